@@ -1,0 +1,40 @@
+# The two commands: `make run` opens the application, `make test` passes every test.
+.PHONY: all deps build test test-dev test-asan run bench format format-check clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	cmake --preset dev >/dev/null
+	cmake --build --preset dev
+
+test: deps test-dev test-asan
+
+test-dev:
+	cmake --preset dev >/dev/null
+	cmake --build --preset dev
+	ctest --preset dev -j2
+
+test-asan:
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan
+	ctest --preset asan -j2
+
+run: build
+	@bash scripts/run.sh build/dev
+
+bench: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release
+	@for b in build/release/bench/*_bench; do echo "== $$b"; $$b; done
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+format-check:
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the application need, and only
+# those that are missing. Needs root or sudo.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config clang clang-format
+    libgtest-dev googletest libbenchmark-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
+    libxcb1-dev libxcb-xinput-dev libxcb-keysyms1-dev
+    xvfb xauth xdotool x11-utils python3 python3-xlib procps imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

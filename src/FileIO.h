@@ -1,0 +1,29 @@
+// Whole-file reading and atomic writing, shared by the split file, the split-state file and
+// the settings file. Standard library and POSIX only.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+
+// Closes a FILE* when it goes out of scope.
+struct FileCloser {
+    void operator()(std::FILE* file) const noexcept {
+        if (file != nullptr) {
+            std::fclose(file);
+        }
+    }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// Reads the whole file at path into *out, byte for byte. Returns false, with *out empty,
+// when the path cannot be opened, is not a regular file (a folder), or a read fails.
+bool ReadWholeFile(const std::string& path, std::string* out);
+
+// Writes a file so that it is either the old file or the whole new one, whatever happens:
+// writer fills a temporary file in the same folder, which is flushed, synced and renamed
+// over path, and the folder is synced. The new file keeps the old file's permissions.
+// Returns false when any step fails (writer returning false included); the old file is then
+// untouched and the temporary file removed.
+bool WriteFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& writer);

@@ -1,0 +1,207 @@
+// Quorvel's split engine: time values and their text, the split grid, the split file,
+// the run clock and its commands, best splits and comparisons, cell editing and the
+// split-state file. Standard library and POSIX only; it knows nothing of windows.
+#pragma once
+
+#include <sys/time.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+// ---- Time values and time text -------------------------------------------------------
+//
+// Every time is a signed 32-bit count of hundredths of a second: 100 is one second, 6000
+// one minute, 360000 one hour. Differences are the current run minus the comparison, so a
+// negative difference means ahead. In the split grid a time of 0 marks a missing time.
+
+// The line terminator the split-file and split-state writers put after every line: "\n".
+extern std::string returnstring;
+
+// Rounds halves up for positive numbers and truncates negative ones toward zero:
+// 2.5 -> 3, 2.49 -> 2, -2.5 -> -2, -2.7 -> -2.
+std::int32_t RoundToInt(double x);
+
+// A clock reading in hundredths: seconds * 100 + rounded hundredths, wrapping modulo 2^32
+// and read back as signed. Only the difference of two readings means anything; it is exact
+// while the readings lie less than 2^31 hundredths (about 248 days) apart.
+// {10, 500000} -> 1050; {11, 995000} -> 1200 (the rounding carries into the next second).
+std::int32_t timevalToLong(timeval tv);
+
+// Decimal text of n, as "%ld" writes it: 12 -> "12", -5 -> "-5".
+std::string IntToString(std::int32_t n);
+
+// The text of a time. ShortForm drops the hours field while it is 0; exactly one leading
+// '0' is removed; ShowPlus puts "+" before a positive time (never before 0).
+//   (0, false, true) -> "0.00"         (-1, true, true)       -> "-0.01"
+//   (523, false, true) -> "5.23"       (1234, true, true)     -> "+12.34"
+//   (6523, false, true) -> "1:05.23"   (-523, true, true)     -> "-5.23"
+//   (360000, false, true) -> "1:00:00.00"   (36000000, false, true) -> "100:00:00.00"
+//   (523, false, false) -> "0:00:05.23"
+// The most negative value is printed like any other: "-5965:13:56.48".
+std::string LongToTimeString(std::int32_t time, bool ShowPlus, bool ShortForm);
+
+// Reads time text back: "[-][[h:]m:]s[.hh]". Every text LongToTimeString writes reads back
+// to its value; shortened forms read as whole units.
+//   "" -> 0, "0.00" -> 0, "-5.23" -> -523, "1:05.23" -> 6523, "1:00:00.00" -> 360000,
+//   "90" -> 9000, "1:2" -> 6200, "1.5" -> 105 (one digit counts as hundredths),
+//   "1.567" -> 156, "abc" -> 0, "1x:30" -> 9000.
+// Fields are read like atoi but clamped to the 32-bit range, and the sum wraps modulo 2^32.
+std::int32_t TimeStringToLong(std::string text);
+
+// ---- The clock seam ------------------------------------------------------------------
+//
+// Every "now" of the engine is timevalToLong(source()). The default source is a monotonic
+// clock that keeps counting while the machine sleeps (CLOCK_BOOTTIME on Linux), so neither
+// a step of the time of day nor a suspend changes or drops a run's time. Tests install a
+// fake source and move it by exact hundredths; SetClockSource(nullptr) restores the default.
+using ClockSource = timeval (*)();
+void SetClockSource(ClockSource source);
+
+// The engine's current clock reading, through the installed source.
+std::int32_t ClockNow();
+
+// ---- The split grid ------------------------------------------------------------------
+
+// One cell of the grid.
+class SplitDataClass {
+public:
+    std::int32_t Timer = 0;        // running time at the end of this split; 0 = no time
+    std::int32_t TimerDiff = 0;    // difference of running times
+    std::int32_t Elapsed = 0;      // segment time; 0 when it cannot be worked out
+    std::int32_t ElapsedDiff = 0;  // difference of segment times
+    std::string Notes;             // escaped: "|t" for a TAB, "|r" for a line break
+    std::vector<void*> LabelList;  // not owned; the engine never adds to it
+
+    // Copies Timer, TimerDiff, Elapsed, ElapsedDiff and Notes; LabelList stays as it is.
+    void CopySplitData(const SplitDataClass* source);
+};
+
+// The file description, a column header or a row header.
+class HeaderInfoClass {
+public:
+    std::string Text;
+    std::vector<void*> LabelList;  // not owned
+    std::string PictureFile;       // row headers: full path of the split's picture, or ""
+};
+
+// The split engine. Column 0 is the best splits ("Best Splits"), the last column the run in
+// progress ("Current"), the one before it the kept run the current run races. With no split
+// file loaded the grid has no columns (timer mode).
+class QuorvelClass {
+public:
+    explicit QuorvelClass(std::string folder);
+    ~QuorvelClass();
+    QuorvelClass(const QuorvelClass&) = delete;
+    QuorvelClass& operator=(const QuorvelClass&) = delete;
+
+    // -- State. The shell sets StartOffset, BestSplitMinElapsed and the two autosave flags
+    //    directly; everything else changes through the operations.
+    std::int32_t StartClock = 0;       // clock reading at the last start or resume
+    std::int32_t AccumulatedTime = 0;  // run time banked at the last stop
+    bool TimerRunning = false;
+    std::uint32_t NextSplit = 0;  // row being timed; the row count once the run is finished
+    std::int32_t TotalAttemptCount = 0;
+    std::int32_t SessionAttemptCount = 0;
+    std::string DefaultFolder;       // folder of the timer-mode split-state file
+    std::string SplitFileName;       // full path of the loaded split file, "" when none
+    std::string SplitStateFileName;  // split-state file last loaded, "" when none
+    bool HasPictures = false;
+    std::unique_ptr<HeaderInfoClass> FileDesc;
+    std::vector<std::unique_ptr<HeaderInfoClass>> ColumnHeaders;
+    std::vector<std::unique_ptr<HeaderInfoClass>> RowHeaders;
+    std::vector<std::vector<std::unique_ptr<SplitDataClass>>> SplitCells;  // [row][column]
+    std::int32_t FirstPlaceTime = 0;       // time of the last split made in timer mode
+    std::int32_t BestSplitMinElapsed = 0;  // a best segment must be longer than this
+    bool AutosaveBestSplits = false;       // take over best segments when a run is reset
+    bool AutosaveBestRun = false;          // keep a finished run that beats the kept run
+    std::int32_t StartOffset = 0;          // the time a run starts at; negative: a lead-in
+    bool LastSaveFailed = false;  // the last write of the split file failed; the next
+                                  // successful write clears it
+
+    // -- Construction and reset
+    void ClearSplitData();                  // empties the grid, resets the file state
+    void ClearSplitsForRow(unsigned int row);  // empties the current cell, zeroes differences
+
+    // -- Shape and headers. Out-of-range arguments give "" or nullptr.
+    unsigned int GetRowCount() const;
+    unsigned int GetColumnCount() const;
+    std::string GetFullFileDesc() const;
+    std::string GetFullColumnHeader(unsigned int column) const;
+    std::string GetFullRowHeader(unsigned int row) const;
+    HeaderInfoClass* GetFileDescClass() const;
+    HeaderInfoClass* GetColumnHeaderClass(unsigned int column) const;
+    HeaderInfoClass* GetRowHeaderClass(unsigned int row) const;
+    bool HasSplitPictures() const;
+
+    // -- Cells, by (row, column). Out of range: 0, "" or nullptr.
+    std::int32_t GetDataCellTimer(unsigned int row, unsigned int column) const;
+    std::int32_t GetDataCellTimerDiff(unsigned int row, unsigned int column) const;
+    std::int32_t GetDataCellElapsed(unsigned int row, unsigned int column) const;
+    std::int32_t GetDataCellElapsedDiff(unsigned int row, unsigned int column) const;
+    std::string GetDataCellNotes(unsigned int row, unsigned int column) const;  // unescaped
+    std::vector<void*>* GetDataCellLabelList(unsigned int row, unsigned int column);
+
+    // -- The split file: TAB-separated text. Line 0 holds the attempt count and the start
+    //    offset, line 1 the description and the titles of the stored runs, then each split
+    //    has a row line (name, best segment, the stored runs' running times) and a notes
+    //    line (picture file, then the escaped notes of each cell).
+    //
+    //    Loads a split file; afterwards GetColumnCount() is 0 when it could not be loaded.
+    void LoadSplitData(std::string path);
+    // Rewrites the split file atomically; sets or clears LastSaveFailed. Nothing happens
+    // with no split file loaded.
+    void SaveSplitData();
+    // Cuts text into lines at every CR LF, LF or lone CR; blank lines stay where they stand,
+    // a text ending in a line break gives a final empty line, except that a text whose first
+    // run of line breaks ends the text gives one line. "A\r\nB\r\n" -> {"A", "B", ""}.
+    void ParseLines(std::string text, std::vector<std::string>* lines);
+    // Cuts one line at every TAB: "a\tb" -> {"a", "b"}, "a\t" -> {"a", ""}, "" -> {}.
+    void ParseColumns(std::string line, std::vector<std::string>* cells);
+    // "|t" -> TAB, "|r" -> CR LF, in one pass: "a|tb|rc" -> "a\tb\r\nc", "||t" -> "|\t".
+    std::string RemoveSpecialCodes(std::string text);
+    // TAB -> "|t"; CR LF, LF CR, CR and LF -> "|r": "a\r\n\r\nb" -> "a|r|rb".
+    std::string MakeSpecialCodes(std::string text);
+    // Writes text up to its first NUL; adds no line end.
+    void write_line_to_file(FILE* file, std::string text);
+
+    // -- The run clock and split control
+    void StartTimer();   // counts an attempt and rewrites the split file
+    void StopTimer();    // pauses, banking the time
+    void ResumeTimer();  // continues from the banked time
+    void ClearTimer();   // resets the run (taking over best segments when so set)
+    void DoSplit();
+    void SkipSplit();
+    void UndoSplit();
+    std::int32_t GetCurrentTime() const;
+    bool IsTimerRunning() const;
+    std::uint32_t GetNextSplitNumber() const;
+    std::int32_t GetCurrentTimeDiffFromNextSplit() const;  // now against the kept run
+    std::int32_t GetTimeToNextSplit() const;  // this segment against the kept run's segment
+    std::int32_t GetTotalAttemptCount() const;
+    std::int32_t GetSessionAttemptCount() const;
+    std::int32_t GetTimerModeFirstPlaceTime() const;
+
+    // -- Best splits and comparisons
+    void UpdateBestSplits();
+    void KeepCurrentSplits();
+    void RefreshBestSplitTimers();
+    void UpdateTimerDiffs();
+    void UpdateBestSplitElapsed(unsigned int row, std::int32_t time);
+    void UpdateBestSplitTimer(unsigned int row, std::int32_t time);
+
+    // -- Cell editing
+    void UpdateDataCellTimer(unsigned int row, unsigned int column, std::int32_t time);
+    void UpdateDataCellElapsed(unsigned int row, unsigned int column, std::int32_t time);
+    void UpdateDataCellNotes(unsigned int row, unsigned int column, std::string text);
+
+    // -- The split-state file: a snapshot of an unfinished run
+    void SaveSplitStateData();
+    void LoadSplitStateData(std::string path);
+    // The path SaveSplitStateData writes to: SplitStateFileName, or the name derived from
+    // the split file ("/runs/any.txt" -> "/runs/any-SplitState.txt", "/runs.v1/any" ->
+    // "/runs.v1/any-SplitState.txt"), or DefaultFolder + "Timer-SplitState.txt".
+    std::string SplitStatePath() const;
+};
