@@ -32,6 +32,12 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
+std::string TemporaryPathFor(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    return path.substr(0, nameStart) + "." + path.substr(nameStart) + ".saving";
+}
+
 bool ReadWholeFile(const std::string& path, std::string* out) {
     out->clear();
     FileHandle file(std::fopen(path.c_str(), "rb"));
@@ -71,8 +77,11 @@ bool WriteFileAtomically(const std::string& path,
         return false;  // never replace a folder or a device with a file
     }
 
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    // One fixed temporary name per file: a save killed half way leaves it behind, and the
+    // next save removes it before starting afresh, so temporaries never pile up.
+    const std::string temp = TemporaryPathFor(path);
+    ::unlink(temp.c_str());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
         return false;
     }

@@ -21,6 +21,9 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 // when the path cannot be opened, is not a regular file (a folder), or a read fails.
 bool ReadWholeFile(const std::string& path, std::string* out);
 
+// The temporary file a save of path writes first: "/runs/any.txt" -> "/runs/.any.txt.saving".
+std::string TemporaryPathFor(const std::string& path);
+
 // Writes a file so that it is either the old file or the whole new one, whatever happens:
 // writer fills a temporary file in the same folder, which is flushed, synced and renamed
 // over path, and the folder is synced. The new file keeps the old file's permissions.

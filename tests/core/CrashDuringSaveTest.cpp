@@ -1,0 +1,102 @@
+// A split file survives the process being killed at any moment while it saves.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <random>
+#include <string>
+
+#include "FileIO.h"
+#include "QuorvelEngine.h"
+#include "TestFiles.h"
+
+namespace {
+
+// A split file of rows x (stored runs) with a note in every tenth cell; seed varies the times.
+std::string MakeSplitFile(int rows, int runs, int seed) {
+    std::string text = IntToString(seed) + "\t-0.33\nCrash route\tBest Splits";
+    for (int run = 1; run <= runs; ++run) {
+        text += "\tRun " + IntToString(run);
+    }
+    text += "\n";
+    for (int row = 0; row < rows; ++row) {
+        text +=
+            "Split " + IntToString(row) + "\t" + LongToTimeString(1000 + row + seed, false, true);
+        std::string notes;
+        for (int run = 1; run <= runs; ++run) {
+            text += "\t" + LongToTimeString((row + 1) * (1100 + run * 7 + seed), false, true);
+            notes += (row + run) % 10 == 0 ? "\tnote|ron two lines" : "\t";
+        }
+        text += "\n" + notes + "\n";
+    }
+    return text;
+}
+
+// The bytes the writer produces for a split file: load it, save it, read it back.
+std::string CanonicalBytes(const std::string& path) {
+    QuorvelClass engine("/tmp/");
+    engine.LoadSplitData(path);
+    engine.SaveSplitData();
+    return ReadFile(path);
+}
+
+}  // namespace
+
+TEST(CrashDuringSave, AKilledSaveLeavesEitherTheOldOrTheNewFileWhole) {
+    TempDir dir;
+    const std::string target = dir.File("runs.txt");
+    WriteFile(dir.File("a.txt"), MakeSplitFile(3000, 6, 1));
+    WriteFile(dir.File("b.txt"), MakeSplitFile(3000, 6, 2));
+    const std::string bytesA = CanonicalBytes(dir.File("a.txt"));
+    const std::string bytesB = CanonicalBytes(dir.File("b.txt"));
+    ASSERT_GT(bytesA.size(), 100000u);
+    ASSERT_NE(bytesA, bytesB);
+    WriteFile(target, bytesA);
+
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 30000);
+    int kills = 0;
+    int loadedA = 0;
+    int loadedB = 0;
+    for (int round = 0; round < 200; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Two grids saved in turn over the same file until the parent kills us.
+            QuorvelClass gridA("/tmp/");
+            QuorvelClass gridB("/tmp/");
+            gridA.LoadSplitData(dir.File("a.txt"));
+            gridB.LoadSplitData(dir.File("b.txt"));
+            gridA.SplitFileName = target;
+            gridB.SplitFileName = target;
+            for (;;) {
+                gridA.SaveSplitData();
+                gridB.SaveSplitData();
+            }
+        }
+        ::usleep(static_cast<useconds_t>(delayMicroseconds(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        ++kills;
+
+        const std::string onDisk = ReadFile(target);
+        ASSERT_TRUE(onDisk == bytesA || onDisk == bytesB) << "torn file after kill " << kills;
+        (onDisk == bytesA ? loadedA : loadedB) += 1;
+    }
+    EXPECT_EQ(kills, 200);
+    EXPECT_EQ(loadedA + loadedB, kills);
+
+    // The next save clears whatever temporary the last kill left behind.
+    QuorvelClass engine("/tmp/");
+    engine.LoadSplitData(target);
+    ASSERT_NE(engine.GetColumnCount(), 0u);
+    engine.SaveSplitData();
+    EXPECT_FALSE(engine.LastSaveFailed);
+    EXPECT_FALSE(FileExists(TemporaryPathFor(target)));
+    RecordProperty("kills", kills);
+    RecordProperty("loaded_old", loadedA);
+    RecordProperty("loaded_new", loadedB);
+}

@@ -1,0 +1,384 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "QuorvelEngine.h"
+#include "TestFiles.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const char kMinimal[] = "0\t0.00\nDesc\tBest Splits\nSplit 1\t10.00\n";
+
+// Loads text written to a fresh file named name; the engine keeps the grid.
+class SplitFileReader : public ::testing::Test {
+  protected:
+    void Load(const std::string& text, const std::string& name = "runs.txt") {
+        WriteFile(dir.File(name), text);
+        engine.LoadSplitData(dir.File(name));
+    }
+
+    TempDir dir;
+    QuorvelClass engine{"/apps/q/"};
+};
+
+// Line splitting done the straightforward way for files with one kind of line break: the
+// width of a break is measured once, from the run of breaks after the first line.
+Lines ReferenceParseLines(const std::string& text) {
+    Lines lines;
+    if (text.empty()) {
+        return lines;
+    }
+    std::size_t width = 0;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t found = text.find_first_of("\r\n", start);
+        if (found == std::string::npos) {
+            lines.push_back(text.substr(start));
+            return lines;
+        }
+        lines.push_back(text.substr(start, found - start));
+        if (width == 0) {
+            start = text.find_first_not_of("\r\n", found + 1);
+            if (start == std::string::npos) {
+                return lines;
+            }
+            width = start - found;
+        } else {
+            start = found + width;
+        }
+        if (start > text.size()) {
+            return lines;
+        }
+    }
+}
+
+// Escape codes removed by searching from the beginning again after every replacement.
+std::string ReferenceRemoveSpecialCodes(std::string text) {
+    for (std::size_t at; (at = text.find("|t")) != std::string::npos;) {
+        text.replace(at, 2, "\t");
+    }
+    for (std::size_t at; (at = text.find("|r")) != std::string::npos;) {
+        text.replace(at, 2, "\r\n");
+    }
+    return text;
+}
+
+}  // namespace
+
+// ---- Whole files ----
+
+TEST_F(SplitFileReader, WorkedExampleLoadsItsStatedValues) {
+    engine.LoadSplitData(TestDataPath("worked-example.txt"));
+    EXPECT_EQ(engine.SplitFileName, TestDataPath("worked-example.txt"));
+    EXPECT_EQ(engine.TotalAttemptCount, 12);
+    EXPECT_EQ(engine.StartOffset, -33);
+    EXPECT_EQ(engine.GetFullFileDesc(), "Any% route");
+    ASSERT_EQ(engine.GetColumnCount(), 4u);
+    const char* titles[] = {"Best Splits", "Run 1", "Run 2", "Current"};
+    for (unsigned int c = 0; c < 4; ++c) {
+        EXPECT_EQ(engine.GetFullColumnHeader(c), titles[c]);
+    }
+    ASSERT_EQ(engine.GetRowCount(), 2u);
+    EXPECT_EQ(engine.GetFullRowHeader(0), "Level 1");
+    EXPECT_EQ(engine.GetRowHeaderClass(0)->PictureFile,
+              std::string(QUORVEL_TEST_DATA) + "/level1.png");
+    EXPECT_EQ(engine.GetRowHeaderClass(1)->PictureFile, "");
+    EXPECT_TRUE(engine.HasSplitPictures());
+    EXPECT_EQ(engine.GetDataCellNotes(0, 1), "watch the gap\r\njump late");
+    EXPECT_EQ(engine.GetDataCellElapsed(0, 0), 4010);
+    EXPECT_EQ(engine.GetDataCellElapsed(1, 0), 5500);
+    EXPECT_EQ(engine.GetDataCellTimer(0, 0), 4010);
+    EXPECT_EQ(engine.GetDataCellTimer(1, 0), 9510);
+    EXPECT_EQ(engine.GetDataCellTimer(0, 1), 4100);
+    EXPECT_EQ(engine.GetDataCellTimer(1, 1), 9620);
+    EXPECT_EQ(engine.GetDataCellElapsed(0, 1), 4100);
+    EXPECT_EQ(engine.GetDataCellElapsed(1, 1), 5520);
+    EXPECT_EQ(engine.GetDataCellElapsed(1, 2), 5650);
+    for (unsigned int r = 0; r < 2; ++r) {
+        EXPECT_EQ(engine.SplitCells[r].size(), 4u);
+        EXPECT_EQ(engine.GetDataCellTimer(r, 3), 0);
+    }
+}
+
+TEST_F(SplitFileReader, ThreeLinesWithAFinalLineFeedLoadWhateverTheLineEnds) {
+    for (const char* lineEnd : {"\n", "\r\n", "\r"}) {
+        std::string text = kMinimal;
+        std::string converted;
+        for (const char c : text) {
+            converted += c == '\n' ? std::string(lineEnd) : std::string(1, c);
+        }
+        Load(converted);
+        ASSERT_EQ(engine.GetColumnCount(), 2u) << converted;
+        EXPECT_EQ(engine.GetFullColumnHeader(1), "Current");
+        ASSERT_EQ(engine.GetRowCount(), 1u);
+        EXPECT_EQ(engine.GetDataCellTimer(0, 0), 1000);
+        EXPECT_EQ(engine.GetDataCellElapsed(0, 0), 1000);
+    }
+}
+
+TEST_F(SplitFileReader, ThreeLinesWithoutTheFinalLineFeedAreNotLoaded) {
+    Load(kMinimal);
+    ASSERT_EQ(engine.GetColumnCount(), 2u);
+    Load(std::string(kMinimal, sizeof kMinimal - 2));
+    EXPECT_EQ(engine.GetColumnCount(), 0u);
+    EXPECT_EQ(engine.GetRowCount(), 0u);
+    EXPECT_EQ(engine.SplitFileName, "");
+}
+
+TEST_F(SplitFileReader, UnreadablePathsLeaveAnEmptyGrid) {
+    Load(kMinimal);
+    ASSERT_EQ(engine.GetColumnCount(), 2u);
+    engine.LoadSplitData(dir.File("missing.txt"));
+    EXPECT_EQ(engine.GetColumnCount(), 0u);
+    EXPECT_EQ(engine.SplitFileName, "");
+
+    ASSERT_EQ(::mkdir(dir.File("folder.txt").c_str(), 0755), 0);
+    engine.LoadSplitData(dir.File("folder.txt"));  // must return, not loop
+    EXPECT_EQ(engine.GetColumnCount(), 0u);
+    engine.LoadSplitData(dir.File("no/such/folder/runs.txt"));
+    EXPECT_EQ(engine.GetColumnCount(), 0u);
+    engine.LoadSplitData("");
+    EXPECT_EQ(engine.GetColumnCount(), 0u);
+}
+
+TEST_F(SplitFileReader, SplitStateFilesAreNotLoaded) {
+    Load("QVLSplitState\tanything\nDesc\tBest Splits\nA\t1.00\n\t\n");
+    EXPECT_EQ(engine.GetColumnCount(), 0u);
+    EXPECT_EQ(engine.SplitFileName, "");
+    Load("QVLSplitStateX\t0\nDesc\tBest Splits\nA\t1.00\n\t\n");
+    EXPECT_EQ(engine.GetColumnCount(), 2u);
+}
+
+TEST_F(SplitFileReader, HeaderWithOnlyADescriptionGivesBestAndCurrent) {
+    Load("1\t0\nJust a description\nA\t1.00\n\t\n");
+    ASSERT_EQ(engine.GetColumnCount(), 2u);
+    EXPECT_EQ(engine.GetFullFileDesc(), "Just a description");
+    EXPECT_EQ(engine.GetFullColumnHeader(0), "Best Splits");
+    EXPECT_EQ(engine.GetFullColumnHeader(1), "Current");
+}
+
+TEST_F(SplitFileReader, CounterLineIsReadLikeAtoiAndClamped) {
+    const struct {
+        const char* counter;
+        std::int32_t count;
+        std::int32_t offset;
+    } cases[] = {
+        {"12\t-0.33", 12, -33},
+        {"\xEF\xBB\xBF"
+         "12\t1.00",
+         0, 100},  // a byte-order mark is not skipped
+        {"  42abc", 42, 0},
+        {"99999999999999999999\t0", std::numeric_limits<std::int32_t>::max(), 0},
+        {"-99999999999999999999\t0", std::numeric_limits<std::int32_t>::min(), 0},
+        {"x\t2:00.00\tignored", 0, 12000},
+    };
+    for (const auto& c : cases) {
+        Load(std::string(c.counter) + "\nDesc\tBest Splits\nA\t1.00\n\t\n");
+        ASSERT_EQ(engine.GetColumnCount(), 2u) << c.counter;
+        EXPECT_EQ(engine.TotalAttemptCount, c.count) << c.counter;
+        EXPECT_EQ(engine.StartOffset, c.offset) << c.counter;
+    }
+}
+
+// ---- Rows, pictures and derived times ----
+
+TEST_F(SplitFileReader, PictureNamesAreJoinedToTheFilesFolder) {
+    Load("0\t0\nD\tBest Splits\nA\t1.00\n|\t\nB\t1.00\n\t\n");
+    EXPECT_FALSE(engine.HasSplitPictures());
+    EXPECT_EQ(engine.GetRowHeaderClass(0)->PictureFile, "");
+
+    Load("0\t0\nD\tBest Splits\nA\t1.00\na.png\t\n", "y.txt");
+    EXPECT_TRUE(engine.HasSplitPictures());
+    EXPECT_EQ(engine.GetRowHeaderClass(0)->PictureFile, dir.File("a.png"));
+
+    Load("0\t0\nD\tBest Splits\nA\t1.00\na.png\t\n", "C:\\x\\y.txt");
+    EXPECT_EQ(engine.GetRowHeaderClass(0)->PictureFile, dir.File("C:\\x\\a.png"));
+}
+
+TEST_F(SplitFileReader, SegmentTimesNeedTwoNeighbouringTimes) {
+    Load(
+        "0\t0\nD\tBest Splits\tRun\nA\t1.00\t1:00.00\n\t\t\nB\t2.00\t\n\t\t\n"
+        "C\t3.00\t3:00.00\n");
+    ASSERT_EQ(engine.GetRowCount(), 3u);
+    EXPECT_EQ(engine.GetDataCellElapsed(0, 1), 6000);
+    EXPECT_EQ(engine.GetDataCellElapsed(1, 1), 0);
+    EXPECT_EQ(engine.GetDataCellElapsed(2, 1), 0);
+    EXPECT_EQ(engine.GetDataCellTimer(2, 1), 18000);
+    EXPECT_EQ(engine.GetDataCellTimer(2, 0), 600);  // best segments add up
+}
+
+TEST_F(SplitFileReader, ExtraCellsOfALongRowLoadWithoutPreviousTimes) {
+    Load(
+        "0\t0\nD\tBest Splits\tRun\nA\t1.00\t10.00\n\t\t\nB\t1.00\t20.00\t25.00\t30.00\n"
+        "\t\tn1\tn2\tn3\n");
+    ASSERT_EQ(engine.GetRowCount(), 2u);
+    ASSERT_EQ(engine.SplitCells[1].size(), 4u);  // one more than the three columns
+    EXPECT_EQ(engine.GetDataCellElapsed(1, 1), 1000);
+    EXPECT_EQ(engine.GetDataCellTimer(1, 2), 2500);  // fills the current column
+    EXPECT_EQ(engine.GetDataCellElapsed(1, 2), 0);   // row 0's current cell has no time
+    EXPECT_EQ(engine.SplitCells[1][3]->Timer, 3000);
+    EXPECT_EQ(engine.SplitCells[1][3]->Elapsed, 0);  // row 0 has no fourth cell
+    EXPECT_EQ(engine.SplitCells[1][3]->Notes, "n3");
+}
+
+TEST_F(SplitFileReader, BlankRowPairsAreSkippedWithoutBreakingTheChain) {
+    Load("0\t0\nD\tBest Splits\tRun\n\n\nA\t1.00\t10.00\n\t\t\n\n\nB\t2.00\t25.00\n");
+    ASSERT_EQ(engine.GetRowCount(), 2u);
+    EXPECT_EQ(engine.GetFullRowHeader(0), "A");
+    EXPECT_EQ(engine.GetDataCellElapsed(0, 1), 0);  // not the row of line 2, no previous row
+    EXPECT_EQ(engine.GetDataCellElapsed(0, 0), 100);
+    EXPECT_EQ(engine.GetDataCellElapsed(1, 1), 1500);
+    EXPECT_EQ(engine.GetDataCellTimer(1, 0), 300);
+}
+
+TEST_F(SplitFileReader, LongLinesAreReadWhole) {
+    const std::string name(5000, 'n');
+    Load("0\t0\nD\tBest Splits\n" + name + "\t1.00\n\t" + std::string(3000, 'x') + "\n");
+    ASSERT_EQ(engine.GetRowCount(), 1u);
+    EXPECT_EQ(engine.GetFullRowHeader(0), name);
+    EXPECT_EQ(engine.GetDataCellNotes(0, 0), std::string(3000, 'x'));
+}
+
+TEST_F(SplitFileReader, BytesAfterANulAreDroppedUpToTheEndOfTheirPiece) {
+    // The NUL lies in the first 1023-byte piece of the long row line; the rest of that piece
+    // is lost and the line goes on with the next piece.
+    const std::string head = "0\t0\nD\tBest Splits\n";
+    std::string row = "A" + std::string(99, 'a') + '\0' + std::string(1500, 'b') + "\t1.00\n";
+    Load(head + row + "\t\n");
+    ASSERT_EQ(engine.GetRowCount(), 1u);
+    const std::size_t kept = 1500 - (1023 - 101);  // the piece starts with the row line
+    EXPECT_EQ(engine.GetFullRowHeader(0), "A" + std::string(99, 'a') + std::string(kept, 'b'));
+    EXPECT_EQ(engine.GetDataCellElapsed(0, 0), 100);
+}
+
+// ---- Line ends ----
+
+TEST_F(SplitFileReader, MixedLineEndsSplitIntoTheirTrueLines) {
+    engine.LoadSplitData(TestDataPath("mixed-line-ends.txt"));
+    ASSERT_EQ(engine.GetColumnCount(), 3u);
+    EXPECT_EQ(engine.GetFullColumnHeader(1), "Run 1");
+    ASSERT_EQ(engine.GetRowCount(), 2u);
+    EXPECT_EQ(engine.GetFullRowHeader(1), "B");
+    EXPECT_EQ(engine.GetDataCellTimer(1, 1), 3200);
+    EXPECT_EQ(engine.GetDataCellElapsed(1, 1), 2100);
+    EXPECT_EQ(engine.GetDataCellNotes(1, 1), "n2");
+    EXPECT_EQ(engine.GetRowHeaderClass(0)->PictureFile, std::string(QUORVEL_TEST_DATA) + "/note a");
+}
+
+TEST_F(SplitFileReader, BlankLineAfterTheCounterLineIsAnEmptyHeaderLine) {
+    engine.LoadSplitData(TestDataPath("blank-line-after-counter.txt"));
+    EXPECT_EQ(engine.TotalAttemptCount, 3);
+    ASSERT_EQ(engine.GetColumnCount(), 2u);
+    EXPECT_EQ(engine.GetFullFileDesc(), "");
+    ASSERT_EQ(engine.GetRowCount(), 2u);
+    EXPECT_EQ(engine.GetFullRowHeader(0), "A");
+    EXPECT_EQ(engine.GetDataCellTimer(1, 0), 3000);
+}
+
+TEST(ParseLines, EveryKindOfLineBreakEndsOneLine) {
+    const struct {
+        const char* text;
+        Lines expected;
+    } cases[] = {
+        {"", {}},
+        {"A", {"A"}},
+        {"A\r\nB\r\n", {"A", "B", ""}},
+        {"A\nB\n\nC", {"A", "B", "", "C"}},
+        {"A\rB\r\rC\r", {"A", "B", "", "C", ""}},
+        {"A\n", {"A"}},
+        {"A\n\n", {"A"}},
+        {"A\r\n\r\n", {"A"}},
+        {"\n", {""}},
+        {"\nA", {"", "A"}},
+        {"A\nB\n", {"A", "B", ""}},
+        {"A\n\nB", {"A", "", "B"}},
+        {"A\r\nB\nC\rD", {"A", "B", "C", "D"}},
+        {"A\n\rB", {"A", "", "B"}},
+        {"A\r\r\nB", {"A", "", "B"}},
+    };
+    QuorvelClass engine("/");
+    for (const auto& c : cases) {
+        Lines lines{"stale"};
+        engine.ParseLines(c.text, &lines);
+        EXPECT_EQ(lines, c.expected) << '"' << c.text << '"';
+    }
+}
+
+TEST(ParseLines, SingleKindFilesSplitAsWhenTheBreakWidthIsMeasuredOnce) {
+    std::mt19937 random(11);
+    QuorvelClass engine("/");
+    for (const char* lineBreak : {"\n", "\r\n", "\r"}) {
+        for (int round = 0; round < 300; ++round) {
+            std::string text;
+            const int lineCount = static_cast<int>(random() % 8);
+            for (int i = 0; i < lineCount; ++i) {
+                const bool blank = i != 1 && random() % 3 == 0;
+                if (!blank) {
+                    text += "x" + std::to_string(random() % 100);
+                }
+                text += lineBreak;
+            }
+            if (random() % 2 == 0) {
+                text += "tail";
+            }
+            Lines lines;
+            engine.ParseLines(text, &lines);
+            ASSERT_EQ(lines, ReferenceParseLines(text)) << text;
+        }
+    }
+}
+
+TEST(ParseColumns, CutsAtEveryTab) {
+    const struct {
+        const char* line;
+        Lines expected;
+    } cases[] = {
+        {"", {}},           {"a", {"a"}},     {"a\tb", {"a", "b"}},
+        {"a\t", {"a", ""}}, {"\t", {"", ""}}, {"\t\ta\t", {"", "", "a", ""}},
+    };
+    QuorvelClass engine("/");
+    for (const auto& c : cases) {
+        Lines cells{"stale"};
+        engine.ParseColumns(c.line, &cells);
+        EXPECT_EQ(cells, c.expected) << '"' << c.line << '"';
+    }
+}
+
+// ---- Escape codes ----
+
+TEST(RemoveSpecialCodes, TurnsCodesBackIntoCharacters) {
+    const struct {
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"a|tb|rc", "a\tb\r\nc"}, {"|x", "|x"},       {"||t", "|\t"},
+        {"||r", "|\r\n"},         {"|", "|"},         {"t|", "t|"},
+        {"|tr", "\tr"},           {"|rt|", "\r\nt|"}, {"|||", "|||"},
+        {"|t|t", "\t\t"},         {"", ""},
+    };
+    QuorvelClass engine("/");
+    for (const auto& c : cases) {
+        EXPECT_EQ(engine.RemoveSpecialCodes(c.text), c.expected) << '"' << c.text << '"';
+    }
+}
+
+TEST(RemoveSpecialCodes, OnePassEqualsRepeatedFirstReplacement) {
+    std::mt19937 random(3);
+    const char alphabet[] = {'|', 't', 'r', 'a', '\t', '\r', '\n'};
+    QuorvelClass engine("/");
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const int length = static_cast<int>(random() % 24);
+        for (int i = 0; i < length; ++i) {
+            text += alphabet[random() % sizeof alphabet];
+        }
+        ASSERT_EQ(engine.RemoveSpecialCodes(text), ReferenceRemoveSpecialCodes(text)) << text;
+    }
+}

@@ -1,0 +1,69 @@
+// Temporary folders and whole-file helpers for the engine tests.
+//
+//   TempDir dir;                                   // a fresh folder under /tmp, removed at exit
+//   WriteFile(dir.File("runs.txt"), "5\t0\n");     // writes bytes exactly, no line-end changes
+//   std::string text = ReadFile(dir.File("runs.txt"));  // "" when the file cannot be read
+//   std::string sample = ReadFile(TestDataPath("sample.txt"));  // a file under tests/data
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+
+// A new empty folder, removed with everything in it when the object goes out of scope.
+class TempDir {
+  public:
+    TempDir() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "quorvel-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            ADD_FAILURE() << "cannot create a temporary folder";
+        }
+        path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // The folder with a trailing '/': "/tmp/quorvel-test-ab12cd/".
+    std::string Path() const { return path_ + "/"; }
+    // A path inside the folder: File("a.txt") -> "/tmp/quorvel-test-ab12cd/a.txt".
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+  private:
+    std::string path_;
+};
+
+// Writes text to path byte for byte, replacing any file there.
+inline void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!out) {
+        ADD_FAILURE() << "cannot write " << path;
+    }
+}
+
+// The whole content of path, byte for byte; "" when it cannot be read.
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// True when path names an existing file or folder.
+inline bool FileExists(const std::string& path) {
+    std::error_code ignored;
+    return std::filesystem::exists(path, ignored);
+}
+
+// The path of a file kept under tests/data.
+inline std::string TestDataPath(const std::string& name) {
+    return std::string(QUORVEL_TEST_DATA) + "/" + name;
+}
