@@ -66,8 +66,7 @@ bool ReadWholeFile(const std::string& path, std::string* out) {
     return true;
 }
 
-bool WriteFileAtomically(const std::string& path,
-                         const std::function<bool(std::FILE*)>& writer) {
+bool WriteFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& writer) {
     if (path.empty()) {
         return false;
     }

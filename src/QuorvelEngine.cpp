@@ -234,6 +234,16 @@ void KeepPiecesUpToNul(std::string* text) {
     text->resize(kept);
 }
 
+// Reads a split file or a split-state file as a 1024-byte fgets loop would; false when the
+// path cannot be read as a file.
+bool ReadSplitText(const std::string& path, std::string* text) {
+    if (!ReadWholeFile(path, text)) {
+        return false;
+    }
+    KeepPiecesUpToNul(text);
+    return true;
+}
+
 // The folder part of a split file's path, up to and including its last '/', '\' or ':':
 // "/x/y.txt" -> "/x/", "C:\x\y.txt" -> "C:\x\", "y.txt" -> "".
 std::string_view FolderOf(std::string_view path) {
@@ -497,10 +507,9 @@ void QuorvelClass::LoadSplitData(std::string path) {
     LastSaveFailed = false;  // the failure belonged to the file that was discarded
 
     std::string text;
-    if (!ReadWholeFile(path, &text)) {
+    if (!ReadSplitText(path, &text)) {
         return;
     }
-    KeepPiecesUpToNul(&text);
     if (std::string_view(text).starts_with(kSplitStateMark)) {
         return;
     }
@@ -710,4 +719,541 @@ void QuorvelClass::SaveSplitData() {
         return std::ferror(file) == 0;
     });
     LastSaveFailed = !written;
+}
+
+namespace {
+
+// ---- Wrapping time arithmetic ----
+
+std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+std::int32_t WrapSub(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
+// ---- Cells of a row ----
+
+using Row = std::vector<std::unique_ptr<SplitDataClass>>;
+
+SplitDataClass* CurrentCellOf(Row& row) {
+    return row.empty() ? nullptr : row.back().get();
+}
+
+SplitDataClass* KeptCellOf(Row& row) {
+    return row.size() < 2 ? nullptr : row[row.size() - 2].get();
+}
+
+SplitDataClass* GridCell(QuorvelClass& engine, unsigned int row, unsigned int column) {
+    if (row >= engine.SplitCells.size() || column >= engine.SplitCells[row].size()) {
+        return nullptr;
+    }
+    return engine.SplitCells[row][column].get();
+}
+
+// The cell an updater may write: it must lie inside the headers and inside its row.
+SplitDataClass* EditableCell(QuorvelClass& engine, unsigned int row, unsigned int column) {
+    if (row >= engine.RowHeaders.size() || column >= engine.ColumnHeaders.size()) {
+        return nullptr;
+    }
+    return GridCell(engine, row, column);
+}
+
+// Re-derives the segment time of the cell below (row, column) from the two running times.
+void RederiveNextElapsed(QuorvelClass& engine, unsigned int row, unsigned int column) {
+    const SplitDataClass* cell = GridCell(engine, row, column);
+    SplitDataClass* next = GridCell(engine, row + 1, column);
+    if (cell == nullptr || next == nullptr) {
+        return;
+    }
+    next->Elapsed = (cell->Timer != 0 && next->Timer != 0) ? WrapSub(next->Timer, cell->Timer) : 0;
+}
+
+// Sets a running time and the segment times of that cell and the one below; no differences
+// are recomputed and nothing is saved. False when there is no such cell.
+bool SetRunningTime(QuorvelClass& engine, unsigned int row, unsigned int column,
+                    std::int32_t time) {
+    SplitDataClass* cell = EditableCell(engine, row, column);
+    if (cell == nullptr) {
+        return false;
+    }
+    cell->Timer = time;
+    cell->Elapsed = time;
+    if (row > 0) {
+        const SplitDataClass* previous = GridCell(engine, row - 1, column);
+        cell->Elapsed = (previous != nullptr && previous->Timer != 0 && time != 0)
+                            ? WrapSub(time, previous->Timer)
+                            : 0;
+    }
+    RederiveNextElapsed(engine, row, column);
+    return true;
+}
+
+// ---- Text of the split-state file ----
+
+bool IsPathSeparator(char c) {
+    return c == '/' || c == '\\' || c == ':';
+}
+
+std::size_t NameStart(const std::string& path) {
+    const std::size_t separator = path.find_last_of("/\\:");
+    return separator == std::string::npos ? 0 : separator + 1;
+}
+
+std::string NamePart(const std::string& path) {
+    return path.substr(NameStart(path));
+}
+
+// A split file named by a split-state file must lie beside it.
+bool IsPlainFileName(const std::string& name) {
+    if (name == "." || name == "..") {
+        return false;
+    }
+    return std::none_of(name.begin(), name.end(), IsPathSeparator);
+}
+
+std::string TimeText(std::int32_t time) {
+    return LongToTimeString(time, /*ShowPlus=*/false, /*ShortForm=*/true);
+}
+
+std::int32_t IncrementCount(std::int32_t count) {
+    return count == std::numeric_limits<std::int32_t>::max() ? count : count + 1;
+}
+
+}  // namespace
+
+// ---- Run clock ----
+
+std::int32_t QuorvelClass::GetCurrentTime() const {
+    if (!TimerRunning) {
+        return AccumulatedTime;
+    }
+    return WrapAdd(AccumulatedTime, WrapSub(ClockNow(), StartClock));
+}
+
+void QuorvelClass::StartTimer() {
+    if (TimerRunning) {
+        return;
+    }
+    ClearTimer();
+    StartClock = ClockNow();
+    AccumulatedTime = StartOffset;
+    TotalAttemptCount = IncrementCount(TotalAttemptCount);
+    SessionAttemptCount = IncrementCount(SessionAttemptCount);
+    NextSplit = 0;
+    TimerRunning = true;
+    if (GetColumnCount() > 0) {
+        SaveSplitData();
+    }
+}
+
+void QuorvelClass::StopTimer() {
+    if (!TimerRunning) {
+        return;
+    }
+    AccumulatedTime = GetCurrentTime();
+    TimerRunning = false;
+}
+
+void QuorvelClass::ResumeTimer() {
+    if (TimerRunning) {
+        return;
+    }
+    StartClock = ClockNow();
+    TimerRunning = true;
+}
+
+void QuorvelClass::ClearTimer() {
+    const bool loaded = GetColumnCount() > 0;
+    if (loaded && AutosaveBestSplits) {
+        UpdateBestSplits();
+    }
+    StartClock = 0;
+    AccumulatedTime = 0;
+    TimerRunning = false;
+    NextSplit = 0;
+    FirstPlaceTime = 0;
+    if (loaded) {
+        for (unsigned int row = 0; row < GetRowCount(); ++row) {
+            ClearSplitsForRow(row);
+        }
+    }
+}
+
+// ---- Split control ----
+
+void QuorvelClass::DoSplit() {
+    if (!TimerRunning) {
+        return;
+    }
+    const std::int32_t now = GetCurrentTime();
+    if (now < 0) {
+        return;
+    }
+    if (GetColumnCount() == 0) {
+        FirstPlaceTime = now;
+        return;
+    }
+    if (NextSplit >= GetRowCount()) {
+        StopTimer();
+        return;
+    }
+    Row& row = SplitCells[NextSplit];
+    SplitDataClass* current = CurrentCellOf(row);
+    if (current != nullptr) {
+        current->Timer = now;
+        current->Elapsed = now;
+        const SplitDataClass* previous =
+            NextSplit > 0 ? CurrentCellOf(SplitCells[NextSplit - 1]) : nullptr;
+        if (NextSplit > 0) {
+            current->Elapsed =
+                (previous != nullptr && previous->Timer != 0) ? WrapSub(now, previous->Timer) : 0;
+        }
+        for (std::size_t c = 0; c + 1 < row.size(); ++c) {
+            SplitDataClass& other = *row[c];
+            if (other.Timer != 0) {
+                other.TimerDiff = WrapSub(current->Timer, other.Timer);
+                other.ElapsedDiff = WrapSub(current->Elapsed, other.Elapsed);
+            }
+        }
+        const SplitDataClass* kept = KeptCellOf(row);
+        if (kept != nullptr && kept->Timer != 0) {
+            current->TimerDiff = kept->TimerDiff;
+            current->ElapsedDiff = kept->ElapsedDiff;
+            if (NextSplit > 0 && (previous == nullptr || previous->Timer == 0)) {
+                current->TimerDiff = 0;
+                current->ElapsedDiff = 0;
+            }
+        }
+    }
+    ++NextSplit;
+    if (NextSplit < GetRowCount()) {
+        return;
+    }
+    StopTimer();
+    if (!AutosaveBestRun) {
+        return;
+    }
+    Row& last = SplitCells.back();
+    const SplitDataClass* finalCell = CurrentCellOf(last);
+    const SplitDataClass* keptFinal = KeptCellOf(last);
+    if (keptFinal != nullptr && (keptFinal->Timer == 0 || finalCell->Timer < keptFinal->Timer)) {
+        KeepCurrentSplits();
+    }
+}
+
+void QuorvelClass::SkipSplit() {
+    if (TimerRunning && GetCurrentTime() >= 0 &&
+        static_cast<std::uint64_t>(NextSplit) + 1 < GetRowCount()) {
+        ++NextSplit;
+    }
+}
+
+void QuorvelClass::UndoSplit() {
+    if (!TimerRunning || GetCurrentTime() < 0) {
+        return;
+    }
+    if (GetColumnCount() == 0) {
+        FirstPlaceTime = 0;
+    } else if (NextSplit > 0) {
+        --NextSplit;
+        ClearSplitsForRow(NextSplit);
+    }
+}
+
+// ---- Run queries ----
+
+bool QuorvelClass::IsTimerRunning() const {
+    return TimerRunning;
+}
+
+std::uint32_t QuorvelClass::GetNextSplitNumber() const {
+    return NextSplit;
+}
+
+std::int32_t QuorvelClass::GetCurrentTimeDiffFromNextSplit() const {
+    if (GetColumnCount() < 2) {
+        return 0;
+    }
+    const std::int32_t kept = GetDataCellTimer(NextSplit, GetColumnCount() - 2);
+    return kept == 0 ? 0 : WrapSub(GetCurrentTime(), kept);
+}
+
+std::int32_t QuorvelClass::GetTimeToNextSplit() const {
+    if (GetColumnCount() < 2 || GetDataCellTimer(NextSplit, GetColumnCount() - 2) == 0) {
+        return 0;
+    }
+    std::int32_t difference = GetCurrentTimeDiffFromNextSplit();
+    if (NextSplit > 0) {
+        difference = WrapSub(difference, GetDataCellTimerDiff(NextSplit - 1, GetColumnCount() - 2));
+    }
+    return difference;
+}
+
+std::int32_t QuorvelClass::GetTotalAttemptCount() const {
+    return TotalAttemptCount;
+}
+
+std::int32_t QuorvelClass::GetSessionAttemptCount() const {
+    return SessionAttemptCount;
+}
+
+std::int32_t QuorvelClass::GetTimerModeFirstPlaceTime() const {
+    return FirstPlaceTime;
+}
+
+// ---- Best splits and comparisons ----
+
+void QuorvelClass::UpdateBestSplits() {
+    for (Row& row : SplitCells) {
+        if (row.empty()) {
+            continue;
+        }
+        const SplitDataClass& current = *row.back();
+        SplitDataClass& best = *row.front();
+        if (current.Elapsed > 0 && current.Elapsed > BestSplitMinElapsed &&
+            (best.Elapsed == 0 || current.Elapsed < best.Elapsed)) {
+            best.Elapsed = current.Elapsed;
+        }
+    }
+    RefreshBestSplitTimers();
+    UpdateTimerDiffs();
+    SaveSplitData();
+}
+
+void QuorvelClass::KeepCurrentSplits() {
+    const bool runHasATime = std::any_of(SplitCells.begin(), SplitCells.end(), [](const Row& row) {
+        return !row.empty() && row.back()->Timer != 0;
+    });
+    if (TimerRunning || GetColumnCount() < 3 || !runHasATime) {
+        return;
+    }
+    for (Row& row : SplitCells) {
+        SplitDataClass* kept = KeptCellOf(row);
+        if (kept != nullptr) {
+            kept->CopySplitData(CurrentCellOf(row));
+        }
+    }
+    UpdateBestSplits();
+    NextSplit = 0;
+    TimerRunning = false;
+    for (unsigned int row = 0; row < GetRowCount(); ++row) {
+        ClearSplitsForRow(row);
+    }
+}
+
+void QuorvelClass::RefreshBestSplitTimers() {
+    std::int32_t total = 0;
+    for (Row& row : SplitCells) {
+        if (row.empty()) {
+            continue;
+        }
+        SplitDataClass& best = *row.front();
+        total = WrapAdd(total, best.Elapsed);
+        best.Timer = total;
+        best.TimerDiff = 0;
+        best.ElapsedDiff = 0;
+    }
+}
+
+void QuorvelClass::UpdateTimerDiffs() {
+    for (std::size_t r = 0; r < SplitCells.size(); ++r) {
+        Row& row = SplitCells[r];
+        if (row.empty()) {
+            continue;
+        }
+        if (r > NextSplit) {
+            for (auto& cell : row) {
+                cell->TimerDiff = 0;
+                cell->ElapsedDiff = 0;
+            }
+            continue;
+        }
+        SplitDataClass& current = *row.back();
+        current.TimerDiff = 0;
+        current.ElapsedDiff = 0;
+        for (std::size_t c = 0; c + 1 < row.size(); ++c) {
+            SplitDataClass& other = *row[c];
+            const bool hasTime = other.Timer != 0;
+            other.TimerDiff = hasTime ? WrapSub(current.Timer, other.Timer) : 0;
+            other.ElapsedDiff = hasTime ? WrapSub(current.Elapsed, other.Elapsed) : 0;
+        }
+        const SplitDataClass* kept = KeptCellOf(row);
+        if (kept == nullptr || kept->Timer == 0) {
+            continue;
+        }
+        current.TimerDiff = kept->TimerDiff;
+        current.ElapsedDiff = kept->ElapsedDiff;
+        if (r > 0) {
+            Row& above = SplitCells[r - 1];
+            const SplitDataClass* aboveCurrent = CurrentCellOf(above);
+            const SplitDataClass* aboveKept = KeptCellOf(above);
+            if (aboveCurrent == nullptr || aboveKept == nullptr || aboveCurrent->Timer == 0 ||
+                aboveKept->Timer == 0) {
+                current.TimerDiff = 0;
+                current.ElapsedDiff = 0;
+            }
+        }
+    }
+}
+
+void QuorvelClass::UpdateBestSplitElapsed(unsigned int row, std::int32_t time) {
+    SplitDataClass* best = row < RowHeaders.size() ? GridCell(*this, row, 0) : nullptr;
+    if (best == nullptr) {
+        return;
+    }
+    best->Elapsed = time;
+    RefreshBestSplitTimers();
+    UpdateTimerDiffs();
+    SaveSplitData();
+}
+
+void QuorvelClass::UpdateBestSplitTimer(unsigned int row, std::int32_t time) {
+    SplitDataClass* best = row < RowHeaders.size() ? GridCell(*this, row, 0) : nullptr;
+    if (best == nullptr) {
+        return;
+    }
+    best->Elapsed = time != 0 ? WrapAdd(best->Elapsed, WrapSub(time, best->Timer)) : 0;
+    RefreshBestSplitTimers();
+    UpdateTimerDiffs();
+    SaveSplitData();
+}
+
+// ---- Cell editing ----
+
+void QuorvelClass::UpdateDataCellTimer(unsigned int row, unsigned int column, std::int32_t time) {
+    if (EditableCell(*this, row, column) == nullptr) {
+        return;
+    }
+    SetRunningTime(*this, row, column, time);
+    UpdateTimerDiffs();
+    if (column + 1 != GetColumnCount()) {
+        SaveSplitData();
+    }
+}
+
+void QuorvelClass::UpdateDataCellElapsed(unsigned int row, unsigned int column, std::int32_t time) {
+    SplitDataClass* cell = EditableCell(*this, row, column);
+    if (cell == nullptr) {
+        return;
+    }
+    if (row == 0) {
+        cell->Timer = time;
+    } else {
+        const SplitDataClass* previous = GridCell(*this, row - 1, column);
+        if (previous == nullptr || previous->Timer == 0) {
+            return;
+        }
+        cell->Timer = time != 0 ? WrapAdd(previous->Timer, time) : 0;
+    }
+    cell->Elapsed = time;
+    RederiveNextElapsed(*this, row, column);
+    UpdateTimerDiffs();
+    if (column + 1 != GetColumnCount()) {
+        SaveSplitData();
+    }
+}
+
+void QuorvelClass::UpdateDataCellNotes(unsigned int row, unsigned int column, std::string text) {
+    SplitDataClass* cell = EditableCell(*this, row, column);
+    if (cell == nullptr) {
+        return;
+    }
+    cell->Notes = MakeSpecialCodes(std::move(text));
+    SaveSplitData();
+}
+
+// ---- Split-state file ----
+
+std::string QuorvelClass::SplitStatePath() const {
+    if (SplitFileName.empty()) {
+        return DefaultFolder + "Timer-SplitState.txt";
+    }
+    if (!SplitStateFileName.empty()) {
+        return SplitStateFileName;
+    }
+    const std::size_t dot = SplitFileName.find_last_of('.');
+    if (dot == std::string::npos || dot < NameStart(SplitFileName)) {
+        return SplitFileName + "-SplitState.txt";
+    }
+    return SplitFileName.substr(0, dot) + "-SplitState" + SplitFileName.substr(dot);
+}
+
+void QuorvelClass::SaveSplitStateData() {
+    std::string text(kSplitStateMark);
+    if (SplitFileName.empty()) {
+        text += returnstring;
+        text += TimeText(GetCurrentTime()) + "\t" + returnstring;
+        text += TimeText(FirstPlaceTime) + returnstring;
+    } else {
+        text += NamePart(SplitFileName) + returnstring;
+        text += TimeText(GetCurrentTime()) + "\t" +
+                IntToString(static_cast<std::int32_t>(NextSplit)) + returnstring;
+        const unsigned int done = std::min<std::uint32_t>(NextSplit, GetRowCount());
+        for (unsigned int row = 0; row < done; ++row) {
+            text += TimeText(GetDataCellTimer(row, GetColumnCount() - 1)) + returnstring;
+        }
+    }
+    WriteFileAtomically(SplitStatePath(), [&](std::FILE* file) {
+        write_line_to_file(file, text);
+        return std::ferror(file) == 0;
+    });
+}
+
+void QuorvelClass::LoadSplitStateData(std::string path) {
+    ClearSplitData();
+    SplitStateFileName = "";
+    std::string text;
+    if (!ReadSplitText(path, &text) || !std::string_view(text).starts_with(kSplitStateMark)) {
+        return;
+    }
+    std::vector<std::string> lines;
+    ParseLines(text, &lines);
+    if (lines.size() < 2) {
+        return;
+    }
+    std::vector<std::string> cells;
+    ParseColumns(lines[0], &cells);
+    if (cells.size() < 2) {
+        return;
+    }
+    if (!cells[1].empty()) {
+        if (!IsPlainFileName(cells[1])) {
+            return;
+        }
+        LoadSplitData(std::string(FolderOf(path)) + cells[1]);
+        if (GetColumnCount() == 0) {
+            return;
+        }
+        SplitStateFileName = path;
+    }
+
+    ParseColumns(lines[1], &cells);
+    if (!cells.empty()) {
+        AccumulatedTime = TimeStringToLong(cells[0]);
+    }
+    if (cells.size() > 1) {
+        NextSplit = static_cast<std::uint32_t>(SaturatingAtoi(cells[1]));
+        const std::uint32_t lastRow = static_cast<std::uint32_t>(GetRowCount()) - 1u;
+        if (NextSplit > lastRow) {
+            NextSplit = lastRow;
+        }
+    }
+    if (cells.size() > 1 && !cells[1].empty()) {
+        const std::size_t count =
+            std::min<std::uint64_t>(static_cast<std::uint64_t>(NextSplit) + 2, lines.size());
+        const unsigned int column = GetColumnCount() - 1;
+        bool restored = false;
+        for (std::size_t i = 2; i < count; ++i) {
+            restored = SetRunningTime(*this, static_cast<unsigned int>(i - 2), column,
+                                      TimeStringToLong(lines[i])) ||
+                       restored;
+        }
+        if (restored) {
+            UpdateTimerDiffs();
+        }
+    } else if (lines.size() > 2) {
+        FirstPlaceTime = TimeStringToLong(lines[2]);
+    }
 }

@@ -67,7 +67,7 @@ std::int32_t ClockNow();
 
 // One cell of the grid.
 class SplitDataClass {
-public:
+  public:
     std::int32_t Timer = 0;        // running time at the end of this split; 0 = no time
     std::int32_t TimerDiff = 0;    // difference of running times
     std::int32_t Elapsed = 0;      // segment time; 0 when it cannot be worked out
@@ -81,7 +81,7 @@ public:
 
 // The file description, a column header or a row header.
 class HeaderInfoClass {
-public:
+  public:
     std::string Text;
     std::vector<void*> LabelList;  // not owned
     std::string PictureFile;       // row headers: full path of the split's picture, or ""
@@ -91,7 +91,7 @@ public:
 // progress ("Current"), the one before it the kept run the current run races. With no split
 // file loaded the grid has no columns (timer mode).
 class QuorvelClass {
-public:
+  public:
     explicit QuorvelClass(std::string folder);
     ~QuorvelClass();
     QuorvelClass(const QuorvelClass&) = delete;
@@ -118,11 +118,11 @@ public:
     bool AutosaveBestSplits = false;       // take over best segments when a run is reset
     bool AutosaveBestRun = false;          // keep a finished run that beats the kept run
     std::int32_t StartOffset = 0;          // the time a run starts at; negative: a lead-in
-    bool LastSaveFailed = false;  // the last write of the split file failed; the next
-                                  // successful write clears it
+    bool LastSaveFailed = false;           // the last write of the split file failed; the next
+                                           // successful write clears it
 
     // -- Construction and reset
-    void ClearSplitData();                  // empties the grid, resets the file state
+    void ClearSplitData();                     // empties the grid, resets the file state
     void ClearSplitsForRow(unsigned int row);  // empties the current cell, zeroes differences
 
     // -- Shape and headers. Out-of-range arguments give "" or nullptr.
@@ -197,8 +197,14 @@ public:
     void UpdateDataCellElapsed(unsigned int row, unsigned int column, std::int32_t time);
     void UpdateDataCellNotes(unsigned int row, unsigned int column, std::string text);
 
-    // -- The split-state file: a snapshot of an unfinished run
+    // -- The split-state file: a snapshot of an unfinished run (run time, done splits and
+    //    their times, and the plain name of the split file, which must lie beside it).
+    //
+    //    Writes the snapshot atomically to SplitStatePath(); the run goes on untouched.
     void SaveSplitStateData();
+    // Loads the split file named in the snapshot and restores the run, paused. A file that
+    // is not a snapshot, or names its split file with a folder ("../x.txt", "a/b", "C:x",
+    // ".", ".."), leaves the grid empty and SplitStateFileName "".
     void LoadSplitStateData(std::string path);
     // The path SaveSplitStateData writes to: SplitStateFileName, or the name derived from
     // the split file ("/runs/any.txt" -> "/runs/any-SplitState.txt", "/runs.v1/any" ->

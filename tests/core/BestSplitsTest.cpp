@@ -1,0 +1,231 @@
+// Best splits and comparisons: taking over best segments, keeping a run in place of the kept
+// run, setting best cells by hand, and recomputing the differences of the grid.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "FakeClock.h"
+#include "QuorvelEngine.h"
+#include "TestFiles.h"
+
+namespace {
+
+// Fills engine with the columns "Best Splits", the given stored runs and "Current", and one
+// row per entry of rows: {best segment, then each stored run's running time}.
+void BuildGrid(QuorvelClass& engine, const std::vector<std::string>& runs,
+               const std::vector<std::vector<std::int32_t>>& rows) {
+    engine.ColumnHeaders.clear();
+    engine.RowHeaders.clear();
+    engine.SplitCells.clear();
+    std::vector<std::string> titles = {"Best Splits"};
+    titles.insert(titles.end(), runs.begin(), runs.end());
+    titles.push_back("Current");
+    for (const std::string& title : titles) {
+        engine.ColumnHeaders.push_back(std::make_unique<HeaderInfoClass>());
+        engine.ColumnHeaders.back()->Text = title;
+    }
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        engine.RowHeaders.push_back(std::make_unique<HeaderInfoClass>());
+        engine.RowHeaders.back()->Text = "Split " + std::to_string(r + 1);
+        engine.SplitCells.emplace_back();
+        for (std::size_t c = 0; c < titles.size(); ++c) {
+            auto cell = std::make_unique<SplitDataClass>();
+            if (c == 0) {
+                cell->Elapsed = rows[r][0];
+            } else if (c < rows[r].size()) {
+                cell->Timer = rows[r][c];
+                const std::int32_t above = r == 0 ? 0 : rows[r - 1][c];
+                cell->Elapsed = r == 0                             ? cell->Timer
+                                : (cell->Timer != 0 && above != 0) ? cell->Timer - above
+                                                                   : 0;
+            }
+            engine.SplitCells.back().push_back(std::move(cell));
+        }
+    }
+    engine.RefreshBestSplitTimers();
+}
+
+// Gives the current run the running times of times (0: no time) with their segment times.
+void SetCurrentRun(QuorvelClass& engine, const std::vector<std::int32_t>& times) {
+    for (std::size_t r = 0; r < times.size(); ++r) {
+        SplitDataClass& cell = *engine.SplitCells[r].back();
+        cell.Timer = times[r];
+        const std::int32_t above = r == 0 ? 0 : times[r - 1];
+        cell.Elapsed = r == 0 ? times[r] : (times[r] != 0 && above != 0) ? times[r] - above : 0;
+    }
+    engine.NextSplit = static_cast<std::uint32_t>(times.size());
+}
+
+class BestSplits : public FakeClockTest {
+  protected:
+    QuorvelClass engine_{"/nonexistent/"};
+    TempDir dir_;
+};
+
+}  // namespace
+
+TEST_F(BestSplits, TheBestColumnHoldsTheRunningTotalOfTheBestSegments) {
+    BuildGrid(engine_, {"Run 1"}, {{4010, 4100}, {0, 0}, {5500, 9620}});
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 0), 4010);
+    EXPECT_EQ(engine_.GetDataCellTimer(1, 0), 4010);  // no best segment: the total repeats
+    EXPECT_EQ(engine_.GetDataCellTimer(2, 0), 9510);
+}
+
+TEST_F(BestSplits, ASegmentBecomesBestOnlyWhenShorterAndAboveTheThreshold) {
+    struct Case {
+        std::int32_t threshold;
+        std::int32_t best;
+        std::int32_t segment;
+        std::int32_t expected;
+    };
+    const Case cases[] = {
+        {0, 900, 900, 900},    // a tie keeps the best split
+        {0, 900, 899, 899},    // one hundredth shorter replaces it
+        {0, 900, 901, 900},    // slower changes nothing
+        {0, 0, 5000, 5000},    // any segment replaces a missing best
+        {0, 900, 0, 900},      // a row not reached changes nothing
+        {200, 0, 150, 0},      // below the threshold, even with no best yet
+        {200, 0, 200, 0},      // exactly at the threshold is not above it
+        {200, 900, 201, 201},  // just above it counts
+        {-100, 900, 0, 900},   // a negative threshold does not let a missing segment in
+        {0, 900, -50, 900},    // nor is a negative segment ever a best split
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "threshold " << c.threshold << ", best " << c.best
+                                        << ", segment " << c.segment);
+        BuildGrid(engine_, {"Run 1"}, {{c.best, 1000}});
+        engine_.BestSplitMinElapsed = c.threshold;
+        SetCurrentRun(engine_, {c.segment});
+        engine_.UpdateBestSplits();
+        EXPECT_EQ(engine_.GetDataCellElapsed(0, 0), c.expected);
+        EXPECT_EQ(engine_.GetDataCellTimer(0, 0), c.expected);
+    }
+}
+
+TEST_F(BestSplits, TheSplitAfterASkippedSplitNeverBecomesABestSplit) {
+    BuildGrid(engine_, {"Run 1"}, {{1000, 1000}, {2000, 3000}, {2000, 5000}});
+    engine_.StartTimer();
+    engine_.SkipSplit();
+    FakeClock::Advance(1100);  // a very fast second segment, but it cannot be measured
+    engine_.DoSplit();
+    FakeClock::Advance(1900);
+    engine_.DoSplit();
+    engine_.UpdateBestSplits();
+    EXPECT_EQ(engine_.GetDataCellElapsed(1, 0), 2000);
+    EXPECT_EQ(engine_.GetDataCellElapsed(2, 0), 1900);
+}
+
+TEST_F(BestSplits, KeepingTheRunIsRefusedWithoutAStoredRunOrWhileRunning) {
+    engine_.SplitFileName = dir_.File("route.txt");
+    BuildGrid(engine_, {}, {{1000}});
+    SetCurrentRun(engine_, {900});
+    engine_.KeepCurrentSplits();
+    EXPECT_EQ(engine_.GetDataCellElapsed(0, 0), 1000);
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 900);
+    EXPECT_FALSE(FileExists(engine_.SplitFileName));
+
+    BuildGrid(engine_, {"Run 1"}, {{1000, 1000}});
+    engine_.StartTimer();
+    std::remove(engine_.SplitFileName.c_str());  // the start of the attempt wrote it
+    FakeClock::Advance(900);
+    engine_.DoSplit();
+    engine_.ResumeTimer();
+    engine_.KeepCurrentSplits();
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 1000);
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 2), 900);
+    EXPECT_FALSE(FileExists(engine_.SplitFileName));
+}
+
+TEST_F(BestSplits, AKeptRunReplacesTheKeptColumnAndEmptiesTheCurrentRun) {
+    engine_.SplitFileName = dir_.File("route.txt");
+    BuildGrid(engine_, {"Run 1", "Run 2"}, {{1000, 1100, 1050}, {2000, 3300, 3100}});
+    engine_.SplitCells[0][2]->Notes = "go left";
+    engine_.SplitCells[0][1]->Notes = "older run";
+    engine_.AccumulatedTime = 2900;
+    SetCurrentRun(engine_, {950, 2900});
+    engine_.KeepCurrentSplits();
+
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 2), 950);
+    EXPECT_EQ(engine_.GetDataCellTimer(1, 2), 2900);
+    EXPECT_EQ(engine_.GetDataCellElapsed(1, 2), 1950);
+    EXPECT_EQ(engine_.GetDataCellNotes(0, 2), "");  // the run's notes replace the kept ones
+    EXPECT_EQ(engine_.GetDataCellNotes(0, 1), "older run");
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 1100);
+    EXPECT_EQ(engine_.GetDataCellElapsed(0, 0), 950);  // best segments taken over
+    EXPECT_EQ(engine_.GetDataCellElapsed(1, 0), 1950);
+    for (unsigned int r = 0; r < 2; ++r) {
+        EXPECT_EQ(engine_.GetDataCellTimer(r, 3), 0);
+        for (unsigned int c = 0; c < 4; ++c) {
+            EXPECT_EQ(engine_.GetDataCellTimerDiff(r, c), 0) << r << "," << c;
+            EXPECT_EQ(engine_.GetDataCellElapsedDiff(r, c), 0) << r << "," << c;
+        }
+    }
+    EXPECT_EQ(engine_.GetNextSplitNumber(), 0u);
+    EXPECT_EQ(engine_.GetCurrentTime(), 2900);
+    EXPECT_NE(ReadFile(engine_.SplitFileName).find("Split 2\t19.50\t33.00\t29.00"),
+              std::string::npos);
+}
+
+TEST_F(BestSplits, KeepingAnEmptyRunIsRefusedSoASecondSaveKeepsTheSavedRun) {
+    engine_.SplitFileName = dir_.File("route.txt");
+    BuildGrid(engine_, {"Run 1"}, {{1000, 1100}, {2000, 3300}});
+    SetCurrentRun(engine_, {950, 2900});
+    engine_.KeepCurrentSplits();
+    ASSERT_EQ(engine_.GetDataCellTimer(1, 1), 2900);
+    std::remove(engine_.SplitFileName.c_str());
+
+    engine_.KeepCurrentSplits();
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 950);
+    EXPECT_EQ(engine_.GetDataCellTimer(1, 1), 2900);
+    EXPECT_FALSE(FileExists(engine_.SplitFileName));
+}
+
+TEST_F(BestSplits, SettingABestRunningTimeMovesEveryLaterTotal) {
+    BuildGrid(engine_, {"Run 1"}, {{1000, 0}, {2000, 0}, {3000, 0}});
+    engine_.UpdateBestSplitTimer(1, 3100);
+    EXPECT_EQ(engine_.GetDataCellElapsed(1, 0), 2100);
+    EXPECT_EQ(engine_.GetDataCellTimer(1, 0), 3100);
+    EXPECT_EQ(engine_.GetDataCellTimer(2, 0), 6100);
+    EXPECT_EQ(engine_.GetDataCellElapsed(2, 0), 3000);
+
+    engine_.UpdateBestSplitTimer(1, 0);
+    EXPECT_EQ(engine_.GetDataCellElapsed(1, 0), 0);
+    EXPECT_EQ(engine_.GetDataCellTimer(2, 0), 4000);
+
+    engine_.UpdateBestSplitElapsed(2, 500);
+    EXPECT_EQ(engine_.GetDataCellTimer(2, 0), 1500);
+}
+
+TEST_F(BestSplits, BestCellSettersIgnoreRowsOutOfRangeAndWriteNoFile) {
+    engine_.SplitFileName = dir_.File("route.txt");
+    BuildGrid(engine_, {"Run 1"}, {{1000, 0}});
+    engine_.UpdateBestSplitTimer(1, 500);
+    engine_.UpdateBestSplitElapsed(1, 500);
+    EXPECT_EQ(engine_.GetDataCellElapsed(0, 0), 1000);
+    EXPECT_FALSE(FileExists(engine_.SplitFileName));
+    engine_.UpdateBestSplitElapsed(0, 500);
+    EXPECT_TRUE(FileExists(engine_.SplitFileName));
+}
+
+TEST_F(BestSplits, RecomputedDifferencesCoverTheRowsPassedAndTheRowBeingTimed) {
+    BuildGrid(engine_, {"Run 1"}, {{1000, 1100}, {2000, 3300}, {2000, 5500}});
+    SetCurrentRun(engine_, {1000});  // NextSplit 1: the second row is being timed
+    engine_.SplitCells[2][1]->TimerDiff = 77;
+    engine_.UpdateTimerDiffs();
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 1), -100);
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 2), -100);
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 1), -3300);  // against the empty current cell
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 0), -3000);
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(2, 1), 0);  // rows below are cleared
+}
+
+TEST_F(BestSplits, RecomputingClearsTheCurrentDifferenceWhenTheKeptRunMissedTheRowAbove) {
+    BuildGrid(engine_, {"Run 1"}, {{1000, 0}, {2000, 3300}});
+    SetCurrentRun(engine_, {1000, 3000});
+    engine_.UpdateTimerDiffs();
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 1), -300);
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 2), 0);
+    EXPECT_EQ(engine_.GetDataCellElapsedDiff(1, 2), 0);
+}

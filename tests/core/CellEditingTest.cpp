@@ -1,0 +1,166 @@
+// Cell editing: a running time, a segment time or a note written into one cell keeps the
+// segment times around it, the differences and the split file consistent.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "QuorvelEngine.h"
+#include "TestFiles.h"
+
+namespace {
+
+// Three columns ("Best Splits", "Run 1", "Current") and one row per running time of Run 1.
+void BuildRun(QuorvelClass& engine, const std::vector<std::int32_t>& times) {
+    engine.ColumnHeaders.clear();
+    engine.RowHeaders.clear();
+    engine.SplitCells.clear();
+    for (const char* title : {"Best Splits", "Run 1", "Current"}) {
+        engine.ColumnHeaders.push_back(std::make_unique<HeaderInfoClass>());
+        engine.ColumnHeaders.back()->Text = title;
+    }
+    for (std::size_t r = 0; r < times.size(); ++r) {
+        engine.RowHeaders.push_back(std::make_unique<HeaderInfoClass>());
+        engine.RowHeaders.back()->Text = "Split " + std::to_string(r + 1);
+        engine.SplitCells.emplace_back();
+        for (int c = 0; c < 3; ++c) {
+            engine.SplitCells.back().push_back(std::make_unique<SplitDataClass>());
+        }
+        SplitDataClass& cell = *engine.SplitCells.back()[1];
+        cell.Timer = times[r];
+        const std::int32_t above = r == 0 ? 0 : times[r - 1];
+        cell.Elapsed = r == 0 ? times[r] : (times[r] != 0 && above != 0) ? times[r] - above : 0;
+    }
+}
+
+std::vector<std::int32_t> ElapsedOfRun(const QuorvelClass& engine) {
+    std::vector<std::int32_t> elapsed;
+    for (unsigned int r = 0; r < engine.GetRowCount(); ++r) {
+        elapsed.push_back(engine.GetDataCellElapsed(r, 1));
+    }
+    return elapsed;
+}
+
+class CellEditing : public ::testing::Test {
+  protected:
+    void SetUp() override { engine_.SplitFileName = dir_.File("route.txt"); }
+    TempDir dir_;
+    QuorvelClass engine_{"/nonexistent/"};
+};
+
+}  // namespace
+
+TEST_F(CellEditing, ARunningTimeKeepsTheSegmentTimesAroundItConsistent) {
+    struct Case {
+        const char* what;
+        std::vector<std::int32_t> times;
+        unsigned int row;
+        std::int32_t time;
+        std::vector<std::int32_t> elapsed;
+    };
+    const Case cases[] = {
+        {"the first row's segment is its time", {1000, 2500, 4500}, 0, 1200, {1200, 1300, 2000}},
+        {"a middle row", {1000, 2500, 4500}, 1, 3000, {1000, 2000, 1500}},
+        {"clearing a middle row", {1000, 2500, 4500}, 1, 0, {1000, 0, 0}},
+        {"under a row without a time", {1000, 0, 4500}, 2, 4000, {1000, 0, 0}},
+        {"above a row without a time", {1000, 2500, 0}, 1, 3000, {1000, 2000, 0}},
+        {"the last row changes no other", {1000, 2500, 4500}, 2, 5000, {1000, 1500, 2500}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BuildRun(engine_, c.times);
+        engine_.UpdateDataCellTimer(c.row, 1, c.time);
+        EXPECT_EQ(engine_.GetDataCellTimer(c.row, 1), c.time);
+        EXPECT_EQ(ElapsedOfRun(engine_), c.elapsed);
+    }
+}
+
+TEST_F(CellEditing, ASegmentTimeDerivesTheRunningTimeFromTheRowAbove) {
+    BuildRun(engine_, {6000, 9000, 12000});
+    engine_.UpdateDataCellElapsed(1, 1, 4010);
+    EXPECT_EQ(engine_.GetDataCellTimer(1, 1), 10010);  // 1:00.00 + 40.10 = 1:40.10
+    EXPECT_EQ(engine_.GetDataCellElapsed(1, 1), 4010);
+    EXPECT_EQ(engine_.GetDataCellElapsed(2, 1), 1990);
+
+    engine_.UpdateDataCellElapsed(0, 1, 5000);
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 5000);
+    EXPECT_EQ(engine_.GetDataCellElapsed(1, 1), 5010);
+
+    engine_.UpdateDataCellElapsed(2, 1, 0);
+    EXPECT_EQ(engine_.GetDataCellTimer(2, 1), 0);
+}
+
+TEST_F(CellEditing, ASegmentTimeUnderARowWithoutATimeChangesNothing) {
+    BuildRun(engine_, {6000, 0, 12000});
+    engine_.UpdateDataCellElapsed(2, 1, 4010);
+    EXPECT_EQ(engine_.GetDataCellTimer(2, 1), 12000);
+    EXPECT_EQ(engine_.GetDataCellElapsed(2, 1), 0);
+    EXPECT_FALSE(FileExists(engine_.SplitFileName));
+}
+
+TEST_F(CellEditing, AnEditRecomputesTheDifferences) {
+    BuildRun(engine_, {1000, 2500});
+    engine_.NextSplit = 1;
+    engine_.UpdateDataCellTimer(0, 2, 900);
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 1), -100);
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 2), -100);
+}
+
+TEST_F(CellEditing, EditsOfTheCurrentRunAreNotSavedAndAllOthersAre) {
+    BuildRun(engine_, {1000, 2500});
+    engine_.UpdateDataCellTimer(0, 2, 900);
+    engine_.UpdateDataCellElapsed(1, 2, 900);
+    EXPECT_EQ(engine_.GetDataCellTimer(1, 2), 1800);
+    EXPECT_FALSE(FileExists(engine_.SplitFileName));
+
+    engine_.UpdateDataCellTimer(0, 1, 900);
+    EXPECT_TRUE(FileExists(engine_.SplitFileName));
+    std::remove(engine_.SplitFileName.c_str());
+    engine_.UpdateDataCellElapsed(1, 1, 900);
+    EXPECT_TRUE(FileExists(engine_.SplitFileName));
+    std::remove(engine_.SplitFileName.c_str());
+    engine_.UpdateDataCellNotes(0, 2, "in the current run too");
+    EXPECT_TRUE(FileExists(engine_.SplitFileName));
+}
+
+TEST_F(CellEditing, ANoteIsStoredEscapedAndReadBackAsTyped) {
+    BuildRun(engine_, {1000});
+    engine_.UpdateDataCellNotes(0, 1, "jump\tlate\nthen left");
+    EXPECT_EQ(engine_.SplitCells[0][1]->Notes, "jump|tlate|rthen left");
+    EXPECT_EQ(engine_.GetDataCellNotes(0, 1), "jump\tlate\r\nthen left");
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 1000);
+}
+
+TEST_F(CellEditing, EditsOutsideTheGridChangeNothingAndWriteNoFile) {
+    using Edit = std::function<void(QuorvelClass&, unsigned int, unsigned int)>;
+    const std::vector<std::pair<const char*, Edit>> edits = {
+        {"running time",
+         [](QuorvelClass& e, unsigned int r, unsigned int c) { e.UpdateDataCellTimer(r, c, 700); }},
+        {"segment time", [](QuorvelClass& e, unsigned int r,
+                            unsigned int c) { e.UpdateDataCellElapsed(r, c, 700); }},
+        {"note",
+         [](QuorvelClass& e, unsigned int r, unsigned int c) { e.UpdateDataCellNotes(r, c, "x"); }},
+    };
+    for (const auto& [what, edit] : edits) {
+        SCOPED_TRACE(what);
+        BuildRun(engine_, {1000, 2500});
+        engine_.NextSplit = 2;
+        edit(engine_, 2, 1);  // row == GetRowCount()
+        edit(engine_, 0, 3);  // column == GetColumnCount()
+        edit(engine_, 4000000000u, 1);
+        EXPECT_FALSE(FileExists(engine_.SplitFileName));
+        EXPECT_EQ(ElapsedOfRun(engine_), (std::vector<std::int32_t>{1000, 1500}));
+        EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 1), 0);  // differences not recomputed
+    }
+}
+
+TEST_F(CellEditing, AnEditThatCannotBeSavedStaysInMemory) {
+    engine_.SplitFileName = dir_.File("missing-folder/route.txt");
+    BuildRun(engine_, {1000, 2500});
+    engine_.UpdateDataCellTimer(1, 1, 3000);
+    EXPECT_EQ(engine_.GetDataCellTimer(1, 1), 3000);
+    EXPECT_TRUE(engine_.LastSaveFailed);
+    EXPECT_FALSE(FileExists(engine_.SplitFileName));
+}

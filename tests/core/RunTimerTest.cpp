@@ -1,0 +1,354 @@
+// The run clock and split control: the five states of a run and every move between them,
+// the lead-in, skips and undos, the end of a run, the live differences and timer mode.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "FakeClock.h"
+#include "QuorvelEngine.h"
+
+namespace {
+
+// Fills engine with the columns "Best Splits", the given stored runs and "Current", and one
+// row per entry of rows: {best segment, then each stored run's running time}.
+void BuildGrid(QuorvelClass& engine, const std::vector<std::string>& runs,
+               const std::vector<std::vector<std::int32_t>>& rows) {
+    engine.ColumnHeaders.clear();
+    engine.RowHeaders.clear();
+    engine.SplitCells.clear();
+    std::vector<std::string> titles = {"Best Splits"};
+    titles.insert(titles.end(), runs.begin(), runs.end());
+    titles.push_back("Current");
+    for (const std::string& title : titles) {
+        engine.ColumnHeaders.push_back(std::make_unique<HeaderInfoClass>());
+        engine.ColumnHeaders.back()->Text = title;
+    }
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        engine.RowHeaders.push_back(std::make_unique<HeaderInfoClass>());
+        engine.RowHeaders.back()->Text = "Split " + std::to_string(r + 1);
+        engine.SplitCells.emplace_back();
+        for (std::size_t c = 0; c < titles.size(); ++c) {
+            auto cell = std::make_unique<SplitDataClass>();
+            if (c == 0) {
+                cell->Elapsed = rows[r][0];
+            } else if (c < rows[r].size()) {
+                cell->Timer = rows[r][c];
+                const std::int32_t above = r == 0 ? 0 : rows[r - 1][c];
+                cell->Elapsed = r == 0                             ? cell->Timer
+                                : (cell->Timer != 0 && above != 0) ? cell->Timer - above
+                                                                   : 0;
+            }
+            engine.SplitCells.back().push_back(std::move(cell));
+        }
+    }
+    engine.RefreshBestSplitTimers();
+}
+
+// Three splits; the kept run "Run 1" at 10.00, 25.00 and 45.00.
+void BuildThreeSplits(QuorvelClass& engine) {
+    BuildGrid(engine, {"Run 1"}, {{900, 1000}, {1400, 2500}, {1900, 4500}});
+}
+
+enum class State { Reset, LeadIn, Running, Paused, Finished, Unknown };
+
+const char* Name(State state) {
+    static const char* const kNames[] = {"Reset",  "Lead-in",  "Running",
+                                         "Paused", "Finished", "no state"};
+    return kNames[static_cast<int>(state)];
+}
+
+State StateOf(const QuorvelClass& engine) {
+    const std::int32_t now = engine.GetCurrentTime();
+    const std::uint32_t next = engine.GetNextSplitNumber();
+    const std::uint32_t rows = engine.GetRowCount();
+    if (engine.IsTimerRunning()) {
+        if (now < 0 && next == 0) {
+            return State::LeadIn;
+        }
+        return now >= 0 && next < rows ? State::Running : State::Unknown;
+    }
+    if (next == rows && rows > 0) {
+        return State::Finished;
+    }
+    if (now == 0 && next == 0) {
+        return State::Reset;
+    }
+    return next < rows ? State::Paused : State::Unknown;
+}
+
+struct Step {
+    const char* what;
+    std::int64_t advance;  // hundredths the clock moves before the operation
+    std::function<void(QuorvelClass&)> operation;
+    State state;
+    std::int32_t time;
+    std::uint32_t next;
+    std::int32_t attempts;
+};
+
+void Start(QuorvelClass& e) {
+    e.StartTimer();
+}
+void Stop(QuorvelClass& e) {
+    e.StopTimer();
+}
+void Resume(QuorvelClass& e) {
+    e.ResumeTimer();
+}
+void Clear(QuorvelClass& e) {
+    e.ClearTimer();
+}
+void Split(QuorvelClass& e) {
+    e.DoSplit();
+}
+void Skip(QuorvelClass& e) {
+    e.SkipSplit();
+}
+void Undo(QuorvelClass& e) {
+    e.UndoSplit();
+}
+void Wait(QuorvelClass&) {}
+
+// Every move of the state table, walked with a start offset of -3.00 on three splits.
+const std::vector<Step> kWalk = {
+    {"a new grid is reset", 0, Wait, State::Reset, 0, 0, 0},
+    {"start with a lead-in", 0, Start, State::LeadIn, -300, 0, 1},
+    {"the lead-in counts up", 100, Wait, State::LeadIn, -200, 0, 1},
+    {"split refused in the lead-in", 0, Split, State::LeadIn, -200, 0, 1},
+    {"skip refused in the lead-in", 0, Skip, State::LeadIn, -200, 0, 1},
+    {"undo refused in the lead-in", 0, Undo, State::LeadIn, -200, 0, 1},
+    {"start ignored in the lead-in", 0, Start, State::LeadIn, -200, 0, 1},
+    {"resume ignored in the lead-in", 0, Resume, State::LeadIn, -200, 0, 1},
+    {"stop in the lead-in pauses", 50, Stop, State::Paused, -150, 0, 1},
+    {"a paused lead-in stands still", 700, Wait, State::Paused, -150, 0, 1},
+    {"resume goes back into the lead-in", 0, Resume, State::LeadIn, -150, 0, 1},
+    {"the lead-in ends at 0", 150, Wait, State::Running, 0, 0, 1},
+    {"start ignored while running", 0, Start, State::Running, 0, 0, 1},
+    {"resume ignored while running", 0, Resume, State::Running, 0, 0, 1},
+    {"split on the first row", 800, Split, State::Running, 800, 1, 1},
+    {"skip the second row", 100, Skip, State::Running, 900, 2, 1},
+    {"skip refused on the last row", 100, Skip, State::Running, 1000, 2, 1},
+    {"undo goes back to the second row", 0, Undo, State::Running, 1000, 1, 1},
+    {"undo goes back to the first row", 0, Undo, State::Running, 1000, 0, 1},
+    {"undo refused on the first row", 0, Undo, State::Running, 1000, 0, 1},
+    {"split the first row again", 0, Split, State::Running, 1000, 1, 1},
+    {"stop while running pauses", 200, Stop, State::Paused, 1200, 1, 1},
+    {"stop ignored while paused", 0, Stop, State::Paused, 1200, 1, 1},
+    {"paused time is not counted", 5000, Wait, State::Paused, 1200, 1, 1},
+    {"split ignored while paused", 0, Split, State::Paused, 1200, 1, 1},
+    {"resume continues from the banked time", 0, Resume, State::Running, 1200, 1, 1},
+    {"split the second row", 1300, Split, State::Running, 2500, 2, 1},
+    {"the last split finishes", 2000, Split, State::Finished, 4500, 3, 1},
+    {"a finished clock stands still", 900, Wait, State::Finished, 4500, 3, 1},
+    {"resume runs a finished clock again", 0, Resume, State::Unknown, 4500, 3, 1},
+    {"the clock runs on", 100, Wait, State::Unknown, 4600, 3, 1},
+    {"a split past the last row only stops it", 100, Split, State::Finished, 4700, 3, 1},
+    {"start from finished counts an attempt", 0, Start, State::LeadIn, -300, 0, 2},
+    {"the next run is timed", 400, Split, State::Running, 100, 1, 2},
+    {"stop", 0, Stop, State::Paused, 100, 1, 2},
+    {"start from paused begins afresh", 0, Start, State::LeadIn, -300, 0, 3},
+    {"reset from the lead-in", 0, Clear, State::Reset, 0, 0, 3},
+    {"resume from reset runs from 0", 0, Resume, State::Running, 0, 0, 3},
+    {"a split from there", 300, Split, State::Running, 300, 1, 3},
+    {"reset from running", 0, Clear, State::Reset, 0, 0, 3},
+    {"start from reset", 0, Start, State::LeadIn, -300, 0, 4},
+    {"a stop at exactly 0 looks like a reset", 300, Stop, State::Reset, 0, 0, 4},
+    {"reset from paused", 0, Clear, State::Reset, 0, 0, 4},
+};
+
+class RunTimerWalk : public FakeClockTest, public ::testing::WithParamInterface<std::int64_t> {};
+
+}  // namespace
+
+// The walk runs once on an ordinary clock reading and once each across the points where the
+// 32-bit reading wraps from 2^31 - 1 to -2^31 and from -1 to 0, both while the clock runs.
+TEST_P(RunTimerWalk, EveryMoveOfTheStateTableEndsInTheExpectedState) {
+    FakeClock::Set(GetParam());
+    QuorvelClass engine("/nonexistent/");
+    BuildThreeSplits(engine);
+    engine.StartOffset = -300;
+    for (const Step& step : kWalk) {
+        SCOPED_TRACE(step.what);
+        FakeClock::Advance(step.advance);
+        step.operation(engine);
+        EXPECT_STREQ(Name(StateOf(engine)), Name(step.state));
+        EXPECT_EQ(engine.GetCurrentTime(), step.time);
+        EXPECT_EQ(engine.GetNextSplitNumber(), step.next);
+        EXPECT_EQ(engine.GetTotalAttemptCount(), step.attempts);
+        EXPECT_EQ(engine.GetSessionAttemptCount(), step.attempts);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ClockReadings, RunTimerWalk,
+                         ::testing::Values(1000, kReadingWrap - 1500, 2 * kReadingWrap - 1500));
+
+namespace {
+
+class RunTimer : public FakeClockTest {
+  protected:
+    void SetUp() override {
+        FakeClockTest::SetUp();
+        BuildThreeSplits(engine_);
+    }
+    // Starts a run and splits at the given run times (0: skip that row).
+    void RunTo(const std::vector<std::int32_t>& splits) {
+        engine_.StartTimer();
+        std::int32_t at = 0;
+        for (const std::int32_t time : splits) {
+            if (time == 0) {
+                engine_.SkipSplit();
+                continue;
+            }
+            FakeClock::Advance(time - at);
+            at = time;
+            engine_.DoSplit();
+        }
+    }
+    QuorvelClass engine_{"/nonexistent/"};
+};
+
+}  // namespace
+
+TEST_F(RunTimer, ARunCrossingTheWrapOfTheClockKeepsExactSplitTimes) {
+    FakeClock::Set(kReadingWrap - 650);
+    RunTo({640, 660, 4500});  // the reading passes 2^31 between the first two splits
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 2), 640);
+    EXPECT_EQ(engine_.GetDataCellTimer(1, 2), 660);
+    EXPECT_EQ(engine_.GetDataCellElapsed(1, 2), 20);
+    EXPECT_EQ(engine_.GetCurrentTime(), 4500);
+}
+
+TEST_F(RunTimer, ASplitRecordsTheTimeAndTheDifferencesAgainstEveryColumn) {
+    RunTo({980});
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 2), 980);
+    EXPECT_EQ(engine_.GetDataCellElapsed(0, 2), 980);    // the first split's segment is its time
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 0), 80);   // against the best (9.00)
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 1), -20);  // against the kept run (10.00)
+    EXPECT_EQ(engine_.GetDataCellElapsedDiff(0, 1), -20);
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 2), -20);  // the current cell mirrors the kept
+    EXPECT_EQ(engine_.GetDataCellElapsedDiff(0, 2), -20);
+}
+
+TEST_F(RunTimer, ASplitAfterASkippedRowHasNoSegmentTimeAndNoDifference) {
+    RunTo({0, 2600});
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 2), 0);
+    EXPECT_EQ(engine_.GetDataCellTimer(1, 2), 2600);
+    EXPECT_EQ(engine_.GetDataCellElapsed(1, 2), 0);
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 1), 100);  // the kept cell still compares
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 2), 0);
+    EXPECT_EQ(engine_.GetDataCellElapsedDiff(1, 2), 0);
+}
+
+TEST_F(RunTimer, AnUndoneSplitIsForgottenAndTheClockRunsOn) {
+    RunTo({1000, 2000});
+    engine_.UndoSplit();
+    EXPECT_EQ(engine_.GetNextSplitNumber(), 1u);
+    EXPECT_EQ(engine_.GetDataCellTimer(1, 2), 0);
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 1), 0);
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 2), 1000);
+    FakeClock::Advance(100);
+    EXPECT_EQ(engine_.GetCurrentTime(), 2100);
+}
+
+TEST_F(RunTimer, AKeptRowWithoutATimeLeavesTheCurrentDifferencesAtZero) {
+    engine_.SplitCells[0][1]->Timer = 0;
+    RunTo({980});
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 0), 80);
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 2), 0);
+}
+
+TEST_F(RunTimer, AFinishedRunIsKeptOnlyWhenStrictlyFasterThanTheKeptRun) {
+    struct Case {
+        std::int32_t keptFinal;
+        std::int32_t finish;
+        bool kept;
+    };
+    for (const Case& c : {Case{4500, 4500, false}, Case{4500, 4499, true}, Case{4500, 4501, false},
+                          Case{0, 9000, true}}) {
+        SCOPED_TRACE(testing::Message() << "kept " << c.keptFinal << ", finish " << c.finish);
+        BuildThreeSplits(engine_);
+        engine_.SplitCells[2][1]->Timer = c.keptFinal;
+        engine_.AutosaveBestRun = true;
+        engine_.ClearTimer();
+        RunTo({1000, 2000, c.finish});
+        EXPECT_EQ(engine_.GetDataCellTimer(2, 1), c.kept ? c.finish : c.keptFinal);
+        EXPECT_EQ(engine_.GetNextSplitNumber(), c.kept ? 0u : 3u);
+        EXPECT_EQ(engine_.GetCurrentTime(), c.finish);
+    }
+}
+
+TEST_F(RunTimer, WithoutTheAutosaveAFasterRunIsNotKept) {
+    RunTo({1000, 2000, 3000});
+    EXPECT_EQ(engine_.GetDataCellTimer(2, 1), 4500);
+    EXPECT_EQ(engine_.GetNextSplitNumber(), 3u);
+}
+
+TEST_F(RunTimer, ResetWithAutosaveBestSplitsTakesTheReachedSegments) {
+    engine_.AutosaveBestSplits = true;
+    RunTo({800});  // beats the best first segment of 9.00
+    FakeClock::Advance(100);
+    engine_.ClearTimer();
+    EXPECT_EQ(engine_.GetDataCellElapsed(0, 0), 800);
+    EXPECT_EQ(engine_.GetDataCellElapsed(1, 0), 1400);
+    EXPECT_EQ(engine_.GetDataCellTimer(2, 0), 800 + 1400 + 1900);
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 2), 0);
+}
+
+TEST_F(RunTimer, TheLiveDifferenceComparesWithTheKeptRunAtTheSplitBeingTimed) {
+    RunTo({1100});             // 1.00 behind at the first split
+    FakeClock::Advance(1300);  // 24.00 into the run, 13.00 into the second segment
+    EXPECT_EQ(engine_.GetCurrentTimeDiffFromNextSplit(), 2400 - 2500);
+    EXPECT_EQ(engine_.GetTimeToNextSplit(), 1300 - 1500);
+}
+
+TEST_F(RunTimer, TheLiveDifferenceIsZeroWhereThereIsNothingToCompare) {
+    engine_.SplitCells[1][1]->Timer = 0;
+    RunTo({1100});
+    FakeClock::Advance(500);
+    EXPECT_EQ(engine_.GetCurrentTimeDiffFromNextSplit(), 0);  // no kept time at this row
+    EXPECT_EQ(engine_.GetTimeToNextSplit(), 0);
+    engine_.ClearTimer();
+    RunTo({1000, 2000, 3000});
+    EXPECT_EQ(engine_.GetCurrentTimeDiffFromNextSplit(), 0);  // finished
+    QuorvelClass timerMode("/nonexistent/");
+    timerMode.StartTimer();
+    FakeClock::Advance(500);
+    EXPECT_EQ(timerMode.GetCurrentTimeDiffFromNextSplit(), 0);  // fewer than 2 columns
+}
+
+TEST_F(RunTimer, TimerModeRecordsOnlyTheLastSplitTime) {
+    QuorvelClass stopwatch("/nonexistent/");
+    stopwatch.StartTimer();
+    EXPECT_EQ(stopwatch.GetTotalAttemptCount(), 1);
+    FakeClock::Advance(250);
+    stopwatch.DoSplit();
+    EXPECT_EQ(stopwatch.GetTimerModeFirstPlaceTime(), 250);
+    EXPECT_TRUE(stopwatch.IsTimerRunning());
+    stopwatch.UndoSplit();
+    EXPECT_EQ(stopwatch.GetTimerModeFirstPlaceTime(), 0);
+    stopwatch.DoSplit();
+    stopwatch.ClearTimer();
+    EXPECT_EQ(stopwatch.GetTimerModeFirstPlaceTime(), 0);
+}
+
+TEST_F(RunTimer, TheLockoutStopwatchReadsBelowZeroForAThirdOfASecond) {
+    QuorvelClass stopwatch("/nonexistent/");
+    stopwatch.StartOffset = -33;
+    stopwatch.StartTimer();
+    FakeClock::Advance(32);
+    EXPECT_LT(stopwatch.GetCurrentTime(), 0);
+    FakeClock::Advance(1);
+    EXPECT_EQ(stopwatch.GetCurrentTime(), 0);
+    stopwatch.StopTimer();
+    stopwatch.StartTimer();
+    EXPECT_EQ(stopwatch.GetCurrentTime(), -33);
+}
+
+TEST_F(RunTimer, TheAttemptCountersStopAtTheLargestCount) {
+    engine_.TotalAttemptCount = 2147483647;
+    engine_.StartTimer();
+    EXPECT_EQ(engine_.GetTotalAttemptCount(), 2147483647);
+    EXPECT_EQ(engine_.GetSessionAttemptCount(), 1);
+}
