@@ -40,12 +40,20 @@ std::string TemporaryPathFor(const std::string& path) {
 
 bool ReadWholeFile(const std::string& path, std::string* out) {
     out->clear();
-    FileHandle file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    // Opened without blocking, so a FIFO or a device at path is refused instead of waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
     struct stat info {};
-    if (::fstat(::fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return false;
+    }
+    FileHandle file(::fdopen(fd, "rb"));
+    if (!file) {
+        ::close(fd);
         return false;
     }
     if (info.st_size > 0) {

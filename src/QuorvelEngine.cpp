@@ -708,6 +708,11 @@ void QuorvelClass::SaveSplitData() {
         }
         text.append(returnstring).append(notesLine).append(returnstring);
     }
+    // A file needs 4 lines to load; a route without splits gets a blank line in place of its
+    // first row, so it can be opened again.
+    if (SplitCells.empty()) {
+        text.append(returnstring);
+    }
 
     // A NUL would end the written text early and cut the file short; it cannot be read
     // back anyway, so it is left out.

@@ -125,3 +125,10 @@ TEST(WholeFileRead, ReadsBytesExactlyAndRefusesFolders) {
     EXPECT_EQ(out, "");
     EXPECT_FALSE(ReadWholeFile(dir.File("missing"), &out));
 }
+
+TEST(WholeFileRead, RefusesAFifoInsteadOfWaitingForAWriter) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
+    std::string out;
+    EXPECT_FALSE(ReadWholeFile(dir.File("fifo"), &out));
+}

@@ -259,3 +259,13 @@ TEST(MakeSpecialCodes, TypedCodesCannotBeToldFromRealCharacters) {
     EXPECT_EQ(engine.RemoveSpecialCodes(engine.MakeSpecialCodes("a|tb")), "a\tb");
     EXPECT_EQ(engine.RemoveSpecialCodes(engine.MakeSpecialCodes("x\ny\rz")), "x\r\ny\r\nz");
 }
+
+TEST_F(SplitFileWriter, ARouteWithoutSplitsCanBeOpenedAgainAfterASave) {
+    Load("0\t0.00\nDesc\tBest Splits\tRun 1\n\n\n");
+    ASSERT_EQ(engine.GetColumnCount(), 3u);
+    engine.SaveSplitData();
+    EXPECT_EQ(Saved(), "0\t0.00\nDesc\tBest Splits\tRun 1\n\n");
+    engine.LoadSplitData(dir.File("runs.txt"));
+    EXPECT_EQ(engine.GetColumnCount(), 3u);
+    EXPECT_EQ(engine.GetRowCount(), 0u);
+}
