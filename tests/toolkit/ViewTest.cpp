@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "Toolkit.h"
+
+using tk::Label;
+using tk::Rect;
+using tk::View;
+
+TEST(View, LabelsInFindsExactlyTheLabelsMeetingTheRectangle) {
+    View view(Rect{0, 0, 500, 3000});
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> position(-100, 3000);
+    std::uniform_real_distribution<double> size(1, 120);  // some span several bands
+    for (int i = 0; i < 2000; ++i) {
+        view.AddLabel(std::make_unique<Label>(
+            Rect{position(random) / 6, position(random), size(random), size(random)}));
+    }
+    for (int q = 0; q < 200; ++q) {
+        const Rect query{position(random) / 6, position(random), size(random), size(random) * 3};
+        std::vector<Label*> expected;
+        for (std::size_t i = 0; i < view.LabelCount(); ++i) {
+            if (view.LabelAt(i)->Frame().Intersects(query)) {
+                expected.push_back(view.LabelAt(i));
+            }
+        }
+        std::vector<Label*> found = view.LabelsIn(query);
+        std::sort(expected.begin(), expected.end());
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, expected);
+    }
+}
+
+TEST(View, SubviewsFollowTheirAutoresizingMasks) {
+    struct Case {
+        unsigned mask;
+        Rect expected;  // of a (10, 10, 100, 50) subview when the parent grows by (40, 60)
+    };
+    const Case cases[] = {
+        {tk::kNotSizable, {10, 10, 100, 50}},  // keeps the bottom-left corner
+        {tk::kMinYMargin, {10, 70, 100, 50}},  // stays under the top edge
+        {tk::kWidthSizable | tk::kHeightSizable, {10, 10, 140, 110}},  // fills
+        {tk::kMinXMargin | tk::kMaxXMargin, {30, 10, 100, 50}},        // shares the change
+        {tk::kMinYMargin | tk::kHeightSizable, {10, 40, 100, 80}},
+    };
+    for (const Case& c : cases) {
+        View parent(Rect{0, 0, 200, 300});
+        auto* child = parent.AddSubview(std::make_unique<View>(Rect{10, 10, 100, 50}));
+        child->SetAutoresizingMask(c.mask);
+        parent.SetFrame({0, 0, 240, 360});
+        EXPECT_EQ(child->Frame(), c.expected) << c.mask;
+        parent.SetFrame({0, 0, 200, 300});
+        EXPECT_EQ(child->Frame(), (Rect{10, 10, 100, 50})) << c.mask;
+    }
+}
+
+TEST(View, RemovingASubviewDestroysItAndItsLabels) {
+    View parent(Rect{0, 0, 100, 100});
+    auto* child = parent.AddSubview(std::make_unique<View>(Rect{0, 0, 50, 50}));
+    child->AddLabel(std::make_unique<Label>(Rect{0, 0, 10, 10}));
+    auto* other = parent.AddSubview(std::make_unique<View>(Rect{50, 0, 50, 50}));
+    EXPECT_EQ(child->Superview(), &parent);
+    child->RemoveFromSuperview();
+    ASSERT_EQ(parent.SubviewCount(), 1u);
+    EXPECT_EQ(parent.SubviewAt(0), other);
+}
+
+TEST(View, AWindowsViewsKnowTheirWindow) {
+    tk::Window window(Rect{0, 0, 300, 200});
+    auto* child = window.ContentView()->AddSubview(std::make_unique<View>(Rect{0, 0, 10, 10}));
+    EXPECT_EQ(child->GetWindow(), &window);
+    View loose;
+    EXPECT_EQ(loose.GetWindow(), nullptr);
+}
+
+TEST(View, AHeightChangeRepaintsTheWholeView) {
+    // Frames count from the bottom, so every label moves on screen.
+    View view(Rect{0, 0, 100, 100});
+    view.TakeDirtyRects();
+    view.SetFrame({0, 0, 100, 150});
+    EXPECT_EQ(view.DirtyRects(), (std::vector<Rect>{{0, 0, 100, 150}}));
+}

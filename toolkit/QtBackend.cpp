@@ -1,0 +1,964 @@
+// The toolkit's Qt Widgets backend: one QWidget per model view, painting that view's labels;
+// the window with its menu bar; timers, dialogs, the screen and the application loop.
+#include "QtBackend.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFontMetricsF>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
+
+#include "Toolkit.h"
+#include "ToolkitInternal.h"
+
+namespace tk {
+
+namespace {
+
+// ---- Process-wide state ----
+
+struct AppState {
+    ApplicationDelegate* delegate = nullptr;
+    bool running = false;
+    bool terminated = false;
+    QEventLoop* loop = nullptr;                  // the main loop while Run runs it
+    std::vector<RepeatingTimer*> pendingTimers;  // started before the application object
+};
+
+AppState& State() {
+    static AppState state;
+    return state;
+}
+
+std::optional<std::pair<Rect, Rect>>& ScreenOverride() {
+    static std::optional<std::pair<Rect, Rect>> value;
+    return value;
+}
+
+OpenPanel::Hook& OpenPanelHook() {
+    static OpenPanel::Hook hook;
+    return hook;
+}
+
+Alert::Hook& AlertHook() {
+    static Alert::Hook hook;
+    return hook;
+}
+
+long long g_labelsPainted = 0;
+
+// ---- Conversions ----
+
+QRect ToQRect(const Rect& r) {
+    // Rounds the edges, not the size, so that neighbours stay neighbours.
+    const long left = std::lround(r.x);
+    const long top = std::lround(r.y);
+    const long right = std::lround(r.MaxX());
+    const long bottom = std::lround(r.MaxY());
+    return {static_cast<int>(left), static_cast<int>(top),
+            static_cast<int>(std::max(0L, right - left)),
+            static_cast<int>(std::max(0L, bottom - top))};
+}
+
+Rect FromQRect(const QRect& r) {
+    return {static_cast<double>(r.x()), static_cast<double>(r.y()), static_cast<double>(r.width()),
+            static_cast<double>(r.height())};
+}
+
+QColor ToQColor(const Color& c) {
+    return QColor::fromRgbF(static_cast<float>(c.red), static_cast<float>(c.green),
+                            static_cast<float>(c.blue), static_cast<float>(c.alpha));
+}
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The system font at a size in points, where a point is a device-independent pixel.
+const QFont& FontFor(double points, bool bold) {
+    static std::map<std::pair<long, bool>, QFont> cache;
+    const long pixels = std::max(1L, std::lround(points));
+    auto key = std::make_pair(pixels, bold);
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        QFont font = QApplication::font();
+        font.setPixelSize(static_cast<int>(pixels));
+        font.setBold(bold);
+        it = cache.emplace(key, font).first;
+    }
+    return it->second;
+}
+
+// The top-down geometry of the main screen on the desktop.
+std::optional<Rect> MainScreenTopDown() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        return std::nullopt;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return std::nullopt;
+    }
+    return FromQRect(screen->geometry());
+}
+
+Rect MainScreenTopDownOrDefault() {
+    if (ScreenOverride()) {
+        const Rect& f = ScreenOverride()->first;
+        return {0, 0, f.width, f.height};
+    }
+    return MainScreenTopDown().value_or(Rect{0, 0, 1920, 1080});
+}
+
+}  // namespace
+
+namespace detail {
+
+namespace {
+
+// ---- Views on screen ----
+
+class ViewPeer;
+
+// Paints one model view: its background, then its labels that meet the exposed area.
+class ViewWidget : public QWidget {
+  public:
+    ViewWidget(View& view, QWidget* parent) : QWidget(parent), view_(view) {
+        setAttribute(Qt::WA_OpaquePaintEvent, false);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    View& view_;
+};
+
+// A scroll area whose vertical position is kept in the model.
+class ScrollArea : public QScrollArea {
+  public:
+    ScrollArea(ScrollView& view, QWidget* parent) : QScrollArea(parent), view_(view) {
+        setFrameShape(QFrame::NoFrame);
+        setFocusPolicy(Qt::NoFocus);
+        setWidgetResizable(false);
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // The area's own bar stays hidden (it still takes the wheel); a narrow bar laid over
+        // the right edge shows the position without narrowing the document.
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        viewport()->setAutoFillBackground(false);
+        overlay_ = new QScrollBar(Qt::Vertical, this);
+        overlay_->setFocusPolicy(Qt::NoFocus);
+        overlay_->setStyleSheet(kOverlayStyle);
+        overlay_->hide();
+        QScrollBar* bar = verticalScrollBar();
+        QObject::connect(bar, &QScrollBar::valueChanged, this, [this](int value) {
+            overlay_->setValue(value);
+            ScrolledOnScreen(value);
+        });
+        QObject::connect(bar, &QScrollBar::rangeChanged, this, [this](int low, int high) {
+            overlay_->setRange(low, high);
+            UpdateOverlay();
+        });
+        QObject::connect(overlay_, &QScrollBar::valueChanged, bar, &QScrollBar::setValue);
+    }
+    bool applying = false;
+    bool showsScroller = true;
+
+    void UpdateOverlay() {
+        overlay_->setPageStep(verticalScrollBar()->pageStep());
+        overlay_->setVisible(showsScroller && verticalScrollBar()->maximum() > 0);
+        overlay_->raise();
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QScrollArea::resizeEvent(event);
+        overlay_->setGeometry(width() - kOverlayWidth, 0, kOverlayWidth, height());
+    }
+
+  private:
+    // A thin, see-through handle with no arrows and no groove.
+    static constexpr int kOverlayWidth = 7;
+    static constexpr const char* kOverlayStyle =
+        "QScrollBar:vertical { background: transparent; width: 7px; margin: 0; }"
+        "QScrollBar::handle:vertical { background: rgba(170, 170, 170, 130);"
+        " border-radius: 3px; min-height: 24px; margin: 1px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }";
+    void ScrolledOnScreen(int value);
+    ScrollView& view_;
+    QScrollBar* overlay_ = nullptr;
+};
+
+class ViewPeer : public Peer {
+  public:
+    ViewPeer(View& view, QWidget* widget) : view_(view), widget_(widget) {}
+    ~ViewPeer() override { delete widget_.data(); }
+
+    QWidget* widget() const { return widget_.data(); }
+    void Changed(Change what) override;
+    void ApplyGeometry();
+    void ApplyScroll();
+
+  private:
+    void Flush();
+
+    View& view_;
+    QPointer<QWidget> widget_;
+    bool flushPending_ = false;
+};
+
+ViewPeer* ViewPeerOf(const View& view) {
+    return static_cast<ViewPeer*>(Backend::PeerOf(view));
+}
+
+}  // namespace
+
+// Builds the widgets of a view and of everything in it.
+void CreateViewPeer(View& view, QWidget* parentWidget);
+
+namespace {
+
+void ViewWidget::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const Color background = view_.BackgroundColor();
+    if (background.IsVisible()) {
+        painter.fillRect(event->rect(), ToQColor(background));
+    }
+    const double height = view_.Frame().height;
+    const Rect exposed = FlipRect(FromQRect(event->rect()), height);
+    view_.ForEachLabelIn(exposed, [&](Label& label) {
+        if (label.Hidden()) {
+            return;
+        }
+        ++g_labelsPainted;
+        const Rect frame = FlipRect(label.Frame(), height);
+        const QRectF box(frame.x, frame.y, frame.width, frame.height);
+        if (label.DrawsBackground() && label.BackgroundColor().IsVisible()) {
+            painter.fillRect(box, ToQColor(label.BackgroundColor()));
+        }
+        if (label.Bezeled()) {
+            painter.setPen(QColor(128, 128, 128));
+            painter.drawRect(box.adjusted(0, 0, -1, -1));
+        }
+        if (label.Text().empty()) {
+            return;
+        }
+        const QFont& font = FontFor(label.FontSize(), label.Bold());
+        const QString text = ToQString(label.Text());
+        const QRectF textBox = box.adjusted(2, 0, -2, 0);  // two points of inset at each side
+        int flags = Qt::AlignTop | Qt::TextSingleLine;
+        // Text too wide for the frame shows its beginning, whatever the alignment.
+        const bool fits = label.Alignment() == TextAlignment::kLeft ||
+                          QFontMetricsF(font).horizontalAdvance(text) <= textBox.width();
+        switch (fits ? label.Alignment() : TextAlignment::kLeft) {
+            case TextAlignment::kLeft:
+                flags |= Qt::AlignLeft;
+                break;
+            case TextAlignment::kRight:
+                flags |= Qt::AlignRight;
+                break;
+            case TextAlignment::kCenter:
+                flags |= Qt::AlignHCenter;
+                break;
+        }
+        painter.setFont(font);
+        painter.setPen(ToQColor(label.TextColor()));
+        painter.save();
+        painter.setClipRect(box, Qt::IntersectClip);
+        painter.drawText(textBox, flags, text);
+        painter.restore();
+    });
+}
+
+void ScrollArea::ScrolledOnScreen(int value) {
+    if (applying || view_.DocumentView() == nullptr) {
+        return;
+    }
+    const double maxY = std::max(0.0, view_.DocumentView()->Frame().height - view_.VisibleHeight());
+    Backend::SetScrollFromScreen(view_, std::clamp(maxY - value, 0.0, maxY));
+}
+
+void ViewPeer::Changed(Change what) {
+    if (widget_.isNull()) {
+        return;
+    }
+    switch (what) {
+        case Change::kDisplay:
+            if (!flushPending_) {
+                flushPending_ = true;
+                // Once per pass of the main loop, however many labels changed.
+                QMetaObject::invokeMethod(
+                    widget_.data(), [this] { Flush(); }, Qt::QueuedConnection);
+            }
+            break;
+        case Change::kFrame:
+            ApplyGeometry();
+            for (std::size_t i = 0; i < view_.SubviewCount(); ++i) {
+                if (ViewPeer* child = ViewPeerOf(*view_.SubviewAt(i))) {
+                    child->ApplyGeometry();
+                }
+            }
+            ApplyScroll();
+            if (auto* scroll = dynamic_cast<ScrollView*>(view_.Superview())) {
+                if (ViewPeer* parent = ViewPeerOf(*scroll)) {
+                    parent->ApplyScroll();
+                }
+            }
+            break;
+        case Change::kHidden:
+            widget_->setVisible(!view_.Hidden());
+            break;
+        case Change::kBackground:
+            widget_->update();
+            break;
+        case Change::kSubviews:
+            for (std::size_t i = 0; i < view_.SubviewCount(); ++i) {
+                View* child = view_.SubviewAt(i);
+                if (Backend::PeerOf(*child) == nullptr) {
+                    CreateViewPeer(*child, widget_.data());
+                }
+            }
+            break;
+        case Change::kScroll:
+            ApplyScroll();
+            break;
+        case Change::kDocument:
+            if (auto* scroll = dynamic_cast<ScrollView*>(&view_)) {
+                View* document = scroll->DocumentView();
+                if (document != nullptr && Backend::PeerOf(*document) == nullptr) {
+                    CreateViewPeer(*document, nullptr);
+                }
+                ApplyScroll();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void ViewPeer::Flush() {
+    flushPending_ = false;
+    const double height = view_.Frame().height;
+    for (const Rect& r : view_.TakeDirtyRects()) {
+        widget_->update(ToQRect(FlipRect(r, height)));
+    }
+}
+
+void ViewPeer::ApplyGeometry() {
+    const Rect f = view_.Frame();
+    if (view_.GetWindow() != nullptr && view_.Superview() == nullptr) {
+        widget_->setGeometry(ToQRect({0, Window::kTitleBarHeight, f.width, f.height}));
+        return;
+    }
+    View* parent = view_.Superview();
+    if (auto* scroll = dynamic_cast<ScrollView*>(parent);
+        scroll != nullptr && scroll->DocumentView() == &view_) {
+        const QRect r = ToQRect({0, 0, f.width, f.height});
+        widget_->resize(r.size());
+        return;
+    }
+    if (parent != nullptr) {
+        widget_->setGeometry(ToQRect(FlipRect(f, parent->Frame().height)));
+    }
+}
+
+void ViewPeer::ApplyScroll() {
+    auto* scroll = dynamic_cast<ScrollView*>(&view_);
+    auto* area = dynamic_cast<ScrollArea*>(widget_.data());
+    if (scroll == nullptr || area == nullptr) {
+        return;
+    }
+    area->showsScroller = scroll->HasVerticalScroller();
+    const View* document = scroll->DocumentView();
+    if (document == nullptr) {
+        area->UpdateOverlay();
+        return;
+    }
+    const double maxY = std::max(0.0, document->Frame().height - scroll->VisibleHeight());
+    const long maxValue = std::lround(maxY);
+    const long value = std::lround(maxY - scroll->ScrollPosition().y);
+    QScrollBar* bar = area->verticalScrollBar();
+    area->applying = true;
+    bar->setRange(0, static_cast<int>(maxValue));
+    bar->setPageStep(static_cast<int>(std::lround(std::max(1.0, scroll->VisibleHeight()))));
+    bar->setValue(static_cast<int>(value));
+    area->applying = false;
+    area->UpdateOverlay();
+}
+
+}  // namespace
+
+void CreateViewPeer(View& view, QWidget* parentWidget) {
+    QWidget* widget = nullptr;
+    auto* scroll = dynamic_cast<ScrollView*>(&view);
+    if (scroll != nullptr) {
+        widget = new ScrollArea(*scroll, parentWidget);
+    } else {
+        widget = new ViewWidget(view, parentWidget);
+    }
+    Backend::AttachPeer(view, std::make_unique<ViewPeer>(view, widget));
+    ViewPeer* peer = ViewPeerOf(view);
+    if (scroll != nullptr) {
+        if (View* document = scroll->DocumentView()) {
+            CreateViewPeer(*document, nullptr);
+        }
+    } else {
+        for (std::size_t i = 0; i < view.SubviewCount(); ++i) {
+            CreateViewPeer(*view.SubviewAt(i), widget);
+        }
+    }
+    if (auto* parentScroll = dynamic_cast<ScrollView*>(view.Superview());
+        parentScroll != nullptr && parentScroll->DocumentView() == &view) {
+        auto* area = dynamic_cast<ScrollArea*>(ViewPeerOf(*parentScroll)->widget());
+        area->setWidget(widget);  // the area then owns the widget
+        widget->setAutoFillBackground(false);
+    }
+    peer->ApplyGeometry();
+    peer->ApplyScroll();
+    widget->setVisible(!view.Hidden());
+    // A new widget is painted whole when shown: what was dirty before is covered.
+    view.TakeDirtyRects();
+}
+
+// ---- Menus on screen ----
+
+namespace {
+
+class MenuItemPeer : public Peer {
+  public:
+    MenuItemPeer(MenuItem& item, QAction* action) : item_(item), action_(action) {
+        Sync();
+        if (!item.IsSeparator() && item.Submenu() == nullptr) {
+            QObject::connect(action, &QAction::triggered, action, [this] { Triggered(); });
+        }
+    }
+    ~MenuItemPeer() override {
+        if (!action_.isNull()) {
+            action_->disconnect();
+            action_->setVisible(false);
+            action_->deleteLater();
+        }
+    }
+    QAction* action() const { return action_.data(); }
+    void Changed(Change) override { Sync(); }
+
+  private:
+    void Triggered() {
+        QPointer<QAction> guard = action_;
+        item_.Trigger();  // may destroy the item and this peer
+        if (!guard.isNull()) {
+            Sync();
+        }
+    }
+    void Sync() {
+        if (action_.isNull()) {
+            return;
+        }
+        action_->setText(ToQString(item_.Title()));
+        action_->setVisible(!item_.Hidden());
+        action_->setEnabled(item_.Enabled());
+        if (item_.State() != 0 || action_->isCheckable()) {
+            action_->setCheckable(true);
+            action_->setChecked(item_.State() != 0);
+        }
+        const QKeySequence key(ToQString(item_.KeyEquivalent()));
+        if (action_->shortcut() != key) {
+            action_->setShortcut(key);
+        }
+    }
+
+    MenuItem& item_;
+    QPointer<QAction> action_;
+};
+
+// A menu bar or a menu; adds actions for items that have none yet.
+class MenuPeer : public Peer {
+  public:
+    MenuPeer(Menu& menu, QWidget* widget, QWidget* window)
+        : menu_(menu), widget_(widget), window_(window) {
+        AddMissingItems();
+    }
+    ~MenuPeer() override {
+        if (qobject_cast<QMenu*>(widget_.data()) != nullptr) {
+            delete widget_.data();
+        }
+    }
+    void Changed(Change what) override {
+        if (what == Change::kItems) {
+            AddMissingItems();
+        }
+    }
+
+  private:
+    void AddMissingItems();
+
+    Menu& menu_;
+    QPointer<QWidget> widget_;
+    QPointer<QWidget> window_;
+};
+
+void MenuPeer::AddMissingItems() {
+    if (widget_.isNull()) {
+        return;
+    }
+    for (std::size_t i = 0; i < menu_.ItemCount(); ++i) {
+        MenuItem& item = *menu_.ItemAt(i);
+        if (Backend::PeerOf(item) != nullptr) {
+            continue;
+        }
+        QAction* action = nullptr;
+        if (item.IsSeparator()) {
+            action = new QAction(widget_.data());
+            action->setSeparator(true);
+            widget_->addAction(action);
+        } else if (Menu* submenu = item.Submenu()) {
+            auto* qmenu = new QMenu(ToQString(item.Title()), widget_.data());
+            if (auto* bar = qobject_cast<QMenuBar*>(widget_.data())) {
+                bar->addMenu(qmenu);
+            } else {
+                static_cast<QMenu*>(widget_.data())->addMenu(qmenu);
+            }
+            action = qmenu->menuAction();
+            Backend::AttachPeer(*submenu, std::make_unique<MenuPeer>(*submenu, qmenu, window_));
+        } else {
+            action = new QAction(widget_.data());
+            widget_->addAction(action);
+            // Also on the window itself, so the key equivalent works wherever the focus is.
+            if (!window_.isNull()) {
+                window_->addAction(action);
+            }
+        }
+        Backend::AttachPeer(item, std::make_unique<MenuItemPeer>(item, action));
+    }
+}
+
+// ---- Window on screen ----
+
+class WindowWidget : public QWidget {
+  public:
+    explicit WindowWidget(Window& window) : window_(window) {
+        setAttribute(Qt::WA_QuitOnClose, false);
+        menuBar_ = new QMenuBar(this);
+        menuBar_->setNativeMenuBar(false);
+        menuBar_->setFixedHeight(static_cast<int>(Window::kTitleBarHeight));
+    }
+    QMenuBar* menuBar() const { return menuBar_; }
+    bool applying = false;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPainter painter(this);
+        painter.fillRect(event->rect(), ToQColor(window_.BackgroundColor()));
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        menuBar_->setGeometry(0, 0, width(), static_cast<int>(Window::kTitleBarHeight));
+        FollowScreen();
+    }
+    void moveEvent(QMoveEvent* event) override {
+        QWidget::moveEvent(event);
+        FollowScreen();
+    }
+    void closeEvent(QCloseEvent* event) override {
+        event->accept();
+        if (window_.IsVisible()) {
+            window_.Close();
+        }
+    }
+
+  private:
+    // The window manager moved or resized the window: the model follows.
+    void FollowScreen() {
+        if (applying) {
+            return;
+        }
+        const Rect screen =
+            ScreenRectFromTopDown(FromQRect(geometry()), MainScreenTopDownOrDefault());
+        const Rect current = window_.Frame();
+        if (ToQRect(TopDownRectFromScreen(current, MainScreenTopDownOrDefault())) != geometry()) {
+            Backend::WindowFrameFromScreen(window_, screen);
+        }
+    }
+
+    Window& window_;
+    QMenuBar* menuBar_;
+};
+
+class WindowPeer : public Peer {
+  public:
+    explicit WindowPeer(Window& window) : window_(window), widget_(new WindowWidget(window)) {}
+    ~WindowPeer() override { delete widget_.data(); }
+    WindowWidget* widget() const { return widget_.data(); }
+
+    void Changed(Change what) override {
+        if (widget_.isNull()) {
+            return;
+        }
+        switch (what) {
+            case Change::kFrame:
+                ApplyGeometry();
+                break;
+            case Change::kDisplay:
+                widget_->update();
+                break;
+            case Change::kTitle:
+                widget_->setWindowTitle(ToQString(window_.Title()));
+                break;
+            case Change::kBackground:
+                widget_->update();
+                break;
+            case Change::kHidden:
+                widget_->setVisible(window_.IsVisible());
+                break;
+            default:
+                break;
+        }
+    }
+
+    void ApplyGeometry() {
+        widget_->applying = true;
+        widget_->setGeometry(
+            ToQRect(TopDownRectFromScreen(window_.Frame(), MainScreenTopDownOrDefault())));
+        widget_->applying = false;
+    }
+
+  private:
+    Window& window_;
+    QPointer<WindowWidget> widget_;
+};
+
+}  // namespace
+
+// ---- Backend ----
+
+std::vector<Window*>& Backend::Windows() {
+    static std::vector<Window*> windows;
+    return windows;
+}
+
+void Backend::ShowWindow(Window& window) {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        return;  // shown by Application::Run once the application object exists
+    }
+    if (!window.peer_) {
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+        auto peer = std::make_unique<WindowPeer>(window);
+        WindowWidget* widget = peer->widget();
+        window.peer_ = std::move(peer);
+        for (Change c : {Change::kTitle, Change::kBackground, Change::kFrame}) {
+            window.peer_->Changed(c);
+        }
+        CreateViewPeer(*window.content_, widget);
+        window.menuBar_->peer_ =
+            std::make_unique<MenuPeer>(*window.menuBar_, widget->menuBar(), widget);
+    }
+    window.peer_->Changed(Change::kHidden);
+    if (window.IsVisible()) {
+        // Key equivalents need the keyboard: ask for it (a window manager may refuse).
+        QWidget* widget = qt::WidgetOf(window);
+        widget->activateWindow();
+    }
+}
+
+void Backend::WindowClosed(Window& window) {
+    for (Window* other : Windows()) {
+        if (other != &window && other->IsVisible()) {
+            return;
+        }
+    }
+    ApplicationDelegate* delegate = State().delegate;
+    if (delegate != nullptr && delegate->ShouldTerminateAfterLastWindowClosed()) {
+        Application::Terminate();
+    }
+}
+
+void Backend::AttachPeer(View& view, std::unique_ptr<Peer> peer) {
+    view.peer_ = std::move(peer);
+}
+void Backend::AttachPeer(Menu& menu, std::unique_ptr<Peer> peer) {
+    menu.peer_ = std::move(peer);
+}
+void Backend::AttachPeer(MenuItem& item, std::unique_ptr<Peer> peer) {
+    item.peer_ = std::move(peer);
+}
+
+void Backend::SetScrollFromScreen(ScrollView& view, double y) {
+    view.scroll_ = {0, y};
+}
+
+void Backend::WindowFrameFromScreen(Window& window, const Rect& frame) {
+    window.FrameChangedOnScreen(frame);
+}
+
+}  // namespace detail
+
+// ---- Screen ----
+
+Rect Screen::MainFrame() {
+    if (ScreenOverride()) {
+        return ScreenOverride()->first;
+    }
+    const Rect topDown = MainScreenTopDownOrDefault();
+    return {0, 0, topDown.width, topDown.height};
+}
+
+Rect Screen::MainVisibleFrame() {
+    if (ScreenOverride()) {
+        return ScreenOverride()->second;
+    }
+    const std::optional<Rect> topDown = MainScreenTopDown();
+    if (!topDown) {
+        return MainFrame();
+    }
+    return ScreenRectFromTopDown(FromQRect(QGuiApplication::primaryScreen()->availableGeometry()),
+                                 *topDown);
+}
+
+void Screen::OverrideMain(const Rect& frame, const Rect& visibleFrame) {
+    ScreenOverride() = std::make_pair(frame, visibleFrame);
+}
+
+void Screen::ClearOverride() {
+    ScreenOverride().reset();
+}
+
+// ---- Repeating timer ----
+
+struct RepeatingTimer::Impl {
+    std::unique_ptr<QTimer> timer;
+};
+
+RepeatingTimer::RepeatingTimer(double intervalSeconds, std::function<void()> callback)
+    : interval_(intervalSeconds), callback_(std::move(callback)), impl_(std::make_unique<Impl>()) {}
+
+RepeatingTimer::~RepeatingTimer() {
+    auto& pending = State().pendingTimers;
+    pending.erase(std::remove(pending.begin(), pending.end(), this), pending.end());
+    if (impl_->timer) {
+        impl_->timer->stop();
+        impl_->timer->disconnect();
+        // The timer may be the one whose tick is running this destructor.
+        impl_->timer.release()->deleteLater();
+    }
+}
+
+std::unique_ptr<RepeatingTimer> RepeatingTimer::Schedule(double intervalSeconds,
+                                                         std::function<void()> callback) {
+    auto timer = std::make_unique<RepeatingTimer>(intervalSeconds, std::move(callback));
+    timer->Start();
+    return timer;
+}
+
+void RepeatingTimer::Start() {
+    active_ = true;
+    if (QCoreApplication::instance() == nullptr) {
+        auto& pending = State().pendingTimers;
+        if (std::find(pending.begin(), pending.end(), this) == pending.end()) {
+            pending.push_back(this);
+        }
+        return;
+    }
+    if (!impl_->timer) {
+        impl_->timer = std::make_unique<QTimer>();
+        // Coarse: a tick may come up to 5% late, so the system can bundle wake-ups.
+        impl_->timer->setTimerType(Qt::CoarseTimer);
+        QObject::connect(impl_->timer.get(), &QTimer::timeout, [this] { Fire(); });
+    }
+    const double ms = std::isfinite(interval_) ? interval_ * 1000.0 : 1000.0;
+    impl_->timer->start(static_cast<int>(std::clamp(std::lround(ms), 1L, 86'400'000L)));
+}
+
+void RepeatingTimer::Stop() {
+    active_ = false;
+    auto& pending = State().pendingTimers;
+    pending.erase(std::remove(pending.begin(), pending.end(), this), pending.end());
+    if (impl_->timer) {
+        impl_->timer->stop();
+    }
+}
+
+void RepeatingTimer::Fire() {
+    if (callback_) {
+        // A copy: the callback may destroy this timer, and itself with it.
+        auto callback = callback_;
+        callback();
+    }
+}
+
+// ---- Open panel ----
+
+void OpenPanel::SetTestHook(Hook hook) {
+    OpenPanelHook() = std::move(hook);
+}
+
+int OpenPanel::RunModal() {
+    if (OpenPanelHook()) {
+        std::optional<std::string> chosen = OpenPanelHook()(*this);
+        if (!chosen) {
+            return 0;
+        }
+        filename_ = *chosen;
+        return 1;
+    }
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        return 0;
+    }
+    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(),
+                                                      ToQString(title_), ToQString(directory_));
+    if (path.isEmpty()) {
+        return 0;
+    }
+    filename_ = path.toStdString();
+    return 1;
+}
+
+// ---- Alert ----
+
+void Alert::SetTestHook(Hook hook) {
+    AlertHook() = std::move(hook);
+}
+
+int Alert::RunModal() {
+    if (AlertHook()) {
+        return AlertHook()(*this);
+    }
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        return 0;
+    }
+    QMessageBox box(QApplication::activeWindow());
+    box.setText(ToQString(message_));
+    box.setInformativeText(ToQString(informative_));
+    std::vector<std::string> titles = buttons_;
+    if (titles.empty()) {
+        titles.emplace_back("OK");
+    }
+    std::vector<QAbstractButton*> buttons;
+    for (const std::string& title : titles) {
+        buttons.push_back(box.addButton(ToQString(title), QMessageBox::ActionRole));
+    }
+    box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
+    box.setEscapeButton(buttons.back());
+    box.exec();
+    auto it = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return it == buttons.end() ? static_cast<int>(buttons.size()) - 1
+                               : static_cast<int>(it - buttons.begin());
+}
+
+// ---- Application ----
+
+int Application::Run(int argc, char** argv, ApplicationDelegate& delegate) {
+    AppState& state = State();
+    state.delegate = &delegate;
+    state.terminated = false;
+    if (QCoreApplication::instance() == nullptr) {
+        // Kept for the life of the process: widgets may outlive Run.
+        static int savedArgc = argc;
+        new QApplication(savedArgc, argv);
+    }
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    delegate.WillFinishLaunching();
+    delegate.DidFinishLaunching();
+    for (Window* window : detail::Backend::Windows()) {
+        if (window->IsVisible()) {
+            detail::Backend::ShowWindow(*window);
+        }
+    }
+    std::vector<RepeatingTimer*> pending;
+    pending.swap(state.pendingTimers);
+    for (RepeatingTimer* timer : pending) {
+        timer->Start();
+    }
+    if (state.terminated) {
+        return 0;
+    }
+    // A loop of our own rather than QCoreApplication::exec, which leaves the application
+    // object closing for good: Run can be entered again in the same process.
+    QEventLoop loop;
+    state.loop = &loop;
+    state.running = true;
+    const int code = loop.exec();
+    state.running = false;
+    state.loop = nullptr;
+    Terminate();  // a way out that was not ours (the session ending) still tells the delegate
+    return code;
+}
+
+void Application::Terminate() {
+    AppState& state = State();
+    if (!state.terminated) {
+        state.terminated = true;
+        if (state.delegate != nullptr) {
+            state.delegate->WillTerminate();
+        }
+    }
+    if (state.loop != nullptr) {
+        state.loop->exit(0);
+    }
+}
+
+bool Application::IsRunning() {
+    return State().running;
+}
+bool Application::HasTerminated() {
+    return State().terminated;
+}
+ApplicationDelegate* Application::Delegate() {
+    return State().delegate;
+}
+
+void Application::SetDelegate(ApplicationDelegate* delegate) {
+    State().delegate = delegate;
+    State().terminated = false;
+}
+
+}  // namespace tk
+
+// ---- Accessors for tests ----
+
+namespace tk::qt {
+
+QWidget* WidgetOf(const Window& window) {
+    auto* peer = dynamic_cast<detail::WindowPeer*>(detail::Backend::PeerOf(window));
+    return peer != nullptr ? peer->widget() : nullptr;
+}
+
+QWidget* WidgetOf(const View& view) {
+    auto* peer = dynamic_cast<detail::ViewPeer*>(detail::Backend::PeerOf(view));
+    return peer != nullptr ? peer->widget() : nullptr;
+}
+
+QAction* ActionOf(const MenuItem& item) {
+    auto* peer = dynamic_cast<detail::MenuItemPeer*>(detail::Backend::PeerOf(item));
+    return peer != nullptr ? peer->action() : nullptr;
+}
+
+QScrollBar* VerticalScrollBarOf(const ScrollView& view) {
+    auto* area = qobject_cast<QScrollArea*>(WidgetOf(view));
+    return area != nullptr ? area->verticalScrollBar() : nullptr;
+}
+
+long long LabelsPainted() {
+    return g_labelsPainted;
+}
+
+}  // namespace tk::qt

@@ -1,0 +1,651 @@
+// The toolkit's model: geometry, labels, views, scroll views, menus and the window's model
+// side. Qt-free; the backend is QtBackend.cpp.
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "Toolkit.h"
+#include "ToolkitInternal.h"
+
+namespace tk {
+
+namespace {
+
+// Shares a size change among the flexible parts of one axis.
+void Autoresize(double delta, bool minMargin, bool size, bool maxMargin, double* origin,
+                double* extent) {
+    const int flexible = int{minMargin} + int{size} + int{maxMargin};
+    if (flexible == 0 || delta == 0) {
+        return;
+    }
+    const double share = delta / flexible;
+    if (minMargin) {
+        *origin += share;
+    }
+    if (size) {
+        *extent += share;
+    }
+}
+
+}  // namespace
+
+// ---- Geometry ----
+
+Rect Rect::Union(const Rect& other) const {
+    if (other.IsEmpty()) {
+        return *this;
+    }
+    if (IsEmpty()) {
+        return other;
+    }
+    const double left = std::min(x, other.x);
+    const double bottom = std::min(y, other.y);
+    return {left, bottom, std::max(MaxX(), other.MaxX()) - left,
+            std::max(MaxY(), other.MaxY()) - bottom};
+}
+
+Rect Rect::Intersection(const Rect& other) const {
+    if (!Intersects(other)) {
+        return {};
+    }
+    const double left = std::max(x, other.x);
+    const double bottom = std::max(y, other.y);
+    return {left, bottom, std::min(MaxX(), other.MaxX()) - left,
+            std::min(MaxY(), other.MaxY()) - bottom};
+}
+
+Rect FlipRect(const Rect& r, double containerHeight) {
+    return {r.x, containerHeight - r.y - r.height, r.width, r.height};
+}
+
+Rect ScreenRectFromTopDown(const Rect& topDown, const Rect& mainScreenTopDown) {
+    return {topDown.x - mainScreenTopDown.x,
+            mainScreenTopDown.MaxY() - (topDown.y + topDown.height), topDown.width, topDown.height};
+}
+
+Rect TopDownRectFromScreen(const Rect& screen, const Rect& mainScreenTopDown) {
+    return {screen.x + mainScreenTopDown.x, mainScreenTopDown.MaxY() - screen.MaxY(), screen.width,
+            screen.height};
+}
+
+// ---- Labels ----
+
+void Label::Touch() {
+    if (parent_ != nullptr) {
+        parent_->SetNeedsDisplayInRect(frame_);
+    }
+}
+
+void Label::SetText(std::string_view text) {
+    if (text == text_) {
+        return;
+    }
+    text_.assign(text);
+    if (!hidden_) {
+        Touch();
+    }
+}
+
+void Label::SetTextColor(const Color& color) {
+    if (color == textColor_) {
+        return;
+    }
+    textColor_ = color;
+    if (!hidden_) {
+        Touch();
+    }
+}
+
+void Label::SetBackgroundColor(const Color& color) {
+    if (color == backgroundColor_) {
+        return;
+    }
+    backgroundColor_ = color;
+    if (!hidden_ && drawsBackground_) {
+        Touch();
+    }
+}
+
+void Label::SetDrawsBackground(bool draws) {
+    if (draws == drawsBackground_) {
+        return;
+    }
+    drawsBackground_ = draws;
+    if (!hidden_ && backgroundColor_.IsVisible()) {
+        Touch();
+    }
+}
+
+void Label::SetBezeled(bool bezeled) {
+    if (bezeled == bezeled_) {
+        return;
+    }
+    bezeled_ = bezeled;
+    if (!hidden_) {
+        Touch();
+    }
+}
+
+void Label::SetEditable(bool editable) {
+    editable_ = editable;
+}
+
+void Label::SetFontSize(double points) {
+    if (points == fontSize_) {
+        return;
+    }
+    fontSize_ = points;
+    if (!hidden_) {
+        Touch();
+    }
+}
+
+void Label::SetBold(bool bold) {
+    if (bold == bold_) {
+        return;
+    }
+    bold_ = bold;
+    if (!hidden_) {
+        Touch();
+    }
+}
+
+void Label::SetAlignment(TextAlignment alignment) {
+    if (alignment == alignment_) {
+        return;
+    }
+    alignment_ = alignment;
+    if (!hidden_) {
+        Touch();
+    }
+}
+
+void Label::SetFrame(const Rect& frame) {
+    if (frame == frame_) {
+        return;
+    }
+    if (parent_ == nullptr) {
+        frame_ = frame;
+        return;
+    }
+    if (!hidden_) {
+        Touch();
+    }
+    parent_->UnindexLabel(this);
+    frame_ = frame;
+    parent_->IndexLabel(this);
+    if (!hidden_) {
+        Touch();
+    }
+}
+
+void Label::SetHidden(bool hidden) {
+    if (hidden == hidden_) {
+        return;
+    }
+    hidden_ = hidden;
+    Touch();
+}
+
+void Label::RemoveFromParent() {
+    if (parent_ != nullptr) {
+        parent_->RemoveLabel(this);
+    }
+}
+
+// ---- Views ----
+
+View::~View() {
+    // Children first, so that each takes its own on-screen peer down before ours goes.
+    subviews_.clear();
+    labels_.clear();
+    peer_.reset();
+}
+
+void View::SetFrame(const Rect& frame) {
+    if (frame == frame_) {
+        return;
+    }
+    const Rect old = frame_;
+    frame_ = frame;
+    if (old.width != frame.width || old.height != frame.height) {
+        for (auto& subview : subviews_) {
+            subview->ResizeWithOldSuperviewSize(old.width, old.height);
+        }
+        if (auto* scroll = dynamic_cast<ScrollView*>(this)) {
+            scroll->ClampScroll();
+        }
+        // Bottom-up coordinates: a height change moves everything drawn on screen.
+        SetNeedsDisplay();
+    }
+    if (auto* scroll = dynamic_cast<ScrollView*>(superview_);
+        scroll != nullptr && scroll->DocumentView() == this) {
+        scroll->ClampScroll();
+    }
+    Notify(detail::Change::kFrame);
+}
+
+void View::ResizeWithOldSuperviewSize(double oldWidth, double oldHeight) {
+    if (superview_ == nullptr || autoresizingMask_ == kNotSizable) {
+        return;
+    }
+    Rect f = frame_;
+    const unsigned m = autoresizingMask_;
+    Autoresize(superview_->frame_.width - oldWidth, (m & kMinXMargin) != 0,
+               (m & kWidthSizable) != 0, (m & kMaxXMargin) != 0, &f.x, &f.width);
+    Autoresize(superview_->frame_.height - oldHeight, (m & kMinYMargin) != 0,
+               (m & kHeightSizable) != 0, (m & kMaxYMargin) != 0, &f.y, &f.height);
+    SetFrame(f);
+}
+
+void View::SetHidden(bool hidden) {
+    if (hidden == hidden_) {
+        return;
+    }
+    hidden_ = hidden;
+    Notify(detail::Change::kHidden);
+}
+
+void View::SetBackgroundColor(const Color& color) {
+    if (color == backgroundColor_) {
+        return;
+    }
+    backgroundColor_ = color;
+    SetNeedsDisplay();
+    Notify(detail::Change::kBackground);
+}
+
+void View::AdoptSubview(std::unique_ptr<View> view) {
+    if (!view) {
+        return;
+    }
+    view->superview_ = this;
+    subviews_.push_back(std::move(view));
+    Notify(detail::Change::kSubviews);
+}
+
+void View::RemoveFromSuperview() {
+    View* parent = superview_;
+    if (parent == nullptr) {
+        return;
+    }
+    if (auto* scroll = dynamic_cast<ScrollView*>(parent);
+        scroll != nullptr && scroll->document_.get() == this) {
+        scroll->document_.reset();  // destroys this view
+        scroll->Notify(detail::Change::kDocument);
+        return;
+    }
+    auto& siblings = parent->subviews_;
+    auto it = std::find_if(siblings.begin(), siblings.end(),
+                           [this](const std::unique_ptr<View>& v) { return v.get() == this; });
+    if (it != siblings.end()) {
+        siblings.erase(it);  // destroys this view
+    }
+}
+
+Window* View::GetWindow() const {
+    const View* v = this;
+    while (v->superview_ != nullptr) {
+        v = v->superview_;
+    }
+    return v->window_;
+}
+
+long View::BandOf(double y) {
+    // Far-off or invalid coordinates share the outermost bands.
+    constexpr double kLimit = 1e15;
+    const double band = std::floor(std::clamp(y, -kLimit, kLimit) / kBandHeight);
+    return std::isnan(band) ? 0 : static_cast<long>(band);
+}
+
+void View::IndexLabel(Label* label) {
+    label->band_ = BandOf(label->frame_.y);
+    auto& band = bands_[label->band_];
+    label->bandSlot_ = band.size();
+    band.push_back(label);
+    maxLabelHeight_ = std::max(maxLabelHeight_, label->frame_.height);
+}
+
+void View::UnindexLabel(Label* label) {
+    auto it = bands_.find(label->band_);
+    if (it == bands_.end()) {
+        return;
+    }
+    auto& band = it->second;
+    Label* last = band.back();
+    band[label->bandSlot_] = last;
+    last->bandSlot_ = label->bandSlot_;
+    band.pop_back();
+    if (band.empty()) {
+        bands_.erase(it);
+    }
+}
+
+Label* View::AddLabel(std::unique_ptr<Label> label) {
+    if (!label) {
+        return nullptr;
+    }
+    Label* raw = label.get();
+    raw->parent_ = this;
+    raw->index_ = labels_.size();
+    labels_.push_back(std::move(label));
+    IndexLabel(raw);
+    if (!raw->hidden_) {
+        raw->Touch();
+    }
+    return raw;
+}
+
+void View::RemoveLabel(Label* label) {
+    if (label == nullptr || label->parent_ != this || label->index_ >= labels_.size() ||
+        labels_[label->index_].get() != label) {
+        return;
+    }
+    if (!label->hidden_) {
+        label->Touch();
+    }
+    UnindexLabel(label);
+    const std::size_t index = label->index_;
+    if (index + 1 != labels_.size()) {
+        labels_[index] = std::move(labels_.back());  // destroys the label
+        labels_[index]->index_ = index;
+    }
+    labels_.pop_back();
+}
+
+std::vector<Label*> View::LabelsIn(const Rect& r) const {
+    std::vector<Label*> found;
+    ForEachLabelIn(r, [&found](Label& label) { found.push_back(&label); });
+    return found;
+}
+
+std::vector<Rect> View::TakeDirtyRects() {
+    std::vector<Rect> taken;
+    taken.swap(dirty_);
+    return taken;
+}
+
+void View::SetNeedsDisplayInRect(const Rect& r) {
+    const Rect clipped = r.Intersection(Bounds());
+    if (clipped.IsEmpty()) {
+        return;
+    }
+    const bool wasClean = dirty_.empty();
+    if (!wasClean) {
+        const Rect& last = dirty_.back();
+        if (last.Union(clipped) == last) {
+            return;  // already covered
+        }
+    }
+    if (dirty_.size() >= kMaxDirtyRects) {
+        Rect all = clipped;
+        for (const Rect& d : dirty_) {
+            all = all.Union(d);
+        }
+        dirty_.assign(1, all);
+    } else {
+        dirty_.push_back(clipped);
+    }
+    if (wasClean) {
+        Notify(detail::Change::kDisplay);
+    }
+}
+
+// ---- Scroll views ----
+
+ScrollView::~ScrollView() {
+    document_.reset();
+}
+
+void ScrollView::AdoptDocument(std::unique_ptr<View> view) {
+    document_ = std::move(view);
+    if (document_) {
+        document_->superview_ = this;
+    }
+    scroll_ = {};
+    ClampScroll();
+    Notify(detail::Change::kDocument);
+}
+
+void ScrollView::ClampScroll() {
+    const double documentHeight = document_ ? document_->Frame().height : 0;
+    const double maxY = std::max(0.0, documentHeight - VisibleHeight());
+    const Point clamped{0, std::clamp(scroll_.y, 0.0, maxY)};
+    if (clamped == scroll_) {
+        return;
+    }
+    scroll_ = clamped;
+    Notify(detail::Change::kScroll);
+}
+
+void ScrollView::ScrollToPoint(const Point& p) {
+    const double documentHeight = document_ ? document_->Frame().height : 0;
+    const double maxY = std::max(0.0, documentHeight - VisibleHeight());
+    const Point clamped{0, std::isnan(p.y) ? 0.0 : std::clamp(p.y, 0.0, maxY)};
+    if (clamped == scroll_) {
+        return;
+    }
+    scroll_ = clamped;
+    Notify(detail::Change::kScroll);
+}
+
+Rect ScrollView::DocumentVisibleRect() const {
+    const double documentHeight = document_ ? document_->Frame().height : 0;
+    const double width = document_ ? std::min(document_->Frame().width, Frame().width) : 0;
+    return {0, scroll_.y, width, std::min(documentHeight, VisibleHeight())};
+}
+
+void ScrollView::SetHasVerticalScroller(bool has) {
+    if (has == hasVerticalScroller_) {
+        return;
+    }
+    hasVerticalScroller_ = has;
+    Notify(detail::Change::kScroll);
+}
+
+// ---- Menus ----
+
+MenuItem::MenuItem(std::string title, std::function<void()> action, std::string keyEquivalent)
+    : title_(std::move(title)),
+      keyEquivalent_(std::move(keyEquivalent)),
+      action_(std::move(action)) {}
+
+MenuItem::~MenuItem() {
+    submenu_.reset();
+    peer_.reset();
+}
+
+void MenuItem::Notify(detail::Change what) {
+    if (peer_) {
+        peer_->Changed(what);
+    }
+}
+
+void MenuItem::SetTitle(std::string_view title) {
+    if (title == title_) {
+        return;
+    }
+    title_.assign(title);
+    Notify(detail::Change::kTitle);
+}
+
+void MenuItem::SetState(int state) {
+    if (state == state_) {
+        return;
+    }
+    state_ = state;
+    Notify(detail::Change::kState);
+}
+
+void MenuItem::SetHidden(bool hidden) {
+    if (hidden == hidden_) {
+        return;
+    }
+    hidden_ = hidden;
+    Notify(detail::Change::kHidden);
+}
+
+void MenuItem::SetEnabled(bool enabled) {
+    if (enabled == enabled_) {
+        return;
+    }
+    enabled_ = enabled;
+    Notify(detail::Change::kState);
+}
+
+void MenuItem::SetKeyEquivalent(std::string_view key) {
+    if (key == keyEquivalent_) {
+        return;
+    }
+    keyEquivalent_.assign(key);
+    Notify(detail::Change::kState);
+}
+
+void MenuItem::SetAction(std::function<void()> action) {
+    action_ = std::move(action);
+}
+
+void MenuItem::Trigger() {
+    if (!enabled_ || hidden_ || separator_ || !action_) {
+        return;
+    }
+    // A copy, so that an action may replace itself or destroy the item.
+    auto action = action_;
+    action();
+}
+
+Menu::~Menu() {
+    items_.clear();
+    peer_.reset();
+}
+
+MenuItem* Menu::Append(std::unique_ptr<MenuItem> item) {
+    MenuItem* raw = item.get();
+    raw->parent_ = this;
+    items_.push_back(std::move(item));
+    if (peer_) {
+        peer_->Changed(detail::Change::kItems);
+    }
+    return raw;
+}
+
+MenuItem* Menu::AddItem(std::string title, std::function<void()> action,
+                        std::string keyEquivalent) {
+    return Append(
+        std::make_unique<MenuItem>(std::move(title), std::move(action), std::move(keyEquivalent)));
+}
+
+MenuItem* Menu::AddSeparator() {
+    auto item = std::make_unique<MenuItem>();
+    item->separator_ = true;
+    return Append(std::move(item));
+}
+
+MenuItem* Menu::AddSubmenu(std::string title) {
+    auto item = std::make_unique<MenuItem>(title, nullptr);
+    item->submenu_ = std::make_unique<Menu>(std::move(title));
+    item->submenu_->parentItem_ = item.get();
+    return Append(std::move(item));
+}
+
+MenuItem* Menu::FindItem(std::string_view title) const {
+    for (const auto& item : items_) {
+        if (!item->separator_ && item->title_ == title) {
+            return item.get();
+        }
+        if (item->submenu_) {
+            if (MenuItem* found = item->submenu_->FindItem(title)) {
+                return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
+MenuItem* Menu::FindItemByKey(std::string_view key) const {
+    for (const auto& item : items_) {
+        if (!key.empty() && item->keyEquivalent_ == key) {
+            return item.get();
+        }
+        if (item->submenu_) {
+            if (MenuItem* found = item->submenu_->FindItemByKey(key)) {
+                return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// ---- Window ----
+
+Window::Window(const Rect& frame)
+    : frame_(frame),
+      content_(std::make_unique<View>(Rect{0, 0, frame.width, frame.height - kTitleBarHeight})),
+      menuBar_(std::make_unique<Menu>()) {
+    content_->window_ = this;
+    content_->SetAutoresizingMask(kWidthSizable | kHeightSizable);
+    detail::Backend::Windows().push_back(this);
+}
+
+Window::~Window() {
+    auto& windows = detail::Backend::Windows();
+    windows.erase(std::remove(windows.begin(), windows.end(), this), windows.end());
+    // The views and menus take their peers down before the window's own goes.
+    content_.reset();
+    menuBar_.reset();
+    peer_.reset();
+}
+
+void Window::Notify(detail::Change what) {
+    if (peer_) {
+        peer_->Changed(what);
+    }
+}
+
+void Window::SetFrame(const Rect& frame, bool display) {
+    if (frame != frame_) {
+        frame_ = frame;
+        content_->SetFrame({0, 0, frame.width, frame.height - kTitleBarHeight});
+        Notify(detail::Change::kFrame);
+    }
+    if (display) {
+        Notify(detail::Change::kDisplay);
+    }
+}
+
+void Window::FrameChangedOnScreen(const Rect& frame) {
+    frame_ = frame;
+    content_->SetFrame({0, 0, frame.width, frame.height - kTitleBarHeight});
+}
+
+void Window::SetTitle(std::string_view title) {
+    if (title == title_) {
+        return;
+    }
+    title_.assign(title);
+    Notify(detail::Change::kTitle);
+}
+
+void Window::SetBackgroundColor(const Color& color) {
+    if (color == backgroundColor_) {
+        return;
+    }
+    backgroundColor_ = color;
+    Notify(detail::Change::kBackground);
+}
+
+void Window::Show() {
+    visible_ = true;
+    detail::Backend::ShowWindow(*this);
+}
+
+void Window::Close() {
+    if (!visible_) {
+        return;
+    }
+    visible_ = false;
+    Notify(detail::Change::kHidden);
+    detail::Backend::WindowClosed(*this);
+}
+
+}  // namespace tk
