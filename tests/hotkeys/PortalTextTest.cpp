@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include "GlobalHotkeys.h"
+
+namespace {
+
+TEST(PortalText, TriggersUseTheDesktopsShortcutNotation) {
+    const struct {
+        const char* Name;
+        const char* Trigger;
+    } cases[] = {
+        {"Num+1", "KP_1"},
+        {"Num+End", "KP_1"},
+        {"Ctrl+F5", "CTRL+F5"},
+        {"Shift+Alt+X", "SHIFT+ALT+x"},
+        {"Meta+PgUp", "LOGO+Page_Up"},
+        {"Num+.", "KP_Decimal"},
+        {"Space", "space"},
+        {"Media Play", ""},
+    };
+    for (const auto& c : cases) {
+        tk::HotkeySpec spec;
+        ASSERT_TRUE(tk::ParseHotkeyName(c.Name, &spec)) << c.Name;
+        EXPECT_EQ(tk::hotkeys::PortalTrigger(spec), c.Trigger) << c.Name;
+    }
+}
+
+TEST(PortalText, RequestPathsAreMadeFromTheUniqueBusName) {
+    EXPECT_EQ(tk::hotkeys::PortalRequestPath(":1.42", "quorvel3"),
+              "/org/freedesktop/portal/desktop/request/1_42/quorvel3");
+    EXPECT_EQ(tk::hotkeys::PortalRequestPath(":1.2.3", "t"),
+              "/org/freedesktop/portal/desktop/request/1_2_3/t");
+}
+
+TEST(PortalText, ShortcutIdsRoundTripAndForeignIdsAreRefused) {
+    EXPECT_EQ(tk::hotkeys::PortalShortcutId(7), "hotkey7");
+    EXPECT_EQ(tk::hotkeys::BindingIdFromPortalShortcut("hotkey7"), 7);
+    EXPECT_EQ(tk::hotkeys::BindingIdFromPortalShortcut("hotkey0"), 0);
+    for (const char* foreign :
+         {"", "hotkey", "hotkey-1", "hotkey7x", "split", "hotkey99999999999"}) {
+        EXPECT_EQ(tk::hotkeys::BindingIdFromPortalShortcut(foreign), -1) << foreign;
+    }
+}
+
+}  // namespace

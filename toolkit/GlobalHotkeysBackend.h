@@ -1,0 +1,66 @@
+// The seam between GlobalHotkeys and the ways it reaches the keyboard (X11 in
+// GlobalHotkeysX11.cpp, the desktop portal in GlobalHotkeysPortal.cpp). Private to the
+// quorvel_hotkeys library.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GlobalHotkeys.h"
+
+namespace tk::hotkeys {
+
+// The texts reported through GlobalHotkeys' report callback.
+inline constexpr const char* kUnavailableMessage =
+    "Global hotkeys are not available in this session; the menu keys still work.";
+inline constexpr const char* kGrabFallbackMessage =
+    "The X server lacks XInput 2: global hotkeys grab their keys, which then no longer reach "
+    "the game.";
+inline constexpr const char* kConnectionLostMessage =
+    "Global hotkeys stopped: the connection to the display was lost; the menu keys still work.";
+inline constexpr const char* kRefusedMessage =
+    "The desktop refused the global hotkeys; the menu keys still work.";
+inline constexpr const char* kX11OnlyMessage =
+    "Global hotkeys work only while an X11 window has the focus in this Wayland session.";
+// "Global hotkey Num+1 is taken by another program."
+std::string TakenMessage(const HotkeySpec& spec);
+// "Global hotkey Num+1 has no key on this keyboard."
+std::string NoKeyMessage(const HotkeySpec& spec);
+
+struct Binding {
+    int Id = 0;
+    HotkeySpec Spec;
+    std::string Description;
+};
+
+// What a backend calls back into. Fire may run any action, which may in turn change the
+// bindings or stop the backend (destroy it): a backend touches none of its members after
+// Fire returns without checking that it still exists.
+struct BackendHost {
+    std::function<void(int id, uint32_t serverTimeMs, int64_t receivedNs)> Fire;
+    std::function<void(const std::string&)> Report;
+};
+
+class HotkeyBackend {
+  public:
+    virtual ~HotkeyBackend() = default;
+    virtual std::string Name() const = 0;
+    // The whole set of bindings, replacing the previous one.
+    virtual void SetBindings(const std::vector<Binding>& bindings) = 0;
+    virtual void SetEnabled(bool enabled) = 0;
+    virtual void DispatchPending() {}
+};
+
+// nullptr when there is no X server or it cannot be used; nothing is reported then. With
+// forceGrab the keys are grabbed even where XInput 2 is offered.
+std::unique_ptr<HotkeyBackend> StartX11Backend(const BackendHost& host, bool forceGrab);
+// nullptr when there is no session bus or the portal offers no GlobalShortcuts.
+std::unique_ptr<HotkeyBackend> StartPortalBackend(const BackendHost& host);
+
+// CLOCK_MONOTONIC in nanoseconds.
+int64_t MonotonicNowNs();
+
+}  // namespace tk::hotkeys
