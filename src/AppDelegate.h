@@ -1,0 +1,213 @@
+// The application shell: start-up and shutdown with the settings file, the update tick that
+// refreshes the running time and the status line, the grid of labels that shows the split
+// file, and the menu commands. The only code that sees both the split engine and the toolkit:
+// the display code reads the engine, the command handlers change it.
+//
+// One window, top to bottom (points; the window's 22-point strip holds the menu bar):
+//
+//   +--------------------------------------------+  ^
+//   | description   Best Splits  Run 1  Current  |  |  HeaderPanel (80 high): the header
+//   | 1:05.2                                     |  |  labels 2 points below its top, over
+//   | +1.2               Attempts   3 / 57       |  v  the clock and the attempt counters
+//   +--------------------------------------------+
+//   | Level 1          40.10   41.00    40.80    |     ScrollBox: the rows of the grid,
+//   |                  +0.70   -0.20    -0.20    |     scrolling when taller than the
+//   | Level 2            ...                      |     window can be
+//   +--------------------------------------------+
+//
+// Everything runs on the main thread: the launch and quit notifications, the tick and the
+// commands, one at a time.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "IniFiles.h"
+#include "QuorvelEngine.h"
+#include "Toolkit.h"
+
+// ---- Process-wide state of the shell ----
+
+// The split engine behind the window; created at launch, deleted with the delegate.
+extern std::unique_ptr<QuorvelClass> TimerData;
+// A second engine, never given a file: the stopwatch of the input lockout. Its start offset
+// is -33, so after each restart it reads below 0 for a third of a second.
+extern std::unique_ptr<QuorvelClass> LastInputTimer;
+// The settings store, read at launch and saved at quit.
+extern std::unique_ptr<IniFileClass> IniFile;
+// Folder of "Quorvel.ini", folder given to both engines, first folder of the open panel;
+// ends in '/'. Set at launch (see RunningFolderFor).
+extern std::string RunningFolder;
+// Display flags, from the settings and the View menu.
+extern bool HideBestSplits;
+extern bool HideCurrentSplits;
+extern bool HideDiffRows;
+extern bool HideAttemptsCounters;
+// The lockout stopwatch must have reached this (hundredths) before a split, skip or undo is
+// taken: 0, so a repeat within a third of a second of the last one is ignored.
+extern std::int32_t DoubleClickDelayTime;
+
+// The labels of the grid, DisplayGrid[displayRow][displayColumn][slot], non-owning (each label
+// belongs to the view it was added to). Display row 0 is the header row, row k >= 1 split
+// k - 1; display column 0 is the header column, column k >= 1 data column k - 1. Slot 0 holds
+// the main label (description, column header, row header or time), slot 1 the difference
+// label of a cell. Null where nothing exists: slot 1 of headers, hidden columns, difference
+// labels while HideDiffRows is set.
+using DisplayGridType = std::vector<std::vector<std::vector<tk::Label*>>>;
+extern DisplayGridType DisplayGrid;
+
+// Stores label in DisplayGrid[row][column], slot 0 when mainLabel is set, else slot 1. An
+// index outside the grid, or an entry without slots, is ignored; a label already there is
+// overwritten without being touched.
+void PutTimerLabelInGrid(int row, int column, bool mainLabel, tk::Label* label);
+
+// The running folder, with its trailing '/': "/Applications/Quorvel/" on macOS; elsewhere
+// configHome + "/quorvel/", where configHome is xdgConfigHome when that is an absolute path,
+// else home + "/.config".
+//   ("/x/cfg", "/home/a") -> "/x/cfg/quorvel/"   ("", "/home/a") -> "/home/a/.config/quorvel/"
+//   ("rel/cfg", "/home/a") -> "/home/a/.config/quorvel/"
+std::string RunningFolderFor(const std::string& xdgConfigHome, const std::string& home);
+
+// ---- The delegate ----
+
+class AppDelegate : public tk::ApplicationDelegate {
+  public:
+    // Layout of the window (points).
+    static constexpr double kHeaderPanelHeight = 80;  // header labels, clock, counters
+    static constexpr double kGridLeft = 2;
+    static constexpr double kHeaderColumnWidth = 65;
+    static constexpr double kDataColumnWidth = 55;
+    static constexpr double kRowHeight = 22;
+    static constexpr double kRowHeightNoDiffs = 14;
+    static constexpr double kHeaderLabelHeight = 22;
+    static constexpr double kCellLabelHeight = 10;
+    static constexpr double kGridBottomSpace = 4;
+    static constexpr double kLabelFontSize = 8;
+    // The window as laid out before any split file is opened: a grid of four columns wide.
+    static constexpr double kInitialWidth = 287;
+    static constexpr double kInitialHeight = 200;
+    static constexpr double kInitialLeft = 80;
+    static constexpr double kInitialTop = 80;  // below the main screen's top edge
+
+    // The background of a time label whose cell has a note, and of a best-splits difference
+    // label on a new best segment.
+    static constexpr tk::Color kHighlightGrey = tk::Color::CalibratedRgb(0.15, 0.15, 0.15);
+    static constexpr tk::Color kWindowBackground = {0.1, 0.1, 0.12, 1};
+
+    // arguments as main received them; the first after the program name, if any, is a split
+    // file opened at launch as the open command opens a chosen file.
+    explicit AppDelegate(std::vector<std::string> arguments = {});
+    // Deletes TimerData and LastInputTimer, forgets DisplayGrid, closes the window.
+    ~AppDelegate() override;
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
+    // ---- Notifications of the toolkit ----
+    void WillFinishLaunching() override;  // builds the window: CreateMainWindow
+    void DidFinishLaunching() override { applicationDidFinishLaunching(); }
+    void WillTerminate() override { applicationWillTerminate(); }
+    bool ShouldTerminateAfterLastWindowClosed() override {
+        return applicationShouldTerminateAfterLastWindowClosed();
+    }
+
+    // Builds the window, its views and its menus and connects the outlets below. Done once,
+    // before launch; tests call it themselves.
+    void CreateMainWindow();
+
+    // Start-up: running folder (created, with a default "Quorvel.ini", when missing), the two
+    // engines, the 0.075-second tick, the settings into the flags, the engine and the check
+    // marks, the window placed at "Left"/"Top", then the split file of the command line; the
+    // window is shown last.
+    void applicationDidFinishLaunching();
+    // Shutdown: window position and check marks into the settings, settings file saved. A run
+    // in progress is not saved.
+    void applicationWillTerminate();
+    // Closing the window quits the application.
+    bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
+
+    // ---- Update tick ----
+    // Running time in tenths (white; dark grey in the lead-in; red when behind the kept run)
+    // and the status line: "Ready", "DONE!" or the live segment difference (+1.2 red, -1.2
+    // green, 0.0 white). Touches nothing else.
+    void OnUpdateTimer();
+
+    // ---- Grid display ----
+    // Rebuilds every label of the grid for the engine's shape and the display flags, resizes
+    // the window to fit (its top edge stays; never taller than the main screen's visible
+    // area), and fills in the header texts. Cells show "---" until UpdateScreen.
+    void CreateScreen();
+    // Removes every label of the grid from its view and empties DisplayGrid.
+    void ClearDisplayGrid();
+    // Writes the session and total attempt counts into their labels.
+    void UpdateResetCountDisplay();
+    // Gives every row header, time label and difference label its text and colours from the
+    // engine and scrolls the split being timed into the middle of the visible area.
+    void UpdateScreen();
+
+    // ---- Menu commands ----
+    void DoOpen();  // the open panel, then OpenSplitFile with the chosen path
+    void OpenMenuClick();
+    void DoSplitMenuClick();    // start, resume or split; input lockout
+    void SkipSplitMenuClick();  // input lockout
+    void UndoSplitMenuClick();  // input lockout
+    void PauseResumeMenuClick();
+    void ResetTimerMenuClick();
+    void SaveSplitsMenuClick();      // keeps the finished run in place of the kept run
+    void SaveBestSplitsMenuClick();  // takes over the run's best segments
+    void HorizontalModeMenuClick();
+    void HideBestSplitsMenuClick();
+    void HideCurrentSplitsMenuClick();
+    void HideDiffRowsMenuClick();
+    void HideAttemptsCounterMenuClick();
+    void AutosaveBestSplitsMenuClick();
+    void AutosaveBestRunMenuClick();
+    void AutosaveSplitStateMenuClick();
+    void GoToTimerModeMenuClick() {}
+    void OpenSplitStateMenuClick() {}
+    void SaveSplitStateMenuClick() {}
+    void CounterItemMenuClick() {}
+
+    // Loads the split file at path, rebuilds and refreshes the display, runs one tick.
+    void OpenSplitFile(const std::string& path);
+
+    // ---- Outlets: set by CreateMainWindow, non-owning ----
+    tk::Window* window = nullptr;
+    tk::Label* CurrentTimeLabel = nullptr;
+    tk::Label* StatusLabel = nullptr;
+    tk::ScrollView* ScrollBox = nullptr;
+    tk::View* ScrollBoxContent = nullptr;
+    tk::Label* SessionAttemptLabel = nullptr;
+    tk::Label* TotalAttemptLabel = nullptr;
+    tk::View* HeaderPanel = nullptr;
+    tk::View* AttemptsPanel = nullptr;
+    tk::MenuItem* CountersMenu = nullptr;
+    tk::MenuItem* HorizontalModeMenuItem = nullptr;
+    tk::MenuItem* HideBestSplitsMenuItem = nullptr;
+    tk::MenuItem* HideCurrentSplitsMenuItem = nullptr;
+    tk::MenuItem* HideDiffRowsMenuItem = nullptr;
+    tk::MenuItem* HideAttemptCountersMenuItem = nullptr;
+    tk::MenuItem* AutosaveBestSplitsMenuItem = nullptr;
+    tk::MenuItem* AutosaveBestRunMenuItem = nullptr;
+    tk::MenuItem* AutosaveSplitStateMenuItem = nullptr;
+
+    // The repeating tick, created at launch.
+    std::unique_ptr<tk::RepeatingTimer> TextUpdateTimer;
+
+  private:
+    // True when the lockout stopwatch has run out; then restarts it.
+    bool InputLockoutPassed();
+    // Turns a check item on when it is off and off otherwise; returns the new check.
+    static bool Toggle(tk::MenuItem* item);
+    // CreateScreen, UpdateScreen, UpdateResetCountDisplay: after a display or option toggle.
+    void RebuildDisplay();
+    // The window title names the split file and says when its last write failed; a failure
+    // is also reported once on standard error.
+    void ShowFileState();
+
+    std::vector<std::string> arguments_;
+    std::unique_ptr<tk::Window> mainWindow_;
+    bool saveFailureReported_ = false;
+    std::string reportedFile_;
+};

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# End to end in a private X server: opens a split file given on the command line, plays a
+# whole run with the keyboard, quits with Ctrl+Q, then checks what reached the disk: the
+# raised attempt count, the faster run kept in place of the old one (AutoSaveBestRun=Y),
+# and the settings file with the window position, the flags and a key of its own.
+#
+#   full_run_test.sh PATH/TO/quorvel
+set -euo pipefail
+
+app=$1
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=xsession.sh
+. "$here/xsession.sh"
+
+# Under the sanitizers: one-time allocations of system libraries are not our leaks.
+export LSAN_OPTIONS="suppressions=$here/lsan-system.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+work=$(mktemp -d)
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+fi
+app_pid=""
+cleanup() {
+    if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
+        kill "$app_pid" 2>/dev/null || true
+        wait "$app_pid" 2>/dev/null || true
+    fi
+    xs_stop_server
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+folder="$work/config/quorvel"
+mkdir -p "$folder"
+printf '%s\n' '[Misc]' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=N' 'BestSplitMinElapsedSec=0' \
+    'Theme=kept' '' '[Window]' 'HideBestSplits=N' 'HideCurrentSplits=N' 'HideDiffRows=y' \
+    'HideAttemptCounters=N' 'Left=40' 'Top=60' >"$folder/Quorvel.ini"
+
+# Four splits; the stored run takes minutes per split, so any run played here beats it.
+split_file="$work/route.txt"
+printf '%s\n' $'7\t0.00' $'Test route\tBest Splits\tOld run' \
+    $'First\t1:00.00\t1:00.00' $'\t\t' $'Second\t1:00.00\t2:00.00' $'\t\t' \
+    $'Third\t1:00.00\t3:00.00' $'\t\t' $'Last\t1:00.00\t4:00.00' $'\t\tslow finish' >"$split_file"
+
+xs_start_server || fail "no X server"
+
+XDG_CONFIG_HOME="$work/config" "$app" "$split_file" >"$work/stdout" 2>"$work/stderr" &
+app_pid=$!
+xs_wait_window "$app_pid" 60 || fail "the window did not appear"
+
+# The split keys are locked out for a third of a second after start-up and after each
+# accepted press, measured when the application gets to the key: keep well clear of both,
+# even on a loaded machine.
+sleep 0.7
+xs_key space          # start
+for _ in 1 2 3 4; do
+    sleep 0.7
+    xs_key space      # split
+done
+sleep 0.5
+xs_key ctrl+q
+xs_wait_exit "$app_pid" 30 || fail "the application did not quit on Ctrl+Q"
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+[ "$status" -eq 0 ] || { cat "$work/stderr" >&2; fail "exit status $status"; }
+
+# The split file: attempt count raised, the run kept in place of the old run.
+IFS=$'\t' read -r attempts offset <"$split_file"
+[ "$attempts" = "8" ] || fail "attempt count is '$attempts', expected 8"
+[ "$offset" = "0.00" ] || fail "start offset is '$offset', expected 0.00"
+last=$(sed -n '9p' "$split_file")
+IFS=$'\t' read -r name best kept <<<"$last"
+[ "$name" = "Last" ] || fail "row 4 is '$last'"
+case "$kept" in
+    [0-9].[0-9][0-9] | [0-9][0-9].[0-9][0-9]) ;;
+    *) fail "the kept run's final time is '$kept', expected a run of seconds, not 4:00.00" ;;
+esac
+[ "$best" != "1:00.00" ] || fail "the best segment of the last split was not taken over"
+
+# The settings file: position and flags written back, an unknown key kept.
+ini="$folder/Quorvel.ini"
+for line in 'Left=40' 'Top=60' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=N' \
+    'HideDiffRows=N' 'HideBestSplits=N' 'HideCurrentSplits=N' 'HideAttemptCounters=N' \
+    'BestSplitMinElapsedSec=0' 'Theme=kept'; do
+    grep -qx "$line" "$ini" || { cat "$ini" >&2; fail "Quorvel.ini lacks $line"; }
+done
+echo "PASS: split file and settings as expected"

@@ -1,0 +1,85 @@
+# Helpers for driving the real application in a private X server. Sourced, not run.
+#
+#   xs_start_server              starts Xvfb on a free display, exports DISPLAY
+#   xs_wait_window PID [SECS]    waits until PID maps a window; sets XS_WIN
+#   xs_key KEY...                focuses XS_WIN and types keys (xdotool key names)
+#   xs_wait_exit PID [SECS]      waits for PID to end; returns 1 on timeout
+#   xs_stop_server               kills Xvfb (safe to call twice; call it from a trap)
+
+XS_XVFB_PID=""
+XS_WIN=""
+
+xs_start_server() {
+    local fdfile
+    fdfile=$(mktemp)
+    # -displayfd lets the server pick a free display number and tell us which.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
+    XS_XVFB_PID=$!
+    local i
+    for i in $(seq 1 100); do
+        if [ -s "$fdfile" ]; then
+            break
+        fi
+        if ! kill -0 "$XS_XVFB_PID" 2>/dev/null; then
+            echo "Xvfb did not start" >&2
+            rm -f "$fdfile"
+            return 1
+        fi
+        sleep 0.1
+    done
+    if [ ! -s "$fdfile" ]; then
+        echo "Xvfb gave no display number within 10 s" >&2
+        rm -f "$fdfile"
+        return 1
+    fi
+    export DISPLAY=":$(tr -d '[:space:]' <"$fdfile")"
+    rm -f "$fdfile"
+    unset WAYLAND_DISPLAY
+}
+
+xs_stop_server() {
+    if [ -n "$XS_XVFB_PID" ]; then
+        kill "$XS_XVFB_PID" 2>/dev/null || true
+        wait "$XS_XVFB_PID" 2>/dev/null || true
+        XS_XVFB_PID=""
+    fi
+}
+
+xs_wait_window() {
+    local pid=$1 secs=${2:-30} i
+    XS_WIN=""
+    for i in $(seq 1 $((secs * 10))); do
+        XS_WIN=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n 1 || true)
+        if [ -n "$XS_WIN" ]; then
+            # No window manager runs here: give the window the keyboard ourselves.
+            timeout 5 xdotool windowfocus --sync "$XS_WIN" 2>/dev/null ||
+                xdotool windowfocus "$XS_WIN" 2>/dev/null || true
+            return 0
+        fi
+        if ! kill -0 "$pid" 2>/dev/null; then
+            echo "the application ended before showing its window" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+    echo "no window within ${secs} s" >&2
+    return 1
+}
+
+# Keys go through XTEST to the focused window: events sent straight to a window are marked
+# synthetic, and the toolkit ignores those.
+xs_key() {
+    xdotool windowfocus "$XS_WIN" 2>/dev/null || true
+    xdotool key --delay 40 "$@"
+}
+
+xs_wait_exit() {
+    local pid=$1 secs=${2:-20} i
+    for i in $(seq 1 $((secs * 10))); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}

@@ -1,0 +1,268 @@
+// Menu commands: the input lockout, the run commands against the engine's states, saving,
+// the check items, the open panel and the report of a failed save.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "ShellFixture.h"
+
+namespace {
+
+constexpr char kLeadIn[] =
+    "5\t-1.00\n"
+    "Route\tBest Splits\tKept\n"
+    "One\t9.00\t10.00\n"
+    "\t\t\n"
+    "Two\t9.00\t20.00\n"
+    "\t\t\n";
+
+}  // namespace
+
+class Commands : public ShellTest {
+  protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        Launch();
+        path_ = WriteSplitFile("route.txt", kThreeSplits);
+        Open(path_);
+    }
+    std::string path_;
+};
+
+TEST_F(Commands, ASplitWithinAThirdOfASecondOfTheLastIsIgnored) {
+    app->DoSplitMenuClick();  // start
+    Clock::Advance(20);
+    app->DoSplitMenuClick();  // 0.2 s later: ignored
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 0u);
+    Clock::Advance(20);
+    app->DoSplitMenuClick();  // 0.4 s after the start: taken
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
+    EXPECT_EQ(TimerData->GetDataCellTimer(0, 3), 40);
+}
+
+TEST_F(Commands, TheLockoutAlreadyRunsAtLaunch) {
+    Launch();
+    Open(path_);
+    Clock::Advance(-40 + 32);  // 0.32 s after launch
+    app->DoSplitMenuClick();
+    EXPECT_FALSE(TimerData->IsTimerRunning());
+    Clock::Advance(1);
+    app->DoSplitMenuClick();
+    EXPECT_TRUE(TimerData->IsTimerRunning());
+}
+
+TEST_F(Commands, StartingARunCountsTheAttemptAtOnce) {
+    EXPECT_EQ(app->SessionAttemptLabel->Text(), "0");
+    EXPECT_EQ(app->TotalAttemptLabel->Text(), "12");
+    app->DoSplitMenuClick();
+    EXPECT_EQ(app->SessionAttemptLabel->Text(), "1");
+    EXPECT_EQ(app->TotalAttemptLabel->Text(), "13");
+    EXPECT_EQ(ReadText(path_).substr(0, 3), "13\t");
+}
+
+TEST_F(Commands, ASplitInTheLeadInIsTakenByTheShellButRefusedByTheEngine) {
+    Open(WriteSplitFile("lead.txt", kLeadIn));
+    app->DoSplitMenuClick();
+    Clock::Advance(50);
+    app->OnUpdateTimer();
+    EXPECT_EQ(app->CurrentTimeLabel->Text(), "-0.5");
+    EXPECT_EQ(app->CurrentTimeLabel->TextColor(), tk::Color::DarkGray());
+    app->DoSplitMenuClick();
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 0u);
+    Clock::Advance(60);       // the clock is past 0 and the restarted stopwatch has run out
+    app->DoSplitMenuClick();  // 0.6 s after the refused split: taken
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
+}
+
+TEST_F(Commands, AfterTheLastSplitTheRunCommandsDoNothing) {
+    app->DoSplitMenuClick();
+    for (int i = 0; i < 3; ++i) {
+        Press(&AppDelegate::DoSplitMenuClick);
+    }
+    ASSERT_EQ(TimerData->GetNextSplitNumber(), 3u);
+    const std::int32_t final = TimerData->GetCurrentTime();
+    Press(&AppDelegate::DoSplitMenuClick);
+    Press(&AppDelegate::UndoSplitMenuClick);
+    Press(&AppDelegate::SkipSplitMenuClick);
+    app->PauseResumeMenuClick();
+    EXPECT_FALSE(TimerData->IsTimerRunning());
+    EXPECT_EQ(TimerData->GetCurrentTime(), final);
+    EXPECT_EQ(TimerData->GetSessionAttemptCount(), 1);
+    app->OnUpdateTimer();
+    EXPECT_EQ(app->StatusLabel->Text(), "DONE!");
+}
+
+TEST_F(Commands, AFasterRunKeptAtOnceLeavesReadyAndTheFinalTime) {
+    app->AutosaveBestRunMenuClick();
+    app->DoSplitMenuClick();
+    for (int i = 0; i < 3; ++i) {
+        Press(&AppDelegate::DoSplitMenuClick);
+    }
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 0u);
+    app->OnUpdateTimer();
+    EXPECT_EQ(app->StatusLabel->Text(), "Ready");
+    EXPECT_EQ(app->CurrentTimeLabel->Text(), "1.0");  // three splits 0.34 apart
+    EXPECT_NE(ReadText(path_).find("Three\t0.34\t33.00\t1.02\n"), std::string::npos)
+        << ReadText(path_);
+}
+
+TEST_F(Commands, PauseThenSplitResumesWithoutCountingAnAttempt) {
+    app->PauseResumeMenuClick();  // starts
+    EXPECT_EQ(app->SessionAttemptLabel->Text(), "1");
+    Clock::Advance(100);
+    app->PauseResumeMenuClick();  // pauses
+    EXPECT_FALSE(TimerData->IsTimerRunning());
+    Clock::Advance(500);
+    app->DoSplitMenuClick();  // resumes
+    EXPECT_TRUE(TimerData->IsTimerRunning());
+    EXPECT_EQ(TimerData->GetCurrentTime(), 100);
+    EXPECT_EQ(TimerData->GetSessionAttemptCount(), 1);
+}
+
+TEST_F(Commands, SkipAndUndoWhilePausedOnlyRestartTheLockout) {
+    app->DoSplitMenuClick();
+    Press(&AppDelegate::DoSplitMenuClick);
+    app->PauseResumeMenuClick();
+    Press(&AppDelegate::SkipSplitMenuClick);
+    Press(&AppDelegate::UndoSplitMenuClick);
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
+    EXPECT_LT(LastInputTimer->GetCurrentTime(), 0);  // restarted just now
+    app->PauseResumeMenuClick();
+    Press(&AppDelegate::SkipSplitMenuClick);
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 2u);
+    Press(&AppDelegate::UndoSplitMenuClick);
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
+    EXPECT_EQ(RowHeader(1)->TextColor(), tk::Color::Cyan());
+}
+
+TEST_F(Commands, ResetReturnsToReadyAndAZeroClock) {
+    app->DoSplitMenuClick();
+    Press(&AppDelegate::DoSplitMenuClick);
+    app->PauseResumeMenuClick();
+    app->ResetTimerMenuClick();
+    app->OnUpdateTimer();
+    EXPECT_EQ(app->CurrentTimeLabel->Text(), "0.0");
+    EXPECT_EQ(app->StatusLabel->Text(), "Ready");
+    EXPECT_EQ(Cell(0, 3)->Text(), "---");
+}
+
+TEST_F(Commands, SavingWhileTheRunIsTimedDoesNothing) {
+    app->DoSplitMenuClick();
+    Press(&AppDelegate::DoSplitMenuClick);
+    const std::string before = ReadText(path_);
+    app->SaveSplitsMenuClick();
+    app->SaveBestSplitsMenuClick();
+    EXPECT_EQ(ReadText(path_), before);
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
+}
+
+TEST_F(Commands, SaveBestSplitsTakesTheRunsFasterSegments) {
+    app->DoSplitMenuClick();
+    Clock::Advance(900);
+    app->DoSplitMenuClick();  // 9.00 against a best of 10.00
+    app->PauseResumeMenuClick();
+    app->SaveBestSplitsMenuClick();
+    EXPECT_NE(ReadText(path_).find("One\t9.00\t"), std::string::npos) << ReadText(path_);
+    EXPECT_EQ(Cell(0, 0)->Text(), "9.00");
+}
+
+TEST_F(Commands, KeysReachTheirCommands) {
+    const tk::Menu* bar = app->window->MenuBar();
+    const std::pair<const char*, const char*> keys[] = {
+        {"Ctrl+O", "Open..."},  {"Ctrl+S", "Save Run"},     {"Ctrl+B", "Save Best Splits"},
+        {"Ctrl+Q", "Quit"},     {"Space", "Start / Split"}, {"PgDown", "Skip Split"},
+        {"PgUp", "Undo Split"}, {"P", "Pause / Resume"},    {"Backspace", "Reset"},
+    };
+    for (const auto& [key, title] : keys) {
+        const tk::MenuItem* item = bar->FindItemByKey(key);
+        ASSERT_NE(item, nullptr) << key;
+        EXPECT_EQ(item->Title(), title);
+    }
+    bar->FindItemByKey("Space")->Trigger();
+    EXPECT_TRUE(TimerData->IsTimerRunning());
+    bar->FindItemByKey("P")->Trigger();
+    EXPECT_FALSE(TimerData->IsTimerRunning());
+}
+
+TEST_F(Commands, TogglingACheckItemTwiceRestoresTheFlag) {
+    const std::size_t labels = app->ScrollBoxContent->LabelCount();
+    app->HideDiffRowsMenuClick();
+    EXPECT_TRUE(HideDiffRows);
+    EXPECT_EQ(app->HideDiffRowsMenuItem->State(), 1);
+    EXPECT_EQ(app->ScrollBoxContent->LabelCount(), 3u + 12u);
+    app->HideDiffRowsMenuClick();
+    EXPECT_FALSE(HideDiffRows);
+    EXPECT_EQ(app->HideDiffRowsMenuItem->State(), 0);
+    EXPECT_EQ(app->ScrollBoxContent->LabelCount(), labels);
+
+    app->AutosaveBestSplitsMenuClick();
+    EXPECT_TRUE(TimerData->AutosaveBestSplits);
+    app->HorizontalModeMenuClick();
+    app->AutosaveSplitStateMenuClick();
+    EXPECT_EQ(app->HorizontalModeMenuItem->State(), 1);
+    EXPECT_EQ(app->AutosaveSplitStateMenuItem->State(), 1);
+    EXPECT_EQ(app->ScrollBoxContent->LabelCount(), labels);
+}
+
+TEST_F(Commands, ToggleWithoutASplitFileLeavesTheGridEmpty) {
+    Launch();
+    app->HideBestSplitsMenuClick();
+    EXPECT_TRUE(HideBestSplits);
+    EXPECT_TRUE(DisplayGrid.empty());
+    EXPECT_TRUE(app->AttemptsPanel->Hidden());
+}
+
+TEST_F(Commands, RunCommandsWithoutASplitFileDoNothing) {
+    Launch();
+    app->DoSplitMenuClick();
+    app->PauseResumeMenuClick();
+    app->ResetTimerMenuClick();
+    app->SaveSplitsMenuClick();
+    EXPECT_FALSE(TimerData->IsTimerRunning());
+    EXPECT_EQ(LastInputTimer->GetCurrentTime(), 7);  // the lockout was not even consulted
+}
+
+TEST_F(Commands, TheOpenPanelStartsInTheRunningFolderAndACancelChangesNothing) {
+    std::string asked;
+    tk::OpenPanel::SetTestHook([&](const tk::OpenPanel& panel) -> std::optional<std::string> {
+        asked = panel.Directory();
+        return std::nullopt;
+    });
+    app->OpenMenuClick();
+    EXPECT_EQ(asked, Folder());
+    EXPECT_EQ(TimerData->SplitFileName, path_);
+
+    const std::string other = WriteSplitFile("other.txt", kLeadIn);
+    tk::OpenPanel::SetTestHook(
+        [&](const tk::OpenPanel&) -> std::optional<std::string> { return other; });
+    app->OpenMenuClick();
+    EXPECT_EQ(TimerData->GetColumnCount(), 3u);
+    EXPECT_EQ(app->window->Title(), "Quorvel - other.txt");
+    EXPECT_EQ(app->TotalAttemptLabel->Text(), "5");
+    EXPECT_EQ(app->CurrentTimeLabel->Text(), "0.0");
+}
+
+TEST_F(Commands, AFailedSaveShowsInTheTitleUntilASaveSucceeds) {
+    const std::string folder = Root() + "gone/";
+    std::filesystem::create_directories(folder);
+    const std::string path = WriteSplitFile("gone/route.txt", kThreeSplits);
+    Open(path);
+    std::filesystem::remove_all(folder);
+
+    testing::internal::CaptureStderr();
+    app->DoSplitMenuClick();  // the start rewrites the file: it fails
+    app->ResetTimerMenuClick();
+    Press(&AppDelegate::DoSplitMenuClick);  // fails again: reported once
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(TimerData->LastSaveFailed);
+    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt (not saved!)");
+    EXPECT_EQ(err, "Quorvel: could not save the split file " + path + "\n");
+
+    std::filesystem::create_directories(folder);
+    app->PauseResumeMenuClick();
+    app->SaveBestSplitsMenuClick();  // writes the file again
+    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt");
+}

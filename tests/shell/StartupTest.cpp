@@ -1,0 +1,181 @@
+// Start-up and shutdown: the running folder, the settings into flags, engine and check marks,
+// the window placement and its round trip through the settings file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "ShellFixture.h"
+
+namespace {
+
+// Value of a key in an INI text, or "<none>".
+std::string IniValue(const std::string& path, const std::string& section, const std::string& key) {
+    IniFileClass ini;
+    ini.ReadIniFile(path);
+    return ini.ReadString(section, key, "<none>");
+}
+
+}  // namespace
+
+TEST(RunningFolder, ComesFromTheConfigHomeOrTheHomeFolder) {
+    struct Case {
+        const char* xdg;
+        const char* home;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"/x/cfg", "/home/a", "/x/cfg/quorvel/"},
+        {"/x/cfg/", "/home/a", "/x/cfg/quorvel/"},
+        {"", "/home/a", "/home/a/.config/quorvel/"},
+        {"rel/cfg", "/home/a", "/home/a/.config/quorvel/"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RunningFolderFor(c.xdg, c.home), c.expected) << c.xdg;
+    }
+}
+
+class Startup : public ShellTest {};
+
+TEST_F(Startup, FirstLaunchCreatesTheFolderWithEveryOptionOff) {
+    Launch();
+    ASSERT_TRUE(std::filesystem::is_directory(Folder()));
+    EXPECT_EQ(RunningFolder, Folder());
+    for (const char* key :
+         {"HideBestSplits", "HideCurrentSplits", "HideDiffRows", "HideAttemptCounters"}) {
+        EXPECT_EQ(IniValue(IniPath(), "Window", key), "N") << key;
+    }
+    EXPECT_EQ(IniValue(IniPath(), "Misc", "AutoSaveBestSplits"), "N");
+    EXPECT_EQ(IniValue(IniPath(), "Misc", "AutoSaveBestRun"), "N");
+    EXPECT_EQ(IniValue(IniPath(), "Misc", "BestSplitMinElapsedSec"), "0");
+}
+
+TEST_F(Startup, AFolderWithoutSettingsGetsNoSettingsFile) {
+    std::filesystem::create_directories(Folder());
+    Launch();
+    app->applicationWillTerminate();
+    EXPECT_FALSE(std::filesystem::exists(IniPath()));
+}
+
+TEST_F(Startup, AConfigHomeThatIsAFileIsReportedAndNothingIsWritten) {
+    WriteText(Root() + "config", "not a folder");
+    testing::internal::CaptureStderr();
+    Launch();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "Quorvel: cannot create the settings folder " + Folder() + "\n");
+    app->HideBestSplitsMenuClick();
+    app->applicationWillTerminate();
+    EXPECT_EQ(ReadText(Root() + "config"), "not a folder");
+}
+
+TEST_F(Startup, AFolderInPlaceOfTheSettingsFileIsLeftAlone) {
+    std::filesystem::create_directories(IniPath());
+    Launch();
+    EXPECT_FALSE(HideBestSplits);
+    app->applicationWillTerminate();
+    EXPECT_TRUE(std::filesystem::is_directory(IniPath()));
+}
+
+TEST_F(Startup, OnlyAnUpperCaseYTurnsAFlagOn) {
+    Launch(
+        "[Window]\nHideBestSplits=y\nHideCurrentSplits=Y\nHideDiffRows=Yes\n"
+        "HideAttemptCounters=Y\n[Misc]\nAutoSaveBestSplits=Y\nAutoSaveBestRun=N\n");
+    EXPECT_FALSE(HideBestSplits);
+    EXPECT_EQ(app->HideBestSplitsMenuItem->State(), 0);
+    EXPECT_TRUE(HideCurrentSplits);
+    EXPECT_EQ(app->HideCurrentSplitsMenuItem->State(), 1);
+    EXPECT_FALSE(HideDiffRows);
+    EXPECT_TRUE(HideAttemptsCounters);
+    EXPECT_EQ(app->HideAttemptCountersMenuItem->State(), 1);
+    EXPECT_TRUE(TimerData->AutosaveBestSplits);
+    EXPECT_EQ(app->AutosaveBestSplitsMenuItem->State(), 1);
+    EXPECT_FALSE(TimerData->AutosaveBestRun);
+
+    app->applicationWillTerminate();
+    EXPECT_EQ(IniValue(IniPath(), "Window", "HideBestSplits"), "N");
+    EXPECT_EQ(IniValue(IniPath(), "Window", "HideDiffRows"), "N");
+    EXPECT_EQ(IniValue(IniPath(), "Window", "HideCurrentSplits"), "Y");
+}
+
+TEST_F(Startup, MinimumBestSegmentIsReadInSecondsAndNeverWritten) {
+    Launch("[Misc]\nBestSplitMinElapsedSec=2\nTheme=dark\n[Extra]\nKey=kept\n");
+    EXPECT_EQ(TimerData->BestSplitMinElapsed, 200);
+    app->applicationWillTerminate();
+    EXPECT_EQ(IniValue(IniPath(), "Misc", "BestSplitMinElapsedSec"), "2");
+    EXPECT_EQ(IniValue(IniPath(), "Misc", "Theme"), "dark");
+    EXPECT_EQ(IniValue(IniPath(), "Extra", "Key"), "kept");
+}
+
+TEST_F(Startup, AttemptsPanelAndCountersMenuAreHiddenWhateverTheSettings) {
+    Launch("[Window]\nHideAttemptCounters=N\n");
+    EXPECT_TRUE(app->AttemptsPanel->Hidden());
+    EXPECT_TRUE(app->CountersMenu->Hidden());
+    EXPECT_EQ(app->HideAttemptCountersMenuItem->State(), 0);
+}
+
+TEST_F(Startup, TheLockoutStopwatchStartsAtMinusAThirdOfASecond) {
+    Launch();
+    Clock::Advance(-40);  // back to the moment of launch
+    EXPECT_EQ(LastInputTimer->GetCurrentTime(), -33);
+    EXPECT_EQ(TimerData->GetColumnCount(), 0u);
+    ASSERT_NE(app->TextUpdateTimer, nullptr);
+    EXPECT_DOUBLE_EQ(app->TextUpdateTimer->Interval(), 0.075);
+}
+
+TEST_F(Startup, LeftAndTopZeroPutTheWindowInTheTopLeftCorner) {
+    Launch("[Window]\nLeft=0\nTop=0\n");
+    const tk::Rect frame = app->window->Frame();
+    EXPECT_EQ(frame.x, 0);
+    EXPECT_EQ(frame.MaxY(), kScreen.height);
+    EXPECT_EQ(frame.height, AppDelegate::kInitialHeight);
+}
+
+TEST_F(Startup, WithoutTopTheLaidOutPositionStays) {
+    Launch("[Window]\nLeft=30\n");
+    EXPECT_EQ(app->window->Frame().x, 30);
+    EXPECT_EQ(app->window->Frame().MaxY(), kScreen.height - AppDelegate::kInitialTop);
+}
+
+TEST_F(Startup, QuittingAndRelaunchingKeepsTheWindowWhereItWas) {
+    Launch("[Window]\nLeft=0\n");
+    app->window->SetFrame({123.75, 456.5, 300, 200}, /*display=*/false);
+    app->applicationWillTerminate();
+    EXPECT_EQ(IniValue(IniPath(), "Window", "Left"), "123");
+    EXPECT_EQ(IniValue(IniPath(), "Window", "Top"), "423");  // 1080 - 456.5 - 200, truncated
+
+    Launch();
+    const tk::Rect frame = app->window->Frame();
+    EXPECT_EQ(frame.x, 123);
+    EXPECT_EQ(frame.y, 1080 - 423 - AppDelegate::kInitialHeight);
+    app->applicationWillTerminate();
+    EXPECT_EQ(IniValue(IniPath(), "Window", "Left"), "123");
+    EXPECT_EQ(IniValue(IniPath(), "Window", "Top"), "423");
+}
+
+TEST_F(Startup, ClosingTheWindowQuitsAndSavesTheSettings) {
+    Launch("[Window]\nLeft=7\nTop=9\n");
+    app->HideDiffRowsMenuClick();
+    EXPECT_TRUE(app->applicationShouldTerminateAfterLastWindowClosed());
+    app->window->Close();
+    EXPECT_TRUE(tk::Application::HasTerminated());
+    EXPECT_EQ(IniValue(IniPath(), "Window", "HideDiffRows"), "Y");
+    EXPECT_EQ(IniValue(IniPath(), "Window", "Top"), "9");
+}
+
+TEST_F(Startup, ASplitFileOnTheCommandLineOpensAtLaunch) {
+    const std::string path = WriteSplitFile("route.txt", kThreeSplits);
+    const std::string ini = "[Window]\n";
+    Launch(&ini, {path});
+    EXPECT_EQ(TimerData->GetColumnCount(), 4u);
+    EXPECT_EQ(DisplayGrid.size(), 4u);
+    EXPECT_EQ(app->TotalAttemptLabel->Text(), "12");
+    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt");
+}
+
+TEST_F(Startup, AMissingSplitFileOnTheCommandLineLeavesAnEmptyWindow) {
+    const std::string ini = "[Window]\n";
+    Launch(&ini, {Root() + "missing.txt"});
+    EXPECT_EQ(TimerData->GetColumnCount(), 0u);
+    EXPECT_TRUE(DisplayGrid.empty());
+    EXPECT_EQ(app->window->Title(), "Quorvel");
+}
