@@ -1,5 +1,5 @@
 # The two commands: `make run` opens the application, `make test` passes every test.
-.PHONY: all deps build test test-dev test-asan run bench format format-check clean
+.PHONY: all deps build test test-dev test-asan test-fuzz run bench fuzz format format-check clean
 
 all: build
 
@@ -10,7 +10,7 @@ build: deps
 	cmake --preset dev >/dev/null
 	cmake --build --preset dev
 
-test: deps test-dev test-asan
+test: deps format-check test-dev test-asan test-fuzz
 
 test-dev:
 	cmake --preset dev >/dev/null
@@ -21,6 +21,14 @@ test-asan:
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan
 	ctest --preset asan -j2
+
+# Each fuzz target for 20 seconds, after the inputs of earlier crashes.
+test-fuzz:
+	bash scripts/fuzz.sh 20
+
+# Longer fuzzing: FUZZ_SECONDS per target (default 600).
+fuzz: deps
+	bash scripts/fuzz.sh $${FUZZ_SECONDS:-600}
 
 run: build
 	@bash scripts/run.sh build/dev

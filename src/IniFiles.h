@@ -17,7 +17,7 @@
 #include <vector>
 
 class IniFileClass {
-public:
+  public:
     // Section -> key -> value, each ordered byte-wise. A section exists only while it holds
     // at least one key.
     std::map<std::string, std::map<std::string, std::string>> Sections;
