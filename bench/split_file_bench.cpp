@@ -1,13 +1,15 @@
 // Split file load and save, escape codes on a large note, and a baseline that only reads the
 // same bytes and cuts them into lines and cells, so the cost of building the grid can be
-// compared with the cost of looking at the text at all.
+// compared with the cost of looking at the text at all; and the memory a loaded grid takes.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <string_view>
@@ -89,6 +91,49 @@ BenchFiles& Files() {
 
 std::int64_t FileSize(const std::string& path) {
     return static_cast<std::int64_t>(std::filesystem::file_size(path));
+}
+
+// Pages of the process in memory, in bytes (/proc/self/statm).
+std::int64_t ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::int64_t size = 0;
+    std::int64_t resident = 0;
+    statm >> size >> resident;
+    return resident * ::sysconf(_SC_PAGESIZE);
+}
+
+// Bytes the heap has handed out and not taken back, the engine's record pools included.
+std::int64_t HeapBytesInUse() {
+    const struct mallinfo2 info = ::mallinfo2();
+    return static_cast<std::int64_t>(info.uordblks + info.hblkhd);
+}
+
+// The memory one loaded grid takes: heap bytes and resident bytes after the load minus
+// before it, and the resident size of the whole process. Freed records are kept by the
+// engine for reuse, so a load after a larger one takes no new memory: run each size in a
+// process of its own, --benchmark_filter=BM_LoadedGridMemory/1000/.
+void BM_LoadedGridMemory(benchmark::State& state) {
+    const std::string path = Files().SplitFile(static_cast<int>(state.range(0)));
+    std::int64_t heap = 0;
+    std::int64_t resident = 0;
+    std::int64_t process = 0;
+    for (auto _ : state) {
+        auto engine = std::make_unique<QuorvelClass>("/tmp/");
+        const std::int64_t heapBefore = HeapBytesInUse();
+        const std::int64_t residentBefore = ResidentBytes();
+        engine->LoadSplitData(path);
+        heap = HeapBytesInUse() - heapBefore;
+        process = ResidentBytes();
+        resident = process - residentBefore;
+        if (engine->GetRowCount() != state.range(0)) {
+            state.SkipWithError("the generated file did not load");
+        }
+    }
+    const auto rows = static_cast<double>(state.range(0));
+    state.counters["grid_heap_bytes"] = static_cast<double>(heap);
+    state.counters["heap_bytes_per_row"] = static_cast<double>(heap) / rows;
+    state.counters["grid_resident_kB"] = static_cast<double>(resident) / 1024.0;
+    state.counters["process_resident_kB"] = static_cast<double>(process) / 1024.0;
 }
 
 void BM_LoadSplitFile(benchmark::State& state) {
@@ -180,6 +225,8 @@ void BM_RemoveSpecialCodes1MB(benchmark::State& state) {
 
 }  // namespace
 
+// First, so that in a run of every benchmark no earlier load has filled the record pools.
+BENCHMARK(BM_LoadedGridMemory)->Arg(20)->Arg(1000)->Iterations(1);
 BENCHMARK(BM_LoadSplitFile)
     ->Arg(10)
     ->Arg(100)

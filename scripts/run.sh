@@ -19,9 +19,10 @@ case "$config" in /*) ;; *) config="$home/.config" ;; esac
 folder="$config/quorvel"
 sample="$folder/sample-route.txt"
 if [ ! -d "$folder" ]; then
-    # A first launch: the settings the application itself would write, every option off.
+    # A first launch: the settings the application itself would write (every option off but
+    # the split-state autosave), since it writes none into a folder that already exists.
     mkdir -p "$folder"
-    printf '%s\n' '[Misc]' 'AutoSaveBestRun=N' 'AutoSaveBestSplits=N' 'BestSplitMinElapsedSec=0' \
+    printf '%s\n' '[Misc]' 'AutoSaveBestRun=N' 'AutoSaveBestSplits=N' 'AutoSaveSplitState=Y' 'BestSplitMinElapsedSec=0' \
         '' '[Window]' 'HideAttemptCounters=N' 'HideBestSplits=N' 'HideCurrentSplits=N' \
         'HideDiffRows=N' >"$folder/Quorvel.ini"
 fi

@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 std::unique_ptr<QuorvelClass> TimerData;
@@ -116,7 +118,8 @@ bool MakeFolders(const std::string& folder) {
     return FolderExists(folder);
 }
 
-// The settings of a first launch: every flag off, no minimum best segment.
+// The settings of a first launch: every flag off but the split-state autosave, no minimum
+// best segment.
 bool WriteDefaultIniFile(const std::string& path) {
     IniFileClass defaults;
     defaults.IniFileName = path;
@@ -126,6 +129,7 @@ bool WriteDefaultIniFile(const std::string& path) {
     }
     defaults.WriteString("Misc", "AutoSaveBestSplits", "N");
     defaults.WriteString("Misc", "AutoSaveBestRun", "N");
+    defaults.WriteString("Misc", "AutoSaveSplitState", "Y");
     defaults.WriteInteger("Misc", "BestSplitMinElapsedSec", 0);
     return defaults.SaveIniFile();
 }
@@ -204,6 +208,8 @@ std::string RunningFolderFor(const std::string& xdgConfigHome, const std::string
 AppDelegate::AppDelegate(std::vector<std::string> arguments) : arguments_(std::move(arguments)) {}
 
 AppDelegate::~AppDelegate() {
+    // No key may reach a command while the engines go.
+    hotkeys_.reset();
     // The labels die with the window: forget them first.
     DisplayGrid.clear();
     TextUpdateTimer.reset();
@@ -280,16 +286,16 @@ void AppDelegate::CreateMainWindow() {
         "Quit", [] { tk::Application::Terminate(); }, "Ctrl+Q");
 
     tk::Menu* timer = bar->AddSubmenu("Timer")->Submenu();
-    timer->AddItem(
-        "Start / Split", [this] { DoSplitMenuClick(); }, "Space");
-    timer->AddItem(
-        "Skip Split", [this] { SkipSplitMenuClick(); }, "PgDown");
-    timer->AddItem(
-        "Undo Split", [this] { UndoSplitMenuClick(); }, "PgUp");
-    timer->AddItem(
-        "Pause / Resume", [this] { PauseResumeMenuClick(); }, "P");
-    timer->AddItem(
-        "Reset", [this] { ResetTimerMenuClick(); }, "Backspace");
+    hotkeyMenuItems_[kSplitHotkey] = timer->AddItem(
+        "Start / Split", [this] { TimerMenuCommand(kSplitHotkey); }, "Space");
+    hotkeyMenuItems_[kSkipHotkey] = timer->AddItem(
+        "Skip Split", [this] { TimerMenuCommand(kSkipHotkey); }, "PgDown");
+    hotkeyMenuItems_[kUndoHotkey] = timer->AddItem(
+        "Undo Split", [this] { TimerMenuCommand(kUndoHotkey); }, "PgUp");
+    hotkeyMenuItems_[kPauseHotkey] = timer->AddItem(
+        "Pause / Resume", [this] { TimerMenuCommand(kPauseHotkey); }, "P");
+    hotkeyMenuItems_[kResetHotkey] = timer->AddItem(
+        "Reset", [this] { TimerMenuCommand(kResetHotkey); }, "Backspace");
     timer->AddSeparator();
     timer->AddItem("Go To Timer Mode", [this] { GoToTimerModeMenuClick(); });
 
@@ -313,6 +319,8 @@ void AppDelegate::CreateMainWindow() {
         options->AddItem("Autosave Best Run", [this] { AutosaveBestRunMenuClick(); });
     AutosaveSplitStateMenuItem =
         options->AddItem("Autosave Split State", [this] { AutosaveSplitStateMenuClick(); });
+    GlobalHotkeysMenuItem =
+        options->AddItem("Global Hotkeys", [this] { GlobalHotkeysMenuClick(); });
 
     CountersMenu = bar->AddSubmenu("Counters");
     CountersMenu->Submenu()->AddItem("Counter", [this] { CounterItemMenuClick(); });
@@ -372,6 +380,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     TimerData->BestSplitMinElapsed = ClampToInt32(minSeconds * 100);
     TimerData->AutosaveBestRun = flag("Misc", "AutoSaveBestRun");
     AutosaveBestRunMenuItem->SetState(CheckOf(TimerData->AutosaveBestRun));
+    // On unless switched off: a missing key (settings of an older version) means "Y".
+    autosaveSplitState_ = IniFile->ReadString("Misc", "AutoSaveSplitState", "Y") == "Y";
+    AutosaveSplitStateMenuItem->SetState(CheckOf(autosaveSplitState_));
+    SetUpGlobalHotkeys();
 
     CountersMenu->SetHidden(true);
 
@@ -400,6 +412,10 @@ void AppDelegate::applicationWillTerminate() {
     if (!IniFile || window == nullptr) {
         return;
     }
+    // An unfinished run is kept as it stands at the moment of quitting, to be offered again.
+    if (TimerData && TimerData->GetCurrentTime() != 0) {
+        AutosaveRunState();
+    }
     const tk::Rect frame = window->Frame();
     const std::int64_t screenHeight = Trunc(tk::Screen::MainFrame().height);
     IniFile->WriteInteger("Window", "Left", ClampToInt32(Trunc(frame.x)));
@@ -413,6 +429,8 @@ void AppDelegate::applicationWillTerminate() {
     IniFile->WriteString("Window", "HideAttemptCounters", YesNo(IsOn(HideAttemptCountersMenuItem)));
     IniFile->WriteString("Misc", "AutoSaveBestSplits", YesNo(IsOn(AutosaveBestSplitsMenuItem)));
     IniFile->WriteString("Misc", "AutoSaveBestRun", YesNo(IsOn(AutosaveBestRunMenuItem)));
+    IniFile->WriteString("Misc", "AutoSaveSplitState", YesNo(IsOn(AutosaveSplitStateMenuItem)));
+    SaveGlobalHotkeys();
     if (!IniFile->SaveIniFile() && !IniFile->IniFileName.empty()) {
         std::fprintf(stderr, "Quorvel: could not save the settings to %s\n",
                      IniFile->IniFileName.c_str());
@@ -441,9 +459,20 @@ void AppDelegate::OnUpdateTimer() {
     CurrentTimeLabel->SetTextColor(timeColor);
     CurrentTimeLabel->SetText(TenthsText(t, /*showPlus=*/false));
 
+    // Unsigned, so a clock that went back (or wrapped) since the last save saves at once.
+    if (autosaveSplitState_ && columns != 0 && TimerData->IsTimerRunning() &&
+        static_cast<std::uint32_t>(WrappingDiff(t, lastStateSaveTime_)) >=
+            static_cast<std::uint32_t>(kSplitStateSaveInterval)) {
+        SaveRunState();
+    }
+
     if (!TimerData->IsTimerRunning()) {
         StatusLabel->SetTextColor(tk::Color::White());
-        StatusLabel->SetText(rows > 0 && next >= rows ? "DONE!" : "Ready");
+        std::string_view status = rows > 0 && next >= rows ? "DONE!" : "Ready";
+        if (HotkeyNoticeShowing()) {
+            status = notice_;
+        }
+        StatusLabel->SetText(status);
         return;
     }
     std::int32_t segment = 0;
@@ -701,9 +730,12 @@ void AppDelegate::DoOpen() {
 }
 
 void AppDelegate::OpenSplitFile(const std::string& path) {
+    runKept_ = false;
     TimerData->LoadSplitData(path);
     if (TimerData->GetColumnCount() == 0) {
         std::fprintf(stderr, "Quorvel: %s is not a split file that can be read\n", path.c_str());
+    } else {
+        OfferUnfinishedRun();
     }
     CreateScreen();
     UpdateScreen();
@@ -722,15 +754,26 @@ void AppDelegate::DoSplitMenuClick() {
         return;
     }
     if (TimerData->IsTimerRunning()) {
+        const bool lastSplit = TimerData->GetNextSplitNumber() + 1 == TimerData->GetRowCount();
         TimerData->DoSplit();
-    } else if (TimerData->GetCurrentTime() == 0) {
+        // The autosave of the best run kept it: the split being timed went back to row 0.
+        runKept_ = lastSplit && TimerData->GetNextSplitNumber() == 0;
+    } else {
+        StartOrResume();
+    }
+    AutosaveRunState();
+    UpdateScreen();
+    ShowFileState();
+}
+
+void AppDelegate::StartOrResume() {
+    if (TimerData->GetCurrentTime() == 0 || runKept_) {
+        runKept_ = false;
         TimerData->StartTimer();
         UpdateResetCountDisplay();
     } else {
         TimerData->ResumeTimer();
     }
-    UpdateScreen();
-    ShowFileState();
 }
 
 void AppDelegate::SkipSplitMenuClick() {
@@ -740,6 +783,7 @@ void AppDelegate::SkipSplitMenuClick() {
     }
     if (TimerData->IsTimerRunning()) {
         TimerData->SkipSplit();
+        AutosaveRunState();
         UpdateScreen();
     }
 }
@@ -751,6 +795,7 @@ void AppDelegate::UndoSplitMenuClick() {
     }
     if (TimerData->IsTimerRunning()) {
         TimerData->UndoSplit();
+        AutosaveRunState();
         UpdateScreen();
     }
 }
@@ -762,12 +807,10 @@ void AppDelegate::PauseResumeMenuClick() {
     }
     if (TimerData->IsTimerRunning()) {
         TimerData->StopTimer();
-    } else if (TimerData->GetCurrentTime() == 0) {
-        TimerData->StartTimer();
-        UpdateResetCountDisplay();
     } else {
-        TimerData->ResumeTimer();
+        StartOrResume();
     }
+    AutosaveRunState();
     UpdateScreen();
     ShowFileState();
 }
@@ -777,6 +820,8 @@ void AppDelegate::ResetTimerMenuClick() {
         return;
     }
     TimerData->ClearTimer();
+    runKept_ = false;
+    RemoveRunState();
     UpdateScreen();
     ShowFileState();
 }
@@ -785,7 +830,13 @@ void AppDelegate::SaveSplitsMenuClick() {
     if (TimerData->GetColumnCount() == 0 || TimerData->IsTimerRunning()) {
         return;
     }
+    const bool hadTimes = CurrentRunHasTimes();
     TimerData->KeepCurrentSplits();
+    // A keep empties the current run; a refused one leaves it as it was.
+    if (hadTimes && !CurrentRunHasTimes()) {
+        runKept_ = true;
+        RemoveRunState();
+    }
     UpdateScreen();
     ShowFileState();
 }
@@ -846,8 +897,123 @@ void AppDelegate::AutosaveBestRunMenuClick() {
 }
 
 void AppDelegate::AutosaveSplitStateMenuClick() {
-    Toggle(AutosaveSplitStateMenuItem);
+    autosaveSplitState_ = Toggle(AutosaveSplitStateMenuItem);
     RebuildDisplay();
+}
+
+// ---- Split state ----
+
+void AppDelegate::SaveSplitStateMenuClick() {
+    if (TimerData->GetColumnCount() == 0) {
+        return;
+    }
+    SaveRunState();
+}
+
+void AppDelegate::OpenSplitStateMenuClick() {
+    tk::OpenPanel panel;
+    panel.SetDirectory(RunningFolder);
+    if (panel.RunModal() != 1) {
+        return;
+    }
+    runKept_ = false;
+    TimerData->LoadSplitStateData(panel.Filename());
+    if (TimerData->GetColumnCount() == 0) {
+        std::fprintf(stderr, "Quorvel: %s is not a split state that can be read\n",
+                     panel.Filename().c_str());
+    }
+    lastStateSaveTime_ = TimerData->GetCurrentTime();
+    CreateScreen();
+    UpdateScreen();
+    UpdateResetCountDisplay();
+    OnUpdateTimer();
+    ShowFileState();
+}
+
+std::string AppDelegate::UnfinishedRunQuestion(std::int32_t runTime, unsigned doneSplits,
+                                               unsigned rowCount) {
+    char counts[48];
+    std::snprintf(counts, sizeof counts, ", %u of %u splits done", doneSplits, rowCount);
+    return "An unfinished run was found (" + TenthsText(runTime, /*showPlus=*/false) + counts +
+           "). Resume it?";
+}
+
+bool AppDelegate::CurrentRunHasTimes() {
+    const unsigned columns = TimerData->GetColumnCount();
+    for (unsigned row = 0; columns != 0 && row < TimerData->GetRowCount(); ++row) {
+        if (TimerData->GetDataCellTimer(row, columns - 1) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void AppDelegate::SaveRunState() {
+    lastStateSaveTime_ = TimerData->GetCurrentTime();
+    TimerData->SaveSplitStateData();
+}
+
+void AppDelegate::RemoveRunState() {
+    if (!autosaveSplitState_ || TimerData->GetColumnCount() == 0) {
+        return;
+    }
+    const std::string path = TimerData->SplitStatePath();
+    if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
+        std::fprintf(stderr, "Quorvel: could not remove the split state %s\n", path.c_str());
+    }
+}
+
+void AppDelegate::AutosaveRunState() {
+    if (!autosaveSplitState_ || TimerData->GetColumnCount() == 0) {
+        return;
+    }
+    if (runKept_ || TimerData->GetNextSplitNumber() >= TimerData->GetRowCount()) {
+        RemoveRunState();
+    } else {
+        SaveRunState();
+    }
+}
+
+void AppDelegate::OfferUnfinishedRun() {
+    if (!autosaveSplitState_) {
+        return;
+    }
+    const std::string splitPath = TimerData->SplitFileName;
+    const std::string statePath = TimerData->SplitStatePath();
+    // The name the state file gives its split file: the part after the last '/', '\' or ':'.
+    const std::string name = splitPath.substr(splitPath.find_last_of("/\\:") + 1);
+    SplitStateHeader header;
+    if (!ReadSplitStateHeader(statePath, &header) || header.SplitFileName != name ||
+        header.RunTime == 0) {
+        return;
+    }
+    // The splits the run comes back with: the loader always leaves the last row to run.
+    const unsigned rows = TimerData->GetRowCount();
+    const auto saved = static_cast<std::uint32_t>(header.NextSplit);
+    const unsigned done = rows == 0 ? 0 : (saved > rows - 1 ? rows - 1 : saved);
+
+    tk::Alert alert;
+    alert.SetMessageText(UnfinishedRunQuestion(header.RunTime, done, rows));
+    alert.AddButton("Resume");
+    alert.AddButton("Discard");
+    questionOpen_ = true;
+    const int answer = alert.RunModal();
+    questionOpen_ = false;
+    if (answer == tk::Alert::kClosed) {
+        return;  // no answer: the run stays on disk and is offered again next time
+    }
+    if (answer == 0) {
+        TimerData->LoadSplitStateData(statePath);
+        if (TimerData->GetColumnCount() == 0) {
+            // The state changed under us since it was read: keep the fresh load.
+            TimerData->LoadSplitData(splitPath);
+        }
+        lastStateSaveTime_ = TimerData->GetCurrentTime();
+        return;
+    }
+    if (std::remove(statePath.c_str()) != 0 && errno != ENOENT) {
+        std::fprintf(stderr, "Quorvel: could not remove the split state %s\n", statePath.c_str());
+    }
 }
 
 // ---- Title and save failures ----
@@ -873,4 +1039,182 @@ void AppDelegate::ShowFileState() {
     } else if (!failed) {
         saveFailureReported_ = false;
     }
+}
+
+// ---- Global hotkeys ----
+
+namespace {
+
+constexpr char kHotkeysSection[] = "Hotkeys";
+constexpr char kGlobalHotkeysKey[] = "GlobalHotkeys";
+
+std::int64_t MonotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+}  // namespace
+
+const std::array<AppDelegate::HotkeySetting, AppDelegate::kHotkeyCount>
+    AppDelegate::kHotkeySettings = {{
+        {"Split", "Num+1", "Start / Split", &AppDelegate::DoSplitMenuClick},
+        {"Skip", "Num+2", "Skip Split", &AppDelegate::SkipSplitMenuClick},
+        {"Undo", "Num+8", "Undo Split", &AppDelegate::UndoSplitMenuClick},
+        {"Pause", "Num+5", "Pause / Resume", &AppDelegate::PauseResumeMenuClick},
+        {"Reset", "Num+3", "Reset", &AppDelegate::ResetTimerMenuClick},
+    }};
+
+void AppDelegate::SetUpGlobalHotkeys() {
+    const char* trace = std::getenv("QUORVEL_TRACE_SPLITS");
+    traceSplits_ = trace != nullptr && std::string_view(trace) == "1";
+    hotkeys_ = std::make_unique<tk::GlobalHotkeys>(
+        [this](const std::string& message) { HotkeyReport(message); });
+    for (int i = 0; i < kHotkeyCount; ++i) {
+        const auto command = static_cast<HotkeyCommand>(i);
+        const HotkeySetting& setting = kHotkeySettings[static_cast<std::size_t>(i)];
+        std::string& name = hotkeyNames_[static_cast<std::size_t>(i)];
+        auto& spec = hotkeySpecs_[static_cast<std::size_t>(i)];
+        name = IniFile->ReadString(kHotkeysSection, setting.Key, setting.DefaultName);
+        spec.reset();
+        if (name.empty()) {
+            continue;
+        }
+        tk::HotkeySpec key;
+        if (!tk::ParseHotkeyName(name, &key)) {
+            std::fprintf(stderr, "Quorvel: the global hotkey %s=%s is not a key name; it is off\n",
+                         setting.Key, name.c_str());
+            continue;
+        }
+        const HotkeySetting* owner = nullptr;
+        for (int j = 0; j < i; ++j) {
+            if (hotkeySpecs_[static_cast<std::size_t>(j)] == key) {
+                owner = &kHotkeySettings[static_cast<std::size_t>(j)];
+                break;
+            }
+        }
+        if (owner != nullptr) {
+            std::fprintf(stderr, "Quorvel: the global hotkey %s=%s is the key of %s; it is off\n",
+                         setting.Key, name.c_str(), owner->Key);
+            continue;
+        }
+        spec = key;
+        hotkeys_->Bind(
+            i, key, [this, command] { GlobalHotkeyPressed(command); }, setting.Title);
+    }
+    const bool on = IniFile->ReadString(kHotkeysSection, kGlobalHotkeysKey, "") == "Y";
+    GlobalHotkeysMenuItem->SetState(CheckOf(on));
+    if (on) {
+        StartGlobalHotkeys();
+    }
+}
+
+void AppDelegate::SaveGlobalHotkeys() {
+    IniFile->WriteString(kHotkeysSection, kGlobalHotkeysKey, YesNo(IsOn(GlobalHotkeysMenuItem)));
+    if (hotkeys_) {
+        for (std::size_t i = 0; i < kHotkeySettings.size(); ++i) {
+            IniFile->WriteString(kHotkeysSection, kHotkeySettings[i].Key, hotkeyNames_[i]);
+        }
+        hotkeys_->Stop();
+    }
+}
+
+void AppDelegate::StartGlobalHotkeys() {
+    hotkeys_->SetEnabled(true);
+    hotkeys_->Start();  // a failure is reported through HotkeyReport
+}
+
+void AppDelegate::GlobalHotkeysMenuClick() {
+    const bool on = Toggle(GlobalHotkeysMenuItem);
+    if (!hotkeys_) {
+        return;  // before launch: the check alone, taken up by SetUpGlobalHotkeys
+    }
+    if (on) {
+        StartGlobalHotkeys();
+    } else {
+        hotkeys_->SetEnabled(false);
+        hotkeys_->Stop();
+    }
+}
+
+void AppDelegate::HotkeyReport(const std::string& message) {
+    std::fprintf(stderr, "Quorvel: %s\n", message.c_str());
+    notice_ = hotkeys_ && hotkeys_->IsRunning() ? "Hotkeys limited" : "Menu keys only";
+    noticeAt_ = ClockNow();
+}
+
+bool AppDelegate::HotkeyNoticeShowing() {
+    if (notice_.empty()) {
+        return false;
+    }
+    if (WrappingDiff(ClockNow(), noticeAt_) >= kHotkeyNoticeTime) {
+        notice_.clear();
+        return false;
+    }
+    return true;
+}
+
+const tk::HotkeySpec* AppDelegate::GlobalHotkeySpec(HotkeyCommand command) const {
+    const auto& spec = hotkeySpecs_.at(static_cast<std::size_t>(command));
+    return spec ? &*spec : nullptr;
+}
+
+const std::string& AppDelegate::GlobalHotkeyName(HotkeyCommand command) const {
+    return hotkeyNames_.at(static_cast<std::size_t>(command));
+}
+
+void AppDelegate::GlobalHotkeyPressed(HotkeyCommand command) {
+    const tk::HotkeySpec* key = GlobalHotkeySpec(command);
+    if (key == nullptr || !TimerData || questionOpen_) {
+        return;
+    }
+    const std::int32_t now = ClockNow();
+    if (lastMenuKey_.Set && lastMenuKey_.Key == *key &&
+        WrappingDiff(now, lastMenuKey_.At) < kSameKeyWindow) {
+        lastMenuKey_.Set = false;  // the same press, come the other way: taken already
+        return;
+    }
+    lastGlobalKey_ = {*key, now, true};
+    RunHotkeyCommand(command, "global");
+}
+
+void AppDelegate::TimerMenuCommand(HotkeyCommand command) {
+    const tk::MenuItem* item = hotkeyMenuItems_.at(static_cast<std::size_t>(command));
+    tk::HotkeySpec key;
+    if (item != nullptr && tk::ParseHotkeyName(item->KeyEquivalent(), &key)) {
+        const std::int32_t now = ClockNow();
+        if (lastGlobalKey_.Set && lastGlobalKey_.Key == key &&
+            WrappingDiff(now, lastGlobalKey_.At) < kSameKeyWindow) {
+            lastGlobalKey_.Set = false;
+            return;
+        }
+        lastMenuKey_ = {key, now, true};
+    }
+    RunHotkeyCommand(command, "menu");
+}
+
+void AppDelegate::RunHotkeyCommand(HotkeyCommand command, const char* route) {
+    const auto action = kHotkeySettings.at(static_cast<std::size_t>(command)).Action;
+    if (!traceSplits_ || command != kSplitHotkey || !TimerData) {
+        (this->*action)();
+        return;
+    }
+    // The engine reads its clock for the split right at the start of the action.
+    const unsigned nextBefore = TimerData->GetNextSplitNumber();
+    const bool runningBefore = TimerData->IsTimerRunning();
+    const std::int64_t dispatchedNs = MonotonicNs();
+    (this->*action)();
+    const std::int64_t doneNs = MonotonicNs();
+    if (TimerData->GetNextSplitNumber() == nextBefore &&
+        TimerData->IsTimerRunning() == runningBefore) {
+        return;
+    }
+    const bool global = std::string_view(route) == "global";
+    const tk::HotkeyEvent& event = hotkeys_ ? hotkeys_->LastEvent() : tk::HotkeyEvent{};
+    std::fprintf(stderr,
+                 "quorvel-trace split=%u route=%s dispatched_ns=%lld done_ns=%lld "
+                 "press_server_ms=%u received_ns=%lld\n",
+                 nextBefore, route, static_cast<long long>(dispatchedNs),
+                 static_cast<long long>(doneNs), global ? event.ServerTimeMs : 0u,
+                 static_cast<long long>(global ? event.ReceivedNs : 0));
 }

@@ -3,8 +3,10 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <string_view>
 #include <utility>
 
@@ -59,7 +61,68 @@ std::string_view Slice(std::string_view text, std::size_t begin, std::size_t end
     return text.substr(begin, end - begin);
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Reads the forms the writer produces, "[-][[h:]m:]s[.d[d]]" with 1 to 9 digits in every
+// field, from p on, and returns where it stopped, or nullptr when the text at p does not
+// begin with such a form. The time counts only when the text ends where it stopped (or, in
+// a row line, a TAB ends the cell there); for any other text the general reader decides.
+// For these forms both readers agree: no field can reach the clamp, and the sums are equal.
+//   "1:05.23" -> 6523, stops at the end; "1:05.234" -> stops at the '4'; "1:" -> nullptr.
+const char* ReadPlainTime(const char* p, const char* end, std::int32_t* time) {
+    const bool negative = p != end && *p == '-';
+    if (negative) {
+        ++p;
+    }
+    // h:m:s is summed as (h * 60 + m) * 60 + s, which modulo 2^32 equals
+    // h * 3600 + m * 60 + s, so the wrapped sum is the general reader's.
+    std::uint32_t sum = 0;
+    for (int colons = 0;; ++colons) {
+        const char* const fieldStart = p;
+        std::uint32_t value = 0;
+        while (p != end && IsDigit(*p)) {
+            value = value * 10u + static_cast<std::uint32_t>(*p - '0');
+            ++p;
+        }
+        if (p == fieldStart || p - fieldStart > 9) {
+            return nullptr;  // an empty field, or one that could reach the clamp
+        }
+        sum = sum * 60u + value;
+        if (colons == 2 || p == end || *p != ':') {
+            break;
+        }
+        ++p;
+    }
+    sum *= 100u;
+    if (p != end && *p == '.') {
+        ++p;
+        if (p == end || !IsDigit(*p)) {
+            return nullptr;
+        }
+        std::uint32_t hundredths = static_cast<std::uint32_t>(*p++ - '0');
+        if (p != end && IsDigit(*p)) {
+            hundredths = hundredths * 10u + static_cast<std::uint32_t>(*p++ - '0');
+        }
+        sum += hundredths;
+    }
+    *time = static_cast<std::int32_t>(negative ? 0u - sum : sum);
+    return p;
+}
+
+// The general reader of time text, for any text (see TimeStringToLong).
+std::int32_t ReadAnyTime(std::string_view text);
+
 std::int32_t TimeViewToLong(std::string_view text) {
+    const char* const end = text.data() + text.size();
+    if (std::int32_t time = 0; ReadPlainTime(text.data(), end, &time) == end) {
+        return time;
+    }
+    return ReadAnyTime(text);
+}
+
+std::int32_t ReadAnyTime(std::string_view text) {
     if (text.empty()) {
         return 0;
     }
@@ -123,10 +186,13 @@ std::int32_t TimeViewToLong(std::string_view text) {
     return static_cast<std::int32_t>(sum);
 }
 
-// Appends n with at least two digits: 5 -> "05", 123 -> "123".
-void AppendTwoDigits(std::string* out, std::uint32_t n) {
-    if (n < 10) {
-        out->push_back('0');
+// Writes n with at least two digits at *out and moves *out past them: 5 -> "05",
+// 123 -> "123".
+void PutTwoDigits(char** out, std::uint32_t n) {
+    if (n < 100) {  // every field but a large hours field
+        *(*out)++ = static_cast<char>('0' + n / 10);
+        *(*out)++ = static_cast<char>('0' + n % 10);
+        return;
     }
     char digits[10];
     int count = 0;
@@ -135,8 +201,48 @@ void AppendTwoDigits(std::string* out, std::uint32_t n) {
         n /= 10;
     } while (n != 0);
     while (count > 0) {
-        out->push_back(digits[--count]);
+        *(*out)++ = digits[--count];
     }
+}
+
+// Appends the text of a time, as LongToTimeString gives it, without a string of its own.
+void AppendTimeText(std::string* out, std::int32_t time, bool ShowPlus, bool ShortForm) {
+    const bool negative = time < 0;
+    std::uint32_t m = static_cast<std::uint32_t>(time);
+    if (negative) {
+        m = 0u - m;
+    }
+    const std::uint32_t hours = m / 360000u;
+    std::uint32_t r = m % 360000u;
+    const std::uint32_t minutes = r / 6000u;
+    r %= 6000u;
+    const std::uint32_t seconds = r / 100u;
+    const std::uint32_t hundredths = r % 100u;
+
+    // At most "-5965:13:56.48"; the first byte is kept free for the sign.
+    char buffer[24];
+    char* end = buffer + 1;
+    if (hours != 0 || !ShortForm) {
+        PutTwoDigits(&end, hours);
+        *end++ = ':';
+    }
+    if (hours != 0 || !ShortForm || minutes != 0) {
+        PutTwoDigits(&end, minutes);
+        *end++ = ':';
+    }
+    PutTwoDigits(&end, seconds);
+    *end++ = '.';
+    PutTwoDigits(&end, hundredths);
+    char* begin = buffer + 1;
+    if (*begin == '0') {
+        ++begin;
+    }
+    if (negative) {
+        *--begin = '-';
+    } else if (ShowPlus && time > 0) {
+        *--begin = '+';
+    }
+    out->append(begin, end);
 }
 
 // ---- Clock source ----
@@ -154,38 +260,90 @@ ClockSource g_clockSource = nullptr;
 
 // ---- Text splitting ----
 
-// Cuts text into lines: every CR LF, LF or lone CR is one break. A text whose first run of
-// breaks reaches its end is one line; otherwise a final break gives a final empty line.
+// Hands out the lines of a text one at a time: every CR LF, LF or lone CR is one break. A
+// text whose first run of breaks reaches its end is one line; otherwise a final break gives
+// a final empty line. "A\r\nB\r\n" -> "A", "B", ""; "A\n\n" -> "A"; "" -> nothing.
+// The lines are views into the text, which must outlive them.
+class LineCutter {
+  public:
+    explicit LineCutter(std::string_view text) : text_(text) {
+        if (text.empty()) {
+            return;
+        }
+        const std::size_t first = text.find_first_of("\r\n");
+        if (first == std::string_view::npos) {
+            single_ = text;
+            left_ = Left::kOne;
+            return;
+        }
+        if (text.find_first_not_of("\r\n", first) == std::string_view::npos) {
+            single_ = text.substr(0, first);
+            left_ = Left::kOne;
+            return;
+        }
+        nextCr_ = Find(first, '\r');
+        nextLf_ = Find(first, '\n');
+        left_ = Left::kMany;
+    }
+
+    // The next line, or false when there are no more.
+    bool Next(std::string_view* line) {
+        if (left_ == Left::kOne) {
+            *line = single_;
+            left_ = Left::kNone;
+            return true;
+        }
+        if (left_ == Left::kNone) {
+            return false;
+        }
+        const std::size_t size = text_.size();
+        const std::size_t lineEnd = std::min(nextCr_, nextLf_);
+        if (lineEnd >= size) {
+            *line = text_.substr(start_);
+            left_ = Left::kNone;
+            return true;
+        }
+        *line = text_.substr(start_, lineEnd - start_);
+        start_ = lineEnd + 1;
+        if (lineEnd == nextCr_ && start_ < size && text_[start_] == '\n') {
+            ++start_;  // CR LF is one break
+        }
+        // The next CR and the next LF are each found with memchr and kept until a line
+        // passes them, so a file without CR looks for one only once.
+        if (nextCr_ < start_) {
+            nextCr_ = Find(start_, '\r');
+        }
+        if (nextLf_ < start_) {
+            nextLf_ = Find(start_, '\n');
+        }
+        return true;
+    }
+
+  private:
+    enum class Left { kNone, kOne, kMany };
+
+    // The position of the first c at or after from, or the size of the text.
+    std::size_t Find(std::size_t from, char c) const {
+        const void* found = std::memchr(text_.data() + from, c, text_.size() - from);
+        return found == nullptr
+                   ? text_.size()
+                   : static_cast<std::size_t>(static_cast<const char*>(found) - text_.data());
+    }
+
+    std::string_view text_;
+    std::string_view single_;  // the one line of a text that has only one
+    Left left_ = Left::kNone;
+    std::size_t start_ = 0;
+    std::size_t nextCr_ = 0;
+    std::size_t nextLf_ = 0;
+};
+
 void CutLines(std::string_view text, std::vector<std::string_view>* lines) {
     lines->clear();
-    if (text.empty()) {
-        return;
+    LineCutter cutter(text);
+    for (std::string_view line; cutter.Next(&line);) {
+        lines->push_back(line);
     }
-    const std::size_t first = text.find_first_of("\r\n");
-    if (first == std::string_view::npos) {
-        lines->push_back(text);
-        return;
-    }
-    const std::size_t afterRun = text.find_first_not_of("\r\n", first);
-    if (afterRun == std::string_view::npos) {
-        lines->push_back(text.substr(0, first));
-        return;
-    }
-    std::size_t start = 0;
-    const char* data = text.data();
-    const std::size_t size = text.size();
-    for (std::size_t i = first; i < size; ++i) {
-        const char c = data[i];
-        if (c != '\n' && c != '\r') {
-            continue;
-        }
-        lines->push_back(text.substr(start, i - start));
-        if (c == '\r' && i + 1 < size && data[i + 1] == '\n') {
-            ++i;
-        }
-        start = i + 1;
-    }
-    lines->push_back(text.substr(start));
 }
 
 // Cuts one line at every TAB; an empty line gives no cells.
@@ -194,16 +352,43 @@ void CutCells(std::string_view line, std::vector<std::string_view>* cells) {
     if (line.empty()) {
         return;
     }
-    // Cells are short: a plain scan beats a library search call per cell.
-    const char* data = line.data();
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (data[i] == '\t') {
-            cells->push_back(line.substr(start, i - start));
-            start = i + 1;
+    // Cells are short, and in notes lines mostly empty: a plain scan beats a library search
+    // call per cell.
+    const char* start = line.data();
+    const char* const end = start + line.size();
+    for (const char* p = start; p != end; ++p) {
+        if (*p == '\t') {
+            cells->emplace_back(start, static_cast<std::size_t>(p - start));
+            start = p + 1;
         }
     }
-    cells->push_back(line.substr(start));
+    cells->emplace_back(start, static_cast<std::size_t>(end - start));
+}
+
+// Cuts a row line into its first cell and the times that the other cells hold, each read
+// as TimeStringToLong reads it, in one pass over the line:
+//   "Level 1\t40.10\t\t1:36.20" -> "Level 1", {4010, 0, 9620}; "Level 1" -> "Level 1", {}.
+void CutRowLine(std::string_view line, std::string_view* name, std::vector<std::int32_t>* times) {
+    times->clear();
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p != end && *p != '\t') {
+        ++p;
+    }
+    *name = std::string_view(line.data(), static_cast<std::size_t>(p - line.data()));
+    while (p != end) {
+        const char* const cell = ++p;  // past the TAB
+        std::int32_t time = 0;
+        p = ReadPlainTime(cell, end, &time);
+        if (p == nullptr || (p != end && *p != '\t')) {
+            p = cell;
+            while (p != end && *p != '\t') {
+                ++p;
+            }
+            time = ReadAnyTime(std::string_view(cell, static_cast<std::size_t>(p - cell)));
+        }
+        times->push_back(time);
+    }
 }
 
 // ---- Split file reader helpers ----
@@ -277,6 +462,80 @@ std::string RemoveCodes(const std::string& text) {
     return out;
 }
 
+// ---- Record pools ----
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPlainHeap = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kPlainHeap = true;
+#else
+constexpr bool kPlainHeap = false;
+#endif
+#else
+constexpr bool kPlainHeap = false;
+#endif
+
+// Hands out blocks sized for one T: a freed block goes on a free list and is the next one
+// handed out; with the list empty, blocks are cut in address order from the newest chunk
+// taken from the heap, so records made one after the other lie side by side and the part
+// of a chunk not yet handed out is never touched. Chunks are never given back, and each
+// begins with a link to the one before it, so leak checkers see all of them as reachable.
+// Not thread-safe.
+template <typename T>
+class RecordPool {
+  public:
+    void* Take() {
+        if (free_ != nullptr) {
+            FreeBlock* block = free_;
+            free_ = block->next;
+            return block;
+        }
+        if (unused_ == unusedEnd_) {
+            Grow();
+        }
+        std::byte* block = unused_;
+        unused_ += kBlockSize;
+        return block;
+    }
+
+    void Give(void* block) noexcept { free_ = ::new (block) FreeBlock{free_}; }
+
+  private:
+    struct FreeBlock {
+        FreeBlock* next;
+    };
+    struct ChunkHead {
+        ChunkHead* next;
+    };
+    static constexpr std::size_t RoundUp(std::size_t n, std::size_t to) {
+        return (n + to - 1) / to * to;
+    }
+    static constexpr std::size_t kAlign = std::max(alignof(T), alignof(FreeBlock));
+    static constexpr std::size_t kBlockSize =
+        RoundUp(std::max(sizeof(T), sizeof(FreeBlock)), kAlign);
+    static constexpr std::size_t kHeadSize = RoundUp(sizeof(ChunkHead), kAlign);
+    static constexpr std::size_t kMaxChunkBlocks = 1024;
+    static_assert(kAlign <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+
+    // Takes a new chunk from the heap, twice the size of the one before up to
+    // kMaxChunkBlocks blocks.
+    void Grow() {
+        const std::size_t blocks = chunkBlocks_;
+        chunkBlocks_ = std::min(chunkBlocks_ * 2, kMaxChunkBlocks);
+        void* bytes = ::operator new(kHeadSize + blocks * kBlockSize);
+        chunks_ = ::new (bytes) ChunkHead{chunks_};
+        unused_ = static_cast<std::byte*>(bytes) + kHeadSize;
+        unusedEnd_ = unused_ + blocks * kBlockSize;
+    }
+
+    FreeBlock* free_ = nullptr;
+    std::byte* unused_ = nullptr;  // the newest chunk's blocks not yet handed out
+    std::byte* unusedEnd_ = nullptr;
+    ChunkHead* chunks_ = nullptr;
+    std::size_t chunkBlocks_ = 64;
+};
+
 }  // namespace
 
 // ---- Time values and time text ----
@@ -307,39 +566,8 @@ std::string IntToString(std::int32_t n) {
 }
 
 std::string LongToTimeString(std::int32_t time, bool ShowPlus, bool ShortForm) {
-    const bool negative = time < 0;
-    std::uint32_t m = static_cast<std::uint32_t>(time);
-    if (negative) {
-        m = 0u - m;
-    }
-    const std::uint32_t hours = m / 360000u;
-    std::uint32_t r = m % 360000u;
-    const std::uint32_t minutes = r / 6000u;
-    r %= 6000u;
-    const std::uint32_t seconds = r / 100u;
-    const std::uint32_t hundredths = r % 100u;
-
     std::string text;
-    text.reserve(16);
-    if (hours != 0 || !ShortForm) {
-        AppendTwoDigits(&text, hours);
-        text.push_back(':');
-    }
-    if (hours != 0 || !ShortForm || minutes != 0) {
-        AppendTwoDigits(&text, minutes);
-        text.push_back(':');
-    }
-    AppendTwoDigits(&text, seconds);
-    text.push_back('.');
-    AppendTwoDigits(&text, hundredths);
-    if (text.front() == '0') {
-        text.erase(0, 1);
-    }
-    if (negative) {
-        text.insert(0, 1, '-');
-    } else if (ShowPlus && time > 0) {
-        text.insert(0, 1, '+');
-    }
+    AppendTimeText(&text, time, ShowPlus, ShortForm);
     return text;
 }
 
@@ -358,6 +586,49 @@ std::int32_t ClockNow() {
 }
 
 // ---- Split grid ----
+
+namespace {
+
+constinit RecordPool<SplitDataClass> g_cellPool;
+constinit RecordPool<HeaderInfoClass> g_headerPool;
+
+}  // namespace
+
+void* SplitDataClass::operator new(std::size_t size) {
+    if (kPlainHeap || size != sizeof(SplitDataClass)) {
+        return ::operator new(size);
+    }
+    return g_cellPool.Take();
+}
+
+void SplitDataClass::operator delete(void* block, std::size_t size) noexcept {
+    if (block == nullptr) {
+        return;
+    }
+    if (kPlainHeap || size != sizeof(SplitDataClass)) {
+        ::operator delete(block);
+        return;
+    }
+    g_cellPool.Give(block);
+}
+
+void* HeaderInfoClass::operator new(std::size_t size) {
+    if (kPlainHeap || size != sizeof(HeaderInfoClass)) {
+        return ::operator new(size);
+    }
+    return g_headerPool.Take();
+}
+
+void HeaderInfoClass::operator delete(void* block, std::size_t size) noexcept {
+    if (block == nullptr) {
+        return;
+    }
+    if (kPlainHeap || size != sizeof(HeaderInfoClass)) {
+        ::operator delete(block);
+        return;
+    }
+    g_headerPool.Give(block);
+}
 
 void SplitDataClass::CopySplitData(const SplitDataClass* source) {
     if (source == nullptr || source == this) {
@@ -513,17 +784,29 @@ void QuorvelClass::LoadSplitData(std::string path) {
     if (std::string_view(text).starts_with(kSplitStateMark)) {
         return;
     }
-    std::vector<std::string_view> lines;
-    CutLines(text, &lines);
-    if (lines.size() < 4) {
-        return;
+    // The lines are taken one at a time, so a large file is never held as a list of lines;
+    // the first four are read ahead, as a file of fewer lines is not loaded.
+    LineCutter cutter(text);
+    std::string_view head[4];
+    for (std::string_view& line : head) {
+        if (!cutter.Next(&line)) {
+            return;
+        }
     }
+    std::size_t headUsed = 2;  // lines 2 and 3 are the first pair of a row
+    const auto nextLine = [&](std::string_view* line) {
+        if (headUsed < 4) {
+            *line = head[headUsed++];
+            return true;
+        }
+        return cutter.Next(line);
+    };
 
     ClearSplitData();
     SplitFileName = path;
 
     std::vector<std::string_view> cells;
-    CutCells(lines[0], &cells);
+    CutCells(head[0], &cells);
     if (!cells.empty()) {
         TotalAttemptCount = SaturatingAtoi(cells[0]);
     }
@@ -533,16 +816,16 @@ void QuorvelClass::LoadSplitData(std::string path) {
 
     const std::string_view folder = FolderOf(path);
 
-    CutCells(lines[1], &cells);
+    CutCells(head[1], &cells);
     if (cells.empty()) {
         cells.emplace_back();
     }
-    FileDesc->Text = std::string(cells[0]);
+    FileDesc->Text.assign(cells[0]);
     ColumnHeaders.push_back(std::make_unique<HeaderInfoClass>());
     ColumnHeaders.back()->Text = "Best Splits";
     for (std::size_t c = 2; c < cells.size(); ++c) {
         ColumnHeaders.push_back(std::make_unique<HeaderInfoClass>());
-        ColumnHeaders.back()->Text = std::string(cells[c]);
+        ColumnHeaders.back()->Text.assign(cells[c]);
     }
     ColumnHeaders.push_back(std::make_unique<HeaderInfoClass>());
     ColumnHeaders.back()->Text = "Current";
@@ -551,27 +834,34 @@ void QuorvelClass::LoadSplitData(std::string path) {
     HasPictures = false;
     std::uint32_t bestTotal = 0;
     std::vector<std::string_view> notes;
-    for (std::size_t i = 2; i < lines.size(); i += 2) {
-        if (lines[i].empty()) {
+    std::vector<std::int32_t> times;
+    std::string_view rowLine;
+    std::string_view notesLine;
+    // Each pass takes a row line and the notes line after it (lines 2 and 3, 4 and 5, ...).
+    for (bool firstPair = true; nextLine(&rowLine); firstPair = false) {
+        const bool hasNotesLine = nextLine(&notesLine);
+        if (rowLine.empty()) {
             continue;
         }
         // The last row read; a blank pair of lines between rows does not break the chain.
         const auto* previous = SplitCells.empty() ? nullptr : &SplitCells.back();
-        CutCells(lines[i], &cells);
-        if (i + 1 < lines.size()) {
-            CutCells(lines[i + 1], &notes);
+        // times[k] is the time in cell k + 1 of the row line; missing cells read as 0.
+        std::string_view name;
+        CutRowLine(rowLine, &name, &times);
+        if (times.size() < columnCount - 1) {
+            times.resize(columnCount - 1);
+        }
+        if (hasNotesLine) {
+            CutCells(notesLine, &notes);
         } else {
             notes.clear();
-        }
-        if (cells.size() < columnCount) {
-            cells.resize(columnCount);
         }
         if (notes.size() < columnCount) {
             notes.resize(columnCount);
         }
 
         auto header = std::make_unique<HeaderInfoClass>();
-        header->Text = std::string(cells[0]);
+        header->Text.assign(name);
         const std::string_view picture = notes[0] == "|" ? std::string_view{} : notes[0];
         if (!picture.empty()) {
             header->PictureFile.reserve(folder.size() + picture.size());
@@ -581,21 +871,23 @@ void QuorvelClass::LoadSplitData(std::string path) {
         RowHeaders.push_back(std::move(header));
 
         std::vector<std::unique_ptr<SplitDataClass>> row;
-        row.reserve(std::max(columnCount, cells.size() - 1));
+        row.reserve(std::max(columnCount, times.size()));
         auto best = std::make_unique<SplitDataClass>();
-        best->Elapsed = TimeViewToLong(cells[1]);
+        best->Elapsed = times[0];
         bestTotal += static_cast<std::uint32_t>(best->Elapsed);
         best->Timer = static_cast<std::int32_t>(bestTotal);
-        best->Notes = std::string(notes[1]);
+        if (!notes[1].empty()) {
+            best->Notes.assign(notes[1]);
+        }
         row.push_back(std::move(best));
 
-        for (std::size_t j = 2; j < cells.size(); ++j) {
+        for (std::size_t j = 2; j <= times.size(); ++j) {
             auto cell = std::make_unique<SplitDataClass>();
-            cell->Timer = TimeViewToLong(cells[j]);
-            if (j < notes.size()) {
-                cell->Notes = std::string(notes[j]);
+            cell->Timer = times[j - 1];
+            if (j < notes.size() && !notes[j].empty()) {
+                cell->Notes.assign(notes[j]);
             }
-            if (i == 2) {
+            if (firstPair) {
                 cell->Elapsed = cell->Timer;
             } else if (cell->Timer != 0 && previous != nullptr && j - 1 < previous->size() &&
                        (*previous)[j - 1]->Timer != 0) {
@@ -702,8 +994,9 @@ void QuorvelClass::SaveSplitData() {
         }
         for (std::size_t c = 0; c + 1 < row.size(); ++c) {
             const SplitDataClass& cell = *row[c];
-            text.append("\t").append(LongToTimeString(c == 0 ? cell.Elapsed : cell.Timer,
-                                                      /*ShowPlus=*/false, /*ShortForm=*/true));
+            text.push_back('\t');
+            AppendTimeText(&text, c == 0 ? cell.Elapsed : cell.Timer, /*ShowPlus=*/false,
+                           /*ShortForm=*/true);
             notesLine.append("\t").append(cell.Notes);
         }
         text.append(returnstring).append(notesLine).append(returnstring);
@@ -1261,4 +1554,32 @@ void QuorvelClass::LoadSplitStateData(std::string path) {
     } else if (lines.size() > 2) {
         FirstPlaceTime = TimeStringToLong(lines[2]);
     }
+}
+
+// ---- Split-state file header ----
+
+bool ReadSplitStateHeader(const std::string& path, SplitStateHeader* header) {
+    std::string text;
+    if (!ReadSplitText(path, &text) || !std::string_view(text).starts_with(kSplitStateMark)) {
+        return false;
+    }
+    LineCutter cutter(text);
+    std::string_view first;
+    std::string_view second;
+    if (!cutter.Next(&first) || !cutter.Next(&second)) {
+        return false;
+    }
+    std::vector<std::string_view> cells;
+    CutCells(first, &cells);
+    SplitStateHeader read;
+    read.SplitFileName = cells.size() > 1 ? std::string(cells[1]) : std::string();
+    CutCells(second, &cells);
+    if (!cells.empty()) {
+        read.RunTime = TimeStringToLong(std::string(cells[0]));
+    }
+    if (cells.size() > 1) {
+        read.NextSplit = SaturatingAtoi(cells[1]);
+    }
+    *header = std::move(read);
+    return true;
 }

@@ -857,11 +857,13 @@ int Alert::RunModal() {
         buttons.push_back(box.addButton(ToQString(title), QMessageBox::ActionRole));
     }
     box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
-    box.setEscapeButton(buttons.back());
+    // Escape closes the dialog without choosing any button.
+    QAbstractButton* closed = box.addButton(QMessageBox::Cancel);
+    closed->hide();
+    box.setEscapeButton(closed);
     box.exec();
     auto it = std::find(buttons.begin(), buttons.end(), box.clickedButton());
-    return it == buttons.end() ? static_cast<int>(buttons.size()) - 1
-                               : static_cast<int>(it - buttons.begin());
+    return it == buttons.end() ? kClosed : static_cast<int>(it - buttons.begin());
 }
 
 // ---- Application ----

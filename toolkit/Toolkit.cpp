@@ -1,8 +1,13 @@
 // The toolkit's model: geometry, labels, views, scroll views, menus and the window's model
 // side. Qt-free; the backend is QtBackend.cpp.
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <map>
 #include <utility>
+#include <vector>
 
 #include "Toolkit.h"
 #include "ToolkitInternal.h"
@@ -27,7 +32,78 @@ void Autoresize(double delta, bool minMargin, bool size, bool maxMargin, double*
     }
 }
 
+// ---- Colour table ----
+
+// Every distinct colour labels were given, each once; a label holds its colour's index. Black
+// and white, the defaults of a label, are entries 0 and 1.
+class ColorTable {
+  public:
+    static ColorTable& Get() {
+        static ColorTable table;
+        return table;
+    }
+
+    // The index of color, added when new; NaN components read as 0 and -0 as 0.
+    std::uint16_t IndexOf(Color color) {
+        if (colors_[last_] == color) {
+            return last_;  // labels are mostly coloured in runs of one colour
+        }
+        for (double* c : {&color.red, &color.green, &color.blue, &color.alpha}) {
+            *c = std::isnan(*c) ? 0.0 : *c + 0.0;
+        }
+        const Key key{color.red, color.green, color.blue, color.alpha};
+        const auto found = index_.find(key);
+        if (found != index_.end()) {
+            last_ = found->second;
+        } else if (colors_.size() < kCapacity) {
+            last_ = static_cast<std::uint16_t>(colors_.size());
+            colors_.push_back(color);
+            index_.emplace(key, last_);
+        } else {
+            last_ = Nearest(color);
+        }
+        return last_;
+    }
+
+    const Color& At(std::uint16_t index) const { return colors_[index]; }
+
+  private:
+    using Key = std::array<double, 4>;
+    static constexpr std::size_t kCapacity =
+        std::size_t{std::numeric_limits<std::uint16_t>::max()} + 1;
+
+    ColorTable() {
+        for (const Color& c : {Color::Black(), Color::White()}) {
+            index_.emplace(Key{c.red, c.green, c.blue, c.alpha}, colors_.size());
+            colors_.push_back(c);
+        }
+    }
+
+    std::uint16_t Nearest(const Color& color) const {
+        const auto distance = [&color](const Color& c) {
+            const double r = c.red - color.red;
+            const double g = c.green - color.green;
+            const double b = c.blue - color.blue;
+            const double a = c.alpha - color.alpha;
+            return r * r + g * g + b * b + a * a;
+        };
+        std::size_t best = 0;
+        for (std::size_t i = 1; i < colors_.size(); ++i) {
+            if (distance(colors_[i]) < distance(colors_[best])) {
+                best = i;
+            }
+        }
+        return static_cast<std::uint16_t>(best);
+    }
+
+    std::vector<Color> colors_;
+    std::map<Key, std::uint16_t> index_;
+    std::uint16_t last_ = 0;
+};
+
 }  // namespace
+
+static_assert(sizeof(Label) <= 104, "a label must stay small: grids hold tens of thousands");
 
 // ---- Geometry ----
 
@@ -86,21 +162,31 @@ void Label::SetText(std::string_view text) {
     }
 }
 
+Color Label::TextColor() const {
+    return ColorTable::Get().At(textColor_);
+}
+
 void Label::SetTextColor(const Color& color) {
-    if (color == textColor_) {
+    const std::uint16_t index = ColorTable::Get().IndexOf(color);
+    if (index == textColor_) {
         return;
     }
-    textColor_ = color;
+    textColor_ = index;
     if (!hidden_) {
         Touch();
     }
 }
 
+Color Label::BackgroundColor() const {
+    return ColorTable::Get().At(backgroundColor_);
+}
+
 void Label::SetBackgroundColor(const Color& color) {
-    if (color == backgroundColor_) {
+    const std::uint16_t index = ColorTable::Get().IndexOf(color);
+    if (index == backgroundColor_) {
         return;
     }
-    backgroundColor_ = color;
+    backgroundColor_ = index;
     if (!hidden_ && drawsBackground_) {
         Touch();
     }
@@ -111,7 +197,7 @@ void Label::SetDrawsBackground(bool draws) {
         return;
     }
     drawsBackground_ = draws;
-    if (!hidden_ && backgroundColor_.IsVisible()) {
+    if (!hidden_ && BackgroundColor().IsVisible()) {
         Touch();
     }
 }
@@ -292,16 +378,17 @@ Window* View::GetWindow() const {
 }
 
 long View::BandOf(double y) {
-    // Far-off or invalid coordinates share the outermost bands.
-    constexpr double kLimit = 1e15;
+    // Far-off or invalid coordinates share the outermost bands (a label keeps its band in 32
+    // bits).
+    constexpr double kLimit = 1e9 * kBandHeight;
     const double band = std::floor(std::clamp(y, -kLimit, kLimit) / kBandHeight);
     return std::isnan(band) ? 0 : static_cast<long>(band);
 }
 
 void View::IndexLabel(Label* label) {
-    label->band_ = BandOf(label->frame_.y);
+    label->band_ = static_cast<std::int32_t>(BandOf(label->frame_.y));
     auto& band = bands_[label->band_];
-    label->bandSlot_ = band.size();
+    label->bandSlot_ = static_cast<std::uint32_t>(band.size());
     band.push_back(label);
     maxLabelHeight_ = std::max(maxLabelHeight_, label->frame_.height);
 }
@@ -327,7 +414,7 @@ Label* View::AddLabel(std::unique_ptr<Label> label) {
     }
     Label* raw = label.get();
     raw->parent_ = this;
-    raw->index_ = labels_.size();
+    raw->index_ = static_cast<std::uint32_t>(labels_.size());
     labels_.push_back(std::move(label));
     IndexLabel(raw);
     if (!raw->hidden_) {
@@ -348,7 +435,7 @@ void View::RemoveLabel(Label* label) {
     const std::size_t index = label->index_;
     if (index + 1 != labels_.size()) {
         labels_[index] = std::move(labels_.back());  // destroys the label
-        labels_[index]->index_ = index;
+        labels_[index]->index_ = static_cast<std::uint32_t>(index);
     }
     labels_.pop_back();
 }

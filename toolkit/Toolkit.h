@@ -30,6 +30,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -139,14 +140,16 @@ struct Color {
 
 // ---- Text labels ----
 
-enum class TextAlignment { kLeft, kRight, kCenter };
+enum class TextAlignment : std::uint8_t { kLeft, kRight, kCenter };
 
 // A single line of read-only text in a frame of its parent view. Defaults: empty text, black
 // text, white background not drawn, no bezel, not editable, the system font at 13 points,
 // left aligned, frame (0, 0, 0, 0), shown. Text is drawn at the top of the frame, two points in
 // from each side, and clipped to the frame; text too wide for it shows its beginning whatever
 // the alignment. A background is drawn only while DrawsBackground is set and the colour is not
-// fully transparent.
+// fully transparent. Label colours come from a table of every colour labels were given: the
+// first 65,536 distinct colours are kept exactly, a later one is shown as the nearest colour
+// already in the table, and a component that is not a number reads as 0.
 class Label {
   public:
     Label() = default;
@@ -156,9 +159,9 @@ class Label {
 
     const std::string& Text() const { return text_; }  // UTF-8
     void SetText(std::string_view text);
-    Color TextColor() const { return textColor_; }
+    Color TextColor() const;
     void SetTextColor(const Color& color);
-    Color BackgroundColor() const { return backgroundColor_; }
+    Color BackgroundColor() const;
     void SetBackgroundColor(const Color& color);
     bool DrawsBackground() const { return drawsBackground_; }
     void SetDrawsBackground(bool draws);
@@ -188,23 +191,27 @@ class Label {
     friend class View;
     void Touch();  // marks the label's frame dirty in its view
 
+    // A grid holds tens of thousands of labels, so a label is kept small (104 bytes): its
+    // colours are indexes into a table of the colours in use (0 black, 1 white), its place in
+    // the view 32-bit numbers.
+    static constexpr std::uint16_t kBlackIndex = 0;
+    static constexpr std::uint16_t kWhiteIndex = 1;
     std::string text_;
-    Color textColor_ = Color::Black();
-    Color backgroundColor_ = Color::White();
     Rect frame_;
     double fontSize_ = 13;
+    // Bookkeeping of the owning view: position in its label list and in its row band index.
+    View* parent_ = nullptr;
+    std::uint32_t index_ = 0;
+    std::uint32_t bandSlot_ = 0;
+    std::int32_t band_ = 0;
+    std::uint16_t textColor_ = kBlackIndex;
+    std::uint16_t backgroundColor_ = kWhiteIndex;
     TextAlignment alignment_ = TextAlignment::kLeft;
     bool drawsBackground_ = false;
     bool bezeled_ = false;
     bool editable_ = false;
     bool bold_ = false;
     bool hidden_ = false;
-
-    // Bookkeeping of the owning view: position in its label list and in its row band index.
-    View* parent_ = nullptr;
-    std::size_t index_ = 0;
-    long band_ = 0;
-    std::size_t bandSlot_ = 0;
 };
 
 // ---- Views ----
@@ -590,9 +597,11 @@ class Alert {
     const std::string& InformativeText() const { return informative_; }
     void AddButton(std::string_view title) { buttons_.emplace_back(title); }
     const std::vector<std::string>& Buttons() const { return buttons_; }
-    // The index of the button pressed (0 for the first). With no button added, an "OK"
-    // button is shown. Closing the dialog without a button answers the last button.
+    // The index of the button pressed (0 for the first, the default, taken by Return), or
+    // kClosed when the dialog was closed without a button (Escape, the window's close box).
+    // With no button added, an "OK" button is shown.
     int RunModal();
+    static constexpr int kClosed = -1;
 
     // For tests: while set, RunModal returns this hook's answer instead of showing a dialog.
     using Hook = std::function<int(const Alert&)>;

@@ -203,7 +203,7 @@ TEST_F(Commands, TogglingACheckItemTwiceRestoresTheFlag) {
     app->HorizontalModeMenuClick();
     app->AutosaveSplitStateMenuClick();
     EXPECT_EQ(app->HorizontalModeMenuItem->State(), 1);
-    EXPECT_EQ(app->AutosaveSplitStateMenuItem->State(), 1);
+    EXPECT_EQ(app->AutosaveSplitStateMenuItem->State(), 0);  // on by default
     EXPECT_EQ(app->ScrollBoxContent->LabelCount(), labels);
 }
 

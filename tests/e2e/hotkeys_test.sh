@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# End to end in a private X server: the runner plays in another window. With "Global Hotkeys"
+# on, a whole run is played with the keypad split key (Num+1) while a second client's window
+# holds the keyboard focus, and the finished run reaches the split file (AutoSaveBestRun=Y).
+# Then, with the item off, the same presses change nothing at all.
+#
+#   hotkeys_test.sh PATH/TO/quorvel
+set -euo pipefail
+
+app=$1
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=xsession.sh
+. "$here/xsession.sh"
+
+export LSAN_OPTIONS="suppressions=$here/lsan-system.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+work=$(mktemp -d)
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+fi
+app_pid=""
+game_pid=""
+cleanup() {
+    for pid in "$app_pid" "$game_pid"; do
+        if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+            kill "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
+        fi
+    done
+    xs_stop_server
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$work/stderr" ] && sed 's/^/  app: /' "$work/stderr" >&2
+    exit 1
+}
+
+folder="$work/config/quorvel"
+mkdir -p "$folder"
+ini="$folder/Quorvel.ini"
+write_settings() { # GLOBAL_HOTKEYS(Y|N)
+    printf '%s\n' '[Hotkeys]' "GlobalHotkeys=$1" 'Split=Num+1' '' '[Misc]' 'AutoSaveBestRun=Y' \
+        'AutoSaveSplitState=N' '' '[Window]' 'Left=40' 'Top=60' >"$ini"
+}
+
+# Four splits; the stored run takes minutes per split, so any run played here beats it.
+write_route() { # PATH
+    printf '%s\n' $'7\t0.00' $'Test route\tBest Splits\tOld run' \
+        $'First\t1:00.00\t1:00.00' $'\t\t' $'Second\t1:00.00\t2:00.00' $'\t\t' \
+        $'Third\t1:00.00\t3:00.00' $'\t\t' $'Last\t1:00.00\t4:00.00' $'\t\tslow finish' >"$1"
+}
+
+# Starts the application on a split file, then a second client whose window takes the focus.
+launch() { # SPLIT_FILE
+    XDG_CONFIG_HOME="$work/config" "$app" "$1" >"$work/stdout" 2>"$work/stderr" &
+    app_pid=$!
+    xs_wait_window "$app_pid" 60 || fail "the window did not appear"
+    local app_win=$XS_WIN
+    xmessage -geometry 300x100+700+500 "the game" &
+    game_pid=$!
+    # xmessage does not name its process on its window: found by its class instead.
+    game_win=""
+    local _
+    for _ in $(seq 1 300); do
+        game_win=$(xdotool search --onlyvisible --class Xmessage 2>/dev/null | head -n 1 || true)
+        [ -n "$game_win" ] && break
+        sleep 0.1
+    done
+    [ -n "$game_win" ] || fail "the second window did not appear"
+    XS_WIN=$app_win
+    focus_game
+}
+
+focus_game() {
+    timeout 5 xdotool windowfocus --sync "$game_win" 2>/dev/null ||
+        xdotool windowfocus "$game_win"
+}
+
+# The focus must stay with the game: the presses are not the application's keyboard input.
+expect_game_focused() {
+    local focused
+    focused=$(xdotool getwindowfocus)
+    [ "$focused" = "$game_win" ] || fail "the focus moved to window $focused, not the game's"
+}
+
+# Start and four splits on the keypad, each clear of the third of a second lockout even on a
+# loaded machine; xdotool sends them through XTEST to the focused window, the game's.
+play_run_on_keypad() {
+    sleep 0.7
+    local _
+    for _ in 1 2 3 4 5; do
+        expect_game_focused
+        xdotool key --delay 40 KP_1
+        sleep 0.6
+    done
+    expect_game_focused
+}
+
+quit_app() {
+    kill "$game_pid" 2>/dev/null || true
+    wait "$game_pid" 2>/dev/null || true
+    game_pid=""
+    xs_key ctrl+q
+    xs_wait_exit "$app_pid" 30 || fail "the application did not quit on Ctrl+Q"
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=""
+    [ "$status" -eq 0 ] || fail "exit status $status"
+}
+
+xs_start_server || fail "no X server"
+
+# ---- On: the run reaches the split file ----
+write_settings Y
+route="$work/route.txt"
+write_route "$route"
+launch "$route"
+play_run_on_keypad
+quit_app
+
+IFS=$'\t' read -r attempts offset <"$route"
+[ "$attempts" = "8" ] || fail "attempt count is '$attempts', expected 8"
+last=$(sed -n '9p' "$route")
+IFS=$'\t' read -r name _ kept <<<"$last"
+[ "$name" = "Last" ] || fail "row 4 is '$last'"
+case "$kept" in
+    [0-9].[0-9][0-9]) ;;
+    *) fail "the kept run's final time is '$kept', expected the run of a few seconds" ;;
+esac
+grep -q 'not available' "$work/stderr" && fail "the hotkeys did not start"
+for line in 'GlobalHotkeys=Y' 'Split=Num+1' 'Skip=Num+2' 'Undo=Num+8' 'Pause=Num+5' 'Reset=Num+3'; do
+    grep -qx "$line" "$ini" || { cat "$ini" >&2; fail "Quorvel.ini lacks $line"; }
+done
+
+# ---- Off: the same presses change nothing ----
+write_settings N
+untouched="$work/untouched.txt"
+write_route "$untouched"
+cp "$untouched" "$work/before.txt"
+launch "$untouched"
+play_run_on_keypad
+quit_app
+cmp -s "$untouched" "$work/before.txt" || fail "with the item off the split file changed"
+grep -qx 'GlobalHotkeys=N' "$ini" || fail "Quorvel.ini lacks GlobalHotkeys=N"
+
+echo "PASS: global hotkeys split from another window, and only while the item is on"

@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# End to end in a private X server: a run is split halfway and the application killed with
+# SIGKILL, as a crash or a power cut would end it. Started again on the same split file, it
+# asks whether to take the unfinished run up again; Return answers with the default, Resume,
+# and the split key finishes the run. The split file then holds the whole run as the kept run
+# (AutoSaveBestRun=Y), the splits made before the kill at exactly their times, the attempt
+# counted once; the split-state file is gone.
+#
+#   recovery_test.sh PATH/TO/quorvel
+set -euo pipefail
+
+app=$1
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=xsession.sh
+. "$here/xsession.sh"
+
+# Under the sanitizers: one-time allocations of system libraries are not our leaks.
+export LSAN_OPTIONS="suppressions=$here/lsan-system.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+work=$(mktemp -d)
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+fi
+app_pid=""
+cleanup() {
+    if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
+        kill "$app_pid" 2>/dev/null || true
+        wait "$app_pid" 2>/dev/null || true
+    fi
+    xs_stop_server
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$work/stderr" ] && cat "$work/stderr" >&2
+    exit 1
+}
+
+# Waits until PID shows a window whose title is exactly TITLE, then gives it the keyboard.
+wait_titled_window() {
+    local pid=$1 title=$2 secs=${3:-30} i id
+    for i in $(seq 1 $((secs * 10))); do
+        for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true); do
+            if [ "$(xdotool getwindowname "$id" 2>/dev/null || true)" = "$title" ]; then
+                XS_WIN=$id
+                timeout 5 xdotool windowfocus --sync "$XS_WIN" 2>/dev/null ||
+                    xdotool windowfocus "$XS_WIN" 2>/dev/null || true
+                return 0
+            fi
+        done
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits until the split-state file records DONE done splits.
+wait_state_with() {
+    local done=$1 i
+    for i in $(seq 1 100); do
+        if [ -f "$state_file" ] && [ "$(sed -n '2p' "$state_file" | cut -f2)" = "$done" ]; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+folder="$work/config/quorvel"
+mkdir -p "$folder"
+printf '%s\n' '[Misc]' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=N' 'AutoSaveSplitState=Y' \
+    '' '[Window]' 'Left=40' 'Top=60' >"$folder/Quorvel.ini"
+
+# Four splits; the stored run takes minutes per split, so any run played here beats it.
+split_file="$work/route.txt"
+state_file="$work/route-SplitState.txt"
+printf '%s\n' $'7\t0.00' $'Test route\tBest Splits\tOld run' \
+    $'First\t1:00.00\t1:00.00' $'\t\t' $'Second\t1:00.00\t2:00.00' $'\t\t' \
+    $'Third\t1:00.00\t3:00.00' $'\t\t' $'Last\t1:00.00\t4:00.00' $'\t\t' >"$split_file"
+
+xs_start_server || fail "no X server"
+
+# ---- First life: start, two splits, then SIGKILL ----
+XDG_CONFIG_HOME="$work/config" "$app" "$split_file" >"$work/stdout" 2>"$work/stderr" &
+app_pid=$!
+wait_titled_window "$app_pid" "Quorvel - route.txt" 60 || fail "the window did not appear"
+
+# The split keys are locked out for a third of a second after start-up and after each
+# accepted press: keep well clear, even on a loaded machine.
+sleep 0.7
+xs_key space  # start
+for _ in 1 2; do
+    sleep 0.7
+    xs_key space  # split
+done
+wait_state_with 2 || fail "no split state with two splits: $(cat "$state_file" 2>/dev/null)"
+kill -KILL "$app_pid"
+wait "$app_pid" 2>/dev/null || true
+app_pid=""
+
+first=$(sed -n '3p' "$state_file")
+second=$(sed -n '4p' "$state_file")
+[ -n "$first" ] && [ -n "$second" ] || fail "split state without split times"
+IFS=$'\t' read -r attempts _ <"$split_file"
+[ "$attempts" = "8" ] || fail "attempt count after the kill is '$attempts', expected 8"
+
+# ---- Second life: the question, Return, then the rest of the run ----
+XDG_CONFIG_HOME="$work/config" "$app" "$split_file" >"$work/stdout" 2>"$work/stderr" &
+app_pid=$!
+# The question comes before the main window: the first window shown is the question's.
+xs_wait_window "$app_pid" 60 || fail "no question appeared"
+[ "$(xdotool getwindowname "$XS_WIN" 2>/dev/null || true)" != "Quorvel - route.txt" ] ||
+    fail "the main window came up without a question"
+xs_key Return
+wait_titled_window "$app_pid" "Quorvel - route.txt" 60 || fail "the window did not appear"
+
+sleep 0.7
+xs_key space  # resume
+for _ in 1 2; do
+    sleep 0.7
+    xs_key space  # split: the last one finishes the run and keeps it
+done
+sleep 0.5
+xs_key ctrl+q
+xs_wait_exit "$app_pid" 30 || fail "the application did not quit on Ctrl+Q"
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+[ "$status" -eq 0 ] || fail "exit status $status"
+
+# ---- What reached the disk ----
+IFS=$'\t' read -r attempts _ <"$split_file"
+[ "$attempts" = "8" ] || fail "attempt count is '$attempts', expected 8 (counted once)"
+kept_of_row() {  # the kept run's time in split row $1 (1-based)
+    sed -n "$((2 * $1 + 1))p" "$split_file" | cut -f3
+}
+[ "$(kept_of_row 1)" = "$first" ] || fail "split 1 is '$(kept_of_row 1)', was '$first'"
+[ "$(kept_of_row 2)" = "$second" ] || fail "split 2 is '$(kept_of_row 2)', was '$second'"
+for row in 3 4; do
+    case "$(kept_of_row "$row")" in
+        [0-9].[0-9][0-9] | [0-9][0-9].[0-9][0-9]) ;;
+        *) fail "split $row of the kept run is '$(kept_of_row "$row")', expected seconds" ;;
+    esac
+done
+[ ! -e "$state_file" ] || fail "the split-state file outlived the finished run"
+echo "PASS: resumed run kept whole: $first $second $(kept_of_row 3) $(kept_of_row 4)"

@@ -1,0 +1,277 @@
+// Global hotkeys in the shell: the "Hotkeys" settings, the Options item, the commands they run
+// and the one press that reaches the timer both as a menu key and as a global hotkey. No X
+// server here: the hotkeys cannot start, which is itself one of the cases.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ShellFixture.h"
+
+namespace {
+
+// Qt key codes, as the key names read.
+constexpr int kKey1 = 0x31;
+constexpr int kKeyP = 0x50;
+constexpr int kKeyF5 = 0x01000034;
+
+std::string IniValue(const std::string& path, const std::string& section, const std::string& key) {
+    IniFileClass ini;
+    ini.ReadIniFile(path);
+    return ini.ReadString(section, key, "<none>");
+}
+
+class Hotkeys : public ShellTest {
+  protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        // Never reach a real display from a unit test.
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+            if (const char* value = ::getenv(name)) {
+                saved_.emplace_back(name, value);
+                ::unsetenv(name);
+            }
+        }
+    }
+    void TearDown() override {
+        ShellTest::TearDown();
+        for (const auto& [name, value] : saved_) {
+            ::setenv(name.c_str(), value.c_str(), 1);
+        }
+    }
+
+    // The Timer menu item with that key, as the key press reaches it.
+    void MenuKey(const char* key) {
+        tk::MenuItem* item = app->window->MenuBar()->FindItemByKey(key);
+        ASSERT_NE(item, nullptr) << key;
+        item->Trigger();
+    }
+    void Global(AppDelegate::HotkeyCommand command) { app->GlobalHotkeyPressed(command); }
+
+    // Launched with a run going: the three-split route started 0.40 s ago.
+    void LaunchRunning(const std::string& ini) {
+        Launch(ini);
+        Open(WriteSplitFile("route.txt", kThreeSplits));
+        app->DoSplitMenuClick();
+        ASSERT_TRUE(TimerData->IsTimerRunning());
+        Clock::Advance(40);
+    }
+
+    std::string Status() {
+        app->OnUpdateTimer();
+        return app->StatusLabel->Text();
+    }
+
+  private:
+    std::vector<std::pair<std::string, std::string>> saved_;
+};
+
+// ---- Settings ----
+
+TEST_F(Hotkeys, AreOffByDefaultWithTheKeypadKeys) {
+    Launch();
+    EXPECT_EQ(app->GlobalHotkeysMenuItem->State(), 0);
+    EXPECT_EQ(app->window->MenuBar()->FindItem("Global Hotkeys"), app->GlobalHotkeysMenuItem);
+    EXPECT_FALSE(app->GlobalHotkeysObject()->IsRunning());
+    struct Case {
+        AppDelegate::HotkeyCommand command;
+        const char* key;
+        const char* name;
+        int qtKey;
+    };
+    const Case cases[] = {
+        {AppDelegate::kSplitHotkey, "Split", "Num+1", kKey1},
+        {AppDelegate::kSkipHotkey, "Skip", "Num+2", kKey1 + 1},
+        {AppDelegate::kUndoHotkey, "Undo", "Num+8", kKey1 + 7},
+        {AppDelegate::kPauseHotkey, "Pause", "Num+5", kKey1 + 4},
+        {AppDelegate::kResetHotkey, "Reset", "Num+3", kKey1 + 2},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(app->GlobalHotkeyName(c.command), c.name);
+        const tk::HotkeySpec* spec = app->GlobalHotkeySpec(c.command);
+        ASSERT_NE(spec, nullptr) << c.key;
+        EXPECT_EQ(*spec, (tk::HotkeySpec{c.qtKey, 0, /*Keypad=*/true})) << c.key;
+    }
+    app->applicationWillTerminate();
+    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "GlobalHotkeys"), "N");
+    for (const Case& c : cases) {
+        EXPECT_EQ(IniValue(IniPath(), "Hotkeys", c.key), c.name) << c.key;
+    }
+}
+
+TEST_F(Hotkeys, KeyNamesAreReadAndWrittenBackAsTheyWere) {
+    Launch("[Hotkeys]\nSplit=Ctrl+F5\nPause=P\nTheme=dark\n");
+    ASSERT_NE(app->GlobalHotkeySpec(AppDelegate::kSplitHotkey), nullptr);
+    EXPECT_EQ(*app->GlobalHotkeySpec(AppDelegate::kSplitHotkey),
+              (tk::HotkeySpec{kKeyF5, tk::kHotkeyCtrl, /*Keypad=*/false}));
+    EXPECT_EQ(*app->GlobalHotkeySpec(AppDelegate::kPauseHotkey), (tk::HotkeySpec{kKeyP, 0, false}));
+    app->applicationWillTerminate();
+    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "Split"), "Ctrl+F5");
+    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "Pause"), "P");
+    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "Skip"), "Num+2");
+    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "Theme"), "dark");
+}
+
+TEST_F(Hotkeys, UnknownNamesAreReportedOnceAndStayOffButAreKept) {
+    testing::internal::CaptureStderr();
+    Launch("[Hotkeys]\nSplit=Bogus\nUndo=Ctrl+A, Ctrl+B\nSkip=\nReset=Num+1\n");
+    app->GlobalHotkeysMenuClick();
+    app->GlobalHotkeysMenuClick();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.find("Quorvel: the global hotkey Split=Bogus is not a key name; it is off\n"
+                       "Quorvel: the global hotkey Undo=Ctrl+A, Ctrl+B is not a key name; it is "
+                       "off\n"
+                       "Quorvel: the global hotkey Reset=Num+1 is the key of Split; it is off\n"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(err.find("Skip"), std::string::npos) << "an empty name is off without a word";
+    EXPECT_EQ(err.find("Bogus", err.find("Bogus") + 1), std::string::npos) << err;
+    for (auto command :
+         {AppDelegate::kSplitHotkey, AppDelegate::kSkipHotkey, AppDelegate::kUndoHotkey}) {
+        EXPECT_EQ(app->GlobalHotkeySpec(command), nullptr) << command;
+    }
+    // Split=Bogus binds nothing: its command cannot come from a global key.
+    Open(WriteSplitFile("route.txt", kThreeSplits));
+    Global(AppDelegate::kSplitHotkey);
+    EXPECT_FALSE(TimerData->IsTimerRunning());
+
+    app->applicationWillTerminate();
+    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "Split"), "Bogus");
+    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "Skip"), "");
+}
+
+// ---- The Options item ----
+
+TEST_F(Hotkeys, TheItemTurnsThemOnAndOffAndIsStored) {
+    Launch("[Hotkeys]\nGlobalHotkeys=Y\n");
+    EXPECT_EQ(app->GlobalHotkeysMenuItem->State(), 1);
+    EXPECT_TRUE(app->GlobalHotkeysObject()->IsEnabled());
+    app->GlobalHotkeysMenuClick();
+    EXPECT_EQ(app->GlobalHotkeysMenuItem->State(), 0);
+    EXPECT_FALSE(app->GlobalHotkeysObject()->IsEnabled());
+    app->applicationWillTerminate();
+    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "GlobalHotkeys"), "N");
+
+    app->GlobalHotkeysMenuClick();
+    EXPECT_TRUE(app->GlobalHotkeysObject()->IsEnabled());
+    app->applicationWillTerminate();
+    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "GlobalHotkeys"), "Y");
+}
+
+TEST_F(Hotkeys, WithoutADisplayTheMenuKeysCarryOnAndTheStatusLineSaysSoForAWhile) {
+    testing::internal::CaptureStderr();
+    Launch("[Hotkeys]\nGlobalHotkeys=Y\n");
+    app->GlobalHotkeysMenuClick();
+    app->GlobalHotkeysMenuClick();  // tried again: no second report
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err,
+              "Quorvel: Global hotkeys are not available in this session; the menu keys still "
+              "work.\n");
+    EXPECT_FALSE(app->GlobalHotkeysObject()->IsRunning());
+    EXPECT_EQ(app->GlobalHotkeysMenuItem->State(), 1);
+    EXPECT_EQ(Status(), "Menu keys only");
+
+    Open(WriteSplitFile("route.txt", kThreeSplits));
+    Press(&AppDelegate::DoSplitMenuClick);
+    EXPECT_TRUE(TimerData->IsTimerRunning());
+    EXPECT_EQ(Status(), "-12.0") << "a running clock's difference takes over";
+    app->PauseResumeMenuClick();
+    EXPECT_EQ(Status(), "Menu keys only");
+    Clock::Advance(AppDelegate::kHotkeyNoticeTime);
+    EXPECT_EQ(Status(), "Ready");
+}
+
+// ---- Commands ----
+
+TEST_F(Hotkeys, AGlobalKeyRunsTheMenuCommandWithItsChecksAndLockout) {
+    LaunchRunning("");
+    Global(AppDelegate::kSplitHotkey);
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
+    Clock::Advance(20);
+    Global(AppDelegate::kSplitHotkey);  // within the lockout
+    app->DoSplitMenuClick();            // the same lockout for the menu
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
+
+    Clock::Advance(20);
+    Global(AppDelegate::kUndoHotkey);
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 0u);
+    Clock::Advance(40);
+    Global(AppDelegate::kSkipHotkey);
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
+
+    Global(AppDelegate::kPauseHotkey);
+    EXPECT_FALSE(TimerData->IsTimerRunning());
+    Global(AppDelegate::kResetHotkey);
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 0u);
+    EXPECT_EQ(TimerData->GetCurrentTime(), 0);
+}
+
+// ---- One press, two ways in ----
+
+TEST_F(Hotkeys, APressThatComesAsMenuKeyAndGlobalKeyPausesOnce) {
+    LaunchRunning("[Hotkeys]\nPause=P\n");
+    MenuKey("P");
+    Global(AppDelegate::kPauseHotkey);
+    EXPECT_FALSE(TimerData->IsTimerRunning()) << "menu first";
+
+    Clock::Advance(50);
+    Global(AppDelegate::kPauseHotkey);
+    Clock::Advance(AppDelegate::kSameKeyWindow - 1);
+    MenuKey("P");
+    EXPECT_TRUE(TimerData->IsTimerRunning()) << "global key first";
+
+    Clock::Advance(AppDelegate::kSameKeyWindow);
+    MenuKey("P");
+    EXPECT_FALSE(TimerData->IsTimerRunning()) << "a later press is a press of its own";
+    Clock::Advance(AppDelegate::kSameKeyWindow);
+    Global(AppDelegate::kPauseHotkey);
+    EXPECT_TRUE(TimerData->IsTimerRunning());
+}
+
+TEST_F(Hotkeys, OnlyTheFirstOfTwoArrivalsIsDropped) {
+    LaunchRunning("[Hotkeys]\nPause=P\n");
+    MenuKey("P");
+    Global(AppDelegate::kPauseHotkey);  // the same press: dropped
+    Global(AppDelegate::kPauseHotkey);  // a press the menu never saw: taken
+    EXPECT_TRUE(TimerData->IsTimerRunning());
+}
+
+TEST_F(Hotkeys, AGlobalKeyOnAnotherCommandsMenuKeyRunsOnlyTheFirstToArrive) {
+    LaunchRunning("[Hotkeys]\nReset=P\n");
+    MenuKey("P");
+    Global(AppDelegate::kResetHotkey);
+    EXPECT_FALSE(TimerData->IsTimerRunning());
+    EXPECT_NE(TimerData->GetCurrentTime(), 0) << "paused, not reset";
+}
+
+TEST_F(Hotkeys, DifferentKeysAtTheSameMomentAreTwoPresses) {
+    LaunchRunning("");
+    MenuKey("P");                       // menu Pause
+    Global(AppDelegate::kPauseHotkey);  // Num+5
+    EXPECT_TRUE(TimerData->IsTimerRunning());
+}
+
+// ---- Latency trace ----
+
+TEST_F(Hotkeys, WithTheTraceOnEachSplitWritesOneLineNamingItsRoute) {
+    ::setenv("QUORVEL_TRACE_SPLITS", "1", 1);
+    Launch();
+    ::unsetenv("QUORVEL_TRACE_SPLITS");
+    Open(WriteSplitFile("route.txt", kThreeSplits));
+    testing::internal::CaptureStderr();
+    Global(AppDelegate::kSplitHotkey);  // start
+    Clock::Advance(40);
+    MenuKey("Space");
+    Clock::Advance(10);
+    MenuKey("Space");  // locked out: no split, no line
+    Global(AppDelegate::kPauseHotkey);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.rfind("quorvel-trace split=0 route=global dispatched_ns=", 0), 0u) << err;
+    const std::size_t second = err.find("\nquorvel-trace split=0 route=menu dispatched_ns=");
+    EXPECT_NE(second, std::string::npos) << err;
+    EXPECT_EQ(err.find("\nquorvel-trace", second + 1), std::string::npos) << err;
+}
+
+}  // namespace

@@ -1,0 +1,372 @@
+// The split-state commands and crash recovery: the autosave of the run after each command and
+// every five seconds while it runs, the removal once the run is over, the question asked when
+// a split file with an unfinished run is opened, and the start of a new attempt after a kept
+// run.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ShellFixture.h"
+
+// ---- Reading the header of a split-state file ----
+
+class SplitStateHeaderReader : public ShellTest {};
+
+TEST_F(SplitStateHeaderReader, ReadsTheSplitFileTheRunTimeAndTheDoneSplits) {
+    struct Case {
+        const char* text;
+        bool read;
+        const char* name;
+        std::int32_t time;
+        std::int32_t next;
+    };
+    const Case cases[] = {
+        {"QVLSplitState\tany.txt\n1:50.00\t2\n40.10\n1:36.20\n", true, "any.txt", 11000, 2},
+        {"QVLSplitState\tany.txt\r\n-1.00\t0\r\n", true, "any.txt", -100, 0},
+        {"QVLSplitState\t\n65.23\t\n0.00\n", true, "", 6523, 0},    // timer mode
+        {"QVLSplitState\tany.txt", false, "", 0, 0},                // one line only
+        {"12\t0.00\nRoute\tBest Splits\tKept\n", false, "", 0, 0},  // a split file
+        {"", false, "", 0, 0},
+    };
+    for (const Case& c : cases) {
+        const std::string path = WriteSplitFile("state.txt", c.text);
+        SplitStateHeader header;
+        header.SplitFileName = "untouched";
+        EXPECT_EQ(ReadSplitStateHeader(path, &header), c.read) << c.text;
+        EXPECT_EQ(header.SplitFileName, c.read ? c.name : "untouched") << c.text;
+        EXPECT_EQ(header.RunTime, c.time) << c.text;
+        EXPECT_EQ(header.NextSplit, c.next) << c.text;
+    }
+}
+
+TEST_F(SplitStateHeaderReader, AMissingFileOrAFolderIsNotRead) {
+    SplitStateHeader header;
+    EXPECT_FALSE(ReadSplitStateHeader(Root() + "missing-SplitState.txt", &header));
+    std::filesystem::create_directories(Root() + "folder-SplitState.txt");
+    EXPECT_FALSE(ReadSplitStateHeader(Root() + "folder-SplitState.txt", &header));
+}
+
+// ---- The shell ----
+
+class SplitState : public ShellTest {
+  protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        Launch();
+        path_ = WriteSplitFile("route.txt", kThreeSplits);
+        state_ = Root() + "route-SplitState.txt";
+        Open(path_);
+    }
+    void TearDown() override {
+        tk::Alert::SetTestHook(nullptr);
+        ShellTest::TearDown();
+    }
+
+    bool StateExists() const { return std::filesystem::exists(state_); }
+    // The state file's second line: run time and done splits.
+    std::string SavedRun() const {
+        const std::string text = ReadText(state_);
+        const std::size_t first = text.find('\n');
+        return first == std::string::npos
+                   ? ""
+                   : text.substr(first + 1, text.find('\n', first + 1) - first - 1);
+    }
+    // Answers the recovery question with the given button and records what was asked.
+    void Answer(int button) {
+        tk::Alert::SetTestHook([this, button](const tk::Alert& alert) {
+            questions_.push_back(alert.MessageText());
+            buttons_ = alert.Buttons();
+            return button;
+        });
+    }
+    // Starts a run and makes two splits 0.34 s apart: run time 0.68, two splits done.
+    void PlayTwoSplits() {
+        Press(&AppDelegate::DoSplitMenuClick);
+        Press(&AppDelegate::DoSplitMenuClick);
+        Press(&AppDelegate::DoSplitMenuClick);
+    }
+    // The application ends without a word (a crash, a kill) and is started again.
+    void Relaunch() { Launch(); }
+
+    std::string path_;
+    std::string state_;
+    std::vector<std::string> questions_;
+    std::vector<std::string> buttons_;
+};
+
+TEST_F(SplitState, TheAutosaveIsOnAtFirstLaunchAndStoredAtQuit) {
+    EXPECT_NE(ReadText(IniPath()).find("AutoSaveSplitState=Y\n"), std::string::npos);
+    EXPECT_EQ(app->AutosaveSplitStateMenuItem->State(), 1);
+    app->AutosaveSplitStateMenuClick();
+    EXPECT_FALSE(app->AutosavingSplitState());
+    app->applicationWillTerminate();
+    EXPECT_NE(ReadText(IniPath()).find("AutoSaveSplitState=N\n"), std::string::npos);
+
+    Launch("[Misc]\nAutoSaveBestRun=N\n");  // settings of an older version: on
+    EXPECT_TRUE(app->AutosavingSplitState());
+    Launch("[Misc]\nAutoSaveSplitState=N\n");
+    EXPECT_FALSE(app->AutosavingSplitState());
+    EXPECT_EQ(app->AutosaveSplitStateMenuItem->State(), 0);
+}
+
+TEST_F(SplitState, EveryCommandThatChangesTheRunSavesIt) {
+    struct Step {
+        const char* command;
+        std::function<void()> run;
+        const char* saved;
+    };
+    const Step steps[] = {
+        {"start", [&] { app->DoSplitMenuClick(); }, "0.00\t0"},
+        {"split", [&] { Press(&AppDelegate::DoSplitMenuClick); }, "0.34\t1"},
+        {"skip", [&] { Press(&AppDelegate::SkipSplitMenuClick); }, "0.68\t2"},
+        {"undo", [&] { Press(&AppDelegate::UndoSplitMenuClick); }, "1.02\t1"},
+        {"pause",
+         [&] {
+             Clock::Advance(10);
+             app->PauseResumeMenuClick();
+         },
+         "1.12\t1"},
+        {"resume",
+         [&] {
+             Clock::Advance(700);
+             app->PauseResumeMenuClick();
+         },
+         "1.12\t1"},
+    };
+    for (const Step& step : steps) {
+        std::filesystem::remove(state_);
+        step.run();
+        EXPECT_EQ(SavedRun(), step.saved) << step.command;
+    }
+    EXPECT_EQ(ReadText(state_), "QVLSplitState\troute.txt\n1.12\t1\n0.34\n");
+}
+
+TEST_F(SplitState, WhileTheRunRunsItIsSavedEveryFiveSeconds) {
+    app->DoSplitMenuClick();
+    Clock::Advance(499);
+    app->OnUpdateTimer();
+    EXPECT_EQ(SavedRun(), "0.00\t0");
+    Clock::Advance(1);
+    app->OnUpdateTimer();
+    EXPECT_EQ(SavedRun(), "5.00\t0");
+    Press(&AppDelegate::DoSplitMenuClick);  // a split counts as a save: the next is 5 s later
+    Clock::Advance(499);
+    app->OnUpdateTimer();
+    EXPECT_EQ(SavedRun(), "5.34\t1");
+    Clock::Advance(1);
+    app->OnUpdateTimer();
+    EXPECT_EQ(SavedRun(), "10.34\t1");
+
+    app->PauseResumeMenuClick();  // paused: the clock stands, nothing more to save
+    std::filesystem::remove(state_);
+    Clock::Advance(1000);
+    app->OnUpdateTimer();
+    EXPECT_FALSE(StateExists());
+}
+
+TEST_F(SplitState, QuittingMidRunKeepsTheRunAsItStandsAtTheQuit) {
+    PlayTwoSplits();
+    Clock::Advance(200);
+    app->applicationWillTerminate();
+    SplitStateHeader header;
+    ASSERT_TRUE(ReadSplitStateHeader(state_, &header));
+    EXPECT_EQ(header.RunTime, 268);
+    EXPECT_EQ(header.NextSplit, 2);
+}
+
+TEST_F(SplitState, ResetFinishAndKeepRemoveTheStateFile) {
+    PlayTwoSplits();
+    ASSERT_TRUE(StateExists());
+    app->ResetTimerMenuClick();
+    EXPECT_FALSE(StateExists());
+
+    PlayTwoSplits();
+    Press(&AppDelegate::DoSplitMenuClick);  // the last split: finished, not kept
+    ASSERT_EQ(TimerData->GetNextSplitNumber(), 3u);
+    EXPECT_FALSE(StateExists());
+
+    app->SaveSplitStateMenuClick();  // a state written by hand after the finish
+    ASSERT_TRUE(StateExists());
+    app->SaveSplitsMenuClick();  // the run is kept
+    EXPECT_FALSE(StateExists());
+}
+
+TEST_F(SplitState, WithTheAutosaveOffOnlyTheCommandSavesAndNothingIsRemoved) {
+    app->AutosaveSplitStateMenuClick();
+    PlayTwoSplits();
+    Clock::Advance(600);
+    app->OnUpdateTimer();
+    EXPECT_FALSE(StateExists());
+
+    app->SaveSplitStateMenuClick();
+    EXPECT_EQ(SavedRun(), "6.68\t2");
+    EXPECT_TRUE(TimerData->IsTimerRunning());  // the run goes on untouched
+    EXPECT_EQ(TimerData->GetCurrentTime(), 668);
+    app->ResetTimerMenuClick();
+    EXPECT_TRUE(StateExists());
+
+    Launch();  // no split file: nothing to save
+    app->SaveSplitStateMenuClick();
+    EXPECT_FALSE(std::filesystem::exists(Folder() + "Timer-SplitState.txt"));
+}
+
+TEST_F(SplitState, OpenSplitStateBringsTheRunBackPausedAndSplitResumesIt) {
+    PlayTwoSplits();
+    Relaunch();
+    std::string asked;
+    tk::OpenPanel::SetTestHook([&](const tk::OpenPanel& panel) -> std::optional<std::string> {
+        asked = panel.Directory();
+        return state_;
+    });
+    app->OpenSplitStateMenuClick();
+    EXPECT_EQ(asked, Folder());
+    EXPECT_FALSE(TimerData->IsTimerRunning());
+    EXPECT_EQ(TimerData->GetCurrentTime(), 68);
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 2u);
+    EXPECT_EQ(Cell(1, 3)->Text(), "0.68");
+    EXPECT_EQ(app->CurrentTimeLabel->Text(), "0.6");
+    EXPECT_EQ(app->TotalAttemptLabel->Text(), "13");
+
+    Clock::Advance(500);  // resumed where it was saved, not where the clock is now
+    app->DoSplitMenuClick();
+    Press(&AppDelegate::DoSplitMenuClick);
+    EXPECT_EQ(TimerData->GetDataCellTimer(2, 3), 102);
+    EXPECT_EQ(TimerData->GetTotalAttemptCount(), 13);
+}
+
+TEST_F(SplitState, ResumeAnsweredOnOpenTakesTheRunUpWithoutCountingItAgain) {
+    PlayTwoSplits();
+    Relaunch();
+    Answer(0);
+    Open(path_);
+    ASSERT_EQ(questions_.size(), 1u);
+    EXPECT_EQ(questions_[0], "An unfinished run was found (0.6, 2 of 3 splits done). Resume it?");
+    EXPECT_EQ(buttons_, (std::vector<std::string>{"Resume", "Discard"}));
+    EXPECT_EQ(TimerData->GetCurrentTime(), 68);
+    EXPECT_EQ(TimerData->GetDataCellTimer(0, 3), 34);
+    EXPECT_EQ(TimerData->GetDataCellTimer(1, 3), 68);
+    EXPECT_EQ(Cell(0, 3)->Text(), "0.34");
+    EXPECT_EQ(app->TotalAttemptLabel->Text(), "13");
+
+    app->DoSplitMenuClick();  // resumes
+    Press(&AppDelegate::DoSplitMenuClick);
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 3u);
+    EXPECT_EQ(ReadText(path_).substr(0, 3), "13\t");  // one attempt, counted once
+    EXPECT_FALSE(StateExists());
+}
+
+TEST_F(SplitState, TheQuestionIsAlsoAskedForTheSplitFileOfTheCommandLine) {
+    PlayTwoSplits();
+    Answer(0);
+    Launch(nullptr, {path_});
+    EXPECT_EQ(questions_.size(), 1u);
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 2u);
+}
+
+TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoad) {
+    PlayTwoSplits();
+    Relaunch();
+    Answer(1);
+    Open(path_);
+    EXPECT_EQ(questions_.size(), 1u);
+    EXPECT_FALSE(StateExists());
+    EXPECT_EQ(TimerData->GetCurrentTime(), 0);
+    EXPECT_EQ(TimerData->GetDataCellTimer(0, 3), 0);
+    Open(path_);
+    EXPECT_EQ(questions_.size(), 1u);  // asked once
+}
+
+TEST_F(SplitState, ClosingTheQuestionWithoutAnAnswerKeepsTheRunForNextTime) {
+    PlayTwoSplits();
+    Relaunch();
+    Answer(tk::Alert::kClosed);
+    Open(path_);
+    EXPECT_TRUE(StateExists());
+    EXPECT_EQ(TimerData->GetCurrentTime(), 0);
+    Answer(0);
+    Open(path_);
+    EXPECT_EQ(questions_.size(), 2u);
+    EXPECT_EQ(TimerData->GetCurrentTime(), 68);
+}
+
+TEST_F(SplitState, AGlobalHotkeyPressedWhileTheQuestionIsUpDoesNothing) {
+    PlayTwoSplits();
+    Relaunch();
+    bool startedBehindTheQuestion = true;
+    tk::Alert::SetTestHook([&](const tk::Alert&) {
+        Clock::Advance(40);
+        app->GlobalHotkeyPressed(AppDelegate::kSplitHotkey);
+        startedBehindTheQuestion = TimerData->IsTimerRunning();
+        return 1;
+    });
+    Open(path_);
+    EXPECT_FALSE(startedBehindTheQuestion);
+    EXPECT_FALSE(TimerData->IsTimerRunning());
+}
+
+TEST_F(SplitState, NoQuestionForAnotherSplitFileATimeOfZeroOrWithTheAutosaveOff) {
+    struct Case {
+        const char* why;
+        const char* state;
+        bool autosave;
+    };
+    const Case cases[] = {
+        {"another split file", "QVLSplitState\tother.txt\n5.00\t1\n0.50\n", true},
+        {"a time of 0", "QVLSplitState\troute.txt\n0.00\t1\n0.50\n", true},
+        {"the autosave off", "QVLSplitState\troute.txt\n5.00\t1\n0.50\n", false},
+        {"not a split state", "12\t0.00\n", true},
+    };
+    Answer(0);
+    for (const Case& c : cases) {
+        Launch();
+        if (!c.autosave) {
+            app->AutosaveSplitStateMenuClick();
+        }
+        WriteText(state_, c.state);
+        Open(path_);
+        EXPECT_TRUE(questions_.empty()) << c.why;
+        EXPECT_EQ(TimerData->GetCurrentTime(), 0) << c.why;
+        EXPECT_EQ(ReadText(state_), c.state) << c.why;
+    }
+}
+
+// ---- A new attempt after a kept run ----
+
+TEST_F(SplitState, AfterARunKeptAtItsLastSplitTheNextStartIsANewAttempt) {
+    app->AutosaveBestRunMenuClick();
+    PlayTwoSplits();
+    Press(&AppDelegate::DoSplitMenuClick);  // faster than the kept run: kept at once
+    ASSERT_EQ(TimerData->GetNextSplitNumber(), 0u);
+    ASSERT_EQ(TimerData->GetCurrentTime(), 102);
+    EXPECT_FALSE(StateExists());
+
+    Press(&AppDelegate::DoSplitMenuClick);
+    EXPECT_TRUE(TimerData->IsTimerRunning());
+    EXPECT_EQ(TimerData->GetCurrentTime(), 0);
+    EXPECT_EQ(app->SessionAttemptLabel->Text(), "2");
+    EXPECT_EQ(ReadText(path_).substr(0, 3), "14\t");
+}
+
+TEST_F(SplitState, AfterSaveRunPauseResumeStartsANewAttempt) {
+    PlayTwoSplits();
+    Press(&AppDelegate::DoSplitMenuClick);
+    app->SaveSplitsMenuClick();
+    app->PauseResumeMenuClick();
+    EXPECT_TRUE(TimerData->IsTimerRunning());
+    EXPECT_EQ(TimerData->GetCurrentTime(), 0);
+    EXPECT_EQ(TimerData->GetSessionAttemptCount(), 2);
+}
+
+TEST_F(SplitState, ARefusedSaveRunLeavesThePausedRunToResume) {
+    app->DoSplitMenuClick();
+    Clock::Advance(100);
+    app->PauseResumeMenuClick();  // paused at 1.00 before any split: nothing to keep
+    app->SaveSplitsMenuClick();
+    app->DoSplitMenuClick();
+    EXPECT_EQ(TimerData->GetCurrentTime(), 100);
+    EXPECT_EQ(TimerData->GetSessionAttemptCount(), 1);
+}
