@@ -625,6 +625,7 @@ class WindowPeer : public Peer {
                 widget_->setWindowTitle(ToQString(window_.Title()));
                 break;
             case Change::kBackground:
+                StyleMenuBar();
                 widget_->update();
                 break;
             case Change::kHidden:
@@ -633,6 +634,22 @@ class WindowPeer : public Peer {
             default:
                 break;
         }
+    }
+
+    // The menu bar takes the window's background, with light text on a dark one, so it reads
+    // as the window's own top strip.
+    void StyleMenuBar() {
+        const Color back = window_.BackgroundColor();
+        const double luminance = 0.2126 * back.red + 0.7152 * back.green + 0.0722 * back.blue;
+        const QColor fill = ToQColor(back);
+        const QColor text = luminance < 0.5 ? QColor(224, 224, 224) : QColor(20, 20, 20);
+        const QColor hover = luminance < 0.5 ? QColor(255, 255, 255, 40) : QColor(0, 0, 0, 30);
+        widget_->menuBar()->setStyleSheet(
+            QStringLiteral("QMenuBar { background-color: %1; color: %2; }"
+                           "QMenuBar::item { background: transparent; padding: 2px 8px; }"
+                           "QMenuBar::item:selected { background-color: %3; }")
+                .arg(fill.name(QColor::HexArgb), text.name(QColor::HexArgb),
+                     hover.name(QColor::HexArgb)));
     }
 
     void ApplyGeometry() {

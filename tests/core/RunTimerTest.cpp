@@ -7,44 +7,10 @@
 #include <vector>
 
 #include "FakeClock.h"
+#include "GridBuilder.h"
 #include "QuorvelEngine.h"
 
 namespace {
-
-// Fills engine with the columns "Best Splits", the given stored runs and "Current", and one
-// row per entry of rows: {best segment, then each stored run's running time}.
-void BuildGrid(QuorvelClass& engine, const std::vector<std::string>& runs,
-               const std::vector<std::vector<std::int32_t>>& rows) {
-    engine.ColumnHeaders.clear();
-    engine.RowHeaders.clear();
-    engine.SplitCells.clear();
-    std::vector<std::string> titles = {"Best Splits"};
-    titles.insert(titles.end(), runs.begin(), runs.end());
-    titles.push_back("Current");
-    for (const std::string& title : titles) {
-        engine.ColumnHeaders.push_back(std::make_unique<HeaderInfoClass>());
-        engine.ColumnHeaders.back()->Text = title;
-    }
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        engine.RowHeaders.push_back(std::make_unique<HeaderInfoClass>());
-        engine.RowHeaders.back()->Text = "Split " + std::to_string(r + 1);
-        engine.SplitCells.emplace_back();
-        for (std::size_t c = 0; c < titles.size(); ++c) {
-            auto cell = std::make_unique<SplitDataClass>();
-            if (c == 0) {
-                cell->Elapsed = rows[r][0];
-            } else if (c < rows[r].size()) {
-                cell->Timer = rows[r][c];
-                const std::int32_t above = r == 0 ? 0 : rows[r - 1][c];
-                cell->Elapsed = r == 0                             ? cell->Timer
-                                : (cell->Timer != 0 && above != 0) ? cell->Timer - above
-                                                                   : 0;
-            }
-            engine.SplitCells.back().push_back(std::move(cell));
-        }
-    }
-    engine.RefreshBestSplitTimers();
-}
 
 // Three splits; the kept run "Run 1" at 10.00, 25.00 and 45.00.
 void BuildThreeSplits(QuorvelClass& engine) {

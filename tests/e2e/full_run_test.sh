@@ -12,29 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xsession.sh
 . "$here/xsession.sh"
 
-# Under the sanitizers: one-time allocations of system libraries are not our leaks.
-export LSAN_OPTIONS="suppressions=$here/lsan-system.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-
-work=$(mktemp -d)
-if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
-    export XDG_RUNTIME_DIR="$work/runtime"
-    mkdir -m 700 "$XDG_RUNTIME_DIR"
-fi
-app_pid=""
-cleanup() {
-    if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
-        kill "$app_pid" 2>/dev/null || true
-        wait "$app_pid" 2>/dev/null || true
-    fi
-    xs_stop_server
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+xs_begin
 
 folder="$work/config/quorvel"
 mkdir -p "$folder"

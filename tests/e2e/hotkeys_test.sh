@@ -12,32 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xsession.sh
 . "$here/xsession.sh"
 
-export LSAN_OPTIONS="suppressions=$here/lsan-system.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-
-work=$(mktemp -d)
-if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
-    export XDG_RUNTIME_DIR="$work/runtime"
-    mkdir -m 700 "$XDG_RUNTIME_DIR"
-fi
-app_pid=""
-game_pid=""
-cleanup() {
-    for pid in "$app_pid" "$game_pid"; do
-        if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-            kill "$pid" 2>/dev/null || true
-            wait "$pid" 2>/dev/null || true
-        fi
-    done
-    xs_stop_server
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$work/stderr" ] && sed 's/^/  app: /' "$work/stderr" >&2
-    exit 1
-}
+xs_begin
 
 folder="$work/config/quorvel"
 mkdir -p "$folder"

@@ -11,17 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xsession.sh
 . "$here/xsession.sh"
 
-work=$(mktemp -d)
-app_pid=""
-cleanup() {
-    if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
-        kill "$app_pid" 2>/dev/null || true
-        wait "$app_pid" 2>/dev/null || true
-    fi
-    xs_stop_server
-    rm -rf "$work"
-}
-trap cleanup EXIT
+xs_begin
 
 mkdir -p "$work/config/quorvel"
 printf '%s\n' '[Window]' 'Left=0' 'Top=0' >"$work/config/quorvel/Quorvel.ini"

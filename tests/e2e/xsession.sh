@@ -1,5 +1,10 @@
 # Helpers for driving the real application in a private X server. Sourced, not run.
 #
+#   xs_begin                     the common start of a test: the work folder $work (removed
+#                                at exit), a runtime folder when the session has none, the
+#                                leak suppressions for system libraries, and an exit trap that
+#                                ends $app_pid and $game_pid (when set) and the X server
+#   fail MESSAGE...              prints the message and the application's $work/stderr; exits 1
 #   xs_start_server              starts Xvfb on a free display, exports DISPLAY
 #   xs_wait_window PID [SECS]    waits until PID maps a window; sets XS_WIN
 #   xs_key KEY...                focuses XS_WIN and types keys (xdotool key names)
@@ -8,6 +13,38 @@
 
 XS_XVFB_PID=""
 XS_WIN=""
+XS_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+xs_begin() {
+    # Under the sanitizers: one-time allocations of system libraries are not our leaks.
+    export LSAN_OPTIONS="suppressions=$XS_HERE/lsan-system.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+    work=$(mktemp -d)
+    if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+        export XDG_RUNTIME_DIR="$work/runtime"
+        mkdir -m 700 "$XDG_RUNTIME_DIR"
+    fi
+    app_pid=""
+    game_pid=""
+    trap xs_cleanup EXIT
+}
+
+xs_cleanup() {
+    local pid
+    for pid in "$app_pid" "$game_pid"; do
+        if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+            kill "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
+        fi
+    done
+    xs_stop_server
+    rm -rf "$work"
+}
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$work/stderr" ] && sed 's/^/  app: /' "$work/stderr" >&2
+    exit 1
+}
 
 xs_start_server() {
     local fdfile
