@@ -43,14 +43,20 @@ xs_cleanup() {
 fail() {
     echo "FAIL: $*" >&2
     [ -f "$work/stderr" ] && sed 's/^/  app: /' "$work/stderr" >&2
+    if [ -n "$XS_XVFB_PID" ] && ! kill -0 "$XS_XVFB_PID" 2>/dev/null; then
+        echo "  the X server $DISPLAY has ended:" >&2
+        sed 's/^/  Xvfb: /' "$work/xvfb.log" >&2
+    fi
     exit 1
 }
 
 xs_start_server() {
     local fdfile
     fdfile=$(mktemp)
-    # -displayfd lets the server pick a free display number and tell us which.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
+    # -displayfd lets the server pick a free display number and tell us which. -noreset: a
+    # server resets when its last client leaves, and a client that connects during the reset
+    # (the application started again after a quit or a kill) is turned away.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fdfile" 2>"${work:-/tmp}/xvfb.log" &
     XS_XVFB_PID=$!
     local i
     for i in $(seq 1 100); do

@@ -107,7 +107,7 @@ Xvfb::Xvfb(const std::vector<std::string>& extraArguments) {
     }
     std::vector<std::string> argv = {program,     "-displayfd", std::to_string(fds[1]),
                                      "-screen",   "0",          "320x240x24",
-                                     "-nolisten", "tcp"};
+                                     "-nolisten", "tcp",        "-noreset"};
     argv.insert(argv.end(), extraArguments.begin(), extraArguments.end());
     pid_ = Spawn(argv, fds[1], nullptr);
     close(fds[1]);
