@@ -416,6 +416,7 @@ void AppDelegate::applicationWillTerminate() {
     if (TimerData && TimerData->GetCurrentTime() != 0) {
         AutosaveRunState();
     }
+    FlushRunState();
     const tk::Rect frame = window->Frame();
     const std::int64_t screenHeight = Trunc(tk::Screen::MainFrame().height);
     IniFile->WriteInteger("Window", "Left", ClampToInt32(Trunc(frame.x)));
@@ -518,15 +519,22 @@ void AppDelegate::CreateScreen() {
     const std::int64_t contentHeight =
         static_cast<std::int64_t>(rowHeight) * rows + static_cast<std::int64_t>(kGridBottomSpace);
 
-    // The window fits the grid, but never grows past the screen: the grid scrolls instead.
+    // The window fits the grid, keeping its top edge, but never reaches past the screen's
+    // visible area: the grid scrolls instead. Too tall for the room below its top edge, it
+    // keeps that edge when a few rows still fit below it and moves up to the top of the
+    // visible area otherwise, and then takes the room there is.
     std::int64_t windowHeight =
         Trunc(HeaderPanel->Frame().height + static_cast<double>(contentHeight) + kTitleBar);
-    const std::int64_t screenRoom = Trunc(tk::Screen::MainVisibleFrame().height);
-    if (windowHeight > screenRoom) {
-        windowHeight = screenRoom;
-    }
+    const tk::Rect visible = tk::Screen::MainVisibleFrame();
     tk::Rect frame = window->Frame();
-    frame.y -= static_cast<double>(windowHeight) - frame.height;
+    double windowTop = frame.y + frame.height;
+    if (static_cast<double>(windowHeight) > windowTop - visible.y) {
+        if (windowTop - visible.y < kInitialHeight || windowTop > visible.MaxY()) {
+            windowTop = visible.MaxY();
+        }
+        windowHeight = std::min(windowHeight, Trunc(windowTop - visible.y));
+    }
+    frame.y = windowTop - static_cast<double>(windowHeight);
     frame.height = static_cast<double>(windowHeight);
     frame.width = static_cast<double>(contentWidth);
     window->SetFrame(frame, /*display=*/true);
@@ -730,6 +738,7 @@ void AppDelegate::DoOpen() {
 }
 
 void AppDelegate::OpenSplitFile(const std::string& path) {
+    FlushRunState();  // the run being left is saved before another file replaces it
     runKept_ = false;
     TimerData->LoadSplitData(path);
     if (TimerData->GetColumnCount() == 0) {
@@ -898,6 +907,9 @@ void AppDelegate::AutosaveBestRunMenuClick() {
 
 void AppDelegate::AutosaveSplitStateMenuClick() {
     autosaveSplitState_ = Toggle(AutosaveSplitStateMenuItem);
+    if (!autosaveSplitState_) {
+        CancelRunStateSave();
+    }
     RebuildDisplay();
 }
 
@@ -916,6 +928,7 @@ void AppDelegate::OpenSplitStateMenuClick() {
     if (panel.RunModal() != 1) {
         return;
     }
+    FlushRunState();
     runKept_ = false;
     TimerData->LoadSplitStateData(panel.Filename());
     if (TimerData->GetColumnCount() == 0) {
@@ -949,11 +962,30 @@ bool AppDelegate::CurrentRunHasTimes() {
 }
 
 void AppDelegate::SaveRunState() {
+    CancelRunStateSave();
     lastStateSaveTime_ = TimerData->GetCurrentTime();
     TimerData->SaveSplitStateData();
 }
 
+void AppDelegate::CancelRunStateSave() {
+    stateSavePending_ = false;
+    if (stateSaveTimer_) {
+        stateSaveTimer_->Stop();
+    }
+}
+
+void AppDelegate::FlushRunState() {
+    if (!stateSavePending_) {
+        return;
+    }
+    CancelRunStateSave();
+    if (autosaveSplitState_ && TimerData && TimerData->GetColumnCount() != 0) {
+        SaveRunState();
+    }
+}
+
 void AppDelegate::RemoveRunState() {
+    CancelRunStateSave();
     if (!autosaveSplitState_ || TimerData->GetColumnCount() == 0) {
         return;
     }
@@ -969,8 +1001,15 @@ void AppDelegate::AutosaveRunState() {
     }
     if (runKept_ || TimerData->GetNextSplitNumber() >= TimerData->GetRowCount()) {
         RemoveRunState();
-    } else {
-        SaveRunState();
+        return;
+    }
+    if (!stateSaveTimer_) {
+        stateSaveTimer_ =
+            std::make_unique<tk::RepeatingTimer>(kStateSaveDelay, [this] { FlushRunState(); });
+    }
+    stateSavePending_ = true;
+    if (!stateSaveTimer_->IsActive()) {
+        stateSaveTimer_->Start();
     }
 }
 

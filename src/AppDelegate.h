@@ -178,6 +178,9 @@ class AppDelegate : public tk::ApplicationDelegate {
     void CounterItemMenuClick() {}
     void GlobalHotkeysMenuClick();  // check item: starts or stops the global hotkeys
 
+    // Writes the split-state save a command asked for, if it has not been written yet.
+    void FlushRunState();
+
     // Loads the split file at path, rebuilds and refreshes the display, runs one tick. With
     // the split-state autosave on and an unfinished run of this split file in its split-state
     // file, asks first whether to take the run up again (see OfferUnfinishedRun).
@@ -294,11 +297,15 @@ class AppDelegate : public tk::ApplicationDelegate {
     // The window title names the split file and says when its last write failed; a failure
     // is also reported once on standard error.
     void ShowFileState();
-    // After a command that changed the run: with the autosave on, the split state is saved,
-    // or removed once the run is over (finished, or kept in place of the kept run).
+    // After a command that changed the run: with the autosave on, the split state is saved
+    // a moment later (kStateSaveDelay, once the command's change is on screen, so the disk
+    // never holds up a split), or removed at once when the run is over (finished, or kept in
+    // place of the kept run).
     void AutosaveRunState();
     // SaveSplitStateData, remembering the run time it saved.
     void SaveRunState();
+    // Forgets a split-state save that a command asked for and that has not been written.
+    void CancelRunStateSave();
     // Removes the split-state file of the loaded split file, with the autosave on.
     void RemoveRunState();
     // Right after a split file is loaded: when its split-state file names it and holds a run
@@ -320,6 +327,10 @@ class AppDelegate : public tk::ApplicationDelegate {
     bool autosaveSplitState_ = true;
     // The run time of the last split-state save.
     std::int32_t lastStateSaveTime_ = 0;
+    // The split-state save that a command asked for, written when stateSaveTimer_ fires.
+    static constexpr double kStateSaveDelay = 0.03;
+    std::unique_ptr<tk::RepeatingTimer> stateSaveTimer_;
+    bool stateSavePending_ = false;
     // A finished run was kept (by the autosave at its last split or by Save Run): the engine
     // is paused with the final time still on its clock, but the run is over, so the next
     // Start / Split or Pause / Resume starts a new attempt rather than resuming it. Cleared

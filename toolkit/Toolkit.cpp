@@ -34,49 +34,72 @@ void Autoresize(double delta, bool minMargin, bool size, bool maxMargin, double*
 
 // ---- Colour table ----
 
+// The colours of a new label, as Label's defaults give their indexes.
+constexpr std::uint16_t kBlackIndex = 0;
+constexpr std::uint16_t kWhiteIndex = 1;
+
 // Every distinct colour labels were given, each once; a label holds its colour's index. Black
-// and white, the defaults of a label, are entries 0 and 1.
+// and white, the defaults of a label, are entries 0 and 1 without being stored. Constant
+// initialised and never destroyed (it owns its storage through plain pointers), so reading it
+// costs no initialisation check and labels may outlive other statics.
 class ColorTable {
   public:
-    static ColorTable& Get() {
-        static ColorTable table;
-        return table;
+    constexpr ColorTable() = default;
+
+    const Color& At(std::uint16_t index) const {
+        return index == kBlackIndex   ? kBlack
+               : index == kWhiteIndex ? kWhite
+                                      : (*colors_)[index - kFixed];
     }
 
     // The index of color, added when new; NaN components read as 0 and -0 as 0.
     std::uint16_t IndexOf(Color color) {
-        if (colors_[last_] == color) {
+        if (At(last_) == color) {
             return last_;  // labels are mostly coloured in runs of one colour
         }
         for (double* c : {&color.red, &color.green, &color.blue, &color.alpha}) {
             *c = std::isnan(*c) ? 0.0 : *c + 0.0;
         }
-        const Key key{color.red, color.green, color.blue, color.alpha};
-        const auto found = index_.find(key);
-        if (found != index_.end()) {
-            last_ = found->second;
-        } else if (colors_.size() < kCapacity) {
-            last_ = static_cast<std::uint16_t>(colors_.size());
-            colors_.push_back(color);
-            index_.emplace(key, last_);
-        } else {
-            last_ = Nearest(color);
-        }
+        last_ = Find(color);
         return last_;
     }
 
-    const Color& At(std::uint16_t index) const { return colors_[index]; }
-
   private:
     using Key = std::array<double, 4>;
+    static constexpr Color kBlack = Color::Black();
+    static constexpr Color kWhite = Color::White();
+    static constexpr std::size_t kFixed = 2;     // black and white
+    static constexpr std::size_t kScanned = 32;  // a short table is searched in order
     static constexpr std::size_t kCapacity =
         std::size_t{std::numeric_limits<std::uint16_t>::max()} + 1;
 
-    ColorTable() {
-        for (const Color& c : {Color::Black(), Color::White()}) {
-            index_.emplace(Key{c.red, c.green, c.blue, c.alpha}, colors_.size());
-            colors_.push_back(c);
+    std::uint16_t Find(const Color& color) {
+        if (color == kBlack) {
+            return kBlackIndex;
         }
+        if (color == kWhite) {
+            return kWhiteIndex;
+        }
+        if (colors_ == nullptr) {
+            colors_ = new std::vector<Color>;  // kept for the life of the process
+            index_ = new std::map<Key, std::uint16_t>;
+        }
+        const Key key{color.red, color.green, color.blue, color.alpha};
+        if (colors_->size() <= kScanned) {
+            const auto it = std::find(colors_->begin(), colors_->end(), color);
+            if (it != colors_->end()) {
+                return static_cast<std::uint16_t>(kFixed + (it - colors_->begin()));
+            }
+        } else if (const auto found = index_->find(key); found != index_->end()) {
+            return found->second;
+        }
+        if (kFixed + colors_->size() < kCapacity) {
+            const auto index = static_cast<std::uint16_t>(kFixed + colors_->size());
+            colors_->push_back(color);
+            index_->emplace(key, index);
+            return index;
+        }
+        return Nearest(color);
     }
 
     std::uint16_t Nearest(const Color& color) const {
@@ -88,18 +111,21 @@ class ColorTable {
             return r * r + g * g + b * b + a * a;
         };
         std::size_t best = 0;
-        for (std::size_t i = 1; i < colors_.size(); ++i) {
-            if (distance(colors_[i]) < distance(colors_[best])) {
+        for (std::size_t i = 1; i < kFixed + colors_->size(); ++i) {
+            if (distance(At(static_cast<std::uint16_t>(i))) <
+                distance(At(static_cast<std::uint16_t>(best)))) {
                 best = i;
             }
         }
         return static_cast<std::uint16_t>(best);
     }
 
-    std::vector<Color> colors_;
-    std::map<Key, std::uint16_t> index_;
-    std::uint16_t last_ = 0;
+    std::vector<Color>* colors_ = nullptr;  // entries from kFixed on
+    std::map<Key, std::uint16_t>* index_ = nullptr;
+    std::uint16_t last_ = kBlackIndex;
 };
+
+constinit ColorTable g_colors;
 
 }  // namespace
 
@@ -163,11 +189,14 @@ void Label::SetText(std::string_view text) {
 }
 
 Color Label::TextColor() const {
-    return ColorTable::Get().At(textColor_);
+    return g_colors.At(textColor_);
 }
 
 void Label::SetTextColor(const Color& color) {
-    const std::uint16_t index = ColorTable::Get().IndexOf(color);
+    if (g_colors.At(textColor_) == color) {
+        return;  // the common case of a refresh, without a look-up
+    }
+    const std::uint16_t index = g_colors.IndexOf(color);
     if (index == textColor_) {
         return;
     }
@@ -178,11 +207,14 @@ void Label::SetTextColor(const Color& color) {
 }
 
 Color Label::BackgroundColor() const {
-    return ColorTable::Get().At(backgroundColor_);
+    return g_colors.At(backgroundColor_);
 }
 
 void Label::SetBackgroundColor(const Color& color) {
-    const std::uint16_t index = ColorTable::Get().IndexOf(color);
+    if (g_colors.At(backgroundColor_) == color) {
+        return;
+    }
+    const std::uint16_t index = g_colors.IndexOf(color);
     if (index == backgroundColor_) {
         return;
     }

@@ -194,8 +194,6 @@ class Label {
     // A grid holds tens of thousands of labels, so a label is kept small (104 bytes): its
     // colours are indexes into a table of the colours in use (0 black, 1 white), its place in
     // the view 32-bit numbers.
-    static constexpr std::uint16_t kBlackIndex = 0;
-    static constexpr std::uint16_t kWhiteIndex = 1;
     std::string text_;
     Rect frame_;
     double fontSize_ = 13;
@@ -204,8 +202,8 @@ class Label {
     std::uint32_t index_ = 0;
     std::uint32_t bandSlot_ = 0;
     std::int32_t band_ = 0;
-    std::uint16_t textColor_ = kBlackIndex;
-    std::uint16_t backgroundColor_ = kWhiteIndex;
+    std::uint16_t textColor_ = 0;        // black
+    std::uint16_t backgroundColor_ = 1;  // white
     TextAlignment alignment_ = TextAlignment::kLeft;
     bool drawsBackground_ = false;
     bool bezeled_ = false;

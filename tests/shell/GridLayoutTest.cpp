@@ -174,16 +174,37 @@ TEST_F(GridLayout, AFileThatFailsToLoadClearsTheGridButKeepsTheWindow) {
     EXPECT_EQ(app->window->Frame(), frame);
 }
 
-TEST_F(GridLayout, AGridTallerThanTheScreenScrollsInsideAWindowThatFits) {
+TEST_F(GridLayout, AGridTallerThanTheScreenScrollsInsideAWindowThatStaysOnTheScreen) {
+    // The visible area leaves out a 40-point panel at the bottom of the 1080-point screen.
     tk::Screen::OverrideMain(kScreen, {0, 40, 1920, 1000});
     std::string text = "0\t0.00\nLong\tBest Splits\tRun\n";
     for (int i = 0; i < 200; ++i) {
         text += "Split " + std::to_string(i) + "\t1.00\t2.00\n\t\t\n";
     }
-    app->OpenSplitFile(WriteSplitFile("long.txt", text));
-    EXPECT_EQ(app->window->Frame().height, 1000);
-    EXPECT_EQ(app->ScrollBoxContent->Frame().height, 200 * 22 + 4);
-    EXPECT_EQ(app->ScrollBox->Frame().height, 1000 - 22 - AppDelegate::kHeaderPanelHeight);
+    const std::string path = WriteSplitFile("long.txt", text);
+    struct Case {
+        double top;          // the window's top edge before the file is opened
+        double expectedTop;  // and after
+        double expectedHeight;
+    };
+    const Case cases[] = {
+        {1000, 1000, 960},   // keeps its top edge and reaches down to the panel
+        {1040, 1040, 1000},  // at the top of the visible area: all of it
+        {150, 1040, 1000},   // too little room below: moves up to the top of the visible area
+    };
+    for (const Case& c : cases) {
+        tk::Rect frame = app->window->Frame();
+        frame.y = c.top - frame.height;
+        app->window->SetFrame(frame, /*display=*/true);
+        app->OpenSplitFile(path);
+        const tk::Rect placed = app->window->Frame();
+        EXPECT_EQ(placed.MaxY(), c.expectedTop) << c.top;
+        EXPECT_EQ(placed.height, c.expectedHeight) << c.top;
+        EXPECT_GE(placed.y, 40) << c.top;
+        EXPECT_EQ(app->ScrollBoxContent->Frame().height, 200 * 22 + 4);
+        EXPECT_EQ(app->ScrollBox->Frame().height,
+                  c.expectedHeight - 22 - AppDelegate::kHeaderPanelHeight);
+    }
 }
 
 TEST(DisplayGridStore, IndexesOutsideTheGridAreIgnored) {

@@ -122,10 +122,13 @@ class ShellTest : public ::testing::Test {
 
     void Open(const std::string& path) { app->OpenSplitFile(path); }
 
-    // Split, skip or undo with the lockout let run out first.
+    // Split, skip or undo with the lockout let run out first: a key press a third of a second after
+    // the last one; the split-state save it asks for is written, as it is a moment later in the
+    // running application.
     void Press(void (AppDelegate::*command)()) {
         Clock::Advance(34);
         (app.get()->*command)();
+        app->FlushRunState();
     }
 
     tk::Label* Cell(int split, int column, int slot = 0) const {

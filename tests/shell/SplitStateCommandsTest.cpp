@@ -140,13 +140,28 @@ TEST_F(SplitState, EveryCommandThatChangesTheRunSavesIt) {
     for (const Step& step : steps) {
         std::filesystem::remove(state_);
         step.run();
+        app->FlushRunState();
         EXPECT_EQ(SavedRun(), step.saved) << step.command;
     }
     EXPECT_EQ(ReadText(state_), "QVLSplitState\troute.txt\n1.12\t1\n0.34\n");
 }
 
+TEST_F(SplitState, ACommandsSaveWaitsUntilItsChangeIsOnScreen) {
+    Press(&AppDelegate::DoSplitMenuClick);
+    std::filesystem::remove(state_);
+    Clock::Advance(34);
+    app->DoSplitMenuClick();
+    EXPECT_FALSE(StateExists());  // the split is drawn first; the disk comes after
+    app->FlushRunState();
+    EXPECT_EQ(SavedRun(), "0.34\t1");
+    app->ResetTimerMenuClick();  // a reset forgets a save still waiting
+    app->FlushRunState();
+    EXPECT_FALSE(StateExists());
+}
+
 TEST_F(SplitState, WhileTheRunRunsItIsSavedEveryFiveSeconds) {
     app->DoSplitMenuClick();
+    app->FlushRunState();
     Clock::Advance(499);
     app->OnUpdateTimer();
     EXPECT_EQ(SavedRun(), "0.00\t0");
@@ -162,6 +177,7 @@ TEST_F(SplitState, WhileTheRunRunsItIsSavedEveryFiveSeconds) {
     EXPECT_EQ(SavedRun(), "10.34\t1");
 
     app->PauseResumeMenuClick();  // paused: the clock stands, nothing more to save
+    app->FlushRunState();
     std::filesystem::remove(state_);
     Clock::Advance(1000);
     app->OnUpdateTimer();

@@ -1,0 +1,265 @@
+// Faults from outside the program: a full disk, a folder where a file should be, a file far
+// larger than any split file, NUL bytes and text that is not UTF-8. Each must end in a defined
+// state: no crash or hang, the old file whole, a failed save of the split file told through
+// LastSaveFailed.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "FakeClock.h"
+#include "FileIO.h"
+#include "IniFiles.h"
+#include "QuorvelEngine.h"
+#include "TestFiles.h"
+
+namespace {
+
+// A string literal with its NUL bytes: Bytes("a\0b") is three bytes long.
+template <std::size_t N>
+std::string Bytes(const char (&literal)[N]) {
+    return std::string(literal, N - 1);
+}
+
+// Each line followed by a line feed, as the split file writer ends them.
+std::string Lines(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+// The names of the entries of a folder, sorted.
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// ---- A small disk that can be filled ----
+
+// A 256 KiB tmpfs mounted on a fresh folder for the life of the test, unmounted afterwards.
+// Mounting needs root (or the right capability); without it the tests skip.
+class FullDisk : public FakeClockTest {
+  protected:
+    void SetUp() override {
+        FakeClockTest::SetUp();
+        if (::mount("tmpfs", dir_.Path().c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=256k") !=
+            0) {
+            GTEST_SKIP() << "cannot mount a tmpfs on " << dir_.Path() << ": "
+                         << std::strerror(errno) << " (needs root)";
+        }
+        mounted_ = true;
+    }
+    void TearDown() override {
+        if (mounted_) {
+            ::umount2(dir_.Path().c_str(), MNT_DETACH);
+        }
+        FakeClockTest::TearDown();
+    }
+
+    std::string File(const std::string& name) const { return dir_.File(name); }
+
+    // Writes a filler file until not one more byte fits.
+    void Fill() {
+        FileHandle filler(std::fopen(File("filler").c_str(), "w"));
+        ASSERT_TRUE(filler);
+        const std::string block(4096, 'f');
+        while (std::fwrite(block.data(), 1, block.size(), filler.get()) == block.size() &&
+               std::fflush(filler.get()) == 0) {
+        }
+        std::clearerr(filler.get());
+        while (std::fputc('f', filler.get()) != EOF && std::fflush(filler.get()) == 0) {
+        }
+    }
+    void Free() { std::filesystem::remove(File("filler")); }
+
+    TempDir dir_;
+    bool mounted_ = false;
+};
+
+TEST_F(FullDisk, AStartThatCannotBeSavedKeepsTheOldSplitFileAndSaysSo) {
+    WriteFile(File("runs.txt"), ReadFile(TestDataPath("worked-example.txt")));
+    const std::string before = ReadFile(File("runs.txt"));
+    QuorvelClass engine(dir_.Path());
+    engine.LoadSplitData(File("runs.txt"));
+    ASSERT_EQ(engine.GetColumnCount(), 4u);
+    Fill();
+
+    engine.StartTimer();  // counts the attempt and rewrites the file
+    EXPECT_TRUE(engine.LastSaveFailed);
+    EXPECT_TRUE(engine.IsTimerRunning());
+    EXPECT_EQ(engine.GetTotalAttemptCount(), 13);
+    EXPECT_EQ(ReadFile(File("runs.txt")), before);
+    EXPECT_EQ(Entries(dir_.Path()), (std::vector<std::string>{"filler", "runs.txt"}));
+
+    Free();
+    engine.SaveSplitData();
+    EXPECT_FALSE(engine.LastSaveFailed);
+    EXPECT_EQ(ReadFile(File("runs.txt")).substr(0, 9), "13\t-0.33\n");
+}
+
+TEST_F(FullDisk, SettingsThatCannotBeSavedKeepTheOldFile) {
+    WriteFile(File("Quorvel.ini"), "[Window]\nLeft=10\n\n");
+    IniFileClass ini;
+    ini.ReadIniFile(File("Quorvel.ini"));
+    ini.WriteInteger("Window", "Left", 20);
+    Fill();
+
+    EXPECT_FALSE(ini.SaveIniFile());
+    EXPECT_EQ(ReadFile(File("Quorvel.ini")), "[Window]\nLeft=10\n\n");
+    EXPECT_EQ(Entries(dir_.Path()), (std::vector<std::string>{"Quorvel.ini", "filler"}));
+}
+
+TEST_F(FullDisk, ASnapshotThatCannotBeSavedKeepsTheOldSnapshot) {
+    WriteFile(File("runs.txt"), ReadFile(TestDataPath("worked-example.txt")));
+    QuorvelClass engine(dir_.Path());
+    engine.LoadSplitData(File("runs.txt"));
+    engine.StartTimer();
+    FakeClock::Advance(33 + 4000);
+    engine.DoSplit();
+    engine.SaveSplitStateData();
+    const std::string snapshot = ReadFile(engine.SplitStatePath());
+    ASSERT_EQ(snapshot.rfind("QVLSplitState\truns.txt\n", 0), 0u);
+    FakeClock::Advance(5000);
+    engine.DoSplit();
+    Fill();
+
+    engine.SaveSplitStateData();
+    EXPECT_EQ(ReadFile(engine.SplitStatePath()), snapshot);
+    EXPECT_EQ(Entries(dir_.Path()),
+              (std::vector<std::string>{"filler", "runs-SplitState.txt", "runs.txt"}));
+}
+
+// ---- A folder where a file should be ----
+
+TEST(FolderInPlaceOfAFile, ASnapshotSavedOverAFolderLeavesTheFolderAlone) {
+    TempDir dir;
+    WriteFile(dir.File("runs.txt"), ReadFile(TestDataPath("worked-example.txt")));
+    QuorvelClass engine(dir.Path());
+    engine.LoadSplitData(dir.File("runs.txt"));
+    ASSERT_EQ(::mkdir(engine.SplitStatePath().c_str(), 0755), 0);
+    WriteFile(engine.SplitStatePath() + "/inside", "kept");
+
+    engine.SaveSplitStateData();
+    EXPECT_EQ(ReadFile(engine.SplitStatePath() + "/inside"), "kept");
+    EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"runs-SplitState.txt", "runs.txt"}));
+}
+
+// ---- A file far larger than any split file ----
+
+// The peak resident size of this process so far, in bytes.
+std::size_t PeakResident() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return static_cast<std::size_t>(std::stoull(line.substr(6))) * 1024;
+        }
+    }
+    return 0;
+}
+
+TEST(HugeFile, FiftyMegabytesOnOneLineLoadNothingInReasonableTimeAndMemory) {
+    TempDir dir;
+    constexpr std::size_t kSize = 50u << 20;
+    {
+        std::ofstream out(dir.File("huge.txt"), std::ios::binary);
+        const std::string block(1 << 20, 'x');
+        for (std::size_t written = 0; written < kSize; written += block.size()) {
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+        }
+    }
+    QuorvelClass engine(dir.Path());
+    const std::size_t peakBefore = PeakResident();
+    const auto start = std::chrono::steady_clock::now();
+
+    engine.LoadSplitData(dir.File("huge.txt"));
+
+    const auto seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(engine.GetColumnCount(), 0u);  // one line, not the four a split file needs
+    EXPECT_EQ(engine.SplitFileName, "");
+    EXPECT_LT(seconds, 20.0);  // linear work takes well under a second, even instrumented
+    // The text, its line and the sanitizer's shadow fit in a few copies of the file.
+    EXPECT_LT(PeakResident() - peakBefore, 8 * kSize);
+}
+
+// ---- NUL bytes ----
+
+TEST(NulBytes, AFileOfNulsAndLineEndsLoadsNothing) {
+    TempDir dir;
+    WriteFile(dir.File("nul.txt"), Bytes("\0\0\0\n\0\t\0\n\0\n\0\n\0\n"));
+    QuorvelClass engine(dir.Path());
+    engine.LoadSplitData(dir.File("nul.txt"));
+    EXPECT_EQ(engine.GetColumnCount(), 0u);
+    EXPECT_EQ(engine.SplitFileName, "");
+}
+
+TEST(NulBytes, SettingsHoldingNulsSurviveAReadAndASaveByteForByte) {
+    TempDir dir;
+    const std::string text = Bytes("[Misc]\nAutoSaveBestRun=Y\0junk\n\n[W\0x]\nk\0ey=v\0\0\n\n");
+    WriteFile(dir.File("Quorvel.ini"), text);
+    IniFileClass ini;
+    ini.ReadIniFile(dir.File("Quorvel.ini"));
+    EXPECT_NE(ini.ReadString("Misc", "AutoSaveBestRun", ""), "Y");  // so the flag is off
+    EXPECT_EQ(ini.ReadString(Bytes("W\0x"), Bytes("k\0ey"), ""), Bytes("v\0\0"));
+    ASSERT_TRUE(ini.SaveIniFile());
+    EXPECT_EQ(ReadFile(dir.File("Quorvel.ini")), text);
+}
+
+// ---- Text that is not UTF-8 ----
+
+// Stray continuation bytes, a cut-off sequence, an overlong slash, an encoded surrogate and
+// Latin-1 text.
+const std::string kNotUtf8[] = {"\x80\xbf", "caf\xc3", "\xc0\xaf", "\xed\xa0\x80", "Se\xf1or"};
+
+TEST(NotUtf8, NamesAndNotesAreKeptAndWrittenBackByteForByte) {
+    const std::string file = Lines({
+        "12\t-0.33",
+        "Route " + kNotUtf8[0] + "\tBest Splits\tRun " + kNotUtf8[1],
+        kNotUtf8[2] + "\t40.10\t41.00",
+        "\t" + kNotUtf8[3] + "\t" + kNotUtf8[4] + "|r" + kNotUtf8[0],
+    });
+    TempDir dir;
+    WriteFile(dir.File("runs.txt"), file);
+    QuorvelClass engine(dir.Path());
+    engine.LoadSplitData(dir.File("runs.txt"));
+    ASSERT_EQ(engine.GetColumnCount(), 3u);
+    EXPECT_EQ(engine.GetFullFileDesc(), "Route " + kNotUtf8[0]);
+    EXPECT_EQ(engine.GetFullColumnHeader(1), "Run " + kNotUtf8[1]);
+    EXPECT_EQ(engine.GetFullRowHeader(0), kNotUtf8[2]);
+    EXPECT_EQ(engine.GetDataCellNotes(0, 0), kNotUtf8[3]);
+    EXPECT_EQ(engine.GetDataCellNotes(0, 1), kNotUtf8[4] + "\r\n" + kNotUtf8[0]);
+
+    engine.SaveSplitData();
+    ASSERT_FALSE(engine.LastSaveFailed);
+    EXPECT_EQ(ReadFile(dir.File("runs.txt")), file);
+}
+
+TEST(NotUtf8, ANoteTypedWithBytesThatAreNotUtf8IsStoredAsGiven) {
+    TempDir dir;
+    WriteFile(dir.File("runs.txt"), ReadFile(TestDataPath("worked-example.txt")));
+    QuorvelClass engine(dir.Path());
+    engine.LoadSplitData(dir.File("runs.txt"));
+    engine.UpdateDataCellNotes(1, 2, kNotUtf8[1] + "\n" + kNotUtf8[3]);
+    EXPECT_EQ(engine.GetDataCellNotes(1, 2), kNotUtf8[1] + "\r\n" + kNotUtf8[3]);
+    EXPECT_NE(ReadFile(dir.File("runs.txt")).find("\t" + kNotUtf8[1] + "|r" + kNotUtf8[3] + "\n"),
+              std::string::npos);
+}
+
+}  // namespace

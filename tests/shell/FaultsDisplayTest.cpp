@@ -1,0 +1,165 @@
+// Faults from outside the program as the window shows them: names and notes that are not
+// UTF-8, a split file replaced by a folder, a full disk. The window must go on working and
+// say "(not saved!)" in its title; the files on disk stay as they were.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "FileIO.h"
+#include "QtBackend.h"
+#include "ShellFixture.h"
+
+namespace {
+
+// Stray continuation bytes, a cut-off sequence, an overlong slash, an encoded surrogate,
+// Latin-1 text.
+const std::string kBadDesc = "Route \x80\xbf";
+const std::string kBadTitle = "caf\xc3";
+const std::string kBadName = "\xc0\xaf";
+const std::string kBadNote = "\xed\xa0\x80 Se\xf1or";
+
+std::string BadRoute() {
+    return "3\t0.00\n" + kBadDesc + "\tBest Splits\t" + kBadTitle + "\n" + kBadName +
+           "\t10.00\t11.00\n\t\t" + kBadNote + "\n";
+}
+
+// A 256 KiB tmpfs mounted on folder (created if missing) until the object goes; Mounted()
+// is false where mounting is not permitted.
+class SmallDisk {
+  public:
+    explicit SmallDisk(std::string folder) : folder_(std::move(folder)) {
+        std::filesystem::create_directories(folder_);
+        mounted_ =
+            ::mount("tmpfs", folder_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=256k") == 0;
+        error_ = mounted_ ? "" : std::strerror(errno);
+    }
+    ~SmallDisk() {
+        if (mounted_) {
+            ::umount2(folder_.c_str(), MNT_DETACH);
+        }
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    bool Mounted() const { return mounted_; }
+    const std::string& Error() const { return error_; }
+
+    // Writes a filler file until not one more byte fits.
+    void Fill() const {
+        FileHandle filler(std::fopen((folder_ + "/filler").c_str(), "w"));
+        ASSERT_TRUE(filler);
+        const std::string block(4096, 'f');
+        while (std::fwrite(block.data(), 1, block.size(), filler.get()) == block.size() &&
+               std::fflush(filler.get()) == 0) {
+        }
+        std::clearerr(filler.get());
+        while (std::fputc('f', filler.get()) != EOF && std::fflush(filler.get()) == 0) {
+        }
+    }
+
+  private:
+    std::string folder_;
+    bool mounted_ = false;
+    std::string error_;
+};
+
+// In a child process: runs the application on Qt's offscreen platform with the split file
+// at path for a few ticks, then ends the child with 0 when labels were drawn, 3 when not.
+[[noreturn]] void DrawForAFewTicksAndExit(const std::string& path) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    SetClockSource(nullptr);
+    AppDelegate delegate({"quorvel", path});
+    const long long before = tk::qt::LabelsPainted();
+    int ticks = 0;
+    const auto stopper = tk::RepeatingTimer::Schedule(0.02, [&ticks] {
+        if (++ticks == 5) {
+            tk::Application::Terminate();
+        }
+    });
+    static char name[] = "quorvel";
+    static char* argv[] = {name, nullptr};
+    tk::Application::Run(1, argv, delegate);
+    // No exit handlers: the toolkit keeps its application object for the life of the process.
+    std::_Exit(tk::qt::LabelsPainted() > before ? 0 : 3);
+}
+
+}  // namespace
+
+class FaultsDisplay : public ShellTest {};
+
+// ---- Text that is not UTF-8 ----
+
+TEST_F(FaultsDisplay, NamesAndNotesThatAreNotUtf8ReachTheLabelsAsTheyAre) {
+    Launch();
+    Open(WriteSplitFile("r\xfft\xe9.txt", BadRoute()));
+    ASSERT_EQ(TimerData->GetColumnCount(), 3u);
+    EXPECT_EQ(app->window->Title(), "Quorvel - r\xfft\xe9.txt");
+    EXPECT_EQ(DisplayGrid.at(0).at(0).at(0)->Text(), kBadDesc);
+    EXPECT_EQ(DisplayGrid.at(0).at(2).at(0)->Text(), kBadTitle);
+    EXPECT_EQ(RowHeader(0)->Text(), kBadName);
+    EXPECT_EQ(Cell(0, 1)->BackgroundColor(), AppDelegate::kHighlightGrey);  // the note is there
+
+    Press(&AppDelegate::DoSplitMenuClick);
+    EXPECT_EQ(app->window->Title(), "Quorvel - r\xfft\xe9.txt");  // and the file was saved
+    EXPECT_NE(ReadText(Root() + "r\xfft\xe9.txt").find("\t" + kBadNote + "\n"), std::string::npos);
+}
+
+TEST_F(FaultsDisplay, TextThatIsNotUtf8IsDrawnWithoutCrashing) {
+    const std::string path = WriteSplitFile("r\xfft\xe9.txt", BadRoute());
+    EXPECT_EXIT(DrawForAFewTicksAndExit(path), testing::ExitedWithCode(0), "");
+}
+
+// ---- Files that cannot be written ----
+
+TEST_F(FaultsDisplay, ASplitFileReplacedByAFolderIsLeftAloneAndTheTitleSaysSo) {
+    Launch();
+    const std::string path = WriteSplitFile("route.txt", kThreeSplits);
+    Open(path);
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    WriteText(path + "/inside", "kept");
+
+    testing::internal::CaptureStderr();
+    app->DoSplitMenuClick();  // the start of the run rewrites the file
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(TimerData->IsTimerRunning());
+    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt (not saved!)");
+    EXPECT_EQ(err, "Quorvel: could not save the split file " + path + "\n");
+    EXPECT_EQ(ReadText(path + "/inside"), "kept");
+}
+
+TEST_F(FaultsDisplay, AFullDiskKeepsTheOldFilesAndTheTitleSaysSo) {
+    const SmallDisk disk(Root() + "config");
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << "cannot mount a tmpfs: " << disk.Error() << " (needs root)";
+    }
+    Launch("[Window]\nHideDiffRows=N\n\n");
+    const std::string settings = ReadText(IniPath());
+    const std::string path = Folder() + "route.txt";
+    WriteText(path, kThreeSplits);
+    Open(path);
+    disk.Fill();
+
+    testing::internal::CaptureStderr();
+    app->DoSplitMenuClick();
+    Press(&AppDelegate::DoSplitMenuClick);
+    app->HideDiffRowsMenuClick();
+    app->applicationWillTerminate();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);  // the run went on
+    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt (not saved!)");
+    EXPECT_EQ(err, "Quorvel: could not save the split file " + path +
+                       "\n"
+                       "Quorvel: could not save the settings to " +
+                       IniPath() + "\n");
+    EXPECT_EQ(ReadText(path), kThreeSplits);
+    EXPECT_EQ(ReadText(IniPath()), settings);
+}
