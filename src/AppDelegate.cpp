@@ -1113,9 +1113,9 @@ void AppDelegate::SetUpGlobalHotkeys() {
         const auto command = static_cast<HotkeyCommand>(i);
         const HotkeySetting& setting = kHotkeySettings[static_cast<std::size_t>(i)];
         std::string& name = hotkeyNames_[static_cast<std::size_t>(i)];
-        auto& spec = hotkeySpecs_[static_cast<std::size_t>(i)];
+        auto& hotkey = hotkeySpecs_[static_cast<std::size_t>(i)];
         name = IniFile->ReadString(kHotkeysSection, setting.Key, setting.DefaultName);
-        spec.reset();
+        hotkey.reset();
         if (name.empty()) {
             continue;
         }
@@ -1137,7 +1137,7 @@ void AppDelegate::SetUpGlobalHotkeys() {
                          setting.Key, name.c_str(), owner->Key);
             continue;
         }
-        spec = key;
+        hotkey = key;
         hotkeys_->Bind(
             i, key, [this, command] { GlobalHotkeyPressed(command); }, setting.Title);
     }
@@ -1194,8 +1194,8 @@ bool AppDelegate::HotkeyNoticeShowing() {
 }
 
 const tk::HotkeySpec* AppDelegate::GlobalHotkeySpec(HotkeyCommand command) const {
-    const auto& spec = hotkeySpecs_.at(static_cast<std::size_t>(command));
-    return spec ? &*spec : nullptr;
+    const auto& hotkey = hotkeySpecs_.at(static_cast<std::size_t>(command));
+    return hotkey ? &*hotkey : nullptr;
 }
 
 const std::string& AppDelegate::GlobalHotkeyName(HotkeyCommand command) const {

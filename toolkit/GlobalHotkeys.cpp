@@ -152,7 +152,7 @@ constexpr int kFirstFunctionKeys = 35;  // F1 .. F35 are consecutive in both Qt 
 
 // ---- Key names ----
 
-bool ParseHotkeyName(const std::string& name, HotkeySpec* spec) {
+bool ParseHotkeyName(const std::string& name, HotkeySpec* hotkey) {
     const QKeySequence sequence =
         QKeySequence::fromString(QString::fromStdString(name), QKeySequence::PortableText);
     if (sequence.count() != 1) {
@@ -185,18 +185,18 @@ bool ParseHotkeyName(const std::string& name, HotkeySpec* spec) {
     if (modifiers.testFlag(Qt::MetaModifier)) {
         parsed.Modifiers |= kHotkeyMeta;
     }
-    *spec = parsed;
+    *hotkey = parsed;
     return true;
 }
 
-std::string HotkeyName(const HotkeySpec& spec) {
+std::string HotkeyName(const HotkeySpec& hotkey) {
     Qt::KeyboardModifiers modifiers;
-    modifiers.setFlag(Qt::ShiftModifier, (spec.Modifiers & kHotkeyShift) != 0);
-    modifiers.setFlag(Qt::ControlModifier, (spec.Modifiers & kHotkeyCtrl) != 0);
-    modifiers.setFlag(Qt::AltModifier, (spec.Modifiers & kHotkeyAlt) != 0);
-    modifiers.setFlag(Qt::MetaModifier, (spec.Modifiers & kHotkeyMeta) != 0);
-    modifiers.setFlag(Qt::KeypadModifier, spec.Keypad);
-    const QKeySequence sequence(QKeyCombination(modifiers, static_cast<Qt::Key>(spec.Key)));
+    modifiers.setFlag(Qt::ShiftModifier, (hotkey.Modifiers & kHotkeyShift) != 0);
+    modifiers.setFlag(Qt::ControlModifier, (hotkey.Modifiers & kHotkeyCtrl) != 0);
+    modifiers.setFlag(Qt::AltModifier, (hotkey.Modifiers & kHotkeyAlt) != 0);
+    modifiers.setFlag(Qt::MetaModifier, (hotkey.Modifiers & kHotkeyMeta) != 0);
+    modifiers.setFlag(Qt::KeypadModifier, hotkey.Keypad);
+    const QKeySequence sequence(QKeyCombination(modifiers, static_cast<Qt::Key>(hotkey.Key)));
     return sequence.toString(QKeySequence::PortableText).toStdString();
 }
 
@@ -204,9 +204,9 @@ namespace hotkeys {
 
 // ---- Key symbols ----
 
-std::vector<uint32_t> KeysymsForHotkey(const HotkeySpec& spec) {
-    const int key = spec.Key;
-    if (spec.Keypad) {
+std::vector<uint32_t> KeysymsForHotkey(const HotkeySpec& hotkey) {
+    const int key = hotkey.Key;
+    if (hotkey.Keypad) {
         if (const KeypadKey* keypad = FindKeypadKey(key)) {
             std::vector<uint32_t> keysyms{keypad->Keysym};
             if (keypad->NavigationKeysym != 0) {
@@ -449,10 +449,10 @@ void KeyTracker::Forget() {
 
 // ---- Portal ----
 
-std::string PortalTrigger(const HotkeySpec& spec) {
+std::string PortalTrigger(const HotkeySpec& hotkey) {
     std::string keyName;
-    const int key = spec.Key;
-    const KeypadKey* keypad = spec.Keypad ? FindKeypadKey(key) : nullptr;
+    const int key = hotkey.Key;
+    const KeypadKey* keypad = hotkey.Keypad ? FindKeypadKey(key) : nullptr;
     if (keypad != nullptr) {
         keyName = keypad->Name;
     } else if (key >= Qt::Key_A && key <= Qt::Key_Z) {
@@ -467,16 +467,16 @@ std::string PortalTrigger(const HotkeySpec& spec) {
         return "";
     }
     std::string trigger;
-    if ((spec.Modifiers & kHotkeyShift) != 0) {
+    if ((hotkey.Modifiers & kHotkeyShift) != 0) {
         trigger += "SHIFT+";
     }
-    if ((spec.Modifiers & kHotkeyCtrl) != 0) {
+    if ((hotkey.Modifiers & kHotkeyCtrl) != 0) {
         trigger += "CTRL+";
     }
-    if ((spec.Modifiers & kHotkeyAlt) != 0) {
+    if ((hotkey.Modifiers & kHotkeyAlt) != 0) {
         trigger += "ALT+";
     }
-    if ((spec.Modifiers & kHotkeyMeta) != 0) {
+    if ((hotkey.Modifiers & kHotkeyMeta) != 0) {
         trigger += "LOGO+";
     }
     return trigger + keyName;
@@ -516,12 +516,12 @@ int BindingIdFromPortalShortcut(const std::string& shortcutId) {
 
 // ---- Shared helpers ----
 
-std::string TakenMessage(const HotkeySpec& spec) {
-    return "Global hotkey " + HotkeyName(spec) + " is taken by another program.";
+std::string TakenMessage(const HotkeySpec& hotkey) {
+    return "Global hotkey " + HotkeyName(hotkey) + " is taken by another program.";
 }
 
-std::string NoKeyMessage(const HotkeySpec& spec) {
-    return "Global hotkey " + HotkeyName(spec) + " has no key on this keyboard.";
+std::string NoKeyMessage(const HotkeySpec& hotkey) {
+    return "Global hotkey " + HotkeyName(hotkey) + " has no key on this keyboard.";
 }
 
 int64_t MonotonicNowNs() {
@@ -640,9 +640,9 @@ std::string GlobalHotkeys::Backend() const {
     return impl_->backend ? impl_->backend->Name() : std::string();
 }
 
-void GlobalHotkeys::Bind(int id, const HotkeySpec& spec, std::function<void()> action,
+void GlobalHotkeys::Bind(int id, const HotkeySpec& hotkey, std::function<void()> action,
                          const std::string& description) {
-    impl_->bindings[id] = {spec, std::move(action), description};
+    impl_->bindings[id] = {hotkey, std::move(action), description};
     impl_->PushBindings();
 }
 

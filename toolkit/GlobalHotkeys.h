@@ -54,12 +54,12 @@ struct HotkeySpec {
 //   "Num+1"        -> {Key_1, 0, keypad}
 //   "Ctrl+F5"      -> {Key_F5, kHotkeyCtrl}
 //   "Shift+Alt+X"  -> {Key_X, kHotkeyShift | kHotkeyAlt}
-// Rejected (false, *spec untouched): "", "Num+", "Ctrl+A, Ctrl+B" (two keys), "Bogus", and a
+// Rejected (false, *hotkey untouched): "", "Num+", "Ctrl+A, Ctrl+B" (two keys), "Bogus", and a
 // modifier key on its own ("Shift").
-bool ParseHotkeyName(const std::string& name, HotkeySpec* spec);
+bool ParseHotkeyName(const std::string& name, HotkeySpec* hotkey);
 
 // The portable text of a hotkey, for messages: {Key_1, 0, keypad} -> "Num+1".
-std::string HotkeyName(const HotkeySpec& spec);
+std::string HotkeyName(const HotkeySpec& hotkey);
 
 // When the last hotkey went off, for measuring the latency from the key press to the action.
 struct HotkeyEvent {
@@ -99,7 +99,7 @@ class GlobalHotkeys {
     // is called on the main thread, once per press (holding the key down does not repeat it).
     // It may call any member, Stop() included, but must not destroy this object. The
     // description names the action in the portal's dialog ("Split").
-    void Bind(int id, const HotkeySpec& spec, std::function<void()> action,
+    void Bind(int id, const HotkeySpec& hotkey, std::function<void()> action,
               const std::string& description = "");
     void Unbind(int id);
     void ClearBindings();
@@ -130,7 +130,7 @@ namespace hotkeys {
 //   Num+.   -> {XK_KP_Decimal, XK_KP_Delete}
 //   X       -> {XK_x, XK_X}              F5      -> {XK_F5}
 // Empty for a key that has no X key symbol here.
-std::vector<uint32_t> KeysymsForHotkey(const HotkeySpec& spec);
+std::vector<uint32_t> KeysymsForHotkey(const HotkeySpec& hotkey);
 
 // The modifier that a key symbol is: XK_Shift_L -> kHotkeyShift, XK_Super_R -> kHotkeyMeta,
 // XK_a -> 0.
@@ -216,7 +216,7 @@ class KeyTracker {
 // The trigger the portal is asked to prefer, in the desktop's shortcut notation:
 //   Num+1 -> "KP_1"     Ctrl+F5 -> "CTRL+F5"     Shift+Alt+X -> "SHIFT+ALT+x"
 // "" when the key has no name there (the runner then picks the key in the portal's dialog).
-std::string PortalTrigger(const HotkeySpec& spec);
+std::string PortalTrigger(const HotkeySpec& hotkey);
 
 // The object path of a portal request, made from the caller's unique bus name and a token:
 //   (":1.42", "qv3") -> "/org/freedesktop/portal/desktop/request/1_42/qv3"

@@ -26,9 +26,9 @@ inline constexpr const char* kRefusedMessage =
 inline constexpr const char* kX11OnlyMessage =
     "Global hotkeys work only while an X11 window has the focus in this Wayland session.";
 // "Global hotkey Num+1 is taken by another program."
-std::string TakenMessage(const HotkeySpec& spec);
+std::string TakenMessage(const HotkeySpec& hotkey);
 // "Global hotkey Num+1 has no key on this keyboard."
-std::string NoKeyMessage(const HotkeySpec& spec);
+std::string NoKeyMessage(const HotkeySpec& hotkey);
 
 struct Binding {
     int Id = 0;

@@ -32,18 +32,18 @@ TEST(HotkeyName, KeyNamesAreReadInQtPortableText) {
     };
     for (const NameCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        HotkeySpec spec{Qt::Key_Q, tk::kHotkeyMeta, true};
-        const HotkeySpec before = spec;
-        EXPECT_EQ(tk::ParseHotkeyName(c.Name, &spec), c.Valid);
-        EXPECT_EQ(spec, c.Valid ? c.Expected : before);
+        HotkeySpec hotkey{Qt::Key_Q, tk::kHotkeyMeta, true};
+        const HotkeySpec before = hotkey;
+        EXPECT_EQ(tk::ParseHotkeyName(c.Name, &hotkey), c.Valid);
+        EXPECT_EQ(hotkey, c.Valid ? c.Expected : before);
     }
 }
 
 TEST(HotkeyName, TheDefaultKeysRoundTrip) {
     for (const char* name : {"Num+1", "Num+2", "Num+8", "Num+5", "Num+3", "Ctrl+F5"}) {
-        HotkeySpec spec;
-        ASSERT_TRUE(tk::ParseHotkeyName(name, &spec)) << name;
-        EXPECT_EQ(tk::HotkeyName(spec), name);
+        HotkeySpec hotkey;
+        ASSERT_TRUE(tk::ParseHotkeyName(name, &hotkey)) << name;
+        EXPECT_EQ(tk::HotkeyName(hotkey), name);
     }
 }
 

@@ -31,9 +31,9 @@ TEST(HotkeyKeysyms, AKeypadKeyStandsForBothOfItsFaces) {
         {"Num+Enter", {XK_KP_Enter}},
     };
     for (const KeysymCase& c : cases) {
-        HotkeySpec spec;
-        ASSERT_TRUE(tk::ParseHotkeyName(c.Name, &spec)) << c.Name;
-        EXPECT_EQ(KeysymsForHotkey(spec), c.Expected) << c.Name;
+        HotkeySpec hotkey;
+        ASSERT_TRUE(tk::ParseHotkeyName(c.Name, &hotkey)) << c.Name;
+        EXPECT_EQ(KeysymsForHotkey(hotkey), c.Expected) << c.Name;
     }
 }
 
@@ -44,9 +44,9 @@ TEST(HotkeyKeysyms, KeysOutsideTheKeypadMapToTheirOwnSymbols) {
         {"Space", {XK_space}}, {"-", {XK_minus}},   {"Backspace", {XK_BackSpace}},
     };
     for (const KeysymCase& c : cases) {
-        HotkeySpec spec;
-        ASSERT_TRUE(tk::ParseHotkeyName(c.Name, &spec)) << c.Name;
-        EXPECT_EQ(KeysymsForHotkey(spec), c.Expected) << c.Name;
+        HotkeySpec hotkey;
+        ASSERT_TRUE(tk::ParseHotkeyName(c.Name, &hotkey)) << c.Name;
+        EXPECT_EQ(KeysymsForHotkey(hotkey), c.Expected) << c.Name;
     }
 }
 

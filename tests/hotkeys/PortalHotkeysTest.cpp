@@ -151,9 +151,9 @@ bool ProcessEventsUntil(const std::function<bool()>& done) {
 }
 
 tk::HotkeySpec Spec(const char* name) {
-    tk::HotkeySpec spec;
-    EXPECT_TRUE(tk::ParseHotkeyName(name, &spec)) << name;
-    return spec;
+    tk::HotkeySpec hotkey;
+    EXPECT_TRUE(tk::ParseHotkeyName(name, &hotkey)) << name;
+    return hotkey;
 }
 
 class PortalHotkeys : public ::testing::Test {

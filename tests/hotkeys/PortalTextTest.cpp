@@ -19,9 +19,9 @@ TEST(PortalText, TriggersUseTheDesktopsShortcutNotation) {
         {"Media Play", ""},
     };
     for (const auto& c : cases) {
-        tk::HotkeySpec spec;
-        ASSERT_TRUE(tk::ParseHotkeyName(c.Name, &spec)) << c.Name;
-        EXPECT_EQ(tk::hotkeys::PortalTrigger(spec), c.Trigger) << c.Name;
+        tk::HotkeySpec hotkey;
+        ASSERT_TRUE(tk::ParseHotkeyName(c.Name, &hotkey)) << c.Name;
+        EXPECT_EQ(tk::hotkeys::PortalTrigger(hotkey), c.Trigger) << c.Name;
     }
 }
 

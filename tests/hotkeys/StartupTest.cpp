@@ -18,9 +18,9 @@ TEST(HotkeyStartup, WithoutAnyDisplayStartFailsAndReportsOnce) {
     ScopedEnv wayland("WAYLAND_DISPLAY", std::nullopt);
     std::vector<std::string> reports;
     tk::GlobalHotkeys hotkeys([&reports](const std::string& text) { reports.push_back(text); });
-    tk::HotkeySpec spec;
-    ASSERT_TRUE(tk::ParseHotkeyName("Num+1", &spec));
-    hotkeys.Bind(1, spec, [] {});
+    tk::HotkeySpec hotkey;
+    ASSERT_TRUE(tk::ParseHotkeyName("Num+1", &hotkey));
+    hotkeys.Bind(1, hotkey, [] {});
 
     EXPECT_FALSE(hotkeys.Start());
     EXPECT_FALSE(hotkeys.Start());

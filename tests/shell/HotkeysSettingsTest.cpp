@@ -90,9 +90,9 @@ TEST_F(Hotkeys, AreOffByDefaultWithTheKeypadKeys) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(app->GlobalHotkeyName(c.command), c.name);
-        const tk::HotkeySpec* spec = app->GlobalHotkeySpec(c.command);
-        ASSERT_NE(spec, nullptr) << c.key;
-        EXPECT_EQ(*spec, (tk::HotkeySpec{c.qtKey, 0, /*Keypad=*/true})) << c.key;
+        const tk::HotkeySpec* hotkey = app->GlobalHotkeySpec(c.command);
+        ASSERT_NE(hotkey, nullptr) << c.key;
+        EXPECT_EQ(*hotkey, (tk::HotkeySpec{c.qtKey, 0, /*Keypad=*/true})) << c.key;
     }
     app->applicationWillTerminate();
     EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "GlobalHotkeys"), "N");
