@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config clang clang-format
+    build-essential cmake ninja-build pkg-config clang libclang-rt-dev clang-format
     libgtest-dev googletest libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
     libxcb1-dev libxcb-xinput-dev libxcb-keysyms1-dev
