@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FileIO.h"
+#include "NumberText.h"
 
 namespace {
 
@@ -37,38 +38,6 @@ class CLocaleScope {
     locale_t c_;
     locale_t previous_ = nullptr;
 };
-
-bool IsCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// What atoi reads, saturating instead of overflowing. Stops at a NUL like atoi.
-std::int32_t ClampedAtoi(const std::string& text) {
-    const char* p = text.c_str();
-    while (IsCSpace(*p)) {
-        ++p;
-    }
-    bool negative = false;
-    if (*p == '+' || *p == '-') {
-        negative = *p == '-';
-        ++p;
-    }
-    // Accumulated as a magnitude; anything past 2^31 is clamped, so it never overflows.
-    constexpr std::int64_t kLimit = std::int64_t{1} << 31;
-    std::int64_t magnitude = 0;
-    while (*p >= '0' && *p <= '9') {
-        if (magnitude <= kLimit) {
-            magnitude = magnitude * 10 + (*p - '0');
-        }
-        ++p;
-    }
-    if (negative) {
-        return magnitude >= kLimit ? std::numeric_limits<std::int32_t>::min()
-                                   : static_cast<std::int32_t>(-magnitude);
-    }
-    return magnitude >= kLimit ? std::numeric_limits<std::int32_t>::max()
-                               : static_cast<std::int32_t>(magnitude);
-}
 
 // ---- Settings file text ----
 

@@ -11,47 +11,11 @@
 #include <utility>
 
 #include "FileIO.h"
+#include "NumberText.h"
 
 std::string returnstring = "\n";
 
 namespace {
-
-// ---- Number reading helpers ----
-
-bool IsAtoiSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// Reads text like atoi (leading white space, optional sign, digits up to the first
-// non-digit, 0 without digits), but clamps the value to the 32-bit range.
-std::int32_t SaturatingAtoi(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsAtoiSpace(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    std::int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (value <= kLimit) {
-            value = value * 10 + (text[i] - '0');
-        }
-    }
-    if (negative) {
-        value = -value;
-    }
-    if (value > std::numeric_limits<std::int32_t>::max()) {
-        return std::numeric_limits<std::int32_t>::max();
-    }
-    if (value < std::numeric_limits<std::int32_t>::min()) {
-        return std::numeric_limits<std::int32_t>::min();
-    }
-    return static_cast<std::int32_t>(value);
-}
 
 // The substring [begin, end) of text, clipped to its size.
 std::string_view Slice(std::string_view text, std::size_t begin, std::size_t end) {
@@ -164,18 +128,18 @@ std::int32_t ReadAnyTime(std::string_view text) {
     std::int32_t minutes = 0;
     std::int32_t seconds = 0;
     if (p1 == npos) {
-        seconds = SaturatingAtoi(Slice(text, 0, secondsEnd));
+        seconds = ClampedAtoi(Slice(text, 0, secondsEnd));
     } else if (p2 == npos) {
-        minutes = SaturatingAtoi(Slice(text, 0, p1));
+        minutes = ClampedAtoi(Slice(text, 0, p1));
         // A point before the only colon: the seconds run to the end of the text.
         const std::size_t end = p1 + 1 > secondsEnd ? text.size() : secondsEnd;
-        seconds = SaturatingAtoi(Slice(text, p1 + 1, end));
+        seconds = ClampedAtoi(Slice(text, p1 + 1, end));
     } else {
-        hours = SaturatingAtoi(Slice(text, 0, p1));
-        minutes = SaturatingAtoi(Slice(text, p1 + 1, p2));
-        seconds = SaturatingAtoi(Slice(text, p2 + 1, secondsEnd));
+        hours = ClampedAtoi(Slice(text, 0, p1));
+        minutes = ClampedAtoi(Slice(text, p1 + 1, p2));
+        seconds = ClampedAtoi(Slice(text, p2 + 1, secondsEnd));
     }
-    const std::int32_t hundredths = hasPoint ? SaturatingAtoi(Slice(text, p3 + 1, p3 + 3)) : 0;
+    const std::int32_t hundredths = hasPoint ? ClampedAtoi(Slice(text, p3 + 1, p3 + 3)) : 0;
 
     std::uint32_t sum =
         static_cast<std::uint32_t>(hours) * 360000u + static_cast<std::uint32_t>(minutes) * 6000u +
@@ -808,7 +772,7 @@ void QuorvelClass::LoadSplitData(std::string path) {
     std::vector<std::string_view> cells;
     CutCells(head[0], &cells);
     if (!cells.empty()) {
-        TotalAttemptCount = SaturatingAtoi(cells[0]);
+        TotalAttemptCount = ClampedAtoi(cells[0]);
     }
     if (cells.size() > 1) {
         StartOffset = TimeViewToLong(cells[1]);
@@ -1532,7 +1496,7 @@ void QuorvelClass::LoadSplitStateData(std::string path) {
         AccumulatedTime = TimeStringToLong(cells[0]);
     }
     if (cells.size() > 1) {
-        NextSplit = static_cast<std::uint32_t>(SaturatingAtoi(cells[1]));
+        NextSplit = static_cast<std::uint32_t>(ClampedAtoi(cells[1]));
         const std::uint32_t lastRow = static_cast<std::uint32_t>(GetRowCount()) - 1u;
         if (NextSplit > lastRow) {
             NextSplit = lastRow;
@@ -1578,7 +1542,7 @@ bool ReadSplitStateHeader(const std::string& path, SplitStateHeader* header) {
         read.RunTime = TimeStringToLong(std::string(cells[0]));
     }
     if (cells.size() > 1) {
-        read.NextSplit = SaturatingAtoi(cells[1]);
+        read.NextSplit = ClampedAtoi(cells[1]);
     }
     *header = std::move(read);
     return true;

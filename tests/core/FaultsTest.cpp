@@ -3,7 +3,6 @@
 // state: no crash or hang, the old file whole, a failed save of the split file told through
 // LastSaveFailed.
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -21,6 +20,7 @@
 #include "FileIO.h"
 #include "IniFiles.h"
 #include "QuorvelEngine.h"
+#include "SmallDisk.h"
 #include "TestFiles.h"
 
 namespace {
@@ -52,44 +52,24 @@ std::vector<std::string> Entries(const std::string& folder) {
 
 // ---- A small disk that can be filled ----
 
-// A 256 KiB tmpfs mounted on a fresh folder for the life of the test, unmounted afterwards.
-// Mounting needs root (or the right capability); without it the tests skip.
+// A full disk for the life of the test (a small tmpfs); the tests skip where mounting is
+// not permitted.
 class FullDisk : public FakeClockTest {
   protected:
     void SetUp() override {
         FakeClockTest::SetUp();
-        if (::mount("tmpfs", dir_.Path().c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=256k") !=
-            0) {
-            GTEST_SKIP() << "cannot mount a tmpfs on " << dir_.Path() << ": "
-                         << std::strerror(errno) << " (needs root)";
+        if (!disk_.Mounted()) {
+            GTEST_SKIP() << "cannot mount a tmpfs on " << dir_.Path() << ": " << disk_.Error()
+                         << " (needs root)";
         }
-        mounted_ = true;
-    }
-    void TearDown() override {
-        if (mounted_) {
-            ::umount2(dir_.Path().c_str(), MNT_DETACH);
-        }
-        FakeClockTest::TearDown();
     }
 
     std::string File(const std::string& name) const { return dir_.File(name); }
-
-    // Writes a filler file until not one more byte fits.
-    void Fill() {
-        FileHandle filler(std::fopen(File("filler").c_str(), "w"));
-        ASSERT_TRUE(filler);
-        const std::string block(4096, 'f');
-        while (std::fwrite(block.data(), 1, block.size(), filler.get()) == block.size() &&
-               std::fflush(filler.get()) == 0) {
-        }
-        std::clearerr(filler.get());
-        while (std::fputc('f', filler.get()) != EOF && std::fflush(filler.get()) == 0) {
-        }
-    }
-    void Free() { std::filesystem::remove(File("filler")); }
+    void Fill() { disk_.Fill(); }
+    void Free() { disk_.Free(); }
 
     TempDir dir_;
-    bool mounted_ = false;
+    SmallDisk disk_{dir_.Path()};
 };
 
 TEST_F(FullDisk, AStartThatCannotBeSavedKeepsTheOldSplitFileAndSaysSo) {

@@ -2,7 +2,6 @@
 // UTF-8, a split file replaced by a folder, a full disk. The window must go on working and
 // say "(not saved!)" in its title; the files on disk stay as they were.
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include "FileIO.h"
 #include "QtBackend.h"
 #include "ShellFixture.h"
+#include "SmallDisk.h"
 
 namespace {
 
@@ -30,46 +30,6 @@ std::string BadRoute() {
     return "3\t0.00\n" + kBadDesc + "\tBest Splits\t" + kBadTitle + "\n" + kBadName +
            "\t10.00\t11.00\n\t\t" + kBadNote + "\n";
 }
-
-// A 256 KiB tmpfs mounted on folder (created if missing) until the object goes; Mounted()
-// is false where mounting is not permitted.
-class SmallDisk {
-  public:
-    explicit SmallDisk(std::string folder) : folder_(std::move(folder)) {
-        std::filesystem::create_directories(folder_);
-        mounted_ =
-            ::mount("tmpfs", folder_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=256k") == 0;
-        error_ = mounted_ ? "" : std::strerror(errno);
-    }
-    ~SmallDisk() {
-        if (mounted_) {
-            ::umount2(folder_.c_str(), MNT_DETACH);
-        }
-    }
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
-
-    bool Mounted() const { return mounted_; }
-    const std::string& Error() const { return error_; }
-
-    // Writes a filler file until not one more byte fits.
-    void Fill() const {
-        FileHandle filler(std::fopen((folder_ + "/filler").c_str(), "w"));
-        ASSERT_TRUE(filler);
-        const std::string block(4096, 'f');
-        while (std::fwrite(block.data(), 1, block.size(), filler.get()) == block.size() &&
-               std::fflush(filler.get()) == 0) {
-        }
-        std::clearerr(filler.get());
-        while (std::fputc('f', filler.get()) != EOF && std::fflush(filler.get()) == 0) {
-        }
-    }
-
-  private:
-    std::string folder_;
-    bool mounted_ = false;
-    std::string error_;
-};
 
 // In a child process: runs the application on Qt's offscreen platform with the split file
 // at path for a few ticks, then ends the child with 0 when labels were drawn, 3 when not.
