@@ -1,18 +1,21 @@
 #include "AppDelegate.h"
 
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
+#include <filesystem>
 #include <optional>
 #include <string_view>
+#include <system_error>
 #include <utility>
+
+#include "PathParts.h"
+#include "TimeDisplay.h"
+#include "WrapTime.h"
 
 std::unique_ptr<QuorvelClass> TimerData;
 std::unique_ptr<QuorvelClass> LastInputTimer;
@@ -32,11 +35,6 @@ constexpr char kAppTitle[] = "Quorvel";
 constexpr double kTitleBar = tk::Window::kTitleBarHeight;
 
 // ---- Small helpers ----
-
-// a - b with 32-bit wrap-around, as the engine's clock arithmetic does.
-std::int32_t WrappingDiff(std::int32_t a, std::int32_t b) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
-}
 
 // Truncation toward zero of a layout value; out-of-range values saturate.
 std::int64_t Trunc(double value) {
@@ -62,15 +60,6 @@ std::int32_t ClampToInt32(std::int64_t value) {
     return static_cast<std::int32_t>(value);
 }
 
-// The text of a time to tenths: LongToTimeString without its last digit. 523 -> "5.2".
-std::string TenthsText(std::int32_t time, bool showPlus) {
-    std::string text = LongToTimeString(time, showPlus, /*ShortForm=*/true);
-    if (!text.empty()) {
-        text.pop_back();
-    }
-    return text;
-}
-
 tk::Color ColorOfSign(std::int32_t value) {
     if (value < 0) {
         return tk::Color::Green();
@@ -91,31 +80,11 @@ int CheckOf(bool on) {
     return on ? 1 : 0;
 }
 
-std::string BaseName(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool FolderExists(const std::string& folder) {
-    struct stat info {};
-    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// mkdir -p: creates the folder and its missing parents. True when the folder exists after.
+// The settings folder, made with its missing parents. True when it is a folder after.
 bool MakeFolders(const std::string& folder) {
-    std::string path;
-    std::size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = folder.find('/', pos + 1);
-        path = folder.substr(0, pos);
-        if (path.empty() || path == "/") {
-            continue;
-        }
-        if (mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    return FolderExists(folder);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return std::filesystem::is_directory(folder, error);
 }
 
 // The settings of a first launch: every flag off but the split-state autosave, no minimum
@@ -205,11 +174,14 @@ std::string RunningFolderFor(const std::string& xdgConfigHome, const std::string
 
 // ---- Life of the delegate ----
 
-AppDelegate::AppDelegate(std::vector<std::string> arguments) : arguments_(std::move(arguments)) {}
+AppDelegate::AppDelegate(std::vector<std::string> arguments)
+    : arguments_(std::move(arguments)),
+      hotkeyRouter_([this](HotkeyCommand command) { RunCommand(command); },
+                    [this] { return runState_.QuestionOpen(); }, TimerData) {}
 
 AppDelegate::~AppDelegate() {
     // No key may reach a command while the engines go.
-    hotkeys_.reset();
+    hotkeyRouter_.Close();
     // The labels die with the window: forget them first.
     DisplayGrid.clear();
     TextUpdateTimer.reset();
@@ -286,16 +258,21 @@ void AppDelegate::CreateMainWindow() {
         "Quit", [] { tk::Application::Terminate(); }, "Ctrl+Q");
 
     tk::Menu* timer = bar->AddSubmenu("Timer")->Submenu();
-    hotkeyMenuItems_[kSplitHotkey] = timer->AddItem(
-        "Start / Split", [this] { TimerMenuCommand(kSplitHotkey); }, "Space");
-    hotkeyMenuItems_[kSkipHotkey] = timer->AddItem(
-        "Skip Split", [this] { TimerMenuCommand(kSkipHotkey); }, "PgDown");
-    hotkeyMenuItems_[kUndoHotkey] = timer->AddItem(
-        "Undo Split", [this] { TimerMenuCommand(kUndoHotkey); }, "PgUp");
-    hotkeyMenuItems_[kPauseHotkey] = timer->AddItem(
-        "Pause / Resume", [this] { TimerMenuCommand(kPauseHotkey); }, "P");
-    hotkeyMenuItems_[kResetHotkey] = timer->AddItem(
-        "Reset", [this] { TimerMenuCommand(kResetHotkey); }, "Backspace");
+    hotkeyRouter_.SetMenuItem(
+        kSplitHotkey, timer->AddItem(
+                          "Start / Split", [this] { TimerMenuCommand(kSplitHotkey); }, "Space"));
+    hotkeyRouter_.SetMenuItem(
+        kSkipHotkey, timer->AddItem(
+                         "Skip Split", [this] { TimerMenuCommand(kSkipHotkey); }, "PgDown"));
+    hotkeyRouter_.SetMenuItem(kUndoHotkey,
+                              timer->AddItem(
+                                  "Undo Split", [this] { TimerMenuCommand(kUndoHotkey); }, "PgUp"));
+    hotkeyRouter_.SetMenuItem(
+        kPauseHotkey, timer->AddItem(
+                          "Pause / Resume", [this] { TimerMenuCommand(kPauseHotkey); }, "P"));
+    hotkeyRouter_.SetMenuItem(
+        kResetHotkey, timer->AddItem(
+                          "Reset", [this] { TimerMenuCommand(kResetHotkey); }, "Backspace"));
     timer->AddSeparator();
     timer->AddItem("Go To Timer Mode", [this] { GoToTimerModeMenuClick(); });
 
@@ -342,7 +319,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     RunningFolder = RunningFolderFor(xdg != nullptr ? xdg : "", homeFolder);
 
     // First launch: the folder and settings with every option off.
-    if (!FolderExists(RunningFolder)) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(RunningFolder, error)) {
         if (!MakeFolders(RunningFolder) || !WriteDefaultIniFile(RunningFolder + kIniFileName)) {
             std::fprintf(stderr, "Quorvel: cannot create the settings folder %s\n",
                          RunningFolder.c_str());
@@ -381,9 +359,13 @@ void AppDelegate::applicationDidFinishLaunching() {
     TimerData->AutosaveBestRun = flag("Misc", "AutoSaveBestRun");
     AutosaveBestRunMenuItem->SetState(CheckOf(TimerData->AutosaveBestRun));
     // On unless switched off: a missing key (settings of an older version) means "Y".
-    autosaveSplitState_ = IniFile->ReadString("Misc", "AutoSaveSplitState", "Y") == "Y";
-    AutosaveSplitStateMenuItem->SetState(CheckOf(autosaveSplitState_));
-    SetUpGlobalHotkeys();
+    runState_.SetOn(IniFile->ReadString("Misc", "AutoSaveSplitState", "Y") == "Y");
+    AutosaveSplitStateMenuItem->SetState(CheckOf(runState_.IsOn()));
+    const bool hotkeysOn = hotkeyRouter_.SetUp(*IniFile);
+    GlobalHotkeysMenuItem->SetState(CheckOf(hotkeysOn));
+    if (hotkeysOn) {
+        hotkeyRouter_.SetOn(true);
+    }
 
     CountersMenu->SetHidden(true);
 
@@ -416,7 +398,7 @@ void AppDelegate::applicationWillTerminate() {
     if (TimerData && TimerData->GetCurrentTime() != 0) {
         AutosaveRunState();
     }
-    FlushRunState();
+    runState_.Flush();
     const tk::Rect frame = window->Frame();
     const std::int64_t screenHeight = Trunc(tk::Screen::MainFrame().height);
     IniFile->WriteInteger("Window", "Left", ClampToInt32(Trunc(frame.x)));
@@ -431,7 +413,7 @@ void AppDelegate::applicationWillTerminate() {
     IniFile->WriteString("Misc", "AutoSaveBestSplits", YesNo(IsOn(AutosaveBestSplitsMenuItem)));
     IniFile->WriteString("Misc", "AutoSaveBestRun", YesNo(IsOn(AutosaveBestRunMenuItem)));
     IniFile->WriteString("Misc", "AutoSaveSplitState", YesNo(IsOn(AutosaveSplitStateMenuItem)));
-    SaveGlobalHotkeys();
+    hotkeyRouter_.Save(*IniFile, IsOn(GlobalHotkeysMenuItem));
     if (!IniFile->SaveIniFile() && !IniFile->IniFileName.empty()) {
         std::fprintf(stderr, "Quorvel: could not save the settings to %s\n",
                      IniFile->IniFileName.c_str());
@@ -449,7 +431,7 @@ void AppDelegate::OnUpdateTimer() {
     const unsigned row = next >= rows ? next - 1 : next;
     const unsigned kept = columns - 2;
     const std::int32_t keptTime = TimerData->GetDataCellTimer(row, kept);
-    const std::int32_t behind = keptTime != 0 ? WrappingDiff(t, keptTime) : 0;
+    const std::int32_t behind = keptTime != 0 ? WrapSub(t, keptTime) : 0;
 
     tk::Color timeColor = tk::Color::White();
     if (t < 0) {
@@ -460,18 +442,13 @@ void AppDelegate::OnUpdateTimer() {
     CurrentTimeLabel->SetTextColor(timeColor);
     CurrentTimeLabel->SetText(TenthsText(t, /*showPlus=*/false));
 
-    // Unsigned, so a clock that went back (or wrapped) since the last save saves at once.
-    if (autosaveSplitState_ && columns != 0 && TimerData->IsTimerRunning() &&
-        static_cast<std::uint32_t>(WrappingDiff(t, lastStateSaveTime_)) >=
-            static_cast<std::uint32_t>(kSplitStateSaveInterval)) {
-        SaveRunState();
-    }
+    runState_.OnTick(t);
 
     if (!TimerData->IsTimerRunning()) {
         StatusLabel->SetTextColor(tk::Color::White());
         std::string_view status = rows > 0 && next >= rows ? "DONE!" : "Ready";
-        if (HotkeyNoticeShowing()) {
-            status = notice_;
+        if (const std::string_view notice = hotkeyRouter_.Notice(); !notice.empty()) {
+            status = notice;
         }
         StatusLabel->SetText(status);
         return;
@@ -480,7 +457,7 @@ void AppDelegate::OnUpdateTimer() {
     if (keptTime != 0) {
         segment = behind;
         if (row > 0) {
-            segment = WrappingDiff(segment, TimerData->GetDataCellTimerDiff(row - 1, kept));
+            segment = WrapSub(segment, TimerData->GetDataCellTimerDiff(row - 1, kept));
         }
     }
     StatusLabel->SetTextColor(ColorOfSign(segment));
@@ -647,7 +624,7 @@ void AppDelegate::UpdateScreen() {
             }
             const std::int32_t timer = grid.GetDataCellTimer(s, d);
             if (!timed && columns > 1 && c == columns) {
-                const std::int32_t delta = WrappingDiff(timer, grid.GetDataCellTimer(s, d - 1));
+                const std::int32_t delta = WrapSub(timer, grid.GetDataCellTimer(s, d - 1));
                 if (delta != 0) {
                     color = ColorOfSign(delta);
                 }
@@ -738,13 +715,13 @@ void AppDelegate::DoOpen() {
 }
 
 void AppDelegate::OpenSplitFile(const std::string& path) {
-    FlushRunState();  // the run being left is saved before another file replaces it
+    runState_.Flush();  // the run being left is saved before another file replaces it
     runKept_ = false;
     TimerData->LoadSplitData(path);
     if (TimerData->GetColumnCount() == 0) {
         std::fprintf(stderr, "Quorvel: %s is not a split file that can be read\n", path.c_str());
     } else {
-        OfferUnfinishedRun();
+        runState_.OfferUnfinishedRun();
     }
     CreateScreen();
     UpdateScreen();
@@ -758,8 +735,7 @@ void AppDelegate::OpenMenuClick() {
 }
 
 void AppDelegate::DoSplitMenuClick() {
-    if (TimerData->GetColumnCount() == 0 ||
-        TimerData->GetNextSplitNumber() >= TimerData->GetRowCount() || !InputLockoutPassed()) {
+    if (!RunUnfinished() || !InputLockoutPassed()) {
         return;
     }
     if (TimerData->IsTimerRunning()) {
@@ -786,8 +762,7 @@ void AppDelegate::StartOrResume() {
 }
 
 void AppDelegate::SkipSplitMenuClick() {
-    if (TimerData->GetColumnCount() == 0 ||
-        TimerData->GetNextSplitNumber() >= TimerData->GetRowCount() || !InputLockoutPassed()) {
+    if (!RunUnfinished() || !InputLockoutPassed()) {
         return;
     }
     if (TimerData->IsTimerRunning()) {
@@ -798,8 +773,7 @@ void AppDelegate::SkipSplitMenuClick() {
 }
 
 void AppDelegate::UndoSplitMenuClick() {
-    if (TimerData->GetColumnCount() == 0 ||
-        TimerData->GetNextSplitNumber() >= TimerData->GetRowCount() || !InputLockoutPassed()) {
+    if (!RunUnfinished() || !InputLockoutPassed()) {
         return;
     }
     if (TimerData->IsTimerRunning()) {
@@ -810,8 +784,7 @@ void AppDelegate::UndoSplitMenuClick() {
 }
 
 void AppDelegate::PauseResumeMenuClick() {
-    if (TimerData->GetColumnCount() == 0 ||
-        TimerData->GetNextSplitNumber() >= TimerData->GetRowCount()) {
+    if (!RunUnfinished()) {
         return;
     }
     if (TimerData->IsTimerRunning()) {
@@ -830,7 +803,7 @@ void AppDelegate::ResetTimerMenuClick() {
     }
     TimerData->ClearTimer();
     runKept_ = false;
-    RemoveRunState();
+    runState_.Remove();
     UpdateScreen();
     ShowFileState();
 }
@@ -844,7 +817,7 @@ void AppDelegate::SaveSplitsMenuClick() {
     // A keep empties the current run; a refused one leaves it as it was.
     if (hadTimes && !CurrentRunHasTimes()) {
         runKept_ = true;
-        RemoveRunState();
+        runState_.Remove();
     }
     UpdateScreen();
     ShowFileState();
@@ -906,10 +879,7 @@ void AppDelegate::AutosaveBestRunMenuClick() {
 }
 
 void AppDelegate::AutosaveSplitStateMenuClick() {
-    autosaveSplitState_ = Toggle(AutosaveSplitStateMenuItem);
-    if (!autosaveSplitState_) {
-        CancelRunStateSave();
-    }
+    runState_.SetOn(Toggle(AutosaveSplitStateMenuItem));
     RebuildDisplay();
 }
 
@@ -919,7 +889,7 @@ void AppDelegate::SaveSplitStateMenuClick() {
     if (TimerData->GetColumnCount() == 0) {
         return;
     }
-    SaveRunState();
+    runState_.Save();
 }
 
 void AppDelegate::OpenSplitStateMenuClick() {
@@ -928,27 +898,19 @@ void AppDelegate::OpenSplitStateMenuClick() {
     if (panel.RunModal() != 1) {
         return;
     }
-    FlushRunState();
+    runState_.Flush();
     runKept_ = false;
     TimerData->LoadSplitStateData(panel.Filename());
     if (TimerData->GetColumnCount() == 0) {
         std::fprintf(stderr, "Quorvel: %s is not a split state that can be read\n",
                      panel.Filename().c_str());
     }
-    lastStateSaveTime_ = TimerData->GetCurrentTime();
+    runState_.RunLoaded();
     CreateScreen();
     UpdateScreen();
     UpdateResetCountDisplay();
     OnUpdateTimer();
     ShowFileState();
-}
-
-std::string AppDelegate::UnfinishedRunQuestion(std::int32_t runTime, unsigned doneSplits,
-                                               unsigned rowCount) {
-    char counts[48];
-    std::snprintf(counts, sizeof counts, ", %u of %u splits done", doneSplits, rowCount);
-    return "An unfinished run was found (" + TenthsText(runTime, /*showPlus=*/false) + counts +
-           "). Resume it?";
 }
 
 bool AppDelegate::CurrentRunHasTimes() {
@@ -961,98 +923,14 @@ bool AppDelegate::CurrentRunHasTimes() {
     return false;
 }
 
-void AppDelegate::SaveRunState() {
-    CancelRunStateSave();
-    lastStateSaveTime_ = TimerData->GetCurrentTime();
-    TimerData->SaveSplitStateData();
-}
-
-void AppDelegate::CancelRunStateSave() {
-    stateSavePending_ = false;
-    if (stateSaveTimer_) {
-        stateSaveTimer_->Stop();
-    }
-}
-
-void AppDelegate::FlushRunState() {
-    if (!stateSavePending_) {
-        return;
-    }
-    CancelRunStateSave();
-    if (autosaveSplitState_ && TimerData && TimerData->GetColumnCount() != 0) {
-        SaveRunState();
-    }
-}
-
-void AppDelegate::RemoveRunState() {
-    CancelRunStateSave();
-    if (!autosaveSplitState_ || TimerData->GetColumnCount() == 0) {
-        return;
-    }
-    const std::string path = TimerData->SplitStatePath();
-    if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
-        std::fprintf(stderr, "Quorvel: could not remove the split state %s\n", path.c_str());
-    }
+bool AppDelegate::RunUnfinished() {
+    return TimerData->GetColumnCount() != 0 &&
+           TimerData->GetNextSplitNumber() < TimerData->GetRowCount();
 }
 
 void AppDelegate::AutosaveRunState() {
-    if (!autosaveSplitState_ || TimerData->GetColumnCount() == 0) {
-        return;
-    }
-    if (runKept_ || TimerData->GetNextSplitNumber() >= TimerData->GetRowCount()) {
-        RemoveRunState();
-        return;
-    }
-    if (!stateSaveTimer_) {
-        stateSaveTimer_ =
-            std::make_unique<tk::RepeatingTimer>(kStateSaveDelay, [this] { FlushRunState(); });
-    }
-    stateSavePending_ = true;
-    if (!stateSaveTimer_->IsActive()) {
-        stateSaveTimer_->Start();
-    }
-}
-
-void AppDelegate::OfferUnfinishedRun() {
-    if (!autosaveSplitState_) {
-        return;
-    }
-    const std::string splitPath = TimerData->SplitFileName;
-    const std::string statePath = TimerData->SplitStatePath();
-    // The name the state file gives its split file: the part after the last '/', '\' or ':'.
-    const std::string name = splitPath.substr(splitPath.find_last_of("/\\:") + 1);
-    SplitStateHeader header;
-    if (!ReadSplitStateHeader(statePath, &header) || header.SplitFileName != name ||
-        header.RunTime == 0) {
-        return;
-    }
-    // The splits the run comes back with: the loader always leaves the last row to run.
-    const unsigned rows = TimerData->GetRowCount();
-    const auto saved = static_cast<std::uint32_t>(header.NextSplit);
-    const unsigned done = rows == 0 ? 0 : (saved > rows - 1 ? rows - 1 : saved);
-
-    tk::Alert alert;
-    alert.SetMessageText(UnfinishedRunQuestion(header.RunTime, done, rows));
-    alert.AddButton("Resume");
-    alert.AddButton("Discard");
-    questionOpen_ = true;
-    const int answer = alert.RunModal();
-    questionOpen_ = false;
-    if (answer == tk::Alert::kClosed) {
-        return;  // no answer: the run stays on disk and is offered again next time
-    }
-    if (answer == 0) {
-        TimerData->LoadSplitStateData(statePath);
-        if (TimerData->GetColumnCount() == 0) {
-            // The state changed under us since it was read: keep the fresh load.
-            TimerData->LoadSplitData(splitPath);
-        }
-        lastStateSaveTime_ = TimerData->GetCurrentTime();
-        return;
-    }
-    if (std::remove(statePath.c_str()) != 0 && errno != ENOENT) {
-        std::fprintf(stderr, "Quorvel: could not remove the split state %s\n", statePath.c_str());
-    }
+    runState_.AfterCommand(
+        /*runOver=*/runKept_ || TimerData->GetNextSplitNumber() >= TimerData->GetRowCount());
 }
 
 // ---- Title and save failures ----
@@ -1062,7 +940,7 @@ void AppDelegate::ShowFileState() {
     const bool failed = !path.empty() && TimerData->LastSaveFailed;
     std::string title = kAppTitle;
     if (!path.empty()) {
-        title += " - " + BaseName(path);
+        title += " - " + std::string(NamePart(path, kPathSeparator));
         if (failed) {
             title += " (not saved!)";
         }
@@ -1082,178 +960,28 @@ void AppDelegate::ShowFileState() {
 
 // ---- Global hotkeys ----
 
-namespace {
-
-constexpr char kHotkeysSection[] = "Hotkeys";
-constexpr char kGlobalHotkeysKey[] = "GlobalHotkeys";
-
-std::int64_t MonotonicNs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-}
-
-}  // namespace
-
-const std::array<AppDelegate::HotkeySetting, AppDelegate::kHotkeyCount>
-    AppDelegate::kHotkeySettings = {{
-        {"Split", "Num+1", "Start / Split", &AppDelegate::DoSplitMenuClick},
-        {"Skip", "Num+2", "Skip Split", &AppDelegate::SkipSplitMenuClick},
-        {"Undo", "Num+8", "Undo Split", &AppDelegate::UndoSplitMenuClick},
-        {"Pause", "Num+5", "Pause / Resume", &AppDelegate::PauseResumeMenuClick},
-        {"Reset", "Num+3", "Reset", &AppDelegate::ResetTimerMenuClick},
-    }};
-
-void AppDelegate::SetUpGlobalHotkeys() {
-    const char* trace = std::getenv("QUORVEL_TRACE_SPLITS");
-    traceSplits_ = trace != nullptr && std::string_view(trace) == "1";
-    hotkeys_ = std::make_unique<tk::GlobalHotkeys>(
-        [this](const std::string& message) { HotkeyReport(message); });
-    for (int i = 0; i < kHotkeyCount; ++i) {
-        const auto command = static_cast<HotkeyCommand>(i);
-        const HotkeySetting& setting = kHotkeySettings[static_cast<std::size_t>(i)];
-        std::string& name = hotkeyNames_[static_cast<std::size_t>(i)];
-        auto& hotkey = hotkeySpecs_[static_cast<std::size_t>(i)];
-        name = IniFile->ReadString(kHotkeysSection, setting.Key, setting.DefaultName);
-        hotkey.reset();
-        if (name.empty()) {
-            continue;
-        }
-        tk::HotkeySpec key;
-        if (!tk::ParseHotkeyName(name, &key)) {
-            std::fprintf(stderr, "Quorvel: the global hotkey %s=%s is not a key name; it is off\n",
-                         setting.Key, name.c_str());
-            continue;
-        }
-        const HotkeySetting* owner = nullptr;
-        for (int j = 0; j < i; ++j) {
-            if (hotkeySpecs_[static_cast<std::size_t>(j)] == key) {
-                owner = &kHotkeySettings[static_cast<std::size_t>(j)];
-                break;
-            }
-        }
-        if (owner != nullptr) {
-            std::fprintf(stderr, "Quorvel: the global hotkey %s=%s is the key of %s; it is off\n",
-                         setting.Key, name.c_str(), owner->Key);
-            continue;
-        }
-        hotkey = key;
-        hotkeys_->Bind(
-            i, key, [this, command] { GlobalHotkeyPressed(command); }, setting.Title);
-    }
-    const bool on = IniFile->ReadString(kHotkeysSection, kGlobalHotkeysKey, "") == "Y";
-    GlobalHotkeysMenuItem->SetState(CheckOf(on));
-    if (on) {
-        StartGlobalHotkeys();
-    }
-}
-
-void AppDelegate::SaveGlobalHotkeys() {
-    IniFile->WriteString(kHotkeysSection, kGlobalHotkeysKey, YesNo(IsOn(GlobalHotkeysMenuItem)));
-    if (hotkeys_) {
-        for (std::size_t i = 0; i < kHotkeySettings.size(); ++i) {
-            IniFile->WriteString(kHotkeysSection, kHotkeySettings[i].Key, hotkeyNames_[i]);
-        }
-        hotkeys_->Stop();
-    }
-}
-
-void AppDelegate::StartGlobalHotkeys() {
-    hotkeys_->SetEnabled(true);
-    hotkeys_->Start();  // a failure is reported through HotkeyReport
-}
-
 void AppDelegate::GlobalHotkeysMenuClick() {
-    const bool on = Toggle(GlobalHotkeysMenuItem);
-    if (!hotkeys_) {
-        return;  // before launch: the check alone, taken up by SetUpGlobalHotkeys
-    }
-    if (on) {
-        StartGlobalHotkeys();
-    } else {
-        hotkeys_->SetEnabled(false);
-        hotkeys_->Stop();
-    }
+    hotkeyRouter_.SetOn(Toggle(GlobalHotkeysMenuItem));
 }
 
-void AppDelegate::HotkeyReport(const std::string& message) {
-    std::fprintf(stderr, "Quorvel: %s\n", message.c_str());
-    notice_ = hotkeys_ && hotkeys_->IsRunning() ? "Hotkeys limited" : "Menu keys only";
-    noticeAt_ = ClockNow();
-}
-
-bool AppDelegate::HotkeyNoticeShowing() {
-    if (notice_.empty()) {
-        return false;
+void AppDelegate::RunCommand(HotkeyCommand command) {
+    switch (command) {
+        case kSplitHotkey:
+            DoSplitMenuClick();
+            break;
+        case kSkipHotkey:
+            SkipSplitMenuClick();
+            break;
+        case kUndoHotkey:
+            UndoSplitMenuClick();
+            break;
+        case kPauseHotkey:
+            PauseResumeMenuClick();
+            break;
+        case kResetHotkey:
+            ResetTimerMenuClick();
+            break;
+        case kHotkeyCount:
+            break;
     }
-    if (WrappingDiff(ClockNow(), noticeAt_) >= kHotkeyNoticeTime) {
-        notice_.clear();
-        return false;
-    }
-    return true;
-}
-
-const tk::HotkeySpec* AppDelegate::GlobalHotkeySpec(HotkeyCommand command) const {
-    const auto& hotkey = hotkeySpecs_.at(static_cast<std::size_t>(command));
-    return hotkey ? &*hotkey : nullptr;
-}
-
-const std::string& AppDelegate::GlobalHotkeyName(HotkeyCommand command) const {
-    return hotkeyNames_.at(static_cast<std::size_t>(command));
-}
-
-void AppDelegate::GlobalHotkeyPressed(HotkeyCommand command) {
-    const tk::HotkeySpec* key = GlobalHotkeySpec(command);
-    if (key == nullptr || !TimerData || questionOpen_) {
-        return;
-    }
-    const std::int32_t now = ClockNow();
-    if (lastMenuKey_.Set && lastMenuKey_.Key == *key &&
-        WrappingDiff(now, lastMenuKey_.At) < kSameKeyWindow) {
-        lastMenuKey_.Set = false;  // the same press, come the other way: taken already
-        return;
-    }
-    lastGlobalKey_ = {*key, now, true};
-    RunHotkeyCommand(command, "global");
-}
-
-void AppDelegate::TimerMenuCommand(HotkeyCommand command) {
-    const tk::MenuItem* item = hotkeyMenuItems_.at(static_cast<std::size_t>(command));
-    tk::HotkeySpec key;
-    if (item != nullptr && tk::ParseHotkeyName(item->KeyEquivalent(), &key)) {
-        const std::int32_t now = ClockNow();
-        if (lastGlobalKey_.Set && lastGlobalKey_.Key == key &&
-            WrappingDiff(now, lastGlobalKey_.At) < kSameKeyWindow) {
-            lastGlobalKey_.Set = false;
-            return;
-        }
-        lastMenuKey_ = {key, now, true};
-    }
-    RunHotkeyCommand(command, "menu");
-}
-
-void AppDelegate::RunHotkeyCommand(HotkeyCommand command, const char* route) {
-    const auto action = kHotkeySettings.at(static_cast<std::size_t>(command)).Action;
-    if (!traceSplits_ || command != kSplitHotkey || !TimerData) {
-        (this->*action)();
-        return;
-    }
-    // The engine reads its clock for the split right at the start of the action.
-    const unsigned nextBefore = TimerData->GetNextSplitNumber();
-    const bool runningBefore = TimerData->IsTimerRunning();
-    const std::int64_t dispatchedNs = MonotonicNs();
-    (this->*action)();
-    const std::int64_t doneNs = MonotonicNs();
-    if (TimerData->GetNextSplitNumber() == nextBefore &&
-        TimerData->IsTimerRunning() == runningBefore) {
-        return;
-    }
-    const bool global = std::string_view(route) == "global";
-    const tk::HotkeyEvent& event = hotkeys_ ? hotkeys_->LastEvent() : tk::HotkeyEvent{};
-    std::fprintf(stderr,
-                 "quorvel-trace split=%u route=%s dispatched_ns=%lld done_ns=%lld "
-                 "press_server_ms=%u received_ns=%lld\n",
-                 nextBefore, route, static_cast<long long>(dispatchedNs),
-                 static_cast<long long>(doneNs), global ? event.ServerTimeMs : 0u,
-                 static_cast<long long>(global ? event.ReceivedNs : 0));
 }

@@ -27,8 +27,10 @@
 #include <vector>
 
 #include "GlobalHotkeys.h"
+#include "HotkeyRouter.h"
 #include "IniFiles.h"
 #include "QuorvelEngine.h"
+#include "RunStateKeeper.h"
 #include "Toolkit.h"
 
 // ---- Process-wide state of the shell ----
@@ -133,9 +135,8 @@ class AppDelegate : public tk::ApplicationDelegate {
     // ---- Update tick ----
     // Running time in tenths (white; dark grey in the lead-in; red when behind the kept run)
     // and the status line: "Ready", "DONE!" or the live segment difference (+1.2 red, -1.2
-    // green, 0.0 white). While a run is running with the split-state autosave on, it also
-    // saves the split state once the run clock is kSplitStateSaveInterval past the last save
-    // (one comparison on a tick when no save is due).
+    // green, 0.0 white); a hotkey notice in place of "Ready" or "DONE!" while it lasts. The
+    // split-state autosave gets its tick too (RunStateKeeper::OnTick).
     void OnUpdateTimer();
 
     // ---- Grid display ----
@@ -179,89 +180,40 @@ class AppDelegate : public tk::ApplicationDelegate {
     void GlobalHotkeysMenuClick();  // check item: starts or stops the global hotkeys
 
     // Writes the split-state save a command asked for, if it has not been written yet.
-    void FlushRunState();
+    void FlushRunState() { runState_.Flush(); }
 
     // Loads the split file at path, rebuilds and refreshes the display, runs one tick. With
     // the split-state autosave on and an unfinished run of this split file in its split-state
-    // file, asks first whether to take the run up again (see OfferUnfinishedRun).
+    // file, asks first whether to take the run up again (RunStateKeeper::OfferUnfinishedRun).
     void OpenSplitFile(const std::string& path);
 
-    // ---- Split-state autosave ----
-    // While "Autosave Split State" is on and a split file is loaded, the split state is saved
-    // after every command that changes the run (start, split, skip, undo, pause, resume) and
-    // every kSplitStateSaveInterval of run time while the run runs; once the run is reset,
-    // finished or kept, its split-state file is removed, so it never offers a stale run.
-    // A kill therefore loses no split already made, and the run clock comes back at most
-    // kSplitStateSaveInterval behind where it was.
-    static constexpr std::int32_t kSplitStateSaveInterval = 500;  // hundredths
-    // The question asked when a split file with an unfinished run is opened; time as the
-    // running-time display shows it.
-    //   (123450, 7, 20) -> "An unfinished run was found (20:34.5, 7 of 20 splits done). Resume
-    //   it?"
+    // ---- Split-state autosave (RunStateKeeper) ----
+    static constexpr std::int32_t kSplitStateSaveInterval = RunStateKeeper::kSaveInterval;
     static std::string UnfinishedRunQuestion(std::int32_t runTime, unsigned doneSplits,
-                                             unsigned rowCount);
-    bool AutosavingSplitState() const { return autosaveSplitState_; }
+                                             unsigned rowCount) {
+        return RunStateKeeper::UnfinishedRunQuestion(runTime, doneSplits, rowCount);
+    }
+    bool AutosavingSplitState() const { return runState_.IsOn(); }
 
-    // ---- Global hotkeys ----
-    // The five run commands also come from keys pressed in any window (the game's), while the
-    // Options item "Global Hotkeys" is on. The keys are settings, in the key text of the menus:
-    //   [Hotkeys]
-    //   GlobalHotkeys=Y   ("N" or missing: off)
-    //   Pause=Num+5  Reset=Num+3  Skip=Num+2  Split=Num+1  Undo=Num+8   (the defaults)
-    // A name that cannot be read ("Bogus", "Ctrl+A, Ctrl+B") is reported once on standard
-    // error at launch and that hotkey stays off; an empty name turns it off without a word;
-    // a key already taken by an earlier command of the list is reported and stays off. The
-    // names are written back at quit exactly as read (the defaults when missing).
-    enum HotkeyCommand : int {
-        kSplitHotkey,
-        kSkipHotkey,
-        kUndoHotkey,
-        kPauseHotkey,
-        kResetHotkey,
-        kHotkeyCount
-    };
-    struct HotkeySetting {
-        const char* Key;                // "Split": key in the "Hotkeys" section
-        const char* DefaultName;        // "Num+1"
-        const char* Title;              // "Start / Split": the menu item, the portal's dialog
-        void (AppDelegate::*Action)();  // &AppDelegate::DoSplitMenuClick
-    };
-    static const std::array<HotkeySetting, kHotkeyCount> kHotkeySettings;
-
-    // One key press can reach us twice: as the key of a menu item while our window has the
-    // focus, and as a global hotkey bound to the same key. Of two arrivals of the same key
-    // less than this apart (hundredths), the first runs its command and the second is
-    // dropped, whichever way each came; different keys are never merged.
-    static constexpr std::int32_t kSameKeyWindow = 10;
-    // A trouble with the hotkeys (reported in full on standard error) shows on the status
-    // line as "Menu keys only" (no global hotkeys at all, e.g. Wayland without the desktop
-    // portal) or "Hotkeys limited" (some work: only with an X11 window focused under
-    // Wayland, a key taken by another program, a key grab) in place of "Ready" or "DONE!"
-    // for this long (hundredths); a running clock's live difference takes over at once.
-    static constexpr std::int32_t kHotkeyNoticeTime = 500;
-
-    // For measuring the time from a key press to the split: with QUORVEL_TRACE_SPLITS=1 in
-    // the environment, every start or split made by the Start / Split menu item or its global
-    // hotkey writes one line on standard error, times on CLOCK_MONOTONIC (ns) and, for a
-    // global hotkey, the X server's time of the press (ms; 0 for the menu):
-    //   quorvel-trace split=3 route=global dispatched_ns=912345678901 done_ns=912345912345
-    //   press_server_ms=4567890 received_ns=912345600000
-    // dispatched_ns is taken just before the command runs (the engine reads its clock for the
-    // split right after), done_ns once the grid is refreshed; split is the row being timed
-    // before the press.
-
-    // A global hotkey went off: the command's menu action, unless the same key has just run
-    // a command through the menu.
-    void GlobalHotkeyPressed(HotkeyCommand command);
-    // A run command chosen in the Timer menu, by its key or a click: the action, unless the
-    // item's key has just run a command as a global hotkey.
-    void TimerMenuCommand(HotkeyCommand command);
-    // The key a global hotkey listens to; null while that hotkey is off.
-    const tk::HotkeySpec* GlobalHotkeySpec(HotkeyCommand command) const;
-    // The key name as read from the settings (or its default).
-    const std::string& GlobalHotkeyName(HotkeyCommand command) const;
-    // Created at launch; null before.
-    tk::GlobalHotkeys* GlobalHotkeysObject() const { return hotkeys_.get(); }
+    // ---- Global hotkeys (HotkeyRouter) ----
+    using HotkeyCommand = HotkeyRouter::HotkeyCommand;
+    static constexpr HotkeyCommand kSplitHotkey = HotkeyRouter::kSplitHotkey;
+    static constexpr HotkeyCommand kSkipHotkey = HotkeyRouter::kSkipHotkey;
+    static constexpr HotkeyCommand kUndoHotkey = HotkeyRouter::kUndoHotkey;
+    static constexpr HotkeyCommand kPauseHotkey = HotkeyRouter::kPauseHotkey;
+    static constexpr HotkeyCommand kResetHotkey = HotkeyRouter::kResetHotkey;
+    static constexpr HotkeyCommand kHotkeyCount = HotkeyRouter::kHotkeyCount;
+    static constexpr std::int32_t kSameKeyWindow = HotkeyRouter::kSameKeyWindow;
+    static constexpr std::int32_t kHotkeyNoticeTime = HotkeyRouter::kHotkeyNoticeTime;
+    void GlobalHotkeyPressed(HotkeyCommand command) { hotkeyRouter_.GlobalHotkeyPressed(command); }
+    void TimerMenuCommand(HotkeyCommand command) { hotkeyRouter_.TimerMenuCommand(command); }
+    const tk::HotkeySpec* GlobalHotkeySpec(HotkeyCommand command) const {
+        return hotkeyRouter_.GlobalHotkeySpec(command);
+    }
+    const std::string& GlobalHotkeyName(HotkeyCommand command) const {
+        return hotkeyRouter_.GlobalHotkeyName(command);
+    }
+    tk::GlobalHotkeys* GlobalHotkeysObject() const { return hotkeyRouter_.GlobalHotkeysObject(); }
 
     // ---- Outlets: set by CreateMainWindow, non-owning ----
     tk::Window* window = nullptr;
@@ -297,22 +249,14 @@ class AppDelegate : public tk::ApplicationDelegate {
     // The window title names the split file and says when its last write failed; a failure
     // is also reported once on standard error.
     void ShowFileState();
-    // After a command that changed the run: with the autosave on, the split state is saved
-    // a moment later (kStateSaveDelay, once the command's change is on screen, so the disk
-    // never holds up a split), or removed at once when the run is over (finished, or kept in
-    // place of the kept run).
+    // After a command that changed the run: the split state is saved a moment later, or
+    // removed when the run is over (finished, or kept in place of the kept run).
     void AutosaveRunState();
-    // SaveSplitStateData, remembering the run time it saved.
-    void SaveRunState();
-    // Forgets a split-state save that a command asked for and that has not been written.
-    void CancelRunStateSave();
-    // Removes the split-state file of the loaded split file, with the autosave on.
-    void RemoveRunState();
-    // Right after a split file is loaded: when its split-state file names it and holds a run
-    // time other than 0, asks "Resume" (the default) or "Discard". Resume loads the state;
-    // Discard removes the state file and keeps the fresh load. Not asked with the autosave
-    // off.
-    void OfferUnfinishedRun();
+    // The run commands (split, skip, undo, pause) go on only with a split file loaded and the
+    // run not finished.
+    static bool RunUnfinished();
+    // The menu action of a run command.
+    void RunCommand(HotkeyCommand command);
     // True when the engine's current run holds a time in any row.
     static bool CurrentRunHasTimes();
     // Start / Split and Pause / Resume on a stopped clock: a new attempt (counted at once)
@@ -323,49 +267,11 @@ class AppDelegate : public tk::ApplicationDelegate {
     std::unique_ptr<tk::Window> mainWindow_;
     bool saveFailureReported_ = false;
     std::string reportedFile_;
-    // "Autosave Split State": stored as "AutoSaveSplitState" under "Misc", on when missing.
-    bool autosaveSplitState_ = true;
-    // The run time of the last split-state save.
-    std::int32_t lastStateSaveTime_ = 0;
-    // The split-state save that a command asked for, written when stateSaveTimer_ fires.
-    static constexpr double kStateSaveDelay = 0.03;
-    std::unique_ptr<tk::RepeatingTimer> stateSaveTimer_;
-    bool stateSavePending_ = false;
     // A finished run was kept (by the autosave at its last split or by Save Run): the engine
     // is paused with the final time still on its clock, but the run is over, so the next
     // Start / Split or Pause / Resume starts a new attempt rather than resuming it. Cleared
     // when a run starts or is reset and when a file is opened.
     bool runKept_ = false;
-    // While the unfinished-run question is up, global hotkeys are ignored: a run must not
-    // start behind the question that may bring another one back.
-    bool questionOpen_ = false;
-
-    // ---- Global hotkeys ----
-    // At launch: reads the "Hotkeys" settings, binds the keys, starts them when the item is on.
-    void SetUpGlobalHotkeys();
-    // At quit: the settings written back, the keyboard let go.
-    void SaveGlobalHotkeys();
-    void StartGlobalHotkeys();
-    // A report of the hotkeys: standard error, and a notice on the status line.
-    void HotkeyReport(const std::string& message);
-    // True while the status line shows notice_ in place of "Ready" or "DONE!".
-    bool HotkeyNoticeShowing();
-    // The command, traced on standard error with QUORVEL_TRACE_SPLITS=1 when it split.
-    void RunHotkeyCommand(HotkeyCommand command, const char* route);
-
-    struct KeyArrival {
-        tk::HotkeySpec Key;
-        std::int32_t At = 0;  // ClockNow()
-        bool Set = false;
-    };
-    std::unique_ptr<tk::GlobalHotkeys> hotkeys_;
-    std::array<std::string, kHotkeyCount> hotkeyNames_;
-    std::array<std::optional<tk::HotkeySpec>, kHotkeyCount> hotkeySpecs_;
-    // The Timer menu items of the commands, for their keys.
-    std::array<tk::MenuItem*, kHotkeyCount> hotkeyMenuItems_{};
-    KeyArrival lastMenuKey_;
-    KeyArrival lastGlobalKey_;
-    std::string notice_;
-    std::int32_t noticeAt_ = 0;
-    bool traceSplits_ = false;
+    RunStateKeeper runState_{TimerData};
+    HotkeyRouter hotkeyRouter_;
 };

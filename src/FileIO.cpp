@@ -8,54 +8,47 @@
 #include <cstdlib>
 #include <vector>
 
+#include "PathParts.h"
+
 namespace {
 
-// The folder part of a path, for syncing after the rename: "/a/b.txt" -> "/a", "b.txt" -> ".".
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    if (slash == 0) {
-        return "/";
-    }
-    return path.substr(0, slash);
-}
-
 void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);  // best effort: some file systems refuse to sync a folder
-        ::close(fd);
+    const FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.IsOpen()) {
+        ::fsync(fd.Get());  // best effort: some file systems refuse to sync a folder
     }
 }
 
 }  // namespace
 
+FileDescriptor::~FileDescriptor() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
 std::string TemporaryPathFor(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t nameStart = NameStart(path, kPathSeparator);
     return path.substr(0, nameStart) + "." + path.substr(nameStart) + ".saving";
 }
 
 bool ReadWholeFile(const std::string& path, std::string* out) {
     out->clear();
     // Opened without blocking, so a FIFO or a device at path is refused instead of waited on.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.IsOpen()) {
         return false;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
+    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK) != 0) {
         return false;
     }
-    FileHandle file(::fdopen(fd, "rb"));
+    FileHandle file(::fdopen(fd.Get(), "rb"));
     if (!file) {
-        ::close(fd);
         return false;
     }
+    fd.Release();  // the stream closes it now
     if (info.st_size > 0) {
         out->reserve(static_cast<std::size_t>(info.st_size));
     }
@@ -88,18 +81,19 @@ bool WriteFileAtomically(const std::string& path, const std::function<bool(std::
     // next save removes it before starting afresh, so temporaries never pile up.
     const std::string temp = TemporaryPathFor(path);
     ::unlink(temp.c_str());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) {
+    FileDescriptor fd(
+        ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fd.IsOpen()) {
         return false;
     }
     const mode_t mode = hadOld ? (old.st_mode & 07777) : static_cast<mode_t>(0644);
-    bool ok = ::fchmod(fd, mode) == 0 || errno == EPERM;
-    FileHandle file(::fdopen(fd, "wb"));
+    bool ok = ::fchmod(fd.Get(), mode) == 0 || errno == EPERM;
+    FileHandle file(::fdopen(fd.Get(), "wb"));
     if (!file) {
-        ::close(fd);
         ::unlink(temp.c_str());
         return false;
     }
+    fd.Release();  // the stream closes it now
     ok = ok && writer(file.get());
     ok = ok && std::fflush(file.get()) == 0 && std::ferror(file.get()) == 0;
     ok = ok && ::fsync(::fileno(file.get())) == 0;
@@ -109,6 +103,8 @@ bool WriteFileAtomically(const std::string& path, const std::function<bool(std::
         ::unlink(temp.c_str());
         return false;
     }
-    SyncFolder(FolderOf(path));
+    // The folder the rename changed: "/a/b.txt" -> "/a/", "b.txt" -> ".".
+    const std::string_view folder = FolderOf(path, kPathSeparator);
+    SyncFolder(folder.empty() ? std::string(".") : std::string(folder));
     return true;
 }

@@ -17,6 +17,27 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
+// Owns a POSIX file descriptor and closes it when it goes out of scope, unless Release() has
+// handed it on (to fdopen). A descriptor below 0 (a failed open) is held as "none".
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) noexcept : fd_(fd) {}
+    ~FileDescriptor();
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int Get() const noexcept { return fd_; }
+    bool IsOpen() const noexcept { return fd_ >= 0; }
+    int Release() noexcept {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+  private:
+    int fd_;
+};
+
 // Reads the whole file at path into *out, byte for byte. Returns false, with *out empty,
 // when the path cannot be opened, is not a regular file (a folder), or a read fails.
 bool ReadWholeFile(const std::string& path, std::string* out);

@@ -1,11 +1,15 @@
 #include "IniFiles.h"
 
-#include <locale.h>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -16,28 +20,47 @@ namespace {
 
 // ---- Number text, independent of the user's locale ----
 
-// Switches the calling thread to the "C" locale while it lives, so that "0.5" reads and
-// writes with a point whatever locale the application set up.
-class CLocaleScope {
-  public:
-    CLocaleScope() : c_(::newlocale(LC_ALL_MASK, "C", nullptr)) {
-        if (c_ != nullptr) {
-            previous_ = ::uselocale(c_);
+// atof in the "C" locale, whatever locale the application set up: leading white space, a
+// sign, decimal or "0x" hexadecimal digits, "inf" and "nan"; the rest of the text is ignored.
+// A value beyond the range of double reads as +-HUGE_VAL, one below it as 0 (or the nearest
+// denormal). "0.5" -> 0.5, " -2e3x" -> -2000, "0x1p3" -> 8, "1e999" -> inf, "" -> 0.
+double AtofText(std::string_view text) {
+    std::size_t i = text.find_first_not_of(" \t\n\v\f\r");
+    if (i == std::string_view::npos) {
+        return 0.0;
+    }
+    bool negative = false;
+    if (text[i] == '+' || text[i] == '-') {
+        negative = text[i] == '-';
+        ++i;
+    }
+    auto format = std::chars_format::general;
+    if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        format = std::chars_format::hex;
+        i += 2;
+    }
+    if (i >= text.size() || text[i] == '-' || text[i] == '+') {
+        return 0.0;
+    }
+    const char* first = text.data() + i;
+    const char* last = text.data() + text.size();
+    double value = 0.0;
+    if (std::from_chars(first, last, value, format).ec == std::errc::result_out_of_range) {
+        long double wide = 0.0L;
+        if (std::from_chars(first, last, wide, format).ec == std::errc{}) {
+            value = static_cast<double>(wide);
+        } else {
+            // Beyond even long double: a negative exponent is an underflow.
+            const std::string_view rest(first, static_cast<std::size_t>(last - first));
+            const std::size_t mark = rest.find_first_of(
+                format == std::chars_format::hex ? std::string_view("pP") : "eE");
+            const bool underflow =
+                mark != std::string_view::npos && mark + 1 < rest.size() && rest[mark + 1] == '-';
+            value = underflow ? 0.0 : HUGE_VAL;
         }
     }
-    ~CLocaleScope() {
-        if (c_ != nullptr) {
-            ::uselocale(previous_);
-            ::freelocale(c_);
-        }
-    }
-    CLocaleScope(const CLocaleScope&) = delete;
-    CLocaleScope& operator=(const CLocaleScope&) = delete;
-
-  private:
-    locale_t c_;
-    locale_t previous_ = nullptr;
-};
+    return negative ? -value : value;
+}
 
 // ---- Settings file text ----
 
@@ -150,8 +173,7 @@ double IniFileClass::ReadFloat(std::string section, std::string key, double def)
     if (value == nullptr) {
         return def;
     }
-    const CLocaleScope cLocale;
-    return std::strtod(value->c_str(), nullptr);
+    return AtofText(*value);
 }
 
 void IniFileClass::WriteString(std::string section, std::string key, std::string value) {
@@ -163,15 +185,11 @@ void IniFileClass::WriteInteger(std::string section, std::string key, std::int32
 }
 
 void IniFileClass::WriteFloat(std::string section, std::string key, double value) {
-    std::string text;
-    {
-        const CLocaleScope cLocale;
-        const int size = std::snprintf(nullptr, 0, "%f", value);
-        if (size > 0) {
-            text.resize(static_cast<std::size_t>(size) + 1);
-            std::snprintf(text.data(), text.size(), "%f", value);
-            text.resize(static_cast<std::size_t>(size));
-        }
-    }
-    WriteString(std::move(section), std::move(key), std::move(text));
+    // Six decimals, as "%f" writes them: 0.5 -> "0.500000", -1e300 -> 301 digits before the
+    // point; "inf", "-inf" and "nan" for the rest.
+    char text[400];
+    const auto written =
+        std::to_chars(std::begin(text), std::end(text), value, std::chars_format::fixed, 6);
+    WriteString(std::move(section), std::move(key),
+                std::string(text, written.ec == std::errc{} ? written.ptr : text));
 }

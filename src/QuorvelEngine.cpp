@@ -12,6 +12,9 @@
 
 #include "FileIO.h"
 #include "NumberText.h"
+#include "PathParts.h"
+#include "RecordPool.h"
+#include "WrapTime.h"
 
 std::string returnstring = "\n";
 
@@ -393,13 +396,6 @@ bool ReadSplitText(const std::string& path, std::string* text) {
     return true;
 }
 
-// The folder part of a split file's path, up to and including its last '/', '\' or ':':
-// "/x/y.txt" -> "/x/", "C:\x\y.txt" -> "C:\x\", "y.txt" -> "".
-std::string_view FolderOf(std::string_view path) {
-    const std::size_t last = path.find_last_of("/\\:");
-    return last == std::string_view::npos ? std::string_view{} : path.substr(0, last + 1);
-}
-
 constexpr std::string_view kSplitStateMark = "QVLSplitState\t";
 
 // "|t" -> TAB and "|r" -> CR LF in one pass. Neither replacement can form a new code, so
@@ -425,80 +421,6 @@ std::string RemoveCodes(const std::string& text) {
     }
     return out;
 }
-
-// ---- Record pools ----
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kPlainHeap = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kPlainHeap = true;
-#else
-constexpr bool kPlainHeap = false;
-#endif
-#else
-constexpr bool kPlainHeap = false;
-#endif
-
-// Hands out blocks sized for one T: a freed block goes on a free list and is the next one
-// handed out; with the list empty, blocks are cut in address order from the newest chunk
-// taken from the heap, so records made one after the other lie side by side and the part
-// of a chunk not yet handed out is never touched. Chunks are never given back, and each
-// begins with a link to the one before it, so leak checkers see all of them as reachable.
-// Not thread-safe.
-template <typename T>
-class RecordPool {
-  public:
-    void* Take() {
-        if (free_ != nullptr) {
-            FreeBlock* block = free_;
-            free_ = block->next;
-            return block;
-        }
-        if (unused_ == unusedEnd_) {
-            Grow();
-        }
-        std::byte* block = unused_;
-        unused_ += kBlockSize;
-        return block;
-    }
-
-    void Give(void* block) noexcept { free_ = ::new (block) FreeBlock{free_}; }
-
-  private:
-    struct FreeBlock {
-        FreeBlock* next;
-    };
-    struct ChunkHead {
-        ChunkHead* next;
-    };
-    static constexpr std::size_t RoundUp(std::size_t n, std::size_t to) {
-        return (n + to - 1) / to * to;
-    }
-    static constexpr std::size_t kAlign = std::max(alignof(T), alignof(FreeBlock));
-    static constexpr std::size_t kBlockSize =
-        RoundUp(std::max(sizeof(T), sizeof(FreeBlock)), kAlign);
-    static constexpr std::size_t kHeadSize = RoundUp(sizeof(ChunkHead), kAlign);
-    static constexpr std::size_t kMaxChunkBlocks = 1024;
-    static_assert(kAlign <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
-
-    // Takes a new chunk from the heap, twice the size of the one before up to
-    // kMaxChunkBlocks blocks.
-    void Grow() {
-        const std::size_t blocks = chunkBlocks_;
-        chunkBlocks_ = std::min(chunkBlocks_ * 2, kMaxChunkBlocks);
-        void* bytes = ::operator new(kHeadSize + blocks * kBlockSize);
-        chunks_ = ::new (bytes) ChunkHead{chunks_};
-        unused_ = static_cast<std::byte*>(bytes) + kHeadSize;
-        unusedEnd_ = unused_ + blocks * kBlockSize;
-    }
-
-    FreeBlock* free_ = nullptr;
-    std::byte* unused_ = nullptr;  // the newest chunk's blocks not yet handed out
-    std::byte* unusedEnd_ = nullptr;
-    ChunkHead* chunks_ = nullptr;
-    std::size_t chunkBlocks_ = 64;
-};
 
 }  // namespace
 
@@ -551,47 +473,20 @@ std::int32_t ClockNow() {
 
 // ---- Split grid ----
 
-namespace {
-
-constinit RecordPool<SplitDataClass> g_cellPool;
-constinit RecordPool<HeaderInfoClass> g_headerPool;
-
-}  // namespace
-
 void* SplitDataClass::operator new(std::size_t size) {
-    if (kPlainHeap || size != sizeof(SplitDataClass)) {
-        return ::operator new(size);
-    }
-    return g_cellPool.Take();
+    return PooledNew<SplitDataClass>(size);
 }
 
 void SplitDataClass::operator delete(void* block, std::size_t size) noexcept {
-    if (block == nullptr) {
-        return;
-    }
-    if (kPlainHeap || size != sizeof(SplitDataClass)) {
-        ::operator delete(block);
-        return;
-    }
-    g_cellPool.Give(block);
+    PooledDelete<SplitDataClass>(block, size);
 }
 
 void* HeaderInfoClass::operator new(std::size_t size) {
-    if (kPlainHeap || size != sizeof(HeaderInfoClass)) {
-        return ::operator new(size);
-    }
-    return g_headerPool.Take();
+    return PooledNew<HeaderInfoClass>(size);
 }
 
 void HeaderInfoClass::operator delete(void* block, std::size_t size) noexcept {
-    if (block == nullptr) {
-        return;
-    }
-    if (kPlainHeap || size != sizeof(HeaderInfoClass)) {
-        ::operator delete(block);
-        return;
-    }
-    g_headerPool.Give(block);
+    PooledDelete<HeaderInfoClass>(block, size);
 }
 
 void SplitDataClass::CopySplitData(const SplitDataClass* source) {
@@ -694,7 +589,8 @@ bool QuorvelClass::HasSplitPictures() const {
 
 namespace {
 
-// The cell at (row, column), or nullptr when the grid has no such cell.
+// The cell at (row, column), or nullptr when the grid has no such cell: outside the headers
+// or outside its row. Both the readers and the updaters go through it.
 SplitDataClass* CellAt(const QuorvelClass& engine, unsigned int row, unsigned int column) {
     if (row >= engine.RowHeaders.size() || column >= engine.ColumnHeaders.size() ||
         row >= engine.SplitCells.size() || column >= engine.SplitCells[row].size()) {
@@ -985,16 +881,6 @@ void QuorvelClass::SaveSplitData() {
 
 namespace {
 
-// ---- Wrapping time arithmetic ----
-
-std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
-}
-
-std::int32_t WrapSub(std::int32_t a, std::int32_t b) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
-}
-
 // ---- Cells of a row ----
 
 using Row = std::vector<std::unique_ptr<SplitDataClass>>;
@@ -1014,14 +900,6 @@ SplitDataClass* GridCell(QuorvelClass& engine, unsigned int row, unsigned int co
     return engine.SplitCells[row][column].get();
 }
 
-// The cell an updater may write: it must lie inside the headers and inside its row.
-SplitDataClass* EditableCell(QuorvelClass& engine, unsigned int row, unsigned int column) {
-    if (row >= engine.RowHeaders.size() || column >= engine.ColumnHeaders.size()) {
-        return nullptr;
-    }
-    return GridCell(engine, row, column);
-}
-
 // Re-derives the segment time of the cell below (row, column) from the two running times.
 void RederiveNextElapsed(QuorvelClass& engine, unsigned int row, unsigned int column) {
     const SplitDataClass* cell = GridCell(engine, row, column);
@@ -1036,7 +914,7 @@ void RederiveNextElapsed(QuorvelClass& engine, unsigned int row, unsigned int co
 // are recomputed and nothing is saved. False when there is no such cell.
 bool SetRunningTime(QuorvelClass& engine, unsigned int row, unsigned int column,
                     std::int32_t time) {
-    SplitDataClass* cell = EditableCell(engine, row, column);
+    SplitDataClass* cell = CellAt(engine, row, column);
     if (cell == nullptr) {
         return false;
     }
@@ -1056,15 +934,6 @@ bool SetRunningTime(QuorvelClass& engine, unsigned int row, unsigned int column,
 
 bool IsPathSeparator(char c) {
     return c == '/' || c == '\\' || c == ':';
-}
-
-std::size_t NameStart(const std::string& path) {
-    const std::size_t separator = path.find_last_of("/\\:");
-    return separator == std::string::npos ? 0 : separator + 1;
-}
-
-std::string NamePart(const std::string& path) {
-    return path.substr(NameStart(path));
 }
 
 // A split file named by a split-state file must lie beside it.
@@ -1385,7 +1254,7 @@ void QuorvelClass::UpdateBestSplitTimer(unsigned int row, std::int32_t time) {
 // ---- Cell editing ----
 
 void QuorvelClass::UpdateDataCellTimer(unsigned int row, unsigned int column, std::int32_t time) {
-    if (EditableCell(*this, row, column) == nullptr) {
+    if (CellAt(*this, row, column) == nullptr) {
         return;
     }
     SetRunningTime(*this, row, column, time);
@@ -1396,7 +1265,7 @@ void QuorvelClass::UpdateDataCellTimer(unsigned int row, unsigned int column, st
 }
 
 void QuorvelClass::UpdateDataCellElapsed(unsigned int row, unsigned int column, std::int32_t time) {
-    SplitDataClass* cell = EditableCell(*this, row, column);
+    SplitDataClass* cell = CellAt(*this, row, column);
     if (cell == nullptr) {
         return;
     }
@@ -1418,7 +1287,7 @@ void QuorvelClass::UpdateDataCellElapsed(unsigned int row, unsigned int column, 
 }
 
 void QuorvelClass::UpdateDataCellNotes(unsigned int row, unsigned int column, std::string text) {
-    SplitDataClass* cell = EditableCell(*this, row, column);
+    SplitDataClass* cell = CellAt(*this, row, column);
     if (cell == nullptr) {
         return;
     }
@@ -1449,7 +1318,7 @@ void QuorvelClass::SaveSplitStateData() {
         text += TimeText(GetCurrentTime()) + "\t" + returnstring;
         text += TimeText(FirstPlaceTime) + returnstring;
     } else {
-        text += NamePart(SplitFileName) + returnstring;
+        text += std::string(NamePart(SplitFileName)) + returnstring;
         text += TimeText(GetCurrentTime()) + "\t" +
                 IntToString(static_cast<std::int32_t>(NextSplit)) + returnstring;
         const unsigned int done = std::min<std::uint32_t>(NextSplit, GetRowCount());

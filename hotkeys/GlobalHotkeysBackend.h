@@ -60,7 +60,4 @@ std::unique_ptr<HotkeyBackend> StartX11Backend(const BackendHost& host, bool for
 // nullptr when there is no session bus or the portal offers no GlobalShortcuts.
 std::unique_ptr<HotkeyBackend> StartPortalBackend(const BackendHost& host);
 
-// CLOCK_MONOTONIC in nanoseconds.
-int64_t MonotonicNowNs();
-
 }  // namespace tk::hotkeys

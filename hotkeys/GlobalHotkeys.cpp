@@ -524,13 +524,13 @@ std::string NoKeyMessage(const HotkeySpec& hotkey) {
     return "Global hotkey " + HotkeyName(hotkey) + " has no key on this keyboard.";
 }
 
+}  // namespace hotkeys
+
 int64_t MonotonicNowNs() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
-
-}  // namespace hotkeys
 
 // ---- GlobalHotkeys ----
 

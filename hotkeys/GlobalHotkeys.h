@@ -70,6 +70,9 @@ struct HotkeyEvent {
     int64_t ReceivedNs = 0;     // CLOCK_MONOTONIC when the event was read from the connection
 };
 
+// CLOCK_MONOTONIC in nanoseconds, the clock of HotkeyEvent::ReceivedNs.
+int64_t MonotonicNowNs();
+
 // How Start() reaches the keyboard: kAutomatic as described at the top; kX11KeyGrab goes
 // straight to the X11 key grab even where XInput 2 is offered (for testing that path, and for
 // an X server whose raw events do not work).

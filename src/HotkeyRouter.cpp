@@ -1,0 +1,179 @@
+#include "HotkeyRouter.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "WrapTime.h"
+
+namespace {
+
+constexpr char kHotkeysSection[] = "Hotkeys";
+constexpr char kGlobalHotkeysKey[] = "GlobalHotkeys";
+
+}  // namespace
+
+const std::array<HotkeyRouter::HotkeySetting, HotkeyRouter::kHotkeyCount>
+    HotkeyRouter::kHotkeySettings = {{
+        {"Split", "Num+1", "Start / Split"},
+        {"Skip", "Num+2", "Skip Split"},
+        {"Undo", "Num+8", "Undo Split"},
+        {"Pause", "Num+5", "Pause / Resume"},
+        {"Reset", "Num+3", "Reset"},
+    }};
+
+HotkeyRouter::HotkeyRouter(std::function<void(HotkeyCommand)> run, std::function<bool()> blocked,
+                           const std::unique_ptr<QuorvelClass>& engine)
+    : run_(std::move(run)), blocked_(std::move(blocked)), engine_(engine) {}
+
+void HotkeyRouter::SetMenuItem(HotkeyCommand command, const tk::MenuItem* item) {
+    menuItems_.at(static_cast<std::size_t>(command)) = item;
+}
+
+bool HotkeyRouter::SetUp(IniFileClass& settings) {
+    const char* trace = std::getenv("QUORVEL_TRACE_SPLITS");
+    traceSplits_ = trace != nullptr && std::string_view(trace) == "1";
+    hotkeys_ = std::make_unique<tk::GlobalHotkeys>(
+        [this](const std::string& message) { Report(message); });
+    for (int i = 0; i < kHotkeyCount; ++i) {
+        const auto command = static_cast<HotkeyCommand>(i);
+        const HotkeySetting& setting = kHotkeySettings[static_cast<std::size_t>(i)];
+        std::string& name = names_[static_cast<std::size_t>(i)];
+        auto& hotkey = specs_[static_cast<std::size_t>(i)];
+        name = settings.ReadString(kHotkeysSection, setting.Key, setting.DefaultName);
+        hotkey.reset();
+        if (name.empty()) {
+            continue;
+        }
+        tk::HotkeySpec key;
+        if (!tk::ParseHotkeyName(name, &key)) {
+            std::fprintf(stderr, "Quorvel: the global hotkey %s=%s is not a key name; it is off\n",
+                         setting.Key, name.c_str());
+            continue;
+        }
+        const HotkeySetting* owner = nullptr;
+        for (int j = 0; j < i; ++j) {
+            if (specs_[static_cast<std::size_t>(j)] == key) {
+                owner = &kHotkeySettings[static_cast<std::size_t>(j)];
+                break;
+            }
+        }
+        if (owner != nullptr) {
+            std::fprintf(stderr, "Quorvel: the global hotkey %s=%s is the key of %s; it is off\n",
+                         setting.Key, name.c_str(), owner->Key);
+            continue;
+        }
+        hotkey = key;
+        hotkeys_->Bind(
+            i, key, [this, command] { GlobalHotkeyPressed(command); }, setting.Title);
+    }
+    return settings.ReadString(kHotkeysSection, kGlobalHotkeysKey, "") == "Y";
+}
+
+void HotkeyRouter::Save(IniFileClass& settings, bool on) {
+    settings.WriteString(kHotkeysSection, kGlobalHotkeysKey, on ? "Y" : "N");
+    if (hotkeys_) {
+        for (std::size_t i = 0; i < kHotkeySettings.size(); ++i) {
+            settings.WriteString(kHotkeysSection, kHotkeySettings[i].Key, names_[i]);
+        }
+        hotkeys_->Stop();
+    }
+}
+
+void HotkeyRouter::Start() {
+    hotkeys_->SetEnabled(true);
+    hotkeys_->Start();  // a failure is reported through Report
+}
+
+void HotkeyRouter::SetOn(bool on) {
+    if (!hotkeys_) {
+        return;  // before launch: the check alone, taken up by SetUp
+    }
+    if (on) {
+        Start();
+    } else {
+        hotkeys_->SetEnabled(false);
+        hotkeys_->Stop();
+    }
+}
+
+void HotkeyRouter::Report(const std::string& message) {
+    std::fprintf(stderr, "Quorvel: %s\n", message.c_str());
+    notice_ = hotkeys_ && hotkeys_->IsRunning() ? "Hotkeys limited" : "Menu keys only";
+    noticeAt_ = ClockNow();
+}
+
+std::string_view HotkeyRouter::Notice() {
+    if (notice_.empty()) {
+        return {};
+    }
+    if (WrapSub(ClockNow(), noticeAt_) >= kHotkeyNoticeTime) {
+        notice_.clear();
+        return {};
+    }
+    return notice_;
+}
+
+const tk::HotkeySpec* HotkeyRouter::GlobalHotkeySpec(HotkeyCommand command) const {
+    const auto& hotkey = specs_.at(static_cast<std::size_t>(command));
+    return hotkey ? &*hotkey : nullptr;
+}
+
+const std::string& HotkeyRouter::GlobalHotkeyName(HotkeyCommand command) const {
+    return names_.at(static_cast<std::size_t>(command));
+}
+
+void HotkeyRouter::GlobalHotkeyPressed(HotkeyCommand command) {
+    const tk::HotkeySpec* key = GlobalHotkeySpec(command);
+    if (key == nullptr || !engine_ || blocked_()) {
+        return;
+    }
+    const std::int32_t now = ClockNow();
+    if (lastMenuKey_.Set && lastMenuKey_.Key == *key &&
+        WrapSub(now, lastMenuKey_.At) < kSameKeyWindow) {
+        lastMenuKey_.Set = false;  // the same press, come the other way: taken already
+        return;
+    }
+    lastGlobalKey_ = {*key, now, true};
+    Run(command, "global");
+}
+
+void HotkeyRouter::TimerMenuCommand(HotkeyCommand command) {
+    const tk::MenuItem* item = menuItems_.at(static_cast<std::size_t>(command));
+    tk::HotkeySpec key;
+    if (item != nullptr && tk::ParseHotkeyName(item->KeyEquivalent(), &key)) {
+        const std::int32_t now = ClockNow();
+        if (lastGlobalKey_.Set && lastGlobalKey_.Key == key &&
+            WrapSub(now, lastGlobalKey_.At) < kSameKeyWindow) {
+            lastGlobalKey_.Set = false;
+            return;
+        }
+        lastMenuKey_ = {key, now, true};
+    }
+    Run(command, "menu");
+}
+
+void HotkeyRouter::Run(HotkeyCommand command, const char* route) {
+    if (!traceSplits_ || command != kSplitHotkey || !engine_) {
+        run_(command);
+        return;
+    }
+    // The engine reads its clock for the split right at the start of the action.
+    const QuorvelClass& engine = *engine_;
+    const unsigned nextBefore = engine.GetNextSplitNumber();
+    const bool runningBefore = engine.IsTimerRunning();
+    const std::int64_t dispatchedNs = tk::MonotonicNowNs();
+    run_(command);
+    const std::int64_t doneNs = tk::MonotonicNowNs();
+    if (engine.GetNextSplitNumber() == nextBefore && engine.IsTimerRunning() == runningBefore) {
+        return;
+    }
+    const bool global = std::string_view(route) == "global";
+    const tk::HotkeyEvent& event = hotkeys_ ? hotkeys_->LastEvent() : tk::HotkeyEvent{};
+    std::fprintf(stderr,
+                 "quorvel-trace split=%u route=%s dispatched_ns=%lld done_ns=%lld "
+                 "press_server_ms=%u received_ns=%lld\n",
+                 nextBefore, route, static_cast<long long>(dispatchedNs),
+                 static_cast<long long>(doneNs), global ? event.ServerTimeMs : 0u,
+                 static_cast<long long>(global ? event.ReceivedNs : 0));
+}

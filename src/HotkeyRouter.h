@@ -1,0 +1,130 @@
+// The routing of global hotkeys into the five run commands. The commands also come from keys
+// pressed in any window (the game's), while the Options item "Global Hotkeys" is on. The keys
+// are settings, in the key text of the menus:
+//   [Hotkeys]
+//   GlobalHotkeys=Y   ("N" or missing: off)
+//   Pause=Num+5  Reset=Num+3  Skip=Num+2  Split=Num+1  Undo=Num+8   (the defaults)
+// A name that cannot be read ("Bogus", "Ctrl+A, Ctrl+B") is reported once on standard error
+// at launch and that hotkey stays off; an empty name turns it off without a word; a key
+// already taken by an earlier command of the list is reported and stays off. The names are
+// written back at quit exactly as read (the defaults when missing).
+//
+// One key press can reach the application twice: as the key of a menu item while its window
+// has the focus, and as a global hotkey bound to the same key. Of two arrivals of the same
+// key less than kSameKeyWindow apart, the first runs its command and the second is dropped,
+// whichever way each came; different keys are never merged.
+//
+// A trouble with the hotkeys (reported in full on standard error) gives a notice for the
+// status line: "Menu keys only" (no global hotkeys at all, e.g. Wayland without the desktop
+// portal) or "Hotkeys limited" (some work: only with an X11 window focused under Wayland, a
+// key taken by another program, a key grab), for kHotkeyNoticeTime.
+//
+// For measuring the time from a key press to the split: with QUORVEL_TRACE_SPLITS=1 in the
+// environment, every start or split made by the Start / Split menu item or its global hotkey
+// writes one line on standard error, times on CLOCK_MONOTONIC (ns) and, for a global hotkey,
+// the X server's time of the press (ms; 0 for the menu):
+//   quorvel-trace split=3 route=global dispatched_ns=912345678901 done_ns=912345912345
+//   press_server_ms=4567890 received_ns=912345600000
+// dispatched_ns is taken just before the command runs (the engine reads its clock for the
+// split right after), done_ns once the grid is refreshed; split is the row being timed
+// before the press.
+//
+// Owned by the shell, which runs the commands. Main thread only.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "GlobalHotkeys.h"
+#include "IniFiles.h"
+#include "QuorvelEngine.h"
+#include "Toolkit.h"
+
+class HotkeyRouter {
+  public:
+    enum HotkeyCommand : int {
+        kSplitHotkey,
+        kSkipHotkey,
+        kUndoHotkey,
+        kPauseHotkey,
+        kResetHotkey,
+        kHotkeyCount
+    };
+    struct HotkeySetting {
+        const char* Key;          // "Split": key in the "Hotkeys" section
+        const char* DefaultName;  // "Num+1"
+        const char* Title;        // "Start / Split": the menu item, the portal's dialog
+    };
+    static const std::array<HotkeySetting, kHotkeyCount> kHotkeySettings;
+
+    static constexpr std::int32_t kSameKeyWindow = 10;      // hundredths
+    static constexpr std::int32_t kHotkeyNoticeTime = 500;  // hundredths
+
+    // run: runs a command's menu action. blocked: true while no global hotkey may run a
+    // command (a question is up). engine: the shell's engine holder, for the trace.
+    HotkeyRouter(std::function<void(HotkeyCommand)> run, std::function<bool()> blocked,
+                 const std::unique_ptr<QuorvelClass>& engine);
+    HotkeyRouter(const HotkeyRouter&) = delete;
+    HotkeyRouter& operator=(const HotkeyRouter&) = delete;
+
+    // The Timer menu item of a command, for its key.
+    void SetMenuItem(HotkeyCommand command, const tk::MenuItem* item);
+
+    // At launch: reads the "Hotkeys" settings and binds the keys; returns whether the
+    // settings turn them on (then SetOn(true) starts them).
+    bool SetUp(IniFileClass& settings);
+    // At quit: the settings written back (on: the check of the menu item), the keyboard let
+    // go.
+    void Save(IniFileClass& settings, bool on);
+    // The menu item was toggled: starts or stops listening. Nothing before SetUp.
+    void SetOn(bool on);
+    // Lets go of the keyboard for good: no key reaches a command after this.
+    void Close() { hotkeys_.reset(); }
+
+    // A global hotkey went off: the command's action, unless the same key has just run a
+    // command through the menu.
+    void GlobalHotkeyPressed(HotkeyCommand command);
+    // A run command chosen in the Timer menu, by its key or a click: the action, unless the
+    // item's key has just run a command as a global hotkey.
+    void TimerMenuCommand(HotkeyCommand command);
+
+    // The notice for the status line while it lasts; empty otherwise.
+    std::string_view Notice();
+
+    // The key a global hotkey listens to; null while that hotkey is off.
+    const tk::HotkeySpec* GlobalHotkeySpec(HotkeyCommand command) const;
+    // The key name as read from the settings (or its default).
+    const std::string& GlobalHotkeyName(HotkeyCommand command) const;
+    // Created by SetUp; null before.
+    tk::GlobalHotkeys* GlobalHotkeysObject() const { return hotkeys_.get(); }
+
+  private:
+    struct KeyArrival {
+        tk::HotkeySpec Key;
+        std::int32_t At = 0;  // ClockNow()
+        bool Set = false;
+    };
+    void Start();
+    // A report of the hotkeys: standard error, and the notice.
+    void Report(const std::string& message);
+    // The command, traced on standard error with QUORVEL_TRACE_SPLITS=1 when it split.
+    void Run(HotkeyCommand command, const char* route);
+
+    std::function<void(HotkeyCommand)> run_;
+    std::function<bool()> blocked_;
+    const std::unique_ptr<QuorvelClass>& engine_;
+    std::unique_ptr<tk::GlobalHotkeys> hotkeys_;
+    std::array<std::string, kHotkeyCount> names_;
+    std::array<std::optional<tk::HotkeySpec>, kHotkeyCount> specs_;
+    std::array<const tk::MenuItem*, kHotkeyCount> menuItems_{};
+    KeyArrival lastMenuKey_;
+    KeyArrival lastGlobalKey_;
+    std::string notice_;
+    std::int32_t noticeAt_ = 0;
+    bool traceSplits_ = false;
+};
