@@ -1,5 +1,5 @@
 # The two commands: `make run` opens the application, `make test` passes every test.
-.PHONY: all deps build test test-dev test-asan test-fuzz run bench fuzz format format-check clean
+.PHONY: all deps build check test test-dev test-asan test-fuzz run bench fuzz format format-check clean
 
 all: build
 
@@ -10,10 +10,17 @@ build: deps
 	cmake --preset dev >/dev/null
 	cmake --build --preset dev
 
+# The quick loop: the dev build and its tests; nothing installed, no sanitizers, no fuzzing.
+check:
+	cmake --preset dev >/dev/null
+	cmake --build --preset dev
+	ctest --preset dev -j2
+
 test: deps format-check test-dev test-asan test-fuzz
 
+# As check, with warnings as errors.
 test-dev:
-	cmake --preset dev >/dev/null
+	cmake --preset dev -DQUORVEL_WERROR=ON >/dev/null
 	cmake --build --preset dev
 	ctest --preset dev -j2
 

@@ -10,18 +10,18 @@
 #   PARTS=latency LAT_RUNS=1 scripts/measure-app.sh      # one part only
 #   AUTOSAVE_STATE=N PARTS=latency scripts/measure-app.sh # without the split-state autosave
 #
-# Uses the tools in $TOOLS (mapwatch.py, cpu.sh, splitlat.py); needs Xvfb, procps and
-# Debian's python3-xlib for /usr/bin/python3. The CPU is shared: every CPU figure is given
-# with its spread and the load average around it.
+# Uses the measuring tools in scripts/measure/ (launch-time.py, cpu-use.py, memory.sh,
+# split-latency.py); needs Xvfb and Debian's python3-xlib for /usr/bin/python3. The CPU is
+# shared: every CPU figure is given with its spread and the load average around it.
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
 BIN=$(realpath "${1:-$HERE/../build/h-measure/quorvel}")
-TOOLS=${TOOLS:-/work/shared/tools}
+TOOLS=$HERE/measure
 RUNS=${RUNS:-10}                # launches per route
 CPU_RUNS=${CPU_RUNS:-5}         # CPU windows per route and state
 CPU_SECONDS=${CPU_SECONDS:-20}  # length of one CPU window
-LAT_RUNS=${LAT_RUNS:-3}         # splitlat runs per route, 20 splits each
+LAT_RUNS=${LAT_RUNS:-3}         # split-latency runs per route, 20 splits each
 PARTS=${PARTS:-launch cpu latency}
 AUTOSAVE_STATE=${AUTOSAVE_STATE:-Y}  # N: no split-state file written at each split
 PY=/usr/bin/python3
@@ -60,44 +60,20 @@ for rows in 20 1000; do
 done
 
 # ---- Helpers ----
-# mapwatch.py with the map time printed before it waits for the first frame: a frame painted
-# before its first grab makes it wait for ever, and the map time must not be lost with it.
-sed 's/^base = grab()$/print(p.pid, "%.1f" % ((t_map - t0) \/ 1e6), flush=True)\nbase = grab()/' \
-    "$TOOLS/mapwatch.py" >"$WORK/mapwatch.py"
 cat >"$WORK/win.py" <<'EOF'
-# win.py wait PID | key PID KEYSYM | cyan-x PID: waits for the window of PID to be mapped;
-# gives it the focus and presses a key; prints a colour (RRGGBB) and a pixel column of its
-# Current column that only the row being timed shows.
+# win.py wait PID TOOLS | key PID KEYSYM TOOLS: waits for the window of PID to be mapped;
+# gives it the focus and presses a key.
 import sys, time
-from Xlib import X, XK, display
+sys.path.insert(0, sys.argv[-1])
+import xwindow
+from Xlib import X, XK
 from Xlib.ext import xtest
-d = display.Display(); root = d.screen().root
-PID = d.intern_atom('_NET_WM_PID')
-def find(pid):
-    for _ in range(400):
-        for w in root.query_tree().children:
-            pr = w.get_full_property(PID, X.AnyPropertyType)
-            if pr and pr.value[0] == pid and w.get_attributes().map_state == X.IsViewable:
-                return w
-        time.sleep(0.025)
-    sys.exit("no window")
-cmd, pid = sys.argv[1], int(sys.argv[2]); w = find(pid)
+cmd, pid = sys.argv[1], int(sys.argv[2]); w = xwindow.find_window(pid)
 if cmd == "key":
+    d = xwindow.DISPLAY
     w.set_input_focus(X.RevertToParent, X.CurrentTime); d.sync(); time.sleep(0.2)
     kc = d.keysym_to_keycode(XK.string_to_keysym(sys.argv[3]))
     xtest.fake_input(d, X.KeyPress, kc); xtest.fake_input(d, X.KeyRelease, kc); d.sync()
-elif cmd == "cyan-x":
-    # The brightest cyan pixel of the last column (anti-aliased text is never pure cyan;
-    # "---" looks the same in every row, so its pixels find the row being timed in any row).
-    g = w.get_geometry(); W = g.width
-    img = root.get_image(g.x, g.y, W, g.height, X.ZPixmap, 0xffffffff).data
-    best = (0, -1, b"")
-    for y in range(22, g.height):
-        for x in range(W - 55, W):
-            b, gr, r = img[(y * W + x) * 4:(y * W + x) * 4 + 3]
-            if r < 100 and gr > 150 and abs(gr - b) < 20 and gr > best[0]:
-                best = (gr, x, bytes((r, gr, b)))
-    print(best[2].hex().upper(), best[1])
 EOF
 # A run killed while it runs leaves a split-state file beside its split file, and the next
 # launch then asks whether to take the run up again: every launch starts without one.
@@ -107,10 +83,10 @@ start_app() {  # start_app FILE: starts the application, sets APP
     "$BIN" "$1" >/dev/null 2>&1 &
     APP=$!
     APP_PIDS+=("$APP")
-    "$PY" "$WORK/win.py" wait "$APP"
+    "$PY" "$WORK/win.py" wait "$APP" "$TOOLS"
 }
 stop_app() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
-rss_kb() { awk '/^VmRSS/{print $2}' "/proc/$1/status"; }
+rss_kb() { sh "$TOOLS/memory.sh" "$1" | sed 's/^rss_kb=\([0-9]*\).*/\1/'; }
 load() { cut -d' ' -f1 /proc/loadavg; }
 # stats: reads numbers, prints "median (min-max, n=N)"
 stats() {
@@ -133,13 +109,13 @@ for rows in 20 1000; do
     : >"$WORK/map-$rows"; : >"$WORK/paint-$rows"; : >"$WORK/rss-$rows"; hangs=0
     for run in $(seq "$RUNS"); do
         clean_state
-        out=$(timeout --foreground 5 "$PY" "$WORK/mapwatch.py" "$BIN" "$WORK/route-$rows.txt" || true)
+        out=$(timeout --foreground 8 "$PY" "$TOOLS/launch-time.py" "$BIN" "$WORK/route-$rows.txt" || true)
         pid=$(echo "$out" | awk 'NR==1{print $1}')
         [ -n "$pid" ] || { echo "launch $run: no window" >&2; continue; }
         APP_PIDS+=("$pid")
         echo "$out" | awk 'NR==1{print $2}' >>"$WORK/map-$rows"
-        if [ "$(echo "$out" | wc -l)" -ge 2 ]; then
-            echo "$out" | awk 'NR==2{print $3}' >>"$WORK/paint-$rows"
+        if echo "$out" | grep -q '^painted [0-9]'; then
+            echo "$out" | awk 'NR==2{print $2}' >>"$WORK/paint-$rows"
         else
             hangs=$((hangs + 1))
         fi
@@ -160,15 +136,15 @@ if want cpu; then
 for rows in 20 1000; do
     for state in idle running; do
         start_app "$WORK/route-$rows.txt"
-        [ "$state" = running ] && "$PY" "$WORK/win.py" key "$APP" space
+        [ "$state" = running ] && "$PY" "$WORK/win.py" key "$APP" space "$TOOLS"
         sleep 2
         : >"$WORK/cpu"; : >"$WORK/xcpu"; : >"$WORK/wake"; : >"$WORK/load"
         for run in $(seq "$CPU_RUNS"); do
             load >>"$WORK/load"
-            line=$(sh "$TOOLS/cpu.sh" "$APP" "$XVFB_PID" "$CPU_SECONDS")
-            echo "$line" | sed 's/.*= \([0-9.]*\)% of one core.*/\1/' >>"$WORK/cpu"
-            echo "$line" | sed 's/.*X server \([0-9.]*\)%.*/\1/' >>"$WORK/xcpu"
-            echo "$line" | sed 's/.*%; \([0-9.]*\) context.*/\1/' >>"$WORK/wake"
+            line=$("$PY" "$TOOLS/cpu-use.py" "$APP" "$XVFB_PID" "$CPU_SECONDS")
+            echo "$line" | sed 's/^cpu=\([0-9.]*\)%.*/\1/' >>"$WORK/cpu"
+            echo "$line" | sed 's/.* xserver=\([0-9.]*\)%.*/\1/' >>"$WORK/xcpu"
+            echo "$line" | sed 's/.* wakeups=\([0-9.]*\)\/s.*/\1/' >>"$WORK/wake"
         done
         load >>"$WORK/load"
         echo "rss_after_${state}_mb $rows $(echo "$(rss_kb "$APP")" | awk '{print $1/1024}')" \
@@ -185,7 +161,7 @@ fi
 
 # ---- Key press to split visible; split times against key presses ----
 # Saved running times of the kept (last) column less the key presses' times since the start
-# key, in ms: split file $1, splitlat output $2.
+# key, in ms: split file $1, split-latency.py output $2.
 cat >"$WORK/errors.py" <<'EOF'
 import sys
 def hundredths(t):
@@ -195,35 +171,31 @@ def hundredths(t):
     return sign * round(secs * 100)
 lines = open(sys.argv[1]).read().split("\n")
 saved = [hundredths(l.split("\t")[-1]) * 10 for l in lines[2::2] if l]
-keys = [float(l.split()[5]) for l in open(sys.argv[2]) if l.startswith("split")]
+keys = [float(l.split()[3]) for l in open(sys.argv[2]) if l.startswith("split")]
 for s, k in zip(saved, keys): print("%.3f" % (s - k))
 EOF
-# splitrun ROWS K TOTAL ERRFILE: one splitlat run of K watched splits out of TOTAL (a run of
+# splitrun ROWS K TOTAL ERRFILE: one split-latency.py run of K watched splits out of TOTAL (a run of
 # all the splits is finished, and so kept in the file).
 splitrun() {
     cp "$WORK/run-$1.txt" "$WORK/lat.txt"
     clean_state
-    HL=$hl HL_X=$hlx CADENCE=0.5 timeout 120 \
-        "$PY" "$TOOLS/splitlat.py" "$2" "$3" "$BIN" "$WORK/lat.txt" >"$WORK/splitlat" || true
+    CADENCE=0.5 timeout 120 \
+        "$PY" "$TOOLS/split-latency.py" "$2" "$3" "$BIN" "$WORK/lat.txt" >"$WORK/splitlat" || true
     pid=$(awk '/^pid/{print $2}' "$WORK/splitlat")
     [ -n "$pid" ] && stop_app "$pid"
-    awk '/^split/ && $4 != "-" {print $4}' "$WORK/splitlat" >>"$WORK/lat-$1"
+    awk '/^split/ && $3 != "-" {print $3}' "$WORK/splitlat" >>"$WORK/lat-$1"
     [ "$3" = "$1" ] && "$PY" "$WORK/errors.py" "$WORK/lat.txt" "$WORK/splitlat" >>"$4"
     return 0
 }
 if want latency; then
     for rows in 20 1000; do
-        start_app "$WORK/run-$rows.txt"
-        sleep 1
-        read -r hl hlx < <("$PY" "$WORK/win.py" cyan-x "$APP")
-        stop_app "$APP"
         : >"$WORK/lat-$rows"; : >"$WORK/err-watched"; : >"$WORK/err-unwatched"
         total=0
         [ "$rows" = 20 ] && total=20
         for run in $(seq "$LAT_RUNS"); do
             splitrun "$rows" 20 "$total" "$WORK/err-watched"
         done
-        echo "latency_ms $rows $(stats <"$WORK/lat-$rows") hl=$hl@$hlx load=$(load)" \
+        echo "latency_ms $rows $(stats <"$WORK/lat-$rows") load=$(load)" \
             >>"$WORK/results"
         [ "$rows" = 20 ] || continue
         # The same without the pixel polling, which keeps the X server busy and delays keys.
