@@ -14,28 +14,15 @@
 #include <vector>
 
 #include "GlobalHotkeys.h"
-#include "XvfbHarness.h"
+#include "FocusedWindow.h"
+#include "Harness.h"
+#include "QtEvents.h"
 
 namespace {
 
-using hotkeys_test::FocusedWindow;
-using hotkeys_test::ScopedEnv;
-using hotkeys_test::XdotoolKey;
-using hotkeys_test::Xvfb;
-
-// Runs the event loop until done() holds; false after five seconds without.
-bool ProcessEventsUntil(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(5000);
-    QTimer wake;  // so that the deadline is looked at while nothing else happens
-    wake.start(20);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
+using support::ScopedEnv;
+using support::XdotoolKey;
+using support::Xvfb;
 
 tk::HotkeySpec Spec(const char* name) {
     tk::HotkeySpec hotkey;
@@ -46,8 +33,8 @@ tk::HotkeySpec Spec(const char* name) {
 class XvfbHotkeys : public ::testing::Test {
   protected:
     void StartServer(const std::vector<std::string>& arguments = {}) {
-        if (hotkeys_test::FindProgram("Xvfb").empty() ||
-            hotkeys_test::FindProgram("xdotool").empty()) {
+        if (support::FindProgram("Xvfb").empty() ||
+            support::FindProgram("xdotool").empty()) {
             GTEST_SKIP() << "Xvfb or xdotool is not installed";
         }
         server_ = std::make_unique<Xvfb>(arguments);

@@ -58,14 +58,14 @@ TEST_F(Startup, AFolderWithoutSettingsGetsNoSettingsFile) {
 }
 
 TEST_F(Startup, AConfigHomeThatIsAFileIsReportedAndNothingIsWritten) {
-    WriteText(Root() + "config", "not a folder");
+    WriteFile(Root() + "config", "not a folder");
     testing::internal::CaptureStderr();
     Launch();
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(err, "Quorvel: cannot create the settings folder " + Folder() + "\n");
     app->HideBestSplitsMenuClick();
     app->applicationWillTerminate();
-    EXPECT_EQ(ReadText(Root() + "config"), "not a folder");
+    EXPECT_EQ(ReadFile(Root() + "config"), "not a folder");
 }
 
 TEST_F(Startup, AFolderInPlaceOfTheSettingsFileIsLeftAlone) {
@@ -106,36 +106,6 @@ TEST_F(Startup, MinimumBestSegmentIsReadInSecondsAndNeverWritten) {
     EXPECT_EQ(IniValue(IniPath(), "Extra", "Key"), "kept");
 }
 
-TEST_F(Startup, AttemptsPanelAndCountersMenuAreHiddenWhateverTheSettings) {
-    Launch("[Window]\nHideAttemptCounters=N\n");
-    EXPECT_TRUE(app->AttemptsPanel->Hidden());
-    EXPECT_TRUE(app->CountersMenu->Hidden());
-    EXPECT_EQ(app->HideAttemptCountersMenuItem->State(), 0);
-}
-
-TEST_F(Startup, TheLockoutStopwatchStartsAtMinusAThirdOfASecond) {
-    Launch();
-    Clock::Advance(-40);  // back to the moment of launch
-    EXPECT_EQ(LastInputTimer->GetCurrentTime(), -33);
-    EXPECT_EQ(TimerData->GetColumnCount(), 0u);
-    ASSERT_NE(app->TextUpdateTimer, nullptr);
-    EXPECT_DOUBLE_EQ(app->TextUpdateTimer->Interval(), 0.075);
-}
-
-TEST_F(Startup, LeftAndTopZeroPutTheWindowInTheTopLeftCorner) {
-    Launch("[Window]\nLeft=0\nTop=0\n");
-    const tk::Rect frame = app->window->Frame();
-    EXPECT_EQ(frame.x, 0);
-    EXPECT_EQ(frame.MaxY(), kScreen.height);
-    EXPECT_EQ(frame.height, AppDelegate::kInitialHeight);
-}
-
-TEST_F(Startup, WithoutTopTheLaidOutPositionStays) {
-    Launch("[Window]\nLeft=30\n");
-    EXPECT_EQ(app->window->Frame().x, 30);
-    EXPECT_EQ(app->window->Frame().MaxY(), kScreen.height - AppDelegate::kInitialTop);
-}
-
 TEST_F(Startup, QuittingAndRelaunchingKeepsTheWindowWhereItWas) {
     Launch("[Window]\nLeft=0\n");
     app->window->SetFrame({123.75, 456.5, 300, 200}, /*display=*/false);
@@ -150,16 +120,6 @@ TEST_F(Startup, QuittingAndRelaunchingKeepsTheWindowWhereItWas) {
     app->applicationWillTerminate();
     EXPECT_EQ(IniValue(IniPath(), "Window", "Left"), "123");
     EXPECT_EQ(IniValue(IniPath(), "Window", "Top"), "423");
-}
-
-TEST_F(Startup, ClosingTheWindowQuitsAndSavesTheSettings) {
-    Launch("[Window]\nLeft=7\nTop=9\n");
-    app->HideDiffRowsMenuClick();
-    EXPECT_TRUE(app->applicationShouldTerminateAfterLastWindowClosed());
-    app->window->Close();
-    EXPECT_TRUE(tk::Application::HasTerminated());
-    EXPECT_EQ(IniValue(IniPath(), "Window", "HideDiffRows"), "Y");
-    EXPECT_EQ(IniValue(IniPath(), "Window", "Top"), "9");
 }
 
 TEST_F(Startup, ASplitFileOnTheCommandLineOpensAtLaunch) {

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "QtBackend.h"
-#include "TestApp.h"
+#include "QtEvents.h"
 #include "Toolkit.h"
 
 using tk::Point;
@@ -37,14 +37,6 @@ TEST(ScrollView, ScrollPositionIsKeptWithinTheDocument) {
         scroll->ScrollToPoint({0, c.y});
         EXPECT_EQ(scroll->ScrollPosition(), (Point{0, c.expected})) << c.y;
     }
-}
-
-TEST(ScrollView, ADocumentThatFitsDoesNotScroll) {
-    ScrollView scroll(Rect{0, 0, 100, 200});
-    scroll.SetDocumentView(std::make_unique<View>(Rect{0, 0, 100, 70}));
-    scroll.ScrollToPoint({0, 50});
-    EXPECT_EQ(scroll.ScrollPosition().y, 0);
-    EXPECT_EQ(scroll.DocumentVisibleRect(), (Rect{0, 0, 100, 70}));
 }
 
 TEST(ScrollView, AShrinkingDocumentPullsTheScrollPositionBack) {
@@ -93,26 +85,5 @@ TEST(ScrollView, TheMouseWheelScrollsTheDocument) {
     QCoreApplication::sendEvent(area->viewport(), &down);
     EXPECT_LT(scroll->ScrollPosition().y, 244);
     EXPECT_EQ(scroll->ScrollPosition().y, 244 - area->verticalScrollBar()->value());
-    window.Close();
-}
-
-TEST(ScrollView, TheScrollerLiesOverTheDocumentWithoutNarrowingIt) {
-    EnsureTestApp();
-    tk::Window window(Rect{0, 0, 287, 222});
-    auto* scroll = window.ContentView()->AddSubview(TwentyRows());
-    window.Show();
-    auto* area = qobject_cast<QAbstractScrollArea*>(tk::qt::WidgetOf(*scroll));
-    ASSERT_NE(area, nullptr);
-    EXPECT_EQ(area->viewport()->width(), 287);
-    const auto visibleBars = [area] {
-        int count = 0;
-        for (QScrollBar* bar : area->findChildren<QScrollBar*>()) {
-            count += bar->isVisible() ? 1 : 0;
-        }
-        return count;
-    };
-    EXPECT_EQ(visibleBars(), 1);
-    scroll->DocumentView()->SetFrame({0, 0, 287, 150});  // fits: no scroller
-    EXPECT_EQ(visibleBars(), 0);
     window.Close();
 }

@@ -69,14 +69,6 @@ TEST(View, RemovingASubviewDestroysItAndItsLabels) {
     EXPECT_EQ(parent.SubviewAt(0), other);
 }
 
-TEST(View, AWindowsViewsKnowTheirWindow) {
-    tk::Window window(Rect{0, 0, 300, 200});
-    auto* child = window.ContentView()->AddSubview(std::make_unique<View>(Rect{0, 0, 10, 10}));
-    EXPECT_EQ(child->GetWindow(), &window);
-    View loose;
-    EXPECT_EQ(loose.GetWindow(), nullptr);
-}
-
 TEST(View, AHeightChangeRepaintsTheWholeView) {
     // Frames count from the bottom, so every label moves on screen.
     View view(Rect{0, 0, 100, 100});

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "QtBackend.h"
-#include "TestApp.h"
+#include "QtEvents.h"
 #include "Toolkit.h"
 
 using tk::Rect;
@@ -32,13 +32,6 @@ class WindowOnScreen : public ::testing::Test {
 };
 
 }  // namespace
-
-TEST(Window, TheContentViewFillsTheFrameBelowTheTopStrip) {
-    Window window(Rect{100, 150, 287, 200});
-    EXPECT_EQ(window.ContentView()->Frame(), (Rect{0, 0, 287, 178}));
-    window.SetFrame({100, 50, 300, 300}, /*display=*/true);
-    EXPECT_EQ(window.ContentView()->Frame(), (Rect{0, 0, 300, 278}));
-}
 
 TEST(Window, GrowingTheWindowKeepsATopPanelUnderTheTopEdge) {
     Window window(Rect{0, 0, 287, 200});
@@ -114,11 +107,4 @@ TEST_F(WindowOnScreen, ADelegateThatSaysNoKeepsTheApplicationRunning) {
     window.Close();
     EXPECT_EQ(delegate.willTerminate, 0);
     EXPECT_FALSE(tk::Application::HasTerminated());
-}
-
-TEST(Screen, AnOverrideAnswersInsteadOfTheDisplay) {
-    tk::Screen::OverrideMain({0, 0, 1440, 900}, {0, 0, 1440, 878});
-    EXPECT_EQ(tk::Screen::MainFrame(), (Rect{0, 0, 1440, 900}));
-    EXPECT_EQ(tk::Screen::MainVisibleFrame(), (Rect{0, 0, 1440, 878}));
-    tk::Screen::ClearOverride();
 }

@@ -100,14 +100,6 @@ TEST_F(CellEditing, ASegmentTimeUnderARowWithoutATimeChangesNothing) {
     EXPECT_FALSE(FileExists(engine_.SplitFileName));
 }
 
-TEST_F(CellEditing, AnEditRecomputesTheDifferences) {
-    BuildRun(engine_, {1000, 2500});
-    engine_.NextSplit = 1;
-    engine_.UpdateDataCellTimer(0, 2, 900);
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 1), -100);
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 2), -100);
-}
-
 TEST_F(CellEditing, EditsOfTheCurrentRunAreNotSavedAndAllOthersAre) {
     BuildRun(engine_, {1000, 2500});
     engine_.UpdateDataCellTimer(0, 2, 900);
@@ -131,29 +123,6 @@ TEST_F(CellEditing, ANoteIsStoredEscapedAndReadBackAsTyped) {
     EXPECT_EQ(engine_.SplitCells[0][1]->Notes, "jump|tlate|rthen left");
     EXPECT_EQ(engine_.GetDataCellNotes(0, 1), "jump\tlate\r\nthen left");
     EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 1000);
-}
-
-TEST_F(CellEditing, EditsOutsideTheGridChangeNothingAndWriteNoFile) {
-    using Edit = std::function<void(QuorvelClass&, unsigned int, unsigned int)>;
-    const std::vector<std::pair<const char*, Edit>> edits = {
-        {"running time",
-         [](QuorvelClass& e, unsigned int r, unsigned int c) { e.UpdateDataCellTimer(r, c, 700); }},
-        {"segment time", [](QuorvelClass& e, unsigned int r,
-                            unsigned int c) { e.UpdateDataCellElapsed(r, c, 700); }},
-        {"note",
-         [](QuorvelClass& e, unsigned int r, unsigned int c) { e.UpdateDataCellNotes(r, c, "x"); }},
-    };
-    for (const auto& [what, edit] : edits) {
-        SCOPED_TRACE(what);
-        BuildRun(engine_, {1000, 2500});
-        engine_.NextSplit = 2;
-        edit(engine_, 2, 1);  // row == GetRowCount()
-        edit(engine_, 0, 3);  // column == GetColumnCount()
-        edit(engine_, 4000000000u, 1);
-        EXPECT_FALSE(FileExists(engine_.SplitFileName));
-        EXPECT_EQ(ElapsedOfRun(engine_), (std::vector<std::int32_t>{1000, 1500}));
-        EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 1), 0);  // differences not recomputed
-    }
 }
 
 TEST_F(CellEditing, AnEditThatCannotBeSavedStaysInMemory) {

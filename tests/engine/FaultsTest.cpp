@@ -40,16 +40,6 @@ std::string Lines(std::initializer_list<std::string> lines) {
     return text;
 }
 
-// The names of the entries of a folder, sorted.
-std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // ---- A small disk that can be filled ----
 
 // A full disk for the life of the test (a small tmpfs); the tests skip where mounting is
@@ -73,7 +63,7 @@ class FullDisk : public FakeClockTest {
 };
 
 TEST_F(FullDisk, AStartThatCannotBeSavedKeepsTheOldSplitFileAndSaysSo) {
-    WriteFile(File("runs.txt"), ReadFile(TestDataPath("worked-example.txt")));
+    WriteFile(File("runs.txt"), ReadFile(TestDataPath("two-runs-with-notes.txt")));
     const std::string before = ReadFile(File("runs.txt"));
     QuorvelClass engine(dir_.Path());
     engine.LoadSplitData(File("runs.txt"));
@@ -85,7 +75,7 @@ TEST_F(FullDisk, AStartThatCannotBeSavedKeepsTheOldSplitFileAndSaysSo) {
     EXPECT_TRUE(engine.IsTimerRunning());
     EXPECT_EQ(engine.GetTotalAttemptCount(), 13);
     EXPECT_EQ(ReadFile(File("runs.txt")), before);
-    EXPECT_EQ(Entries(dir_.Path()), (std::vector<std::string>{"filler", "runs.txt"}));
+    EXPECT_EQ(FolderEntries(dir_.Path()), (std::vector<std::string>{"filler", "runs.txt"}));
 
     Free();
     engine.SaveSplitData();
@@ -102,11 +92,11 @@ TEST_F(FullDisk, SettingsThatCannotBeSavedKeepTheOldFile) {
 
     EXPECT_FALSE(ini.SaveIniFile());
     EXPECT_EQ(ReadFile(File("Quorvel.ini")), "[Window]\nLeft=10\n\n");
-    EXPECT_EQ(Entries(dir_.Path()), (std::vector<std::string>{"Quorvel.ini", "filler"}));
+    EXPECT_EQ(FolderEntries(dir_.Path()), (std::vector<std::string>{"Quorvel.ini", "filler"}));
 }
 
 TEST_F(FullDisk, ASnapshotThatCannotBeSavedKeepsTheOldSnapshot) {
-    WriteFile(File("runs.txt"), ReadFile(TestDataPath("worked-example.txt")));
+    WriteFile(File("runs.txt"), ReadFile(TestDataPath("two-runs-with-notes.txt")));
     QuorvelClass engine(dir_.Path());
     engine.LoadSplitData(File("runs.txt"));
     engine.StartTimer();
@@ -121,7 +111,7 @@ TEST_F(FullDisk, ASnapshotThatCannotBeSavedKeepsTheOldSnapshot) {
 
     engine.SaveSplitStateData();
     EXPECT_EQ(ReadFile(engine.SplitStatePath()), snapshot);
-    EXPECT_EQ(Entries(dir_.Path()),
+    EXPECT_EQ(FolderEntries(dir_.Path()),
               (std::vector<std::string>{"filler", "runs-SplitState.txt", "runs.txt"}));
 }
 
@@ -129,7 +119,7 @@ TEST_F(FullDisk, ASnapshotThatCannotBeSavedKeepsTheOldSnapshot) {
 
 TEST(FolderInPlaceOfAFile, ASnapshotSavedOverAFolderLeavesTheFolderAlone) {
     TempDir dir;
-    WriteFile(dir.File("runs.txt"), ReadFile(TestDataPath("worked-example.txt")));
+    WriteFile(dir.File("runs.txt"), ReadFile(TestDataPath("two-runs-with-notes.txt")));
     QuorvelClass engine(dir.Path());
     engine.LoadSplitData(dir.File("runs.txt"));
     ASSERT_EQ(::mkdir(engine.SplitStatePath().c_str(), 0755), 0);
@@ -137,7 +127,7 @@ TEST(FolderInPlaceOfAFile, ASnapshotSavedOverAFolderLeavesTheFolderAlone) {
 
     engine.SaveSplitStateData();
     EXPECT_EQ(ReadFile(engine.SplitStatePath() + "/inside"), "kept");
-    EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"runs-SplitState.txt", "runs.txt"}));
+    EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"runs-SplitState.txt", "runs.txt"}));
 }
 
 // ---- A file far larger than any split file ----
@@ -233,7 +223,7 @@ TEST(NotUtf8, NamesAndNotesAreKeptAndWrittenBackByteForByte) {
 
 TEST(NotUtf8, ANoteTypedWithBytesThatAreNotUtf8IsStoredAsGiven) {
     TempDir dir;
-    WriteFile(dir.File("runs.txt"), ReadFile(TestDataPath("worked-example.txt")));
+    WriteFile(dir.File("runs.txt"), ReadFile(TestDataPath("two-runs-with-notes.txt")));
     QuorvelClass engine(dir.Path());
     engine.LoadSplitData(dir.File("runs.txt"));
     engine.UpdateDataCellNotes(1, 2, kNotUtf8[1] + "\n" + kNotUtf8[3]);

@@ -164,17 +164,6 @@ TEST_F(BestSplits, SettingABestRunningTimeMovesEveryLaterTotal) {
     EXPECT_EQ(engine_.GetDataCellTimer(2, 0), 1500);
 }
 
-TEST_F(BestSplits, BestCellSettersIgnoreRowsOutOfRangeAndWriteNoFile) {
-    engine_.SplitFileName = dir_.File("route.txt");
-    BuildGrid(engine_, {"Run 1"}, {{1000, 0}});
-    engine_.UpdateBestSplitTimer(1, 500);
-    engine_.UpdateBestSplitElapsed(1, 500);
-    EXPECT_EQ(engine_.GetDataCellElapsed(0, 0), 1000);
-    EXPECT_FALSE(FileExists(engine_.SplitFileName));
-    engine_.UpdateBestSplitElapsed(0, 500);
-    EXPECT_TRUE(FileExists(engine_.SplitFileName));
-}
-
 TEST_F(BestSplits, RecomputedDifferencesCoverTheRowsPassedAndTheRowBeingTimed) {
     BuildGrid(engine_, {"Run 1"}, {{1000, 1100}, {2000, 3300}, {2000, 5500}});
     SetCurrentRun(engine_, {1000});  // NextSplit 1: the second row is being timed
