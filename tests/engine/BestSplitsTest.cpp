@@ -13,17 +13,6 @@
 
 namespace {
 
-// Gives the current run the running times of times (0: no time) with their segment times.
-void SetCurrentRun(QuorvelClass& engine, const std::vector<std::int32_t>& times) {
-    for (std::size_t r = 0; r < times.size(); ++r) {
-        SplitDataClass& cell = *engine.SplitCells[r].back();
-        cell.Timer = times[r];
-        const std::int32_t above = r == 0 ? 0 : times[r - 1];
-        cell.Elapsed = r == 0 ? times[r] : (times[r] != 0 && above != 0) ? times[r] - above : 0;
-    }
-    engine.NextSplit = static_cast<std::uint32_t>(times.size());
-}
-
 class BestSplits : public FakeClockTest {
   protected:
     QuorvelClass engine_{"/nonexistent/"};

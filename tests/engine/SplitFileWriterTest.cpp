@@ -11,30 +11,18 @@
 
 #include "FileIO.h"
 #include "QuorvelEngine.h"
+#include "SplitFileFixture.h"
 #include "TestFiles.h"
 
 namespace {
 
-class SplitFileWriter : public ::testing::Test {
-  protected:
-    // Writes text as name in the test folder and loads it.
-    void Load(const std::string& text, const std::string& name = "runs.txt") {
-        WriteFile(dir.File(name), text);
-        engine.LoadSplitData(dir.File(name));
-    }
-    // Copies a file kept under tests/data into the test folder and loads the copy.
-    void LoadCopyOf(const std::string& dataFile) { Load(ReadFile(TestDataPath(dataFile))); }
-    std::string Saved() { return ReadFile(dir.File("runs.txt")); }
-
-    TempDir dir;
-    QuorvelClass engine{"/apps/q/"};
-};
+class SplitFileWriter : public SplitFileFixture {};
 
 }  // namespace
 
 // ---- What is written ----
 
-TEST_F(SplitFileWriter, TwoRunsWithNotesIsWrittenInTheWritersLayout) {
+TEST_F(SplitFileWriter, ARouteIsWrittenInTheWritersLayout) {
     LoadCopyOf("two-runs-with-notes.txt");
     ASSERT_EQ(engine.GetColumnCount(), 4u);
     engine.SaveSplitData();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FakeClock.h"
+#include "GridBuilder.h"
 #include "QuorvelEngine.h"
 #include "TestFiles.h"
 
@@ -28,12 +29,7 @@ class SplitStateFile : public FakeClockTest {
         engine.LoadSplitData(dir_.File("any.txt"));
         ASSERT_EQ(engine.GetRowCount(), 5u);
         engine.StartTimer();
-        std::int32_t at = -50;
-        for (const std::int32_t time : splits) {
-            FakeClock::Advance(time - at);
-            at = time;
-            engine.DoSplit();
-        }
+        SplitAt(engine, splits);
     }
     std::string StatePath() const { return dir_.File("any-SplitState.txt"); }
 
@@ -209,31 +205,6 @@ TEST_F(SplitStateFile, TheWriterStoresOnlyThePlainNameOfTheSplitFile) {
     engine_.SaveSplitStateData();
     EXPECT_EQ(ReadFile(dir_.File("sub\\odd:any-SplitState.txt")),
               "QVLSplitState\tany.txt\n40.10\t1\n40.10\n");
-}
-
-TEST_F(SplitStateFile, ThePathIsTheLoadedStateFileOrDerivedFromTheSplitFile) {
-    struct Case {
-        const char* splitFile;
-        const char* stateFile;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"/runs/any.txt", "", "/runs/any-SplitState.txt"},
-        {"/runs/any.tsv", "", "/runs/any-SplitState.tsv"},
-        {"/runs/any", "", "/runs/any-SplitState.txt"},
-        {"/runs.v1/any", "", "/runs.v1/any-SplitState.txt"},
-        {"C:\\runs.v1\\any", "", "C:\\runs.v1\\any-SplitState.txt"},
-        {"/runs/any.v1.txt", "", "/runs/any.v1-SplitState.txt"},
-        {"/runs/any.txt", "/saved/state.txt", "/saved/state.txt"},
-        {"", "", "/apps/Quorvel/Timer-SplitState.txt"},
-        {"", "/saved/state.txt", "/apps/Quorvel/Timer-SplitState.txt"},
-    };
-    for (const Case& c : cases) {
-        QuorvelClass engine("/apps/Quorvel/");
-        engine.SplitFileName = c.splitFile;
-        engine.SplitStateFileName = c.stateFile;
-        EXPECT_EQ(engine.SplitStatePath(), c.expected) << c.splitFile << " " << c.stateFile;
-    }
 }
 
 TEST_F(SplitStateFile, AStateThatCannotBeWrittenLeavesNoTraceAndTheRunUnchanged) {

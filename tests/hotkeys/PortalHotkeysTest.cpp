@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "GlobalHotkeys.h"
+#include "ParsedHotkey.h"
 #include "QtEvents.h"
 
 namespace support {
@@ -137,12 +138,6 @@ class FakePortal : public QDBusVirtualObject {
     QMutex mutex_;
     State state_;
 };
-
-tk::HotkeySpec Spec(const char* name) {
-    tk::HotkeySpec hotkey;
-    EXPECT_TRUE(tk::ParseHotkeyName(name, &hotkey)) << name;
-    return hotkey;
-}
 
 class PortalHotkeys : public ::testing::Test {
   protected:

@@ -16,6 +16,7 @@
 #include "GlobalHotkeys.h"
 #include "FocusedWindow.h"
 #include "Harness.h"
+#include "ParsedHotkey.h"
 #include "QtEvents.h"
 
 namespace {
@@ -23,12 +24,6 @@ namespace {
 using support::ScopedEnv;
 using support::XdotoolKey;
 using support::Xvfb;
-
-tk::HotkeySpec Spec(const char* name) {
-    tk::HotkeySpec hotkey;
-    EXPECT_TRUE(tk::ParseHotkeyName(name, &hotkey)) << name;
-    return hotkey;
-}
 
 class XvfbHotkeys : public ::testing::Test {
   protected:
@@ -93,19 +88,6 @@ TEST_F(XvfbHotkeys, RawKeyEventsReachTheActionWhileAnotherWindowHasTheFocus) {
     EXPECT_GT(hotkeys_->LastEvent().ReceivedNs, 0);
     // Nothing is grabbed: the focused window got the keys as well.
     EXPECT_EQ(window_->PressesOf(XK_KP_1), 3);
-}
-
-TEST_F(XvfbHotkeys, WhileDisabledPressesChangeNothing) {
-    StartServer();
-    int splits = 0;
-    hotkeys_->Bind(1, Spec("Num+1"), [&splits] { ++splits; });
-    ASSERT_TRUE(hotkeys_->Start());
-    ExpectOnePerPress("KP_1", splits);
-
-    hotkeys_->SetEnabled(false);
-    ExpectNothing({"KP_1", "KP_1"}, splits);
-    hotkeys_->SetEnabled(true);
-    ExpectOnePerPress("KP_1", splits);
 }
 
 TEST_F(XvfbHotkeys, AKeypadKeyMatchesWithNumLockOnAndOff) {

@@ -9,18 +9,6 @@
 
 #include "ShellFixture.h"
 
-namespace {
-
-constexpr char kLeadIn[] =
-    "5\t-1.00\n"
-    "Route\tBest Splits\tKept\n"
-    "One\t9.00\t10.00\n"
-    "\t\t\n"
-    "Two\t9.00\t20.00\n"
-    "\t\t\n";
-
-}  // namespace
-
 class Commands : public ShellTest {
   protected:
     void SetUp() override {

@@ -13,15 +13,8 @@
 namespace {
 
 // Qt key codes, as the key names read.
-constexpr int kKey1 = 0x31;
 constexpr int kKeyP = 0x50;
 constexpr int kKeyF5 = 0x01000034;
-
-std::string IniValue(const std::string& path, const std::string& section, const std::string& key) {
-    IniFileClass ini;
-    ini.ReadIniFile(path);
-    return ini.ReadString(section, key, "<none>");
-}
 
 class Hotkeys : public ShellTest {
   protected:
@@ -112,22 +105,6 @@ TEST_F(Hotkeys, UnknownNamesAreReportedOnceAndStayOffButAreKept) {
 }
 
 // ---- The Options item ----
-
-TEST_F(Hotkeys, TheItemTurnsThemOnAndOffAndIsStored) {
-    Launch("[Hotkeys]\nGlobalHotkeys=Y\n");
-    EXPECT_EQ(app->GlobalHotkeysMenuItem->State(), 1);
-    EXPECT_TRUE(app->GlobalHotkeysObject()->IsEnabled());
-    app->GlobalHotkeysMenuClick();
-    EXPECT_EQ(app->GlobalHotkeysMenuItem->State(), 0);
-    EXPECT_FALSE(app->GlobalHotkeysObject()->IsEnabled());
-    app->applicationWillTerminate();
-    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "GlobalHotkeys"), "N");
-
-    app->GlobalHotkeysMenuClick();
-    EXPECT_TRUE(app->GlobalHotkeysObject()->IsEnabled());
-    app->applicationWillTerminate();
-    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "GlobalHotkeys"), "Y");
-}
 
 TEST_F(Hotkeys, WithoutADisplayTheMenuKeysCarryOnAndTheStatusLineSaysSoForAWhile) {
     testing::internal::CaptureStderr();

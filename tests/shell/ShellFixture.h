@@ -21,6 +21,7 @@
 
 #include "AppDelegate.h"
 #include "FakeClock.h"
+#include "IniFiles.h"
 #include "TestFiles.h"
 
 // Three splits, two stored runs (the second is the kept run), no lead-in, 12 attempts.
@@ -33,6 +34,14 @@ inline constexpr char kThreeSplits[] =
     "\t\t\t\n"
     "Three\t10.00\t33.00\t36.00\n"
     "\t\t\t\n";
+
+// The value of a key in a settings file, or "<none>".
+inline std::string IniValue(const std::string& path, const std::string& section,
+                            const std::string& key) {
+    IniFileClass ini;
+    ini.ReadIniFile(path);
+    return ini.ReadString(section, key, "<none>");
+}
 
 class ShellTest : public ::testing::Test {
   protected:

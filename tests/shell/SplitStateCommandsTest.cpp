@@ -12,43 +12,6 @@
 
 #include "ShellFixture.h"
 
-// ---- Reading the header of a split-state file ----
-
-class SplitStateHeaderReader : public ShellTest {};
-
-TEST_F(SplitStateHeaderReader, ReadsTheSplitFileTheRunTimeAndTheDoneSplits) {
-    struct Case {
-        const char* text;
-        bool read;
-        const char* name;
-        std::int32_t time;
-        std::int32_t next;
-    };
-    const Case cases[] = {
-        {"QVLSplitState\tany.txt\n1:50.00\t2\n40.10\n1:36.20\n", true, "any.txt", 11000, 2},
-        {"QVLSplitState\tany.txt\r\n-1.00\t0\r\n", true, "any.txt", -100, 0},
-        {"QVLSplitState\t\n65.23\t\n0.00\n", true, "", 6523, 0},    // timer mode
-        {"QVLSplitState\tany.txt", false, "", 0, 0},                // one line only
-        {"12\t0.00\nRoute\tBest Splits\tKept\n", false, "", 0, 0},  // a split file
-        {"", false, "", 0, 0},
-    };
-    for (const Case& c : cases) {
-        const std::string path = WriteSplitFile("state.txt", c.text);
-        SplitStateHeader header;
-        header.SplitFileName = "untouched";
-        EXPECT_EQ(ReadSplitStateHeader(path, &header), c.read) << c.text;
-        EXPECT_EQ(header.SplitFileName, c.read ? c.name : "untouched") << c.text;
-        EXPECT_EQ(header.RunTime, c.time) << c.text;
-        EXPECT_EQ(header.NextSplit, c.next) << c.text;
-    }
-}
-
-TEST_F(SplitStateHeaderReader, AMissingFileOrAFolderIsNotRead) {
-    SplitStateHeader header;
-    EXPECT_FALSE(ReadSplitStateHeader(Root() + "missing-SplitState.txt", &header));
-    std::filesystem::create_directories(Root() + "folder-SplitState.txt");
-    EXPECT_FALSE(ReadSplitStateHeader(Root() + "folder-SplitState.txt", &header));
-}
 
 // ---- The shell ----
 
@@ -237,35 +200,6 @@ TEST_F(SplitState, OpenSplitStateBringsTheRunBackPausedAndSplitResumesIt) {
     Press(&AppDelegate::DoSplitMenuClick);
     EXPECT_EQ(TimerData->GetDataCellTimer(2, 3), 102);
     EXPECT_EQ(TimerData->GetTotalAttemptCount(), 13);
-}
-
-TEST_F(SplitState, ResumeAnsweredOnOpenTakesTheRunUpWithoutCountingItAgain) {
-    PlayTwoSplits();
-    Relaunch();
-    Answer(0);
-    Open(path_);
-    ASSERT_EQ(questions_.size(), 1u);
-    EXPECT_EQ(questions_[0], "An unfinished run was found (0.6, 2 of 3 splits done). Resume it?");
-    EXPECT_EQ(buttons_, (std::vector<std::string>{"Resume", "Discard"}));
-    EXPECT_EQ(TimerData->GetCurrentTime(), 68);
-    EXPECT_EQ(TimerData->GetDataCellTimer(0, 3), 34);
-    EXPECT_EQ(TimerData->GetDataCellTimer(1, 3), 68);
-    EXPECT_EQ(Cell(0, 3)->Text(), "0.34");
-    EXPECT_EQ(app->TotalAttemptLabel->Text(), "13");
-
-    app->DoSplitMenuClick();  // resumes
-    Press(&AppDelegate::DoSplitMenuClick);
-    EXPECT_EQ(TimerData->GetNextSplitNumber(), 3u);
-    EXPECT_EQ(ReadFile(path_).substr(0, 3), "13\t");  // one attempt, counted once
-    EXPECT_FALSE(StateExists());
-}
-
-TEST_F(SplitState, TheQuestionIsAlsoAskedForTheSplitFileOfTheCommandLine) {
-    PlayTwoSplits();
-    Answer(0);
-    Launch(nullptr, {path_});
-    EXPECT_EQ(questions_.size(), 1u);
-    EXPECT_EQ(TimerData->GetNextSplitNumber(), 2u);
 }
 
 TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoad) {

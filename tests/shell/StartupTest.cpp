@@ -7,17 +7,6 @@
 
 #include "ShellFixture.h"
 
-namespace {
-
-// Value of a key in an INI text, or "<none>".
-std::string IniValue(const std::string& path, const std::string& section, const std::string& key) {
-    IniFileClass ini;
-    ini.ReadIniFile(path);
-    return ini.ReadString(section, key, "<none>");
-}
-
-}  // namespace
-
 TEST(RunningFolder, ComesFromTheConfigHomeOrTheHomeFolder) {
     struct Case {
         const char* xdg;
@@ -76,27 +65,6 @@ TEST_F(Startup, AFolderInPlaceOfTheSettingsFileIsLeftAlone) {
     EXPECT_TRUE(std::filesystem::is_directory(IniPath()));
 }
 
-TEST_F(Startup, OnlyAnUpperCaseYTurnsAFlagOn) {
-    Launch(
-        "[Window]\nHideBestSplits=y\nHideCurrentSplits=Y\nHideDiffRows=Yes\n"
-        "HideAttemptCounters=Y\n[Misc]\nAutoSaveBestSplits=Y\nAutoSaveBestRun=N\n");
-    EXPECT_FALSE(HideBestSplits);
-    EXPECT_EQ(app->HideBestSplitsMenuItem->State(), 0);
-    EXPECT_TRUE(HideCurrentSplits);
-    EXPECT_EQ(app->HideCurrentSplitsMenuItem->State(), 1);
-    EXPECT_FALSE(HideDiffRows);
-    EXPECT_TRUE(HideAttemptsCounters);
-    EXPECT_EQ(app->HideAttemptCountersMenuItem->State(), 1);
-    EXPECT_TRUE(TimerData->AutosaveBestSplits);
-    EXPECT_EQ(app->AutosaveBestSplitsMenuItem->State(), 1);
-    EXPECT_FALSE(TimerData->AutosaveBestRun);
-
-    app->applicationWillTerminate();
-    EXPECT_EQ(IniValue(IniPath(), "Window", "HideBestSplits"), "N");
-    EXPECT_EQ(IniValue(IniPath(), "Window", "HideDiffRows"), "N");
-    EXPECT_EQ(IniValue(IniPath(), "Window", "HideCurrentSplits"), "Y");
-}
-
 TEST_F(Startup, MinimumBestSegmentIsReadInSecondsAndNeverWritten) {
     Launch("[Misc]\nBestSplitMinElapsedSec=2\nTheme=dark\n[Extra]\nKey=kept\n");
     EXPECT_EQ(TimerData->BestSplitMinElapsed, 200);
@@ -104,32 +72,6 @@ TEST_F(Startup, MinimumBestSegmentIsReadInSecondsAndNeverWritten) {
     EXPECT_EQ(IniValue(IniPath(), "Misc", "BestSplitMinElapsedSec"), "2");
     EXPECT_EQ(IniValue(IniPath(), "Misc", "Theme"), "dark");
     EXPECT_EQ(IniValue(IniPath(), "Extra", "Key"), "kept");
-}
-
-TEST_F(Startup, QuittingAndRelaunchingKeepsTheWindowWhereItWas) {
-    Launch("[Window]\nLeft=0\n");
-    app->window->SetFrame({123.75, 456.5, 300, 200}, /*display=*/false);
-    app->applicationWillTerminate();
-    EXPECT_EQ(IniValue(IniPath(), "Window", "Left"), "123");
-    EXPECT_EQ(IniValue(IniPath(), "Window", "Top"), "423");  // 1080 - 456.5 - 200, truncated
-
-    Launch();
-    const tk::Rect frame = app->window->Frame();
-    EXPECT_EQ(frame.x, 123);
-    EXPECT_EQ(frame.y, 1080 - 423 - AppDelegate::kInitialHeight);
-    app->applicationWillTerminate();
-    EXPECT_EQ(IniValue(IniPath(), "Window", "Left"), "123");
-    EXPECT_EQ(IniValue(IniPath(), "Window", "Top"), "423");
-}
-
-TEST_F(Startup, ASplitFileOnTheCommandLineOpensAtLaunch) {
-    const std::string path = WriteSplitFile("route.txt", kThreeSplits);
-    const std::string ini = "[Window]\n";
-    Launch(&ini, {path});
-    EXPECT_EQ(TimerData->GetColumnCount(), 4u);
-    EXPECT_EQ(DisplayGrid.size(), 4u);
-    EXPECT_EQ(app->TotalAttemptLabel->Text(), "12");
-    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt");
 }
 
 TEST_F(Startup, AMissingSplitFileOnTheCommandLineLeavesAnEmptyWindow) {

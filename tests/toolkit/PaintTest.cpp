@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
-#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>

@@ -78,28 +78,6 @@ TEST_F(WindowOnScreen, SettingTheFrameMovesTheQtWindowAndItsViews) {
     window.Close();
 }
 
-TEST_F(WindowOnScreen, ClosingTheLastWindowQuitsWhenTheDelegateSaysSo) {
-    Window window(Rect{0, 0, 200, 100});
-    window.Show();
-    tk::qt::WidgetOf(window)->close();  // as the window manager's close button does
-    EXPECT_FALSE(window.IsVisible());
-    EXPECT_EQ(delegate.willTerminate, 1);
-    EXPECT_TRUE(tk::Application::HasTerminated());
-    tk::Application::Terminate();  // a second way out does not notify again
-    EXPECT_EQ(delegate.willTerminate, 1);
-}
-
-TEST_F(WindowOnScreen, ClosingOneOfTwoWindowsDoesNotQuit) {
-    Window first(Rect{0, 0, 200, 100});
-    Window second(Rect{0, 0, 200, 100});
-    first.Show();
-    second.Show();
-    first.Close();
-    EXPECT_EQ(delegate.willTerminate, 0);
-    second.Close();
-    EXPECT_EQ(delegate.willTerminate, 1);
-}
-
 TEST_F(WindowOnScreen, ADelegateThatSaysNoKeepsTheApplicationRunning) {
     delegate.quitAfterLastWindow = false;
     Window window(Rect{0, 0, 200, 100});
