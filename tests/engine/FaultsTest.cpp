@@ -126,7 +126,8 @@ TEST(FolderInPlaceOfAFile, ASnapshotSavedOverAFolderLeavesTheFolderAlone) {
 
     engine.SaveSplitStateData();
     EXPECT_EQ(ReadFile(engine.SplitStatePath() + "/inside"), "kept");
-    EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"runs-SplitState.txt", "runs.txt"}));
+    EXPECT_EQ(FolderEntries(dir.Path()),
+              (std::vector<std::string>{"runs-SplitState.txt", "runs.txt"}));
 }
 
 // ---- A file far larger than any split file ----

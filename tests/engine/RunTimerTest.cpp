@@ -59,7 +59,6 @@ struct Step {
     std::int32_t attempts;
 };
 
-
 // Every move of the state table, walked with a start offset of -3.00 on three splits.
 const std::vector<Step> kWalk = {
     {"a new grid is reset", 0, Wait, State::Reset, 0, 0, 0},

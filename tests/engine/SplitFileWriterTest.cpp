@@ -121,7 +121,8 @@ TEST_F(SplitFileWriter, AFolderInPlaceOfTheFileIsLeftAlone) {
     engine.SaveSplitData();
     EXPECT_TRUE(engine.LastSaveFailed);
     EXPECT_EQ(ReadFile(dir.File("runs.txt/inside")), "kept");
-    EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"runs.txt"});  // no temporary left
+    EXPECT_EQ(FolderEntries(dir.Path()),
+              std::vector<std::string>{"runs.txt"});  // no temporary left
 }
 
 TEST_F(SplitFileWriter, AWriteCutShortLeavesTheOldFileWhole) {

@@ -228,5 +228,6 @@ TEST_F(SplitStateFile, AWriteCutShortByTheFileSizeLimitKeepsTheOldFile) {
     }
 
     EXPECT_EQ(ReadFile(StatePath()), "old state");
-    EXPECT_EQ(FolderEntries(dir_.Path()), (std::vector<std::string>{"any-SplitState.txt", "any.txt"}));
+    EXPECT_EQ(FolderEntries(dir_.Path()),
+              (std::vector<std::string>{"any-SplitState.txt", "any.txt"}));
 }

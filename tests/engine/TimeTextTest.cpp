@@ -132,4 +132,3 @@ TEST(TimeValues, ReadingsDifferByTheElapsedTimeAcrossTheWrap) {
     EXPECT_EQ(static_cast<std::int32_t>(difference), 150);
     EXPECT_LT(timevalToLong(after), 0);  // the reading itself has wrapped
 }
-

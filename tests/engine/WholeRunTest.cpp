@@ -64,8 +64,7 @@ TEST_F(WholeRun, AFasterRunAndNewBestSegmentsReachTheSplitFile) {
     EXPECT_FALSE(engine_.IsTimerRunning());
     EXPECT_EQ(engine_.GetCurrentTime(), 19400);
     EXPECT_EQ(engine_.GetNextSplitNumber(), 0u);
-    EXPECT_EQ(ColumnTimes(engine_, 2),
-              (std::vector<std::int32_t>{4000, 9400, 0, 16500, 19400}));
+    EXPECT_EQ(ColumnTimes(engine_, 2), (std::vector<std::int32_t>{4000, 9400, 0, 16500, 19400}));
     EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true),
               (std::vector<std::int32_t>{4000, 5400, 3000, 4500, 2000}));
 
@@ -92,8 +91,7 @@ TEST_F(WholeRun, AFasterRunAndNewBestSegmentsReachTheSplitFile) {
               (std::vector<std::int32_t>{3900, 9300, 12300, 16800, 18800}));
     EXPECT_EQ(ColumnTimes(reloaded, 1),
               (std::vector<std::int32_t>{4100, 9620, 13000, 17800, 20000}));
-    EXPECT_EQ(ColumnTimes(reloaded, 2),
-              (std::vector<std::int32_t>{4000, 9400, 0, 16500, 19400}));
+    EXPECT_EQ(ColumnTimes(reloaded, 2), (std::vector<std::int32_t>{4000, 9400, 0, 16500, 19400}));
     EXPECT_EQ(ColumnTimes(reloaded, 2, /*Elapsed=*/true),
               (std::vector<std::int32_t>{4000, 5400, 0, 0, 2900}));
     EXPECT_EQ(ColumnTimes(reloaded, 3), (std::vector<std::int32_t>{0, 0, 0, 0, 0}));

@@ -6,7 +6,6 @@
 
 #include "GlobalHotkeys.h"
 
-
 FocusedWindow::FocusedWindow(const std::string& display) {
     xcb_connection_t* c = xcb_connect(display.c_str(), nullptr);
     if (xcb_connection_has_error(c) != 0) {
@@ -64,5 +63,3 @@ int FocusedWindow::PressesOf(uint32_t keysym) {
         return std::find(keycodes.begin(), keycodes.end(), code) != keycodes.end();
     }));
 }
-
-

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "GlobalHotkeys.h"
 #include "FocusedWindow.h"
+#include "GlobalHotkeys.h"
 #include "Harness.h"
 #include "ParsedHotkey.h"
 #include "QtEvents.h"
@@ -28,8 +28,7 @@ using support::Xvfb;
 class XvfbHotkeys : public ::testing::Test {
   protected:
     void StartServer(const std::vector<std::string>& arguments = {}) {
-        if (support::FindProgram("Xvfb").empty() ||
-            support::FindProgram("xdotool").empty()) {
+        if (support::FindProgram("Xvfb").empty() || support::FindProgram("xdotool").empty()) {
             GTEST_SKIP() << "Xvfb or xdotool is not installed";
         }
         server_ = std::make_unique<Xvfb>(arguments);

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "Harness.h"
 #include "ShellFixture.h"
 
 namespace {
@@ -18,23 +19,6 @@ constexpr int kKeyF5 = 0x01000034;
 
 class Hotkeys : public ShellTest {
   protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        // Never reach a real display from a unit test.
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-            if (const char* value = ::getenv(name)) {
-                saved_.emplace_back(name, value);
-                ::unsetenv(name);
-            }
-        }
-    }
-    void TearDown() override {
-        ShellTest::TearDown();
-        for (const auto& [name, value] : saved_) {
-            ::setenv(name.c_str(), value.c_str(), 1);
-        }
-    }
-
     // The Timer menu item with that key, as the key press reaches it.
     void MenuKey(const char* key) {
         tk::MenuItem* item = app->window->MenuBar()->FindItemByKey(key);
@@ -58,7 +42,9 @@ class Hotkeys : public ShellTest {
     }
 
   private:
-    std::vector<std::pair<std::string, std::string>> saved_;
+    // Never reach a real display from a unit test.
+    support::ScopedEnv noDisplay_{"DISPLAY", std::nullopt};
+    support::ScopedEnv noWayland_{"WAYLAND_DISPLAY", std::nullopt};
 };
 
 // ---- Settings ----
@@ -198,7 +184,5 @@ TEST_F(Hotkeys, DifferentKeysAtTheSameMomentAreTwoPresses) {
     Global(AppDelegate::kPauseHotkey);  // Num+5
     EXPECT_TRUE(TimerData->IsTimerRunning());
 }
-
-// ---- Latency trace ----
 
 }  // namespace

@@ -12,7 +12,6 @@
 
 #include "ShellFixture.h"
 
-
 // ---- The shell ----
 
 class SplitState : public ShellTest {

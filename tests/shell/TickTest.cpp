@@ -46,7 +46,7 @@ TEST_F(Tick, StatusShowsTheSegmentAgainstTheKeptRun) {
     Expect("11.2", tk::Color::Red(), "+1.2", tk::Color::Red());
 
     Press(&AppDelegate::DoSplitMenuClick);  // split at 11.57: 1.57 behind
-    FakeClock::Advance(877);                    // 20.34: 0.34 behind overall, but the
+    FakeClock::Advance(877);                // 20.34: 0.34 behind overall, but the
     Expect("20.3", tk::Color::Red(), "-1.2", tk::Color::Green());  // segment gains 1.23
 }
 

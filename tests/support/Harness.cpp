@@ -8,7 +8,6 @@
 #include <cstring>
 #include <sstream>
 
-
 namespace support {
 
 // ---- Environment ----
