@@ -23,11 +23,11 @@ write_settings() { # GLOBAL_HOTKEYS(Y|N)
         'AutoSaveSplitState=N' '' '[Window]' 'Left=40' 'Top=60' >"$ini"
 }
 
-# Four splits; the stored run takes minutes per split, so any run played here beats it.
-write_route() { # PATH
-    printf '%s\n' $'7\t0.00' $'Test route\tBest Splits\tOld run' \
-        $'First\t1:00.00\t1:00.00' $'\t\t' $'Second\t1:00.00\t2:00.00' $'\t\t' \
-        $'Third\t1:00.00\t3:00.00' $'\t\t' $'Last\t1:00.00\t4:00.00' $'\t\tslow finish' >"$1"
+# The second client's window: xmessage does not name its process on its window, found by its
+# class instead.
+find_game() {
+    game_win=$(xdotool search --onlyvisible --class Xmessage 2>/dev/null | head -n 1 || true)
+    [ -n "$game_win" ]
 }
 
 # Starts the application on a split file, then a second client whose window takes the focus.
@@ -38,15 +38,7 @@ launch() { # SPLIT_FILE
     local app_win=$XS_WIN
     xmessage -geometry 300x100+700+500 "the game" &
     game_pid=$!
-    # xmessage does not name its process on its window: found by its class instead.
-    game_win=""
-    local _
-    for _ in $(seq 1 300); do
-        game_win=$(xdotool search --onlyvisible --class Xmessage 2>/dev/null | head -n 1 || true)
-        [ -n "$game_win" ] && break
-        sleep 0.1
-    done
-    [ -n "$game_win" ] || fail "the second window did not appear"
+    xs_wait_for "the second window" find_game
     XS_WIN=$app_win
     focus_game
 }
@@ -88,12 +80,7 @@ quit_app() {
     kill "$game_pid" 2>/dev/null || true
     wait "$game_pid" 2>/dev/null || true
     game_pid=""
-    xs_key ctrl+q
-    xs_wait_exit "$app_pid" 30 || fail "the application did not quit on Ctrl+Q"
-    local status=0
-    wait "$app_pid" || status=$?
-    app_pid=""
-    [ "$status" -eq 0 ] || fail "exit status $status"
+    xs_quit
 }
 
 xs_start_server || fail "no X server"
@@ -101,7 +88,7 @@ xs_start_server || fail "no X server"
 # ---- On: the run reaches the split file ----
 write_settings Y
 route="$work/route.txt"
-write_route "$route"
+xs_write_route "$route"
 launch "$route"
 play_run_on_keypad on
 quit_app
@@ -123,7 +110,7 @@ done
 # ---- Off: the same presses change nothing ----
 write_settings N
 untouched="$work/untouched.txt"
-write_route "$untouched"
+xs_write_route "$untouched"
 cp "$untouched" "$work/before.txt"
 launch "$untouched"
 play_run_on_keypad off

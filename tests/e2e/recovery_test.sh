@@ -28,12 +28,9 @@ mkdir -p "$folder"
 printf '%s\n' '[Misc]' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=N' 'AutoSaveSplitState=Y' \
     '' '[Window]' 'Left=40' 'Top=60' >"$folder/Quorvel.ini"
 
-# Four splits; the stored run takes minutes per split, so any run played here beats it.
 split_file="$work/route.txt"
 state_file="$work/route-SplitState.txt"
-printf '%s\n' $'7\t0.00' $'Test route\tBest Splits\tOld run' \
-    $'First\t1:00.00\t1:00.00' $'\t\t' $'Second\t1:00.00\t2:00.00' $'\t\t' \
-    $'Third\t1:00.00\t3:00.00' $'\t\t' $'Last\t1:00.00\t4:00.00' $'\t\t' >"$split_file"
+xs_write_route "$split_file"
 
 xs_start_server || fail "no X server"
 
@@ -72,12 +69,7 @@ sleep "$XS_LOCKOUT"
 for n in 1 2 3; do  # resume, then the last two splits: the last finishes and keeps the run
     xs_press "xs_key space" xs_traced "$n"
 done
-xs_key ctrl+q
-xs_wait_exit "$app_pid" 30 || fail "the application did not quit on Ctrl+Q"
-status=0
-wait "$app_pid" || status=$?
-app_pid=""
-[ "$status" -eq 0 ] || fail "exit status $status"
+xs_quit
 
 # ---- What reached the disk ----
 IFS=$'\t' read -r attempts _ <"$split_file"

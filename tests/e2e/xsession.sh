@@ -16,6 +16,9 @@
 #   xs_press KEYCMD ACK...       runs KEYCMD (a key press), waits for ACK, then lets the third
 #                                of a second in which a second press is ignored run out
 #   xs_wait_exit PID [SECS]      waits for PID to end; returns 1 on timeout
+#   xs_quit                      Ctrl+Q; $app_pid must then end with status 0
+#   xs_write_route PATH          a route of four splits whose stored run takes minutes per
+#                                split, so that any run played here beats it
 #   xs_stop_server               kills Xvfb (safe to call twice; call it from a trap)
 
 XS_XVFB_PID=""
@@ -179,4 +182,19 @@ xs_press() {
     $key
     xs_wait_for "$key" "$@"
     sleep "$XS_LOCKOUT"
+}
+
+xs_quit() {
+    xs_key ctrl+q
+    xs_wait_exit "$app_pid" 30 || fail "the application did not quit on Ctrl+Q"
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=""
+    [ "$status" -eq 0 ] || fail "exit status $status"
+}
+
+xs_write_route() {
+    printf '%s\n' $'7\t0.00' $'Test route\tBest Splits\tOld run' \
+        $'First\t1:00.00\t1:00.00' $'\t\t' $'Second\t1:00.00\t2:00.00' $'\t\t' \
+        $'Third\t1:00.00\t3:00.00' $'\t\t' $'Last\t1:00.00\t4:00.00' $'\t\tslow finish' >"$1"
 }
