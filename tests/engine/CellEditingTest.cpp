@@ -104,6 +104,20 @@ TEST_F(CellEditing, ANoteIsStoredEscapedAndReadBackAsTyped) {
     EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 1000);
 }
 
+TEST_F(CellEditing, EditsOutsideTheGridChangeNothingAndWriteNoFile) {
+    BuildRun(engine_, {1000, 2500});
+    for (const unsigned int row : {2u, 4000000000u}) {  // GetRowCount() and far beyond
+        engine_.UpdateDataCellTimer(row, 1, 700);
+        engine_.UpdateDataCellElapsed(row, 1, 700);
+        engine_.UpdateDataCellNotes(row, 1, "x");
+        engine_.UpdateBestSplitTimer(row, 700);
+        engine_.UpdateBestSplitElapsed(row, 700);
+    }
+    engine_.UpdateDataCellTimer(0, 3, 700);  // GetColumnCount()
+    EXPECT_EQ(ColumnTimes(engine_, 1, /*Elapsed=*/true), (std::vector<std::int32_t>{1000, 1500}));
+    EXPECT_FALSE(FileExists(engine_.SplitFileName));
+}
+
 TEST_F(CellEditing, AnEditThatCannotBeSavedStaysInMemory) {
     engine_.SplitFileName = dir_.File("missing-folder/route.txt");
     BuildRun(engine_, {1000, 2500});
