@@ -132,6 +132,16 @@ TEST_F(GridRefresh, HiddenCurrentSplitsShowTheRunInTheKeptColumn) {
     EXPECT_EQ(Cell(2, 2)->TextColor(), kWhite);
 }
 
+TEST_F(GridRefresh, AFinishedRunHasNoCyanRow) {
+    Split(0, 1200);
+    Split(1, 2400);
+    Split(2, 3600);
+    Refresh();
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(RowHeader(row)->TextColor(), kWhite) << row;
+    }
+}
+
 class GridScroll : public ShellTest {
   protected:
     void SetUp() override {

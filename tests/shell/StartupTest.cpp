@@ -26,7 +26,7 @@ TEST(RunningFolder, ComesFromTheConfigHomeOrTheHomeFolder) {
 
 class Startup : public ShellTest {};
 
-TEST_F(Startup, FirstLaunchCreatesTheFolderWithEveryOptionOff) {
+TEST_F(Startup, FirstLaunchCreatesTheFolderWithOnlyTheRunStateAutosaveOn) {
     Launch();
     ASSERT_TRUE(std::filesystem::is_directory(Folder()));
     EXPECT_EQ(RunningFolder, Folder());
@@ -36,6 +36,7 @@ TEST_F(Startup, FirstLaunchCreatesTheFolderWithEveryOptionOff) {
     }
     EXPECT_EQ(IniValue(IniPath(), "Misc", "AutoSaveBestSplits"), "N");
     EXPECT_EQ(IniValue(IniPath(), "Misc", "AutoSaveBestRun"), "N");
+    EXPECT_EQ(IniValue(IniPath(), "Misc", "AutoSaveSplitState"), "Y");
     EXPECT_EQ(IniValue(IniPath(), "Misc", "BestSplitMinElapsedSec"), "0");
 }
 
