@@ -12,6 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xsession.sh
 . "$here/xsession.sh"
 
+xs_require Xvfb xdotool
 xs_begin
 
 folder="$work/config/quorvel"
@@ -20,34 +21,22 @@ printf '%s\n' '[Misc]' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=N' 'BestSplitMinE
     'Theme=kept' '' '[Window]' 'HideBestSplits=N' 'HideCurrentSplits=N' 'HideDiffRows=y' \
     'HideAttemptCounters=N' 'Left=40' 'Top=60' >"$folder/Quorvel.ini"
 
-# Four splits; the stored run takes minutes per split, so any run played here beats it.
 split_file="$work/route.txt"
-printf '%s\n' $'7\t0.00' $'Test route\tBest Splits\tOld run' \
-    $'First\t1:00.00\t1:00.00' $'\t\t' $'Second\t1:00.00\t2:00.00' $'\t\t' \
-    $'Third\t1:00.00\t3:00.00' $'\t\t' $'Last\t1:00.00\t4:00.00' $'\t\tslow finish' >"$split_file"
+xs_write_route "$split_file"
 
 xs_start_server || fail "no X server"
 
-XDG_CONFIG_HOME="$work/config" "$app" "$split_file" >"$work/stdout" 2>"$work/stderr" &
+QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" "$split_file" >"$work/stdout" 2>"$work/stderr" &
 app_pid=$!
 xs_wait_window "$app_pid" 60 || fail "the window did not appear"
 
-# The split keys are locked out for a third of a second after start-up and after each
-# accepted press, measured when the application gets to the key: keep well clear of both,
-# even on a loaded machine.
-sleep 0.7
-xs_key space          # start
-for _ in 1 2 3 4; do
-    sleep 0.7
-    xs_key space      # split
+# Each press waits for the application's trace of the split command it ran, and then for
+# the third of a second in which the next press would be ignored.
+sleep "$XS_LOCKOUT"  # measured from the launch, which the window follows
+for n in 1 2 3 4 5; do  # start, then four splits
+    xs_press "xs_key space" xs_traced "$n"
 done
-sleep 0.5
-xs_key ctrl+q
-xs_wait_exit "$app_pid" 30 || fail "the application did not quit on Ctrl+Q"
-status=0
-wait "$app_pid" || status=$?
-app_pid=""
-[ "$status" -eq 0 ] || { cat "$work/stderr" >&2; fail "exit status $status"; }
+xs_quit
 
 # The split file: attempt count raised, the run kept in place of the old run.
 IFS=$'\t' read -r attempts offset <"$split_file"

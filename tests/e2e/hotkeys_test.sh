@@ -12,6 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xsession.sh
 . "$here/xsession.sh"
 
+xs_require Xvfb xdotool xmessage
 xs_begin
 
 folder="$work/config/quorvel"
@@ -22,30 +23,22 @@ write_settings() { # GLOBAL_HOTKEYS(Y|N)
         'AutoSaveSplitState=N' '' '[Window]' 'Left=40' 'Top=60' >"$ini"
 }
 
-# Four splits; the stored run takes minutes per split, so any run played here beats it.
-write_route() { # PATH
-    printf '%s\n' $'7\t0.00' $'Test route\tBest Splits\tOld run' \
-        $'First\t1:00.00\t1:00.00' $'\t\t' $'Second\t1:00.00\t2:00.00' $'\t\t' \
-        $'Third\t1:00.00\t3:00.00' $'\t\t' $'Last\t1:00.00\t4:00.00' $'\t\tslow finish' >"$1"
+# The second client's window: xmessage does not name its process on its window, found by its
+# class instead.
+find_game() {
+    game_win=$(xdotool search --onlyvisible --class Xmessage 2>/dev/null | head -n 1 || true)
+    [ -n "$game_win" ]
 }
 
 # Starts the application on a split file, then a second client whose window takes the focus.
 launch() { # SPLIT_FILE
-    XDG_CONFIG_HOME="$work/config" "$app" "$1" >"$work/stdout" 2>"$work/stderr" &
+    QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" "$1" >"$work/stdout" 2>"$work/stderr" &
     app_pid=$!
     xs_wait_window "$app_pid" 60 || fail "the window did not appear"
     local app_win=$XS_WIN
     xmessage -geometry 300x100+700+500 "the game" &
     game_pid=$!
-    # xmessage does not name its process on its window: found by its class instead.
-    game_win=""
-    local _
-    for _ in $(seq 1 300); do
-        game_win=$(xdotool search --onlyvisible --class Xmessage 2>/dev/null | head -n 1 || true)
-        [ -n "$game_win" ] && break
-        sleep 0.1
-    done
-    [ -n "$game_win" ] || fail "the second window did not appear"
+    xs_wait_for "the second window" find_game
     XS_WIN=$app_win
     focus_game
 }
@@ -62,15 +55,23 @@ expect_game_focused() {
     [ "$focused" = "$game_win" ] || fail "the focus moved to window $focused, not the game's"
 }
 
-# Start and four splits on the keypad, each clear of the third of a second lockout even on a
-# loaded machine; xdotool sends them through XTEST to the focused window, the game's.
-play_run_on_keypad() {
-    sleep 0.7
-    local _
-    for _ in 1 2 3 4 5; do
-        expect_game_focused
-        xdotool key --delay 40 KP_1
-        sleep 0.6
+# Start and four splits on the keypad; xdotool sends them through XTEST to the focused window,
+# the game's. With the item on, each press waits for the application's trace of the split it
+# ran (and the third of a second in which a next press is ignored). With it off there is
+# nothing to wait for: the quit that follows reaches the application after the presses.
+game_key() {
+    expect_game_focused
+    xdotool key --delay 40 KP_1
+}
+play_run_on_keypad() { # on|off
+    sleep "$XS_LOCKOUT"
+    local n
+    for n in 1 2 3 4 5; do
+        if [ "$1" = on ]; then
+            xs_press game_key xs_traced "$n"
+        else
+            game_key
+        fi
     done
     expect_game_focused
 }
@@ -79,12 +80,7 @@ quit_app() {
     kill "$game_pid" 2>/dev/null || true
     wait "$game_pid" 2>/dev/null || true
     game_pid=""
-    xs_key ctrl+q
-    xs_wait_exit "$app_pid" 30 || fail "the application did not quit on Ctrl+Q"
-    local status=0
-    wait "$app_pid" || status=$?
-    app_pid=""
-    [ "$status" -eq 0 ] || fail "exit status $status"
+    xs_quit
 }
 
 xs_start_server || fail "no X server"
@@ -92,9 +88,9 @@ xs_start_server || fail "no X server"
 # ---- On: the run reaches the split file ----
 write_settings Y
 route="$work/route.txt"
-write_route "$route"
+xs_write_route "$route"
 launch "$route"
-play_run_on_keypad
+play_run_on_keypad on
 quit_app
 
 IFS=$'\t' read -r attempts offset <"$route"
@@ -114,10 +110,10 @@ done
 # ---- Off: the same presses change nothing ----
 write_settings N
 untouched="$work/untouched.txt"
-write_route "$untouched"
+xs_write_route "$untouched"
 cp "$untouched" "$work/before.txt"
 launch "$untouched"
-play_run_on_keypad
+play_run_on_keypad off
 quit_app
 cmp -s "$untouched" "$work/before.txt" || fail "with the item off the split file changed"
 grep -qx 'GlobalHotkeys=N' "$ini" || fail "Quorvel.ini lacks GlobalHotkeys=N"

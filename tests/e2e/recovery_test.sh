@@ -14,36 +14,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xsession.sh
 . "$here/xsession.sh"
 
+xs_require Xvfb xdotool
 xs_begin
-
-# Waits until PID shows a window whose title is exactly TITLE, then gives it the keyboard.
-wait_titled_window() {
-    local pid=$1 title=$2 secs=${3:-30} i id
-    for i in $(seq 1 $((secs * 10))); do
-        for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true); do
-            if [ "$(xdotool getwindowname "$id" 2>/dev/null || true)" = "$title" ]; then
-                XS_WIN=$id
-                timeout 5 xdotool windowfocus --sync "$XS_WIN" 2>/dev/null ||
-                    xdotool windowfocus "$XS_WIN" 2>/dev/null || true
-                return 0
-            fi
-        done
-        kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
-}
 
 # Waits until the split-state file records DONE done splits.
 wait_state_with() {
-    local done=$1 i
-    for i in $(seq 1 100); do
-        if [ -f "$state_file" ] && [ "$(sed -n '2p' "$state_file" | cut -f2)" = "$done" ]; then
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
+    local done=$1
+    [ -f "$state_file" ] && [ "$(sed -n '2p' "$state_file" | cut -f2)" = "$done" ]
 }
 
 folder="$work/config/quorvel"
@@ -51,29 +28,23 @@ mkdir -p "$folder"
 printf '%s\n' '[Misc]' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=N' 'AutoSaveSplitState=Y' \
     '' '[Window]' 'Left=40' 'Top=60' >"$folder/Quorvel.ini"
 
-# Four splits; the stored run takes minutes per split, so any run played here beats it.
 split_file="$work/route.txt"
 state_file="$work/route-SplitState.txt"
-printf '%s\n' $'7\t0.00' $'Test route\tBest Splits\tOld run' \
-    $'First\t1:00.00\t1:00.00' $'\t\t' $'Second\t1:00.00\t2:00.00' $'\t\t' \
-    $'Third\t1:00.00\t3:00.00' $'\t\t' $'Last\t1:00.00\t4:00.00' $'\t\t' >"$split_file"
+xs_write_route "$split_file"
 
 xs_start_server || fail "no X server"
 
 # ---- First life: start, two splits, then SIGKILL ----
-XDG_CONFIG_HOME="$work/config" "$app" "$split_file" >"$work/stdout" 2>"$work/stderr" &
+QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" "$split_file" >"$work/stdout" 2>"$work/stderr" &
 app_pid=$!
-wait_titled_window "$app_pid" "Quorvel - route.txt" 60 || fail "the window did not appear"
+xs_wait_titled "$app_pid" "Quorvel - route.txt" || fail "the window did not appear"
 
-# The split keys are locked out for a third of a second after start-up and after each
-# accepted press: keep well clear, even on a loaded machine.
-sleep 0.7
-xs_key space  # start
-for _ in 1 2; do
-    sleep 0.7
-    xs_key space  # split
-done
-wait_state_with 2 || fail "no split state with two splits: $(cat "$state_file" 2>/dev/null)"
+# Each press waits for the application's acknowledgement (its trace of the split command,
+# the split-state file), then for the third of a second in which a next press is ignored.
+sleep "$XS_LOCKOUT"
+xs_press "xs_key space" xs_traced 1  # start
+xs_press "xs_key space" wait_state_with 1
+xs_press "xs_key space" wait_state_with 2
 kill -KILL "$app_pid"
 wait "$app_pid" 2>/dev/null || true
 app_pid=""
@@ -85,28 +56,20 @@ IFS=$'\t' read -r attempts _ <"$split_file"
 [ "$attempts" = "8" ] || fail "attempt count after the kill is '$attempts', expected 8"
 
 # ---- Second life: the question, Return, then the rest of the run ----
-XDG_CONFIG_HOME="$work/config" "$app" "$split_file" >"$work/stdout" 2>"$work/stderr" &
+QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" "$split_file" >"$work/stdout" 2>"$work/stderr" &
 app_pid=$!
 # The question comes before the main window: the first window shown is the question's.
 xs_wait_window "$app_pid" 60 || fail "no question appeared"
 [ "$(xdotool getwindowname "$XS_WIN" 2>/dev/null || true)" != "Quorvel - route.txt" ] ||
     fail "the main window came up without a question"
 xs_key Return
-wait_titled_window "$app_pid" "Quorvel - route.txt" 60 || fail "the window did not appear"
+xs_wait_titled "$app_pid" "Quorvel - route.txt" || fail "the window did not appear"
 
-sleep 0.7
-xs_key space  # resume
-for _ in 1 2; do
-    sleep 0.7
-    xs_key space  # split: the last one finishes the run and keeps it
+sleep "$XS_LOCKOUT"
+for n in 1 2 3; do  # resume, then the last two splits: the last finishes and keeps the run
+    xs_press "xs_key space" xs_traced "$n"
 done
-sleep 0.5
-xs_key ctrl+q
-xs_wait_exit "$app_pid" 30 || fail "the application did not quit on Ctrl+Q"
-status=0
-wait "$app_pid" || status=$?
-app_pid=""
-[ "$status" -eq 0 ] || fail "exit status $status"
+xs_quit
 
 # ---- What reached the disk ----
 IFS=$'\t' read -r attempts _ <"$split_file"

@@ -50,10 +50,6 @@ TEST(HotkeyKeysyms, KeysOutsideTheKeypadMapToTheirOwnSymbols) {
     }
 }
 
-TEST(HotkeyKeysyms, AKeyWithoutAnXSymbolGivesNone) {
-    EXPECT_TRUE(KeysymsForHotkey({Qt::Key_LaunchMail, 0, false}).empty());
-}
-
 // A slice of a PC keyboard: keycode 10 is the 1 of the top row, 87 the 1 of the keypad.
 KeyboardMap SampleMap() {
     KeyboardMap map;
@@ -96,14 +92,6 @@ TEST(KeyboardMap, AKeyProducingTheSymbolInALaterColumnCounts) {
 TEST(KeyboardMap, AKeyboardWithoutTheKeyGivesNoKeycode) {
     EXPECT_TRUE(SampleMap().KeycodesFor({XK_F35}).empty());
     EXPECT_TRUE(KeyboardMap{}.KeycodesFor({XK_a}).empty());
-}
-
-TEST(KeyboardMap, PrimaryKeysymIsTheFirstNonEmptyColumnAndZeroOutsideTheMap) {
-    const KeyboardMap map = SampleMap();
-    EXPECT_EQ(map.PrimaryKeysym(64), static_cast<uint32_t>(XK_Alt_L));
-    EXPECT_EQ(map.PrimaryKeysym(7), 0u);
-    EXPECT_EQ(map.PrimaryKeysym(108), 0u);
-    EXPECT_EQ(map.PrimaryKeysym(100000), 0u);
 }
 
 }  // namespace

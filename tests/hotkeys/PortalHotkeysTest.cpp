@@ -19,8 +19,10 @@
 #include <vector>
 
 #include "GlobalHotkeys.h"
+#include "ParsedHotkey.h"
+#include "QtEvents.h"
 
-namespace hotkeys_test {
+namespace support {
 extern std::string PrivateBusAddress;
 }
 
@@ -137,36 +139,17 @@ class FakePortal : public QDBusVirtualObject {
     State state_;
 };
 
-bool ProcessEventsUntil(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(5000);
-    QTimer wake;
-    wake.start(20);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-tk::HotkeySpec Spec(const char* name) {
-    tk::HotkeySpec hotkey;
-    EXPECT_TRUE(tk::ParseHotkeyName(name, &hotkey)) << name;
-    return hotkey;
-}
-
 class PortalHotkeys : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (hotkeys_test::PrivateBusAddress.empty()) {
+        if (support::PrivateBusAddress.empty()) {
             GTEST_SKIP() << "dbus-daemon is not installed";
         }
         thread_.start();
         portal_ = new FakePortal;
         portal_->moveToThread(&thread_);
         connection_ = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(
-            QString::fromStdString(hotkeys_test::PrivateBusAddress), "fake-portal"));
+            QString::fromStdString(support::PrivateBusAddress), "fake-portal"));
         ASSERT_TRUE(connection_->isConnected());
         // Registered from the portal's thread, where the connection keeps its helpers for it.
         bool registered = false;

@@ -7,18 +7,18 @@
 #include <cstdlib>
 #include <memory>
 
-#include "XvfbHarness.h"
+#include "Harness.h"
 
-namespace hotkeys_test {
+namespace support {
 // The address of the private bus, "" when dbus-daemon is missing.
 std::string PrivateBusAddress;
-}  // namespace hotkeys_test
+}  // namespace support
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    auto bus = std::make_unique<hotkeys_test::SessionBus>();
+    auto bus = std::make_unique<support::SessionBus>();
     if (bus->Running()) {
-        hotkeys_test::PrivateBusAddress = bus->Address();
+        support::PrivateBusAddress = bus->Address();
         setenv("DBUS_SESSION_BUS_ADDRESS", bus->Address().c_str(), 1);
     } else {
         setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvel-test-bus", 1);

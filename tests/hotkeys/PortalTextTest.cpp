@@ -25,13 +25,6 @@ TEST(PortalText, TriggersUseTheDesktopsShortcutNotation) {
     }
 }
 
-TEST(PortalText, RequestPathsAreMadeFromTheUniqueBusName) {
-    EXPECT_EQ(tk::hotkeys::PortalRequestPath(":1.42", "quorvel3"),
-              "/org/freedesktop/portal/desktop/request/1_42/quorvel3");
-    EXPECT_EQ(tk::hotkeys::PortalRequestPath(":1.2.3", "t"),
-              "/org/freedesktop/portal/desktop/request/1_2_3/t");
-}
-
 TEST(PortalText, ShortcutIdsRoundTripAndForeignIdsAreRefused) {
     EXPECT_EQ(tk::hotkeys::PortalShortcutId(7), "hotkey7");
     EXPECT_EQ(tk::hotkeys::BindingIdFromPortalShortcut("hotkey7"), 7);

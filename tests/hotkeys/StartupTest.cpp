@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "GlobalHotkeys.h"
-#include "XvfbHarness.h"
+#include "Harness.h"
 
 namespace {
 
-using hotkeys_test::ScopedEnv;
+using support::ScopedEnv;
 
 const std::string kUnavailable =
     "Global hotkeys are not available in this session; the menu keys still work.";

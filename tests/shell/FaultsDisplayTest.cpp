@@ -57,21 +57,6 @@ class FaultsDisplay : public ShellTest {};
 
 // ---- Text that is not UTF-8 ----
 
-TEST_F(FaultsDisplay, NamesAndNotesThatAreNotUtf8ReachTheLabelsAsTheyAre) {
-    Launch();
-    Open(WriteSplitFile("r\xfft\xe9.txt", BadRoute()));
-    ASSERT_EQ(TimerData->GetColumnCount(), 3u);
-    EXPECT_EQ(app->window->Title(), "Quorvel - r\xfft\xe9.txt");
-    EXPECT_EQ(DisplayGrid.at(0).at(0).at(0)->Text(), kBadDesc);
-    EXPECT_EQ(DisplayGrid.at(0).at(2).at(0)->Text(), kBadTitle);
-    EXPECT_EQ(RowHeader(0)->Text(), kBadName);
-    EXPECT_EQ(Cell(0, 1)->BackgroundColor(), AppDelegate::kHighlightGrey);  // the note is there
-
-    Press(&AppDelegate::DoSplitMenuClick);
-    EXPECT_EQ(app->window->Title(), "Quorvel - r\xfft\xe9.txt");  // and the file was saved
-    EXPECT_NE(ReadText(Root() + "r\xfft\xe9.txt").find("\t" + kBadNote + "\n"), std::string::npos);
-}
-
 TEST_F(FaultsDisplay, TextThatIsNotUtf8IsDrawnWithoutCrashing) {
     const std::string path = WriteSplitFile("r\xfft\xe9.txt", BadRoute());
     EXPECT_EXIT(DrawForAFewTicksAndExit(path), testing::ExitedWithCode(0), "");
@@ -85,7 +70,7 @@ TEST_F(FaultsDisplay, ASplitFileReplacedByAFolderIsLeftAloneAndTheTitleSaysSo) {
     Open(path);
     std::filesystem::remove(path);
     std::filesystem::create_directory(path);
-    WriteText(path + "/inside", "kept");
+    WriteFile(path + "/inside", "kept");
 
     testing::internal::CaptureStderr();
     app->DoSplitMenuClick();  // the start of the run rewrites the file
@@ -93,7 +78,7 @@ TEST_F(FaultsDisplay, ASplitFileReplacedByAFolderIsLeftAloneAndTheTitleSaysSo) {
     EXPECT_TRUE(TimerData->IsTimerRunning());
     EXPECT_EQ(app->window->Title(), "Quorvel - route.txt (not saved!)");
     EXPECT_EQ(err, "Quorvel: could not save the split file " + path + "\n");
-    EXPECT_EQ(ReadText(path + "/inside"), "kept");
+    EXPECT_EQ(ReadFile(path + "/inside"), "kept");
 }
 
 TEST_F(FaultsDisplay, AFullDiskKeepsTheOldFilesAndTheTitleSaysSo) {
@@ -102,9 +87,9 @@ TEST_F(FaultsDisplay, AFullDiskKeepsTheOldFilesAndTheTitleSaysSo) {
         GTEST_SKIP() << "cannot mount a tmpfs: " << disk.Error() << " (needs root)";
     }
     Launch("[Window]\nHideDiffRows=N\n\n");
-    const std::string settings = ReadText(IniPath());
+    const std::string settings = ReadFile(IniPath());
     const std::string path = Folder() + "route.txt";
-    WriteText(path, kThreeSplits);
+    WriteFile(path, kThreeSplits);
     Open(path);
     disk.Fill();
 
@@ -120,6 +105,6 @@ TEST_F(FaultsDisplay, AFullDiskKeepsTheOldFilesAndTheTitleSaysSo) {
                        "\n"
                        "Quorvel: could not save the settings to " +
                        IniPath() + "\n");
-    EXPECT_EQ(ReadText(path), kThreeSplits);
-    EXPECT_EQ(ReadText(IniPath()), settings);
+    EXPECT_EQ(ReadFile(path), kThreeSplits);
+    EXPECT_EQ(ReadFile(IniPath()), settings);
 }

@@ -49,59 +49,6 @@ class GridLayout : public ShellTest {
     std::string path_;
 };
 
-TEST_F(GridLayout, ThreeRowsOfFourColumnsMakeOneLabelPerPart) {
-    Rebuild();
-    const Counts counts = CountLabels();
-    EXPECT_EQ(counts.headers, 1 + 4);
-    EXPECT_EQ(counts.rowHeaders, 3);
-    EXPECT_EQ(counts.times, 12);
-    EXPECT_EQ(counts.diffs, 12);
-    EXPECT_EQ(app->HeaderPanel->LabelCount(), 5u);
-    EXPECT_EQ(app->ScrollBoxContent->LabelCount(), 3u + 12u + 12u);
-
-    const tk::Rect window = app->window->Frame();
-    EXPECT_EQ(window.width, 2 + 65 + 4 * 55);
-    EXPECT_EQ(window.height, AppDelegate::kHeaderPanelHeight + 70 + 22);
-    EXPECT_EQ(app->ScrollBoxContent->Frame().height, 3 * 22 + 4);
-    EXPECT_EQ(app->ScrollBox->Frame().height, 70);  // everything fits: no scrolling
-}
-
-TEST_F(GridLayout, LabelsSitInTheirColumnsAndRows) {
-    Rebuild();
-    // Header labels 2 points below the top of the header panel.
-    const double b = AppDelegate::kHeaderPanelHeight - 2;
-    EXPECT_EQ(DisplayGrid[0][0][0]->Frame(), (tk::Rect{2, b - 22, 65, 22}));
-    EXPECT_EQ(DisplayGrid[0][0][0]->Text(), "Route");
-    EXPECT_EQ(DisplayGrid[0][0][0]->Alignment(), tk::TextAlignment::kLeft);
-    EXPECT_EQ(DisplayGrid[0][3][0]->Frame(), (tk::Rect{67 + 2 * 55, b - 22, 55, 22}));
-    EXPECT_EQ(DisplayGrid[0][3][0]->Text(), "Kept");
-    EXPECT_EQ(DisplayGrid[0][4][0]->Text(), "Current");
-    EXPECT_EQ(DisplayGrid[0][4][0]->TextColor(), tk::Color::White());
-    EXPECT_EQ(DisplayGrid[0][4][0]->Alignment(), tk::TextAlignment::kRight);
-
-    // Rows run down from the top of the 70-point content.
-    EXPECT_EQ(RowHeader(1)->Frame(), (tk::Rect{2, 70 - 22 - 22, 65, 22}));
-    EXPECT_EQ(RowHeader(1)->Text(), "Two");
-    EXPECT_EQ(Cell(1, 2, 0)->Frame(), (tk::Rect{67 + 2 * 55, 70 - 22 - 10, 55, 10}));
-    EXPECT_EQ(Cell(1, 2, 1)->Frame(), (tk::Rect{67 + 2 * 55, 70 - 32 - 10, 55, 10}));
-
-    const tk::Label* time = Cell(2, 0, 0);
-    EXPECT_EQ(time->FontSize(), 8);
-    EXPECT_TRUE(time->DrawsBackground());
-    EXPECT_FALSE(time->Bezeled());
-    EXPECT_FALSE(time->Editable());
-    EXPECT_EQ(time->Alignment(), tk::TextAlignment::kRight);
-}
-
-TEST_F(GridLayout, HiddenDifferenceRowsMakeShorterRowsWithoutDifferenceLabels) {
-    app->HideDiffRowsMenuClick();
-    Rebuild();
-    EXPECT_EQ(CountLabels().diffs, 0);
-    EXPECT_EQ(app->ScrollBoxContent->Frame().height, 3 * 14 + 4);
-    EXPECT_EQ(RowHeader(2)->Frame(), (tk::Rect{2, 46 - 42, 65, 14}));
-    EXPECT_EQ(Cell(2, 0, 0)->Frame(), (tk::Rect{67, 46 - 28 - 10, 55, 10}));
-}
-
 TEST_F(GridLayout, HiddenBestSplitsDropTheFirstColumnAndShiftTheRest) {
     app->HideBestSplitsMenuClick();
     Rebuild();
@@ -114,15 +61,6 @@ TEST_F(GridLayout, HiddenBestSplitsDropTheFirstColumnAndShiftTheRest) {
     EXPECT_EQ(Cell(0, 1, 0)->Frame().x, 67);
     EXPECT_EQ(app->window->Frame().width, 287 - 55);
     EXPECT_FALSE(app->AttemptsPanel->Hidden());
-}
-
-TEST_F(GridLayout, HiddenCurrentSplitsDropTheLastColumn) {
-    app->HideCurrentSplitsMenuClick();
-    Rebuild();
-    EXPECT_EQ(CountLabels().times, 9);
-    EXPECT_EQ(DisplayGrid[0][4][0], nullptr);
-    EXPECT_EQ(Cell(0, 3, 0), nullptr);
-    EXPECT_EQ(app->window->Frame().width, 287 - 55);
 }
 
 TEST_F(GridLayout, TheAttemptsPanelHidesWithBothSplitColumnsOrByItsOwnFlag) {
@@ -144,24 +82,6 @@ TEST_F(GridLayout, AFileWithoutRowsBuildsOnlyTheHeaderRow) {
     EXPECT_EQ(CountLabels().headers, 4);
     EXPECT_EQ(app->ScrollBoxContent->Frame().height, 4);
     EXPECT_EQ(app->ScrollBoxContent->LabelCount(), 0u);
-}
-
-TEST_F(GridLayout, TheTopEdgeStaysWhileTheBottomFollowsTheGrid) {
-    const double top = app->window->Frame().MaxY();
-    EXPECT_EQ(top, 1080 - 50);
-    Rebuild();
-    EXPECT_EQ(app->window->Frame().MaxY(), top);
-    app->HideDiffRowsMenuClick();
-    EXPECT_EQ(app->window->Frame().MaxY(), top);
-    EXPECT_EQ(app->window->Frame().height, AppDelegate::kHeaderPanelHeight + 46 + 22);
-}
-
-TEST_F(GridLayout, RebuildingTwiceLeavesOneSetOfLabels) {
-    Rebuild();
-    app->CreateScreen();
-    app->CreateScreen();
-    EXPECT_EQ(app->HeaderPanel->LabelCount(), 5u);
-    EXPECT_EQ(app->ScrollBoxContent->LabelCount(), 27u);
 }
 
 TEST_F(GridLayout, AFileThatFailsToLoadClearsTheGridButKeepsTheWindow) {
@@ -205,26 +125,4 @@ TEST_F(GridLayout, AGridTallerThanTheScreenScrollsInsideAWindowThatStaysOnTheScr
         EXPECT_EQ(app->ScrollBox->Frame().height,
                   c.expectedHeight - 22 - AppDelegate::kHeaderPanelHeight);
     }
-}
-
-TEST(DisplayGridStore, IndexesOutsideTheGridAreIgnored) {
-    DisplayGrid.assign(2, std::vector<std::vector<tk::Label*>>(2, std::vector<tk::Label*>(2)));
-    DisplayGrid[1][0].clear();
-    tk::Label label;
-    PutTimerLabelInGrid(-1, 0, true, &label);
-    PutTimerLabelInGrid(2, 0, true, &label);
-    PutTimerLabelInGrid(0, 2, true, &label);
-    PutTimerLabelInGrid(0, -1, true, &label);
-    PutTimerLabelInGrid(1, 0, true, &label);  // an entry without slots
-    for (const auto& row : DisplayGrid) {
-        for (const auto& slots : row) {
-            for (const tk::Label* slot : slots) {
-                EXPECT_EQ(slot, nullptr);
-            }
-        }
-    }
-    PutTimerLabelInGrid(1, 1, false, &label);
-    EXPECT_EQ(DisplayGrid[1][1][1], &label);
-    EXPECT_EQ(DisplayGrid[1][1][0], nullptr);
-    DisplayGrid.clear();
 }

@@ -8,40 +8,17 @@
 #include <utility>
 #include <vector>
 
+#include "Harness.h"
 #include "ShellFixture.h"
 
 namespace {
 
 // Qt key codes, as the key names read.
-constexpr int kKey1 = 0x31;
 constexpr int kKeyP = 0x50;
 constexpr int kKeyF5 = 0x01000034;
 
-std::string IniValue(const std::string& path, const std::string& section, const std::string& key) {
-    IniFileClass ini;
-    ini.ReadIniFile(path);
-    return ini.ReadString(section, key, "<none>");
-}
-
 class Hotkeys : public ShellTest {
   protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        // Never reach a real display from a unit test.
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-            if (const char* value = ::getenv(name)) {
-                saved_.emplace_back(name, value);
-                ::unsetenv(name);
-            }
-        }
-    }
-    void TearDown() override {
-        ShellTest::TearDown();
-        for (const auto& [name, value] : saved_) {
-            ::setenv(name.c_str(), value.c_str(), 1);
-        }
-    }
-
     // The Timer menu item with that key, as the key press reaches it.
     void MenuKey(const char* key) {
         tk::MenuItem* item = app->window->MenuBar()->FindItemByKey(key);
@@ -56,7 +33,7 @@ class Hotkeys : public ShellTest {
         Open(WriteSplitFile("route.txt", kThreeSplits));
         app->DoSplitMenuClick();
         ASSERT_TRUE(TimerData->IsTimerRunning());
-        Clock::Advance(40);
+        FakeClock::Advance(40);
     }
 
     std::string Status() {
@@ -65,41 +42,12 @@ class Hotkeys : public ShellTest {
     }
 
   private:
-    std::vector<std::pair<std::string, std::string>> saved_;
+    // Never reach a real display from a unit test.
+    support::ScopedEnv noDisplay_{"DISPLAY", std::nullopt};
+    support::ScopedEnv noWayland_{"WAYLAND_DISPLAY", std::nullopt};
 };
 
 // ---- Settings ----
-
-TEST_F(Hotkeys, AreOffByDefaultWithTheKeypadKeys) {
-    Launch();
-    EXPECT_EQ(app->GlobalHotkeysMenuItem->State(), 0);
-    EXPECT_EQ(app->window->MenuBar()->FindItem("Global Hotkeys"), app->GlobalHotkeysMenuItem);
-    EXPECT_FALSE(app->GlobalHotkeysObject()->IsRunning());
-    struct Case {
-        AppDelegate::HotkeyCommand command;
-        const char* key;
-        const char* name;
-        int qtKey;
-    };
-    const Case cases[] = {
-        {AppDelegate::kSplitHotkey, "Split", "Num+1", kKey1},
-        {AppDelegate::kSkipHotkey, "Skip", "Num+2", kKey1 + 1},
-        {AppDelegate::kUndoHotkey, "Undo", "Num+8", kKey1 + 7},
-        {AppDelegate::kPauseHotkey, "Pause", "Num+5", kKey1 + 4},
-        {AppDelegate::kResetHotkey, "Reset", "Num+3", kKey1 + 2},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(app->GlobalHotkeyName(c.command), c.name);
-        const tk::HotkeySpec* hotkey = app->GlobalHotkeySpec(c.command);
-        ASSERT_NE(hotkey, nullptr) << c.key;
-        EXPECT_EQ(*hotkey, (tk::HotkeySpec{c.qtKey, 0, /*Keypad=*/true})) << c.key;
-    }
-    app->applicationWillTerminate();
-    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "GlobalHotkeys"), "N");
-    for (const Case& c : cases) {
-        EXPECT_EQ(IniValue(IniPath(), "Hotkeys", c.key), c.name) << c.key;
-    }
-}
 
 TEST_F(Hotkeys, KeyNamesAreReadAndWrittenBackAsTheyWere) {
     Launch("[Hotkeys]\nSplit=Ctrl+F5\nPause=P\nTheme=dark\n");
@@ -144,22 +92,6 @@ TEST_F(Hotkeys, UnknownNamesAreReportedOnceAndStayOffButAreKept) {
 
 // ---- The Options item ----
 
-TEST_F(Hotkeys, TheItemTurnsThemOnAndOffAndIsStored) {
-    Launch("[Hotkeys]\nGlobalHotkeys=Y\n");
-    EXPECT_EQ(app->GlobalHotkeysMenuItem->State(), 1);
-    EXPECT_TRUE(app->GlobalHotkeysObject()->IsEnabled());
-    app->GlobalHotkeysMenuClick();
-    EXPECT_EQ(app->GlobalHotkeysMenuItem->State(), 0);
-    EXPECT_FALSE(app->GlobalHotkeysObject()->IsEnabled());
-    app->applicationWillTerminate();
-    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "GlobalHotkeys"), "N");
-
-    app->GlobalHotkeysMenuClick();
-    EXPECT_TRUE(app->GlobalHotkeysObject()->IsEnabled());
-    app->applicationWillTerminate();
-    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "GlobalHotkeys"), "Y");
-}
-
 TEST_F(Hotkeys, WithoutADisplayTheMenuKeysCarryOnAndTheStatusLineSaysSoForAWhile) {
     testing::internal::CaptureStderr();
     Launch("[Hotkeys]\nGlobalHotkeys=Y\n");
@@ -179,7 +111,7 @@ TEST_F(Hotkeys, WithoutADisplayTheMenuKeysCarryOnAndTheStatusLineSaysSoForAWhile
     EXPECT_EQ(Status(), "-12.0") << "a running clock's difference takes over";
     app->PauseResumeMenuClick();
     EXPECT_EQ(Status(), "Menu keys only");
-    Clock::Advance(AppDelegate::kHotkeyNoticeTime);
+    FakeClock::Advance(AppDelegate::kHotkeyNoticeTime);
     EXPECT_EQ(Status(), "Ready");
 }
 
@@ -189,15 +121,15 @@ TEST_F(Hotkeys, AGlobalKeyRunsTheMenuCommandWithItsChecksAndLockout) {
     LaunchRunning("");
     Global(AppDelegate::kSplitHotkey);
     EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
-    Clock::Advance(20);
+    FakeClock::Advance(20);
     Global(AppDelegate::kSplitHotkey);  // within the lockout
     app->DoSplitMenuClick();            // the same lockout for the menu
     EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
 
-    Clock::Advance(20);
+    FakeClock::Advance(20);
     Global(AppDelegate::kUndoHotkey);
     EXPECT_EQ(TimerData->GetNextSplitNumber(), 0u);
-    Clock::Advance(40);
+    FakeClock::Advance(40);
     Global(AppDelegate::kSkipHotkey);
     EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
 
@@ -216,16 +148,16 @@ TEST_F(Hotkeys, APressThatComesAsMenuKeyAndGlobalKeyPausesOnce) {
     Global(AppDelegate::kPauseHotkey);
     EXPECT_FALSE(TimerData->IsTimerRunning()) << "menu first";
 
-    Clock::Advance(50);
+    FakeClock::Advance(50);
     Global(AppDelegate::kPauseHotkey);
-    Clock::Advance(AppDelegate::kSameKeyWindow - 1);
+    FakeClock::Advance(AppDelegate::kSameKeyWindow - 1);
     MenuKey("P");
     EXPECT_TRUE(TimerData->IsTimerRunning()) << "global key first";
 
-    Clock::Advance(AppDelegate::kSameKeyWindow);
+    FakeClock::Advance(AppDelegate::kSameKeyWindow);
     MenuKey("P");
     EXPECT_FALSE(TimerData->IsTimerRunning()) << "a later press is a press of its own";
-    Clock::Advance(AppDelegate::kSameKeyWindow);
+    FakeClock::Advance(AppDelegate::kSameKeyWindow);
     Global(AppDelegate::kPauseHotkey);
     EXPECT_TRUE(TimerData->IsTimerRunning());
 }
@@ -251,27 +183,6 @@ TEST_F(Hotkeys, DifferentKeysAtTheSameMomentAreTwoPresses) {
     MenuKey("P");                       // menu Pause
     Global(AppDelegate::kPauseHotkey);  // Num+5
     EXPECT_TRUE(TimerData->IsTimerRunning());
-}
-
-// ---- Latency trace ----
-
-TEST_F(Hotkeys, WithTheTraceOnEachSplitWritesOneLineNamingItsRoute) {
-    ::setenv("QUORVEL_TRACE_SPLITS", "1", 1);
-    Launch();
-    ::unsetenv("QUORVEL_TRACE_SPLITS");
-    Open(WriteSplitFile("route.txt", kThreeSplits));
-    testing::internal::CaptureStderr();
-    Global(AppDelegate::kSplitHotkey);  // start
-    Clock::Advance(40);
-    MenuKey("Space");
-    Clock::Advance(10);
-    MenuKey("Space");  // locked out: no split, no line
-    Global(AppDelegate::kPauseHotkey);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err.rfind("quorvel-trace split=0 route=global dispatched_ns=", 0), 0u) << err;
-    const std::size_t second = err.find("\nquorvel-trace split=0 route=menu dispatched_ns=");
-    EXPECT_NE(second, std::string::npos) << err;
-    EXPECT_EQ(err.find("\nquorvel-trace", second + 1), std::string::npos) << err;
 }
 
 }  // namespace

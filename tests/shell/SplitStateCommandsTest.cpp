@@ -12,44 +12,6 @@
 
 #include "ShellFixture.h"
 
-// ---- Reading the header of a split-state file ----
-
-class SplitStateHeaderReader : public ShellTest {};
-
-TEST_F(SplitStateHeaderReader, ReadsTheSplitFileTheRunTimeAndTheDoneSplits) {
-    struct Case {
-        const char* text;
-        bool read;
-        const char* name;
-        std::int32_t time;
-        std::int32_t next;
-    };
-    const Case cases[] = {
-        {"QVLSplitState\tany.txt\n1:50.00\t2\n40.10\n1:36.20\n", true, "any.txt", 11000, 2},
-        {"QVLSplitState\tany.txt\r\n-1.00\t0\r\n", true, "any.txt", -100, 0},
-        {"QVLSplitState\t\n65.23\t\n0.00\n", true, "", 6523, 0},    // timer mode
-        {"QVLSplitState\tany.txt", false, "", 0, 0},                // one line only
-        {"12\t0.00\nRoute\tBest Splits\tKept\n", false, "", 0, 0},  // a split file
-        {"", false, "", 0, 0},
-    };
-    for (const Case& c : cases) {
-        const std::string path = WriteSplitFile("state.txt", c.text);
-        SplitStateHeader header;
-        header.SplitFileName = "untouched";
-        EXPECT_EQ(ReadSplitStateHeader(path, &header), c.read) << c.text;
-        EXPECT_EQ(header.SplitFileName, c.read ? c.name : "untouched") << c.text;
-        EXPECT_EQ(header.RunTime, c.time) << c.text;
-        EXPECT_EQ(header.NextSplit, c.next) << c.text;
-    }
-}
-
-TEST_F(SplitStateHeaderReader, AMissingFileOrAFolderIsNotRead) {
-    SplitStateHeader header;
-    EXPECT_FALSE(ReadSplitStateHeader(Root() + "missing-SplitState.txt", &header));
-    std::filesystem::create_directories(Root() + "folder-SplitState.txt");
-    EXPECT_FALSE(ReadSplitStateHeader(Root() + "folder-SplitState.txt", &header));
-}
-
 // ---- The shell ----
 
 class SplitState : public ShellTest {
@@ -69,7 +31,7 @@ class SplitState : public ShellTest {
     bool StateExists() const { return std::filesystem::exists(state_); }
     // The state file's second line: run time and done splits.
     std::string SavedRun() const {
-        const std::string text = ReadText(state_);
+        const std::string text = ReadFile(state_);
         const std::size_t first = text.find('\n');
         return first == std::string::npos
                    ? ""
@@ -98,21 +60,6 @@ class SplitState : public ShellTest {
     std::vector<std::string> buttons_;
 };
 
-TEST_F(SplitState, TheAutosaveIsOnAtFirstLaunchAndStoredAtQuit) {
-    EXPECT_NE(ReadText(IniPath()).find("AutoSaveSplitState=Y\n"), std::string::npos);
-    EXPECT_EQ(app->AutosaveSplitStateMenuItem->State(), 1);
-    app->AutosaveSplitStateMenuClick();
-    EXPECT_FALSE(app->AutosavingSplitState());
-    app->applicationWillTerminate();
-    EXPECT_NE(ReadText(IniPath()).find("AutoSaveSplitState=N\n"), std::string::npos);
-
-    Launch("[Misc]\nAutoSaveBestRun=N\n");  // settings of an older version: on
-    EXPECT_TRUE(app->AutosavingSplitState());
-    Launch("[Misc]\nAutoSaveSplitState=N\n");
-    EXPECT_FALSE(app->AutosavingSplitState());
-    EXPECT_EQ(app->AutosaveSplitStateMenuItem->State(), 0);
-}
-
 TEST_F(SplitState, EveryCommandThatChangesTheRunSavesIt) {
     struct Step {
         const char* command;
@@ -126,13 +73,13 @@ TEST_F(SplitState, EveryCommandThatChangesTheRunSavesIt) {
         {"undo", [&] { Press(&AppDelegate::UndoSplitMenuClick); }, "1.02\t1"},
         {"pause",
          [&] {
-             Clock::Advance(10);
+             FakeClock::Advance(10);
              app->PauseResumeMenuClick();
          },
          "1.12\t1"},
         {"resume",
          [&] {
-             Clock::Advance(700);
+             FakeClock::Advance(700);
              app->PauseResumeMenuClick();
          },
          "1.12\t1"},
@@ -143,13 +90,13 @@ TEST_F(SplitState, EveryCommandThatChangesTheRunSavesIt) {
         app->FlushRunState();
         EXPECT_EQ(SavedRun(), step.saved) << step.command;
     }
-    EXPECT_EQ(ReadText(state_), "QVLSplitState\troute.txt\n1.12\t1\n0.34\n");
+    EXPECT_EQ(ReadFile(state_), "QVLSplitState\troute.txt\n1.12\t1\n0.34\n");
 }
 
 TEST_F(SplitState, ACommandsSaveWaitsUntilItsChangeIsOnScreen) {
     Press(&AppDelegate::DoSplitMenuClick);
     std::filesystem::remove(state_);
-    Clock::Advance(34);
+    FakeClock::Advance(34);
     app->DoSplitMenuClick();
     EXPECT_FALSE(StateExists());  // the split is drawn first; the disk comes after
     app->FlushRunState();
@@ -162,31 +109,31 @@ TEST_F(SplitState, ACommandsSaveWaitsUntilItsChangeIsOnScreen) {
 TEST_F(SplitState, WhileTheRunRunsItIsSavedEveryFiveSeconds) {
     app->DoSplitMenuClick();
     app->FlushRunState();
-    Clock::Advance(499);
+    FakeClock::Advance(499);
     app->OnUpdateTimer();
     EXPECT_EQ(SavedRun(), "0.00\t0");
-    Clock::Advance(1);
+    FakeClock::Advance(1);
     app->OnUpdateTimer();
     EXPECT_EQ(SavedRun(), "5.00\t0");
     Press(&AppDelegate::DoSplitMenuClick);  // a split counts as a save: the next is 5 s later
-    Clock::Advance(499);
+    FakeClock::Advance(499);
     app->OnUpdateTimer();
     EXPECT_EQ(SavedRun(), "5.34\t1");
-    Clock::Advance(1);
+    FakeClock::Advance(1);
     app->OnUpdateTimer();
     EXPECT_EQ(SavedRun(), "10.34\t1");
 
     app->PauseResumeMenuClick();  // paused: the clock stands, nothing more to save
     app->FlushRunState();
     std::filesystem::remove(state_);
-    Clock::Advance(1000);
+    FakeClock::Advance(1000);
     app->OnUpdateTimer();
     EXPECT_FALSE(StateExists());
 }
 
 TEST_F(SplitState, QuittingMidRunKeepsTheRunAsItStandsAtTheQuit) {
     PlayTwoSplits();
-    Clock::Advance(200);
+    FakeClock::Advance(200);
     app->applicationWillTerminate();
     SplitStateHeader header;
     ASSERT_TRUE(ReadSplitStateHeader(state_, &header));
@@ -214,7 +161,7 @@ TEST_F(SplitState, ResetFinishAndKeepRemoveTheStateFile) {
 TEST_F(SplitState, WithTheAutosaveOffOnlyTheCommandSavesAndNothingIsRemoved) {
     app->AutosaveSplitStateMenuClick();
     PlayTwoSplits();
-    Clock::Advance(600);
+    FakeClock::Advance(600);
     app->OnUpdateTimer();
     EXPECT_FALSE(StateExists());
 
@@ -247,40 +194,11 @@ TEST_F(SplitState, OpenSplitStateBringsTheRunBackPausedAndSplitResumesIt) {
     EXPECT_EQ(app->CurrentTimeLabel->Text(), "0.6");
     EXPECT_EQ(app->TotalAttemptLabel->Text(), "13");
 
-    Clock::Advance(500);  // resumed where it was saved, not where the clock is now
+    FakeClock::Advance(500);  // resumed where it was saved, not where the clock is now
     app->DoSplitMenuClick();
     Press(&AppDelegate::DoSplitMenuClick);
     EXPECT_EQ(TimerData->GetDataCellTimer(2, 3), 102);
     EXPECT_EQ(TimerData->GetTotalAttemptCount(), 13);
-}
-
-TEST_F(SplitState, ResumeAnsweredOnOpenTakesTheRunUpWithoutCountingItAgain) {
-    PlayTwoSplits();
-    Relaunch();
-    Answer(0);
-    Open(path_);
-    ASSERT_EQ(questions_.size(), 1u);
-    EXPECT_EQ(questions_[0], "An unfinished run was found (0.6, 2 of 3 splits done). Resume it?");
-    EXPECT_EQ(buttons_, (std::vector<std::string>{"Resume", "Discard"}));
-    EXPECT_EQ(TimerData->GetCurrentTime(), 68);
-    EXPECT_EQ(TimerData->GetDataCellTimer(0, 3), 34);
-    EXPECT_EQ(TimerData->GetDataCellTimer(1, 3), 68);
-    EXPECT_EQ(Cell(0, 3)->Text(), "0.34");
-    EXPECT_EQ(app->TotalAttemptLabel->Text(), "13");
-
-    app->DoSplitMenuClick();  // resumes
-    Press(&AppDelegate::DoSplitMenuClick);
-    EXPECT_EQ(TimerData->GetNextSplitNumber(), 3u);
-    EXPECT_EQ(ReadText(path_).substr(0, 3), "13\t");  // one attempt, counted once
-    EXPECT_FALSE(StateExists());
-}
-
-TEST_F(SplitState, TheQuestionIsAlsoAskedForTheSplitFileOfTheCommandLine) {
-    PlayTwoSplits();
-    Answer(0);
-    Launch(nullptr, {path_});
-    EXPECT_EQ(questions_.size(), 1u);
-    EXPECT_EQ(TimerData->GetNextSplitNumber(), 2u);
 }
 
 TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoad) {
@@ -314,7 +232,7 @@ TEST_F(SplitState, AGlobalHotkeyPressedWhileTheQuestionIsUpDoesNothing) {
     Relaunch();
     bool startedBehindTheQuestion = true;
     tk::Alert::SetTestHook([&](const tk::Alert&) {
-        Clock::Advance(40);
+        FakeClock::Advance(40);
         app->GlobalHotkeyPressed(AppDelegate::kSplitHotkey);
         startedBehindTheQuestion = TimerData->IsTimerRunning();
         return 1;
@@ -342,11 +260,11 @@ TEST_F(SplitState, NoQuestionForAnotherSplitFileATimeOfZeroOrWithTheAutosaveOff)
         if (!c.autosave) {
             app->AutosaveSplitStateMenuClick();
         }
-        WriteText(state_, c.state);
+        WriteFile(state_, c.state);
         Open(path_);
         EXPECT_TRUE(questions_.empty()) << c.why;
         EXPECT_EQ(TimerData->GetCurrentTime(), 0) << c.why;
-        EXPECT_EQ(ReadText(state_), c.state) << c.why;
+        EXPECT_EQ(ReadFile(state_), c.state) << c.why;
     }
 }
 
@@ -364,7 +282,7 @@ TEST_F(SplitState, AfterARunKeptAtItsLastSplitTheNextStartIsANewAttempt) {
     EXPECT_TRUE(TimerData->IsTimerRunning());
     EXPECT_EQ(TimerData->GetCurrentTime(), 0);
     EXPECT_EQ(app->SessionAttemptLabel->Text(), "2");
-    EXPECT_EQ(ReadText(path_).substr(0, 3), "14\t");
+    EXPECT_EQ(ReadFile(path_).substr(0, 3), "14\t");
 }
 
 TEST_F(SplitState, AfterSaveRunPauseResumeStartsANewAttempt) {
@@ -379,7 +297,7 @@ TEST_F(SplitState, AfterSaveRunPauseResumeStartsANewAttempt) {
 
 TEST_F(SplitState, ARefusedSaveRunLeavesThePausedRunToResume) {
     app->DoSplitMenuClick();
-    Clock::Advance(100);
+    FakeClock::Advance(100);
     app->PauseResumeMenuClick();  // paused at 1.00 before any split: nothing to keep
     app->SaveSplitsMenuClick();
     app->DoSplitMenuClick();

@@ -7,17 +7,6 @@
 
 #include "ShellFixture.h"
 
-namespace {
-
-// Value of a key in an INI text, or "<none>".
-std::string IniValue(const std::string& path, const std::string& section, const std::string& key) {
-    IniFileClass ini;
-    ini.ReadIniFile(path);
-    return ini.ReadString(section, key, "<none>");
-}
-
-}  // namespace
-
 TEST(RunningFolder, ComesFromTheConfigHomeOrTheHomeFolder) {
     struct Case {
         const char* xdg;
@@ -37,7 +26,7 @@ TEST(RunningFolder, ComesFromTheConfigHomeOrTheHomeFolder) {
 
 class Startup : public ShellTest {};
 
-TEST_F(Startup, FirstLaunchCreatesTheFolderWithEveryOptionOff) {
+TEST_F(Startup, FirstLaunchCreatesTheFolderWithOnlyTheRunStateAutosaveOn) {
     Launch();
     ASSERT_TRUE(std::filesystem::is_directory(Folder()));
     EXPECT_EQ(RunningFolder, Folder());
@@ -47,6 +36,7 @@ TEST_F(Startup, FirstLaunchCreatesTheFolderWithEveryOptionOff) {
     }
     EXPECT_EQ(IniValue(IniPath(), "Misc", "AutoSaveBestSplits"), "N");
     EXPECT_EQ(IniValue(IniPath(), "Misc", "AutoSaveBestRun"), "N");
+    EXPECT_EQ(IniValue(IniPath(), "Misc", "AutoSaveSplitState"), "Y");
     EXPECT_EQ(IniValue(IniPath(), "Misc", "BestSplitMinElapsedSec"), "0");
 }
 
@@ -58,14 +48,14 @@ TEST_F(Startup, AFolderWithoutSettingsGetsNoSettingsFile) {
 }
 
 TEST_F(Startup, AConfigHomeThatIsAFileIsReportedAndNothingIsWritten) {
-    WriteText(Root() + "config", "not a folder");
+    WriteFile(Root() + "config", "not a folder");
     testing::internal::CaptureStderr();
     Launch();
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(err, "Quorvel: cannot create the settings folder " + Folder() + "\n");
     app->HideBestSplitsMenuClick();
     app->applicationWillTerminate();
-    EXPECT_EQ(ReadText(Root() + "config"), "not a folder");
+    EXPECT_EQ(ReadFile(Root() + "config"), "not a folder");
 }
 
 TEST_F(Startup, AFolderInPlaceOfTheSettingsFileIsLeftAlone) {
@@ -76,27 +66,6 @@ TEST_F(Startup, AFolderInPlaceOfTheSettingsFileIsLeftAlone) {
     EXPECT_TRUE(std::filesystem::is_directory(IniPath()));
 }
 
-TEST_F(Startup, OnlyAnUpperCaseYTurnsAFlagOn) {
-    Launch(
-        "[Window]\nHideBestSplits=y\nHideCurrentSplits=Y\nHideDiffRows=Yes\n"
-        "HideAttemptCounters=Y\n[Misc]\nAutoSaveBestSplits=Y\nAutoSaveBestRun=N\n");
-    EXPECT_FALSE(HideBestSplits);
-    EXPECT_EQ(app->HideBestSplitsMenuItem->State(), 0);
-    EXPECT_TRUE(HideCurrentSplits);
-    EXPECT_EQ(app->HideCurrentSplitsMenuItem->State(), 1);
-    EXPECT_FALSE(HideDiffRows);
-    EXPECT_TRUE(HideAttemptsCounters);
-    EXPECT_EQ(app->HideAttemptCountersMenuItem->State(), 1);
-    EXPECT_TRUE(TimerData->AutosaveBestSplits);
-    EXPECT_EQ(app->AutosaveBestSplitsMenuItem->State(), 1);
-    EXPECT_FALSE(TimerData->AutosaveBestRun);
-
-    app->applicationWillTerminate();
-    EXPECT_EQ(IniValue(IniPath(), "Window", "HideBestSplits"), "N");
-    EXPECT_EQ(IniValue(IniPath(), "Window", "HideDiffRows"), "N");
-    EXPECT_EQ(IniValue(IniPath(), "Window", "HideCurrentSplits"), "Y");
-}
-
 TEST_F(Startup, MinimumBestSegmentIsReadInSecondsAndNeverWritten) {
     Launch("[Misc]\nBestSplitMinElapsedSec=2\nTheme=dark\n[Extra]\nKey=kept\n");
     EXPECT_EQ(TimerData->BestSplitMinElapsed, 200);
@@ -104,72 +73,6 @@ TEST_F(Startup, MinimumBestSegmentIsReadInSecondsAndNeverWritten) {
     EXPECT_EQ(IniValue(IniPath(), "Misc", "BestSplitMinElapsedSec"), "2");
     EXPECT_EQ(IniValue(IniPath(), "Misc", "Theme"), "dark");
     EXPECT_EQ(IniValue(IniPath(), "Extra", "Key"), "kept");
-}
-
-TEST_F(Startup, AttemptsPanelAndCountersMenuAreHiddenWhateverTheSettings) {
-    Launch("[Window]\nHideAttemptCounters=N\n");
-    EXPECT_TRUE(app->AttemptsPanel->Hidden());
-    EXPECT_TRUE(app->CountersMenu->Hidden());
-    EXPECT_EQ(app->HideAttemptCountersMenuItem->State(), 0);
-}
-
-TEST_F(Startup, TheLockoutStopwatchStartsAtMinusAThirdOfASecond) {
-    Launch();
-    Clock::Advance(-40);  // back to the moment of launch
-    EXPECT_EQ(LastInputTimer->GetCurrentTime(), -33);
-    EXPECT_EQ(TimerData->GetColumnCount(), 0u);
-    ASSERT_NE(app->TextUpdateTimer, nullptr);
-    EXPECT_DOUBLE_EQ(app->TextUpdateTimer->Interval(), 0.075);
-}
-
-TEST_F(Startup, LeftAndTopZeroPutTheWindowInTheTopLeftCorner) {
-    Launch("[Window]\nLeft=0\nTop=0\n");
-    const tk::Rect frame = app->window->Frame();
-    EXPECT_EQ(frame.x, 0);
-    EXPECT_EQ(frame.MaxY(), kScreen.height);
-    EXPECT_EQ(frame.height, AppDelegate::kInitialHeight);
-}
-
-TEST_F(Startup, WithoutTopTheLaidOutPositionStays) {
-    Launch("[Window]\nLeft=30\n");
-    EXPECT_EQ(app->window->Frame().x, 30);
-    EXPECT_EQ(app->window->Frame().MaxY(), kScreen.height - AppDelegate::kInitialTop);
-}
-
-TEST_F(Startup, QuittingAndRelaunchingKeepsTheWindowWhereItWas) {
-    Launch("[Window]\nLeft=0\n");
-    app->window->SetFrame({123.75, 456.5, 300, 200}, /*display=*/false);
-    app->applicationWillTerminate();
-    EXPECT_EQ(IniValue(IniPath(), "Window", "Left"), "123");
-    EXPECT_EQ(IniValue(IniPath(), "Window", "Top"), "423");  // 1080 - 456.5 - 200, truncated
-
-    Launch();
-    const tk::Rect frame = app->window->Frame();
-    EXPECT_EQ(frame.x, 123);
-    EXPECT_EQ(frame.y, 1080 - 423 - AppDelegate::kInitialHeight);
-    app->applicationWillTerminate();
-    EXPECT_EQ(IniValue(IniPath(), "Window", "Left"), "123");
-    EXPECT_EQ(IniValue(IniPath(), "Window", "Top"), "423");
-}
-
-TEST_F(Startup, ClosingTheWindowQuitsAndSavesTheSettings) {
-    Launch("[Window]\nLeft=7\nTop=9\n");
-    app->HideDiffRowsMenuClick();
-    EXPECT_TRUE(app->applicationShouldTerminateAfterLastWindowClosed());
-    app->window->Close();
-    EXPECT_TRUE(tk::Application::HasTerminated());
-    EXPECT_EQ(IniValue(IniPath(), "Window", "HideDiffRows"), "Y");
-    EXPECT_EQ(IniValue(IniPath(), "Window", "Top"), "9");
-}
-
-TEST_F(Startup, ASplitFileOnTheCommandLineOpensAtLaunch) {
-    const std::string path = WriteSplitFile("route.txt", kThreeSplits);
-    const std::string ini = "[Window]\n";
-    Launch(&ini, {path});
-    EXPECT_EQ(TimerData->GetColumnCount(), 4u);
-    EXPECT_EQ(DisplayGrid.size(), 4u);
-    EXPECT_EQ(app->TotalAttemptLabel->Text(), "12");
-    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt");
 }
 
 TEST_F(Startup, AMissingSplitFileOnTheCommandLineLeavesAnEmptyWindow) {

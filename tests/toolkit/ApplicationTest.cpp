@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "TestApp.h"
+#include "QtEvents.h"
 #include "Toolkit.h"
 
 namespace {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -31,33 +30,6 @@ struct OneLabel {
 
 }  // namespace
 
-TEST(Label, AddingALabelMarksItsFrameDirty) {
-    View view(Rect{0, 0, 300, 200});
-    view.AddLabel(std::make_unique<Label>(Rect{10, 20, 55, 10}));
-    EXPECT_EQ(view.DirtyRects(), (std::vector<Rect>{{10, 20, 55, 10}}));
-}
-
-TEST(Label, SettersGivenTheCurrentValueMarkNothingDirty) {
-    OneLabel f;
-    const std::vector<std::function<void(Label&)>> sameValue = {
-        [](Label& l) { l.SetText("1:05.23"); },
-        [](Label& l) { l.SetTextColor(Color::White()); },
-        [](Label& l) { l.SetBackgroundColor(Color::Clear()); },
-        [](Label& l) { l.SetDrawsBackground(true); },
-        [](Label& l) { l.SetBezeled(false); },
-        [](Label& l) { l.SetFontSize(13); },
-        [](Label& l) { l.SetAlignment(tk::TextAlignment::kLeft); },
-        [](Label& l) {
-            l.SetFrame({10, 20, 55, 10});
-        },
-        [](Label& l) { l.SetHidden(false); },
-    };
-    for (const auto& set : sameValue) {
-        set(*f.label);
-        EXPECT_FALSE(f.view.NeedsDisplay());
-    }
-}
-
 TEST(Label, AChangeMarksOnlyThatLabelsFrameDirty) {
     OneLabel f;
     f.view.AddLabel(std::make_unique<Label>(Rect{10, 100, 55, 10}));
@@ -75,25 +47,12 @@ TEST(Label, AChangeMarksOnlyThatLabelsFrameDirty) {
     }
 }
 
-TEST(Label, AnInvisibleBackgroundChangeRepaintsNothing) {
-    OneLabel f;
-    f.label->SetDrawsBackground(false);
-    f.label->SetBackgroundColor(Color::Red());  // not drawn
-    EXPECT_FALSE(f.view.NeedsDisplay());
-}
-
 TEST(Label, MovingALabelMarksTheOldAndTheNewFrame) {
     OneLabel f;
     f.label->SetFrame({10, 120, 55, 10});
     EXPECT_EQ(f.view.DirtyRects(), (std::vector<Rect>{{10, 20, 55, 10}, {10, 120, 55, 10}}));
     EXPECT_TRUE(f.view.LabelsIn({0, 15, 300, 20}).empty());
     EXPECT_EQ(f.view.LabelsIn({0, 115, 300, 20}), std::vector<Label*>{f.label});
-}
-
-TEST(Label, DirtyRectanglesOutsideTheViewAreDropped) {
-    View view(Rect{0, 0, 100, 100});
-    view.AddLabel(std::make_unique<Label>(Rect{0, 200, 55, 10}));
-    EXPECT_FALSE(view.NeedsDisplay());
 }
 
 TEST(Label, ManyChangesKeepTheDirtyListShortAndCoverEveryChange) {
@@ -136,35 +95,4 @@ TEST(Label, RemovingLabelsKeepsTheOthersFindable) {
             EXPECT_EQ(found[0]->Text(), std::to_string(i));
         }
     }
-}
-
-TEST(Label, ALabelOfAnotherViewIsNotRemoved) {
-    View a(Rect{0, 0, 100, 100});
-    View b(Rect{0, 0, 100, 100});
-    Label* label = a.AddLabel(std::make_unique<Label>(Rect{0, 0, 10, 10}));
-    b.RemoveLabel(label);
-    b.RemoveLabel(nullptr);
-    EXPECT_EQ(a.LabelCount(), 1u);
-    EXPECT_EQ(label->Parent(), &a);
-}
-
-TEST(Label, RemovingOneByOneTakesConstantTimePerLabel) {
-    // A grid's worth of labels removed in creation order, as a rebuild of the display does;
-    // a removal that shifts the remaining labels would take seconds here.
-    constexpr int kCount = 100000;
-    View view(Rect{0, 0, 1000, 22 * 5000.0});
-    std::vector<Label*> labels;
-    labels.reserve(kCount);
-    for (int i = 0; i < kCount; ++i) {
-        labels.push_back(view.AddLabel(
-            std::make_unique<Label>(Rect{2 + (i % 20) * 55.0, (i / 20) * 22.0, 55, 10})));
-    }
-    const auto start = std::chrono::steady_clock::now();
-    for (Label* label : labels) {
-        label->RemoveFromParent();
-    }
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_EQ(view.LabelCount(), 0u);
-    EXPECT_TRUE(view.LabelsIn(view.Bounds()).empty());
-    EXPECT_LT(elapsed, std::chrono::seconds(2));
 }

@@ -8,27 +8,11 @@
 #include <vector>
 
 #include "QtBackend.h"
-#include "TestApp.h"
+#include "QtEvents.h"
 #include "Toolkit.h"
 
 using tk::Menu;
 using tk::MenuItem;
-
-TEST(Menu, ItemsAreFoundByTitleAndKeyThroughSubmenus) {
-    Menu bar;
-    Menu* file = bar.AddSubmenu("File")->Submenu();
-    MenuItem* open = file->AddItem(
-        "Open...", [] {}, "Ctrl+O");
-    file->AddSeparator();
-    MenuItem* quit = file->AddItem(
-        "Quit", [] {}, "Ctrl+Q");
-    EXPECT_EQ(bar.FindItem("Quit"), quit);
-    EXPECT_EQ(bar.FindItemByKey("Ctrl+O"), open);
-    EXPECT_EQ(bar.FindItem("Nothing"), nullptr);
-    EXPECT_EQ(bar.FindItemByKey(""), nullptr);
-    EXPECT_TRUE(file->ItemAt(1)->IsSeparator());
-    EXPECT_EQ(open->ParentMenu(), file);
-}
 
 TEST(Menu, TriggerRunsTheActionOnlyForAnEnabledShownItem) {
     Menu menu;
@@ -120,12 +104,4 @@ TEST_F(MenuKeys, TheCheckMarkFollowsTheItemsStateNotTheClick) {
     fixed->SetState(1);
     tk::qt::ActionOf(*fixed)->trigger();
     EXPECT_TRUE(tk::qt::ActionOf(*fixed)->isChecked());
-}
-
-TEST_F(MenuKeys, HidingASubmenuEntryHidesTheWholeMenu) {
-    MenuItem* counters = window.MenuBar()->AddSubmenu("Counters");
-    counters->Submenu()->AddItem("Reset", [] {});
-    counters->SetHidden(true);
-    EXPECT_FALSE(tk::qt::ActionOf(*counters)->isVisible());
-    EXPECT_EQ(tk::qt::ActionOf(*counters)->text(), QString("Counters"));
 }

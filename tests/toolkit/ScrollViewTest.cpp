@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "QtBackend.h"
-#include "TestApp.h"
+#include "QtEvents.h"
 #include "Toolkit.h"
 
 using tk::Point;
@@ -39,80 +39,9 @@ TEST(ScrollView, ScrollPositionIsKeptWithinTheDocument) {
     }
 }
 
-TEST(ScrollView, ADocumentThatFitsDoesNotScroll) {
-    ScrollView scroll(Rect{0, 0, 100, 200});
-    scroll.SetDocumentView(std::make_unique<View>(Rect{0, 0, 100, 70}));
-    scroll.ScrollToPoint({0, 50});
-    EXPECT_EQ(scroll.ScrollPosition().y, 0);
-    EXPECT_EQ(scroll.DocumentVisibleRect(), (Rect{0, 0, 100, 70}));
-}
-
 TEST(ScrollView, AShrinkingDocumentPullsTheScrollPositionBack) {
     auto scroll = TwentyRows();
     scroll->ScrollToPoint({0, 244});
     scroll->DocumentView()->SetFrame({0, 0, 287, 300});
     EXPECT_EQ(scroll->ScrollPosition().y, 100);
-}
-
-TEST(ScrollView, TheScrollBarShowsTheDistanceFromTheTopOfTheDocument) {
-    EnsureTestApp();
-    tk::Window window(Rect{0, 0, 287, 222});
-    auto* scroll = window.ContentView()->AddSubview(TwentyRows());
-    window.Show();
-    QScrollBar* bar = tk::qt::VerticalScrollBarOf(*scroll);
-    ASSERT_NE(bar, nullptr);
-    struct Case {
-        double y;      // bottom-up, in the document
-        int barValue;  // top of the visible area below the top of the document
-    };
-    const Case cases[] = {{244, 0}, {111, 133}, {0, 244}};
-    for (const Case& c : cases) {
-        scroll->ScrollToPoint({0, c.y});
-        scroll->ReflectScrolledClipView();
-        EXPECT_EQ(bar->value(), c.barValue) << c.y;
-        EXPECT_EQ(bar->maximum(), 244);
-    }
-    // The user's scrolling comes back into the model.
-    bar->setValue(33);
-    EXPECT_EQ(scroll->ScrollPosition().y, 211);
-    EXPECT_EQ(tk::qt::WidgetOf(*scroll->DocumentView())->height(), 444);
-    window.Close();
-}
-
-TEST(ScrollView, TheMouseWheelScrollsTheDocument) {
-    EnsureTestApp();
-    tk::Window window(Rect{0, 0, 287, 222});
-    auto* scroll = window.ContentView()->AddSubview(TwentyRows());
-    scroll->ScrollToPoint({0, 244});  // top of the document
-    window.Show();
-    auto* area = qobject_cast<QAbstractScrollArea*>(tk::qt::WidgetOf(*scroll));
-    ASSERT_NE(area, nullptr);
-    QWheelEvent down(QPointF(100, 100), area->viewport()->mapToGlobal(QPointF(100, 100)), QPoint(),
-                     QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                     /*inverted=*/false);
-    QCoreApplication::sendEvent(area->viewport(), &down);
-    EXPECT_LT(scroll->ScrollPosition().y, 244);
-    EXPECT_EQ(scroll->ScrollPosition().y, 244 - area->verticalScrollBar()->value());
-    window.Close();
-}
-
-TEST(ScrollView, TheScrollerLiesOverTheDocumentWithoutNarrowingIt) {
-    EnsureTestApp();
-    tk::Window window(Rect{0, 0, 287, 222});
-    auto* scroll = window.ContentView()->AddSubview(TwentyRows());
-    window.Show();
-    auto* area = qobject_cast<QAbstractScrollArea*>(tk::qt::WidgetOf(*scroll));
-    ASSERT_NE(area, nullptr);
-    EXPECT_EQ(area->viewport()->width(), 287);
-    const auto visibleBars = [area] {
-        int count = 0;
-        for (QScrollBar* bar : area->findChildren<QScrollBar*>()) {
-            count += bar->isVisible() ? 1 : 0;
-        }
-        return count;
-    };
-    EXPECT_EQ(visibleBars(), 1);
-    scroll->DocumentView()->SetFrame({0, 0, 287, 150});  // fits: no scroller
-    EXPECT_EQ(visibleBars(), 0);
-    window.Close();
 }

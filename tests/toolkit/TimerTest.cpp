@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "TestApp.h"
+#include "QtEvents.h"
 #include "Toolkit.h"
 
 TEST(RepeatingTimer, TicksRepeatedlyFromTheMainLoopUntilStopped) {
@@ -42,13 +42,4 @@ TEST(RepeatingTimer, ATimerMayDestroyItselfFromItsOwnTick) {
     loop.exec();
     EXPECT_EQ(ticks, 1);
     EXPECT_EQ(timer, nullptr);
-}
-
-TEST(RepeatingTimer, FireRunsTheCallbackOnceWithoutTheMainLoop) {
-    int ticks = 0;
-    tk::RepeatingTimer timer(0.075, [&ticks] { ++ticks; });
-    timer.Fire();
-    EXPECT_EQ(ticks, 1);
-    EXPECT_FALSE(timer.IsActive());
-    EXPECT_DOUBLE_EQ(timer.Interval(), 0.075);
 }

@@ -35,29 +35,6 @@ TEST(View, LabelsInFindsExactlyTheLabelsMeetingTheRectangle) {
     }
 }
 
-TEST(View, SubviewsFollowTheirAutoresizingMasks) {
-    struct Case {
-        unsigned mask;
-        Rect expected;  // of a (10, 10, 100, 50) subview when the parent grows by (40, 60)
-    };
-    const Case cases[] = {
-        {tk::kNotSizable, {10, 10, 100, 50}},  // keeps the bottom-left corner
-        {tk::kMinYMargin, {10, 70, 100, 50}},  // stays under the top edge
-        {tk::kWidthSizable | tk::kHeightSizable, {10, 10, 140, 110}},  // fills
-        {tk::kMinXMargin | tk::kMaxXMargin, {30, 10, 100, 50}},        // shares the change
-        {tk::kMinYMargin | tk::kHeightSizable, {10, 40, 100, 80}},
-    };
-    for (const Case& c : cases) {
-        View parent(Rect{0, 0, 200, 300});
-        auto* child = parent.AddSubview(std::make_unique<View>(Rect{10, 10, 100, 50}));
-        child->SetAutoresizingMask(c.mask);
-        parent.SetFrame({0, 0, 240, 360});
-        EXPECT_EQ(child->Frame(), c.expected) << c.mask;
-        parent.SetFrame({0, 0, 200, 300});
-        EXPECT_EQ(child->Frame(), (Rect{10, 10, 100, 50})) << c.mask;
-    }
-}
-
 TEST(View, RemovingASubviewDestroysItAndItsLabels) {
     View parent(Rect{0, 0, 100, 100});
     auto* child = parent.AddSubview(std::make_unique<View>(Rect{0, 0, 50, 50}));
@@ -67,14 +44,6 @@ TEST(View, RemovingASubviewDestroysItAndItsLabels) {
     child->RemoveFromSuperview();
     ASSERT_EQ(parent.SubviewCount(), 1u);
     EXPECT_EQ(parent.SubviewAt(0), other);
-}
-
-TEST(View, AWindowsViewsKnowTheirWindow) {
-    tk::Window window(Rect{0, 0, 300, 200});
-    auto* child = window.ContentView()->AddSubview(std::make_unique<View>(Rect{0, 0, 10, 10}));
-    EXPECT_EQ(child->GetWindow(), &window);
-    View loose;
-    EXPECT_EQ(loose.GetWindow(), nullptr);
 }
 
 TEST(View, AHeightChangeRepaintsTheWholeView) {

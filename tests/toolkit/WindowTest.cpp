@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "QtBackend.h"
-#include "TestApp.h"
+#include "QtEvents.h"
 #include "Toolkit.h"
 
 using tk::Rect;
@@ -32,13 +32,6 @@ class WindowOnScreen : public ::testing::Test {
 };
 
 }  // namespace
-
-TEST(Window, TheContentViewFillsTheFrameBelowTheTopStrip) {
-    Window window(Rect{100, 150, 287, 200});
-    EXPECT_EQ(window.ContentView()->Frame(), (Rect{0, 0, 287, 178}));
-    window.SetFrame({100, 50, 300, 300}, /*display=*/true);
-    EXPECT_EQ(window.ContentView()->Frame(), (Rect{0, 0, 300, 278}));
-}
 
 TEST(Window, GrowingTheWindowKeepsATopPanelUnderTheTopEdge) {
     Window window(Rect{0, 0, 287, 200});
@@ -85,28 +78,6 @@ TEST_F(WindowOnScreen, SettingTheFrameMovesTheQtWindowAndItsViews) {
     window.Close();
 }
 
-TEST_F(WindowOnScreen, ClosingTheLastWindowQuitsWhenTheDelegateSaysSo) {
-    Window window(Rect{0, 0, 200, 100});
-    window.Show();
-    tk::qt::WidgetOf(window)->close();  // as the window manager's close button does
-    EXPECT_FALSE(window.IsVisible());
-    EXPECT_EQ(delegate.willTerminate, 1);
-    EXPECT_TRUE(tk::Application::HasTerminated());
-    tk::Application::Terminate();  // a second way out does not notify again
-    EXPECT_EQ(delegate.willTerminate, 1);
-}
-
-TEST_F(WindowOnScreen, ClosingOneOfTwoWindowsDoesNotQuit) {
-    Window first(Rect{0, 0, 200, 100});
-    Window second(Rect{0, 0, 200, 100});
-    first.Show();
-    second.Show();
-    first.Close();
-    EXPECT_EQ(delegate.willTerminate, 0);
-    second.Close();
-    EXPECT_EQ(delegate.willTerminate, 1);
-}
-
 TEST_F(WindowOnScreen, ADelegateThatSaysNoKeepsTheApplicationRunning) {
     delegate.quitAfterLastWindow = false;
     Window window(Rect{0, 0, 200, 100});
@@ -114,11 +85,4 @@ TEST_F(WindowOnScreen, ADelegateThatSaysNoKeepsTheApplicationRunning) {
     window.Close();
     EXPECT_EQ(delegate.willTerminate, 0);
     EXPECT_FALSE(tk::Application::HasTerminated());
-}
-
-TEST(Screen, AnOverrideAnswersInsteadOfTheDisplay) {
-    tk::Screen::OverrideMain({0, 0, 1440, 900}, {0, 0, 1440, 878});
-    EXPECT_EQ(tk::Screen::MainFrame(), (Rect{0, 0, 1440, 900}));
-    EXPECT_EQ(tk::Screen::MainVisibleFrame(), (Rect{0, 0, 1440, 878}));
-    tk::Screen::ClearOverride();
 }

@@ -13,17 +13,6 @@
 
 namespace {
 
-// Gives the current run the running times of times (0: no time) with their segment times.
-void SetCurrentRun(QuorvelClass& engine, const std::vector<std::int32_t>& times) {
-    for (std::size_t r = 0; r < times.size(); ++r) {
-        SplitDataClass& cell = *engine.SplitCells[r].back();
-        cell.Timer = times[r];
-        const std::int32_t above = r == 0 ? 0 : times[r - 1];
-        cell.Elapsed = r == 0 ? times[r] : (times[r] != 0 && above != 0) ? times[r] - above : 0;
-    }
-    engine.NextSplit = static_cast<std::uint32_t>(times.size());
-}
-
 class BestSplits : public FakeClockTest {
   protected:
     QuorvelClass engine_{"/nonexistent/"};
@@ -34,9 +23,8 @@ class BestSplits : public FakeClockTest {
 
 TEST_F(BestSplits, TheBestColumnHoldsTheRunningTotalOfTheBestSegments) {
     BuildGrid(engine_, {"Run 1"}, {{4010, 4100}, {0, 0}, {5500, 9620}});
-    EXPECT_EQ(engine_.GetDataCellTimer(0, 0), 4010);
-    EXPECT_EQ(engine_.GetDataCellTimer(1, 0), 4010);  // no best segment: the total repeats
-    EXPECT_EQ(engine_.GetDataCellTimer(2, 0), 9510);
+    // No best segment in the middle row: the total repeats.
+    EXPECT_EQ(ColumnTimes(engine_, 0), (std::vector<std::int32_t>{4010, 4010, 9510}));
 }
 
 TEST_F(BestSplits, ASegmentBecomesBestOnlyWhenShorterAndAboveTheThreshold) {
@@ -79,8 +67,8 @@ TEST_F(BestSplits, TheSplitAfterASkippedSplitNeverBecomesABestSplit) {
     FakeClock::Advance(1900);
     engine_.DoSplit();
     engine_.UpdateBestSplits();
-    EXPECT_EQ(engine_.GetDataCellElapsed(1, 0), 2000);
-    EXPECT_EQ(engine_.GetDataCellElapsed(2, 0), 1900);
+    EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true),
+              (std::vector<std::int32_t>{1000, 2000, 1900}));
 }
 
 TEST_F(BestSplits, KeepingTheRunIsRefusedWithoutAStoredRunOrWhileRunning) {
@@ -113,16 +101,15 @@ TEST_F(BestSplits, AKeptRunReplacesTheKeptColumnAndEmptiesTheCurrentRun) {
     SetCurrentRun(engine_, {950, 2900});
     engine_.KeepCurrentSplits();
 
-    EXPECT_EQ(engine_.GetDataCellTimer(0, 2), 950);
-    EXPECT_EQ(engine_.GetDataCellTimer(1, 2), 2900);
-    EXPECT_EQ(engine_.GetDataCellElapsed(1, 2), 1950);
+    EXPECT_EQ(ColumnTimes(engine_, 2), (std::vector<std::int32_t>{950, 2900}));
+    EXPECT_EQ(ColumnTimes(engine_, 2, /*Elapsed=*/true), (std::vector<std::int32_t>{950, 1950}));
     EXPECT_EQ(engine_.GetDataCellNotes(0, 2), "");  // the run's notes replace the kept ones
     EXPECT_EQ(engine_.GetDataCellNotes(0, 1), "older run");
     EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 1100);
-    EXPECT_EQ(engine_.GetDataCellElapsed(0, 0), 950);  // best segments taken over
-    EXPECT_EQ(engine_.GetDataCellElapsed(1, 0), 1950);
+    // Best segments taken over.
+    EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true), (std::vector<std::int32_t>{950, 1950}));
+    EXPECT_EQ(ColumnTimes(engine_, 3), (std::vector<std::int32_t>{0, 0}));
     for (unsigned int r = 0; r < 2; ++r) {
-        EXPECT_EQ(engine_.GetDataCellTimer(r, 3), 0);
         for (unsigned int c = 0; c < 4; ++c) {
             EXPECT_EQ(engine_.GetDataCellTimerDiff(r, c), 0) << r << "," << c;
             EXPECT_EQ(engine_.GetDataCellElapsedDiff(r, c), 0) << r << "," << c;
@@ -143,18 +130,16 @@ TEST_F(BestSplits, KeepingAnEmptyRunIsRefusedSoASecondSaveKeepsTheSavedRun) {
     std::remove(engine_.SplitFileName.c_str());
 
     engine_.KeepCurrentSplits();
-    EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 950);
-    EXPECT_EQ(engine_.GetDataCellTimer(1, 1), 2900);
+    EXPECT_EQ(ColumnTimes(engine_, 1), (std::vector<std::int32_t>{950, 2900}));
     EXPECT_FALSE(FileExists(engine_.SplitFileName));
 }
 
 TEST_F(BestSplits, SettingABestRunningTimeMovesEveryLaterTotal) {
     BuildGrid(engine_, {"Run 1"}, {{1000, 0}, {2000, 0}, {3000, 0}});
     engine_.UpdateBestSplitTimer(1, 3100);
-    EXPECT_EQ(engine_.GetDataCellElapsed(1, 0), 2100);
-    EXPECT_EQ(engine_.GetDataCellTimer(1, 0), 3100);
-    EXPECT_EQ(engine_.GetDataCellTimer(2, 0), 6100);
-    EXPECT_EQ(engine_.GetDataCellElapsed(2, 0), 3000);
+    EXPECT_EQ(ColumnTimes(engine_, 0), (std::vector<std::int32_t>{1000, 3100, 6100}));
+    EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true),
+              (std::vector<std::int32_t>{1000, 2100, 3000}));
 
     engine_.UpdateBestSplitTimer(1, 0);
     EXPECT_EQ(engine_.GetDataCellElapsed(1, 0), 0);
@@ -162,17 +147,6 @@ TEST_F(BestSplits, SettingABestRunningTimeMovesEveryLaterTotal) {
 
     engine_.UpdateBestSplitElapsed(2, 500);
     EXPECT_EQ(engine_.GetDataCellTimer(2, 0), 1500);
-}
-
-TEST_F(BestSplits, BestCellSettersIgnoreRowsOutOfRangeAndWriteNoFile) {
-    engine_.SplitFileName = dir_.File("route.txt");
-    BuildGrid(engine_, {"Run 1"}, {{1000, 0}});
-    engine_.UpdateBestSplitTimer(1, 500);
-    engine_.UpdateBestSplitElapsed(1, 500);
-    EXPECT_EQ(engine_.GetDataCellElapsed(0, 0), 1000);
-    EXPECT_FALSE(FileExists(engine_.SplitFileName));
-    engine_.UpdateBestSplitElapsed(0, 500);
-    EXPECT_TRUE(FileExists(engine_.SplitFileName));
 }
 
 TEST_F(BestSplits, RecomputedDifferencesCoverTheRowsPassedAndTheRowBeingTimed) {

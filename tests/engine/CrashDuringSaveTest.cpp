@@ -52,27 +52,26 @@ TEST(CrashDuringSave, AKilledSaveLeavesEitherTheOldOrTheNewFileWhole) {
     const std::string bytesB = CanonicalBytes(dir.File("b.txt"));
     ASSERT_GT(bytesA.size(), 100000u);
     ASSERT_NE(bytesA, bytesB);
+    // Loaded here, before any fork, so that the child does nothing but save.
+    QuorvelClass gridA("/tmp/");
+    QuorvelClass gridB("/tmp/");
+    gridA.LoadSplitData(dir.File("a.txt"));
+    gridB.LoadSplitData(dir.File("b.txt"));
+    gridA.SplitFileName = gridB.SplitFileName = target;
     WriteFile(target, bytesA);
 
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> delayMicroseconds(0, 30000);
-    int kills = 0;
     int loadedA = 0;
     int loadedB = 0;
+    int killedInsideASave = 0;  // the kill left the save's temporary behind
     for (int round = 0; round < 200; ++round) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            // Two grids saved in turn over the same file until the parent kills us.
-            QuorvelClass gridA("/tmp/");
-            QuorvelClass gridB("/tmp/");
-            gridA.LoadSplitData(dir.File("a.txt"));
-            gridB.LoadSplitData(dir.File("b.txt"));
-            gridA.SplitFileName = target;
-            gridB.SplitFileName = target;
-            for (;;) {
-                gridA.SaveSplitData();
+            for (;;) {  // the two grids saved in turn over the same file until the kill
                 gridB.SaveSplitData();
+                gridA.SaveSplitData();
             }
         }
         ::usleep(static_cast<useconds_t>(delayMicroseconds(random)));
@@ -80,23 +79,19 @@ TEST(CrashDuringSave, AKilledSaveLeavesEitherTheOldOrTheNewFileWhole) {
         int status = 0;
         ::waitpid(child, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status));
-        ++kills;
-
+        killedInsideASave += FileExists(TemporaryPathFor(target)) ? 1 : 0;
         const std::string onDisk = ReadFile(target);
-        ASSERT_TRUE(onDisk == bytesA || onDisk == bytesB) << "torn file after kill " << kills;
+        ASSERT_TRUE(onDisk == bytesA || onDisk == bytesB) << "torn file after kill " << round;
         (onDisk == bytesA ? loadedA : loadedB) += 1;
     }
-    EXPECT_EQ(kills, 200);
-    EXPECT_EQ(loadedA + loadedB, kills);
+    // Both outcomes, and kills in the middle of a save: the test saw what it claims to test.
+    EXPECT_GT(loadedA, 0);
+    EXPECT_GT(loadedB, 0);
+    EXPECT_GT(killedInsideASave, 0);
 
     // The next save clears whatever temporary the last kill left behind.
-    QuorvelClass engine("/tmp/");
-    engine.LoadSplitData(target);
-    ASSERT_NE(engine.GetColumnCount(), 0u);
-    engine.SaveSplitData();
-    EXPECT_FALSE(engine.LastSaveFailed);
+    gridA.SaveSplitData();
+    EXPECT_FALSE(gridA.LastSaveFailed);
     EXPECT_FALSE(FileExists(TemporaryPathFor(target)));
-    RecordProperty("kills", kills);
-    RecordProperty("loaded_old", loadedA);
-    RecordProperty("loaded_new", loadedB);
+    RecordProperty("killed_inside_a_save", killedInsideASave);
 }

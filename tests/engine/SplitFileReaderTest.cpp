@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "GridBuilder.h"
 #include "QuorvelEngine.h"
+#include "SplitFileFixture.h"
 #include "TestFiles.h"
 
 namespace {
@@ -16,75 +18,21 @@ using Lines = std::vector<std::string>;
 
 const char kMinimal[] = "0\t0.00\nDesc\tBest Splits\nSplit 1\t10.00\n";
 
-// Loads text written to a fresh file named name; the engine keeps the grid.
-class SplitFileReader : public ::testing::Test {
-  protected:
-    void Load(const std::string& text, const std::string& name = "runs.txt") {
-        WriteFile(dir.File(name), text);
-        engine.LoadSplitData(dir.File(name));
-    }
-
-    TempDir dir;
-    QuorvelClass engine{"/apps/q/"};
-};
-
-// Line splitting done the straightforward way for files with one kind of line break: the
-// width of a break is measured once, from the run of breaks after the first line.
-Lines ReferenceParseLines(const std::string& text) {
-    Lines lines;
-    if (text.empty()) {
-        return lines;
-    }
-    std::size_t width = 0;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t found = text.find_first_of("\r\n", start);
-        if (found == std::string::npos) {
-            lines.push_back(text.substr(start));
-            return lines;
-        }
-        lines.push_back(text.substr(start, found - start));
-        if (width == 0) {
-            start = text.find_first_not_of("\r\n", found + 1);
-            if (start == std::string::npos) {
-                return lines;
-            }
-            width = start - found;
-        } else {
-            start = found + width;
-        }
-        if (start > text.size()) {
-            return lines;
-        }
-    }
-}
-
-// Escape codes removed by searching from the beginning again after every replacement.
-std::string ReferenceRemoveSpecialCodes(std::string text) {
-    for (std::size_t at; (at = text.find("|t")) != std::string::npos;) {
-        text.replace(at, 2, "\t");
-    }
-    for (std::size_t at; (at = text.find("|r")) != std::string::npos;) {
-        text.replace(at, 2, "\r\n");
-    }
-    return text;
-}
+class SplitFileReader : public SplitFileFixture {};
 
 }  // namespace
 
 // ---- Whole files ----
 
-TEST_F(SplitFileReader, WorkedExampleLoadsItsStatedValues) {
-    engine.LoadSplitData(TestDataPath("worked-example.txt"));
-    EXPECT_EQ(engine.SplitFileName, TestDataPath("worked-example.txt"));
+TEST_F(SplitFileReader, ARouteWithTwoRunsNotesAndAPictureLoadsWhole) {
+    engine.LoadSplitData(TestDataPath("two-runs-with-notes.txt"));
+    EXPECT_EQ(engine.SplitFileName, TestDataPath("two-runs-with-notes.txt"));
     EXPECT_EQ(engine.TotalAttemptCount, 12);
     EXPECT_EQ(engine.StartOffset, -33);
     EXPECT_EQ(engine.GetFullFileDesc(), "Any% route");
     ASSERT_EQ(engine.GetColumnCount(), 4u);
-    const char* titles[] = {"Best Splits", "Run 1", "Run 2", "Current"};
-    for (unsigned int c = 0; c < 4; ++c) {
-        EXPECT_EQ(engine.GetFullColumnHeader(c), titles[c]);
-    }
+    EXPECT_EQ(engine.GetFullColumnHeader(2), "Run 2");
+    EXPECT_EQ(engine.GetFullColumnHeader(3), "Current");
     ASSERT_EQ(engine.GetRowCount(), 2u);
     EXPECT_EQ(engine.GetFullRowHeader(0), "Level 1");
     EXPECT_EQ(engine.GetRowHeaderClass(0)->PictureFile,
@@ -92,19 +40,13 @@ TEST_F(SplitFileReader, WorkedExampleLoadsItsStatedValues) {
     EXPECT_EQ(engine.GetRowHeaderClass(1)->PictureFile, "");
     EXPECT_TRUE(engine.HasSplitPictures());
     EXPECT_EQ(engine.GetDataCellNotes(0, 1), "watch the gap\r\njump late");
-    EXPECT_EQ(engine.GetDataCellElapsed(0, 0), 4010);
-    EXPECT_EQ(engine.GetDataCellElapsed(1, 0), 5500);
-    EXPECT_EQ(engine.GetDataCellTimer(0, 0), 4010);
-    EXPECT_EQ(engine.GetDataCellTimer(1, 0), 9510);
-    EXPECT_EQ(engine.GetDataCellTimer(0, 1), 4100);
-    EXPECT_EQ(engine.GetDataCellTimer(1, 1), 9620);
-    EXPECT_EQ(engine.GetDataCellElapsed(0, 1), 4100);
-    EXPECT_EQ(engine.GetDataCellElapsed(1, 1), 5520);
-    EXPECT_EQ(engine.GetDataCellElapsed(1, 2), 5650);
-    for (unsigned int r = 0; r < 2; ++r) {
-        EXPECT_EQ(engine.SplitCells[r].size(), 4u);
-        EXPECT_EQ(engine.GetDataCellTimer(r, 3), 0);
-    }
+    using Times = std::vector<std::int32_t>;
+    EXPECT_EQ(ColumnTimes(engine, 0, /*Elapsed=*/true), (Times{4010, 5500}));
+    EXPECT_EQ(ColumnTimes(engine, 0), (Times{4010, 9510}));
+    EXPECT_EQ(ColumnTimes(engine, 1), (Times{4100, 9620}));
+    EXPECT_EQ(ColumnTimes(engine, 1, /*Elapsed=*/true), (Times{4100, 5520}));
+    EXPECT_EQ(ColumnTimes(engine, 2, /*Elapsed=*/true), (Times{4050, 5650}));
+    EXPECT_EQ(ColumnTimes(engine, 3), (Times{0, 0}));
 }
 
 TEST_F(SplitFileReader, ThreeLinesWithAFinalLineFeedLoadWhateverTheLineEnds) {
@@ -154,14 +96,6 @@ TEST_F(SplitFileReader, SplitStateFilesAreNotLoaded) {
     EXPECT_EQ(engine.SplitFileName, "");
     Load("QVLSplitStateX\t0\nDesc\tBest Splits\nA\t1.00\n\t\n");
     EXPECT_EQ(engine.GetColumnCount(), 2u);
-}
-
-TEST_F(SplitFileReader, HeaderWithOnlyADescriptionGivesBestAndCurrent) {
-    Load("1\t0\nJust a description\nA\t1.00\n\t\n");
-    ASSERT_EQ(engine.GetColumnCount(), 2u);
-    EXPECT_EQ(engine.GetFullFileDesc(), "Just a description");
-    EXPECT_EQ(engine.GetFullColumnHeader(0), "Best Splits");
-    EXPECT_EQ(engine.GetFullColumnHeader(1), "Current");
 }
 
 TEST_F(SplitFileReader, CounterLineIsReadLikeAtoiAndClamped) {
@@ -238,14 +172,6 @@ TEST_F(SplitFileReader, BlankRowPairsAreSkippedWithoutBreakingTheChain) {
     EXPECT_EQ(engine.GetDataCellTimer(1, 0), 300);
 }
 
-TEST_F(SplitFileReader, LongLinesAreReadWhole) {
-    const std::string name(5000, 'n');
-    Load("0\t0\nD\tBest Splits\n" + name + "\t1.00\n\t" + std::string(3000, 'x') + "\n");
-    ASSERT_EQ(engine.GetRowCount(), 1u);
-    EXPECT_EQ(engine.GetFullRowHeader(0), name);
-    EXPECT_EQ(engine.GetDataCellNotes(0, 0), std::string(3000, 'x'));
-}
-
 TEST_F(SplitFileReader, BytesAfterANulAreDroppedUpToTheEndOfTheirPiece) {
     // The NUL lies in the first 1023-byte piece of the long row line; the rest of that piece
     // is lost and the line goes on with the next piece.
@@ -311,46 +237,6 @@ TEST(ParseLines, EveryKindOfLineBreakEndsOneLine) {
     }
 }
 
-TEST(ParseLines, SingleKindFilesSplitAsWhenTheBreakWidthIsMeasuredOnce) {
-    std::mt19937 random(11);
-    QuorvelClass engine("/");
-    for (const char* lineBreak : {"\n", "\r\n", "\r"}) {
-        for (int round = 0; round < 300; ++round) {
-            std::string text;
-            const int lineCount = static_cast<int>(random() % 8);
-            for (int i = 0; i < lineCount; ++i) {
-                const bool blank = i != 1 && random() % 3 == 0;
-                if (!blank) {
-                    text += "x" + std::to_string(random() % 100);
-                }
-                text += lineBreak;
-            }
-            if (random() % 2 == 0) {
-                text += "tail";
-            }
-            Lines lines;
-            engine.ParseLines(text, &lines);
-            ASSERT_EQ(lines, ReferenceParseLines(text)) << text;
-        }
-    }
-}
-
-TEST(ParseColumns, CutsAtEveryTab) {
-    const struct {
-        const char* line;
-        Lines expected;
-    } cases[] = {
-        {"", {}},           {"a", {"a"}},     {"a\tb", {"a", "b"}},
-        {"a\t", {"a", ""}}, {"\t", {"", ""}}, {"\t\ta\t", {"", "", "a", ""}},
-    };
-    QuorvelClass engine("/");
-    for (const auto& c : cases) {
-        Lines cells{"stale"};
-        engine.ParseColumns(c.line, &cells);
-        EXPECT_EQ(cells, c.expected) << '"' << c.line << '"';
-    }
-}
-
 // ---- Escape codes ----
 
 TEST(RemoveSpecialCodes, TurnsCodesBackIntoCharacters) {
@@ -366,19 +252,5 @@ TEST(RemoveSpecialCodes, TurnsCodesBackIntoCharacters) {
     QuorvelClass engine("/");
     for (const auto& c : cases) {
         EXPECT_EQ(engine.RemoveSpecialCodes(c.text), c.expected) << '"' << c.text << '"';
-    }
-}
-
-TEST(RemoveSpecialCodes, OnePassEqualsRepeatedFirstReplacement) {
-    std::mt19937 random(3);
-    const char alphabet[] = {'|', 't', 'r', 'a', '\t', '\r', '\n'};
-    QuorvelClass engine("/");
-    for (int round = 0; round < 3000; ++round) {
-        std::string text;
-        const int length = static_cast<int>(random() % 24);
-        for (int i = 0; i < length; ++i) {
-            text += alphabet[random() % sizeof alphabet];
-        }
-        ASSERT_EQ(engine.RemoveSpecialCodes(text), ReferenceRemoveSpecialCodes(text)) << text;
     }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "FakeClock.h"
+#include "GridBuilder.h"
 #include "QuorvelEngine.h"
 #include "TestFiles.h"
 
@@ -18,11 +19,6 @@ class WholeRun : public FakeClockTest {
         FakeClockTest::SetUp();
         WriteFile(route_, ReadFile(TestDataPath("run-route.txt")));
     }
-    // Moves the clock so that the run reads time, then splits.
-    void SplitAt(std::int32_t time) {
-        FakeClock::Advance(time - engine_.GetCurrentTime());
-        engine_.DoSplit();
-    }
     std::string FirstLineOnDisk() const {
         const std::string text = ReadFile(route_);
         return text.substr(0, text.find('\n'));
@@ -32,15 +28,6 @@ class WholeRun : public FakeClockTest {
     std::string route_ = dir_.File("route.txt");
     QuorvelClass engine_{dir_.Path()};
 };
-
-std::vector<std::int32_t> Column(const QuorvelClass& engine, unsigned int column, bool elapsed) {
-    std::vector<std::int32_t> values;
-    for (unsigned int r = 0; r < engine.GetRowCount(); ++r) {
-        values.push_back(elapsed ? engine.GetDataCellElapsed(r, column)
-                                 : engine.GetDataCellTimer(r, column));
-    }
-    return values;
-}
 
 }  // namespace
 
@@ -60,32 +47,31 @@ TEST_F(WholeRun, AFasterRunAndNewBestSegmentsReachTheSplitFile) {
     engine_.DoSplit();  // refused in the lead-in
     EXPECT_EQ(engine_.GetNextSplitNumber(), 0u);
 
-    SplitAt(4000);  // 40.00: faster than every first segment so far
+    SplitAt(engine_, {4000});  // 40.00: faster than every first segment so far
     EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 3), 4000 - 4050);
-    SplitAt(9400);  // a 54.00 segment
+    SplitAt(engine_, {9400});  // a 54.00 segment
     FakeClock::Advance(100);
     engine_.SkipSplit();  // Level 3 goes untimed
-    SplitAt(14500);
+    SplitAt(engine_, {14500});
     EXPECT_EQ(engine_.GetDataCellElapsed(3, 3), 0);
     engine_.UndoSplit();  // taken back and split again later
     EXPECT_EQ(engine_.GetDataCellTimer(3, 3), 0);
-    SplitAt(16500);
+    SplitAt(engine_, {16500});
     EXPECT_EQ(engine_.GetCurrentTimeDiffFromNextSplit(), 16500 - 19600);
 
     // The last split beats the kept run's 3:16.00: the run is kept and saved at once.
-    SplitAt(19400);
+    SplitAt(engine_, {19400});
     EXPECT_FALSE(engine_.IsTimerRunning());
     EXPECT_EQ(engine_.GetCurrentTime(), 19400);
     EXPECT_EQ(engine_.GetNextSplitNumber(), 0u);
-    EXPECT_EQ(Column(engine_, 2, /*elapsed=*/false),
-              (std::vector<std::int32_t>{4000, 9400, 0, 16500, 19400}));
-    EXPECT_EQ(Column(engine_, 0, /*elapsed=*/true),
+    EXPECT_EQ(ColumnTimes(engine_, 2), (std::vector<std::int32_t>{4000, 9400, 0, 16500, 19400}));
+    EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true),
               (std::vector<std::int32_t>{4000, 5400, 3000, 4500, 2000}));
 
     // A second attempt beats the new first segment and is reset there: the segment is kept.
     engine_.StartTimer();
     EXPECT_EQ(FirstLineOnDisk(), "14\t-0.50");
-    SplitAt(3900);
+    SplitAt(engine_, {3900});
     FakeClock::Advance(1000);
     engine_.ClearTimer();
     EXPECT_EQ(engine_.GetCurrentTime(), 0);
@@ -99,17 +85,16 @@ TEST_F(WholeRun, AFasterRunAndNewBestSegmentsReachTheSplitFile) {
     EXPECT_EQ(reloaded.GetFullFileDesc(), "Any% route");
     EXPECT_EQ(reloaded.GetFullColumnHeader(2), "Run 2");
     EXPECT_EQ(reloaded.GetFullRowHeader(4), "Level 5");
-    EXPECT_EQ(Column(reloaded, 0, /*elapsed=*/true),
+    EXPECT_EQ(ColumnTimes(reloaded, 0, /*Elapsed=*/true),
               (std::vector<std::int32_t>{3900, 5400, 3000, 4500, 2000}));
-    EXPECT_EQ(Column(reloaded, 0, /*elapsed=*/false),
+    EXPECT_EQ(ColumnTimes(reloaded, 0),
               (std::vector<std::int32_t>{3900, 9300, 12300, 16800, 18800}));
-    EXPECT_EQ(Column(reloaded, 1, /*elapsed=*/false),
+    EXPECT_EQ(ColumnTimes(reloaded, 1),
               (std::vector<std::int32_t>{4100, 9620, 13000, 17800, 20000}));
-    EXPECT_EQ(Column(reloaded, 2, /*elapsed=*/false),
-              (std::vector<std::int32_t>{4000, 9400, 0, 16500, 19400}));
-    EXPECT_EQ(Column(reloaded, 2, /*elapsed=*/true),
+    EXPECT_EQ(ColumnTimes(reloaded, 2), (std::vector<std::int32_t>{4000, 9400, 0, 16500, 19400}));
+    EXPECT_EQ(ColumnTimes(reloaded, 2, /*Elapsed=*/true),
               (std::vector<std::int32_t>{4000, 5400, 0, 0, 2900}));
-    EXPECT_EQ(Column(reloaded, 3, /*elapsed=*/false), (std::vector<std::int32_t>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(ColumnTimes(reloaded, 3), (std::vector<std::int32_t>{0, 0, 0, 0, 0}));
     EXPECT_EQ(reloaded.GetDataCellNotes(0, 1), "watch the gap\r\njump late");
     EXPECT_EQ(reloaded.GetDataCellNotes(1, 2), "");  // the kept run's note went with it
 }
@@ -120,7 +105,7 @@ TEST_F(WholeRun, ASlowerFinishLeavesTheKeptRunAndTheFileAsTheyWere) {
     engine_.StartTimer();
     const std::string atStart = ReadFile(route_);
     for (const std::int32_t time : {4100, 9800, 13000, 17700, 19600}) {
-        SplitAt(time);
+        SplitAt(engine_, {time});
     }
     EXPECT_EQ(engine_.GetNextSplitNumber(), 5u);  // a tie with 3:16.00 is not kept
     EXPECT_EQ(engine_.GetDataCellTimer(4, 2), 19600);

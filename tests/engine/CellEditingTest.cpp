@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "GridBuilder.h"
 #include "QuorvelEngine.h"
 #include "TestFiles.h"
 
@@ -14,33 +15,11 @@ namespace {
 
 // Three columns ("Best Splits", "Run 1", "Current") and one row per running time of Run 1.
 void BuildRun(QuorvelClass& engine, const std::vector<std::int32_t>& times) {
-    engine.ColumnHeaders.clear();
-    engine.RowHeaders.clear();
-    engine.SplitCells.clear();
-    for (const char* title : {"Best Splits", "Run 1", "Current"}) {
-        engine.ColumnHeaders.push_back(std::make_unique<HeaderInfoClass>());
-        engine.ColumnHeaders.back()->Text = title;
+    std::vector<std::vector<std::int32_t>> rows;
+    for (const std::int32_t time : times) {
+        rows.push_back({0, time});
     }
-    for (std::size_t r = 0; r < times.size(); ++r) {
-        engine.RowHeaders.push_back(std::make_unique<HeaderInfoClass>());
-        engine.RowHeaders.back()->Text = "Split " + std::to_string(r + 1);
-        engine.SplitCells.emplace_back();
-        for (int c = 0; c < 3; ++c) {
-            engine.SplitCells.back().push_back(std::make_unique<SplitDataClass>());
-        }
-        SplitDataClass& cell = *engine.SplitCells.back()[1];
-        cell.Timer = times[r];
-        const std::int32_t above = r == 0 ? 0 : times[r - 1];
-        cell.Elapsed = r == 0 ? times[r] : (times[r] != 0 && above != 0) ? times[r] - above : 0;
-    }
-}
-
-std::vector<std::int32_t> ElapsedOfRun(const QuorvelClass& engine) {
-    std::vector<std::int32_t> elapsed;
-    for (unsigned int r = 0; r < engine.GetRowCount(); ++r) {
-        elapsed.push_back(engine.GetDataCellElapsed(r, 1));
-    }
-    return elapsed;
+    BuildGrid(engine, {"Run 1"}, rows);
 }
 
 class CellEditing : public ::testing::Test {
@@ -73,7 +52,7 @@ TEST_F(CellEditing, ARunningTimeKeepsTheSegmentTimesAroundItConsistent) {
         BuildRun(engine_, c.times);
         engine_.UpdateDataCellTimer(c.row, 1, c.time);
         EXPECT_EQ(engine_.GetDataCellTimer(c.row, 1), c.time);
-        EXPECT_EQ(ElapsedOfRun(engine_), c.elapsed);
+        EXPECT_EQ(ColumnTimes(engine_, 1, /*Elapsed=*/true), c.elapsed);
     }
 }
 
@@ -98,14 +77,6 @@ TEST_F(CellEditing, ASegmentTimeUnderARowWithoutATimeChangesNothing) {
     EXPECT_EQ(engine_.GetDataCellTimer(2, 1), 12000);
     EXPECT_EQ(engine_.GetDataCellElapsed(2, 1), 0);
     EXPECT_FALSE(FileExists(engine_.SplitFileName));
-}
-
-TEST_F(CellEditing, AnEditRecomputesTheDifferences) {
-    BuildRun(engine_, {1000, 2500});
-    engine_.NextSplit = 1;
-    engine_.UpdateDataCellTimer(0, 2, 900);
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 1), -100);
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 2), -100);
 }
 
 TEST_F(CellEditing, EditsOfTheCurrentRunAreNotSavedAndAllOthersAre) {
@@ -134,26 +105,17 @@ TEST_F(CellEditing, ANoteIsStoredEscapedAndReadBackAsTyped) {
 }
 
 TEST_F(CellEditing, EditsOutsideTheGridChangeNothingAndWriteNoFile) {
-    using Edit = std::function<void(QuorvelClass&, unsigned int, unsigned int)>;
-    const std::vector<std::pair<const char*, Edit>> edits = {
-        {"running time",
-         [](QuorvelClass& e, unsigned int r, unsigned int c) { e.UpdateDataCellTimer(r, c, 700); }},
-        {"segment time", [](QuorvelClass& e, unsigned int r,
-                            unsigned int c) { e.UpdateDataCellElapsed(r, c, 700); }},
-        {"note",
-         [](QuorvelClass& e, unsigned int r, unsigned int c) { e.UpdateDataCellNotes(r, c, "x"); }},
-    };
-    for (const auto& [what, edit] : edits) {
-        SCOPED_TRACE(what);
-        BuildRun(engine_, {1000, 2500});
-        engine_.NextSplit = 2;
-        edit(engine_, 2, 1);  // row == GetRowCount()
-        edit(engine_, 0, 3);  // column == GetColumnCount()
-        edit(engine_, 4000000000u, 1);
-        EXPECT_FALSE(FileExists(engine_.SplitFileName));
-        EXPECT_EQ(ElapsedOfRun(engine_), (std::vector<std::int32_t>{1000, 1500}));
-        EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 1), 0);  // differences not recomputed
+    BuildRun(engine_, {1000, 2500});
+    for (const unsigned int row : {2u, 4000000000u}) {  // GetRowCount() and far beyond
+        engine_.UpdateDataCellTimer(row, 1, 700);
+        engine_.UpdateDataCellElapsed(row, 1, 700);
+        engine_.UpdateDataCellNotes(row, 1, "x");
+        engine_.UpdateBestSplitTimer(row, 700);
+        engine_.UpdateBestSplitElapsed(row, 700);
     }
+    engine_.UpdateDataCellTimer(0, 3, 700);  // GetColumnCount()
+    EXPECT_EQ(ColumnTimes(engine_, 1, /*Elapsed=*/true), (std::vector<std::int32_t>{1000, 1500}));
+    EXPECT_FALSE(FileExists(engine_.SplitFileName));
 }
 
 TEST_F(CellEditing, AnEditThatCannotBeSavedStaysInMemory) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FakeClock.h"
+#include "GridBuilder.h"
 #include "QuorvelEngine.h"
 #include "TestFiles.h"
 
@@ -28,12 +29,7 @@ class SplitStateFile : public FakeClockTest {
         engine.LoadSplitData(dir_.File("any.txt"));
         ASSERT_EQ(engine.GetRowCount(), 5u);
         engine.StartTimer();
-        std::int32_t at = -50;
-        for (const std::int32_t time : splits) {
-            FakeClock::Advance(time - at);
-            at = time;
-            engine.DoSplit();
-        }
+        SplitAt(engine, splits);
     }
     std::string StatePath() const { return dir_.File("any-SplitState.txt"); }
 
@@ -178,12 +174,6 @@ TEST_F(SplitStateFile, UnusableFilesLeaveAnEmptyGrid) {
     }
 }
 
-TEST_F(SplitStateFile, TheSplitFileReaderRefusesASplitStateFile) {
-    WriteFile(StatePath(), kTwoSplitsDone);
-    engine_.LoadSplitData(StatePath());
-    EXPECT_EQ(engine_.GetColumnCount(), 0u);
-}
-
 TEST_F(SplitStateFile, ANamedSplitFileOutsideTheStateFilesFolderIsRefused) {
     std::filesystem::create_directory(dir_.File("sub"));
     WriteFile(dir_.File("sub/any.txt"), ReadFile(dir_.File("any.txt")));
@@ -217,31 +207,6 @@ TEST_F(SplitStateFile, TheWriterStoresOnlyThePlainNameOfTheSplitFile) {
               "QVLSplitState\tany.txt\n40.10\t1\n40.10\n");
 }
 
-TEST_F(SplitStateFile, ThePathIsTheLoadedStateFileOrDerivedFromTheSplitFile) {
-    struct Case {
-        const char* splitFile;
-        const char* stateFile;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"/runs/any.txt", "", "/runs/any-SplitState.txt"},
-        {"/runs/any.tsv", "", "/runs/any-SplitState.tsv"},
-        {"/runs/any", "", "/runs/any-SplitState.txt"},
-        {"/runs.v1/any", "", "/runs.v1/any-SplitState.txt"},
-        {"C:\\runs.v1\\any", "", "C:\\runs.v1\\any-SplitState.txt"},
-        {"/runs/any.v1.txt", "", "/runs/any.v1-SplitState.txt"},
-        {"/runs/any.txt", "/saved/state.txt", "/saved/state.txt"},
-        {"", "", "/apps/Quorvel/Timer-SplitState.txt"},
-        {"", "/saved/state.txt", "/apps/Quorvel/Timer-SplitState.txt"},
-    };
-    for (const Case& c : cases) {
-        QuorvelClass engine("/apps/Quorvel/");
-        engine.SplitFileName = c.splitFile;
-        engine.SplitStateFileName = c.stateFile;
-        EXPECT_EQ(engine.SplitStatePath(), c.expected) << c.splitFile << " " << c.stateFile;
-    }
-}
-
 TEST_F(SplitStateFile, AStateThatCannotBeWrittenLeavesNoTraceAndTheRunUnchanged) {
     QuorvelClass inMissingFolder(dir_.File("missing/"));
     inMissingFolder.StartTimer();
@@ -257,21 +222,12 @@ TEST_F(SplitStateFile, AStateThatCannotBeWrittenLeavesNoTraceAndTheRunUnchanged)
 TEST_F(SplitStateFile, AWriteCutShortByTheFileSizeLimitKeepsTheOldFile) {
     RunRoute(engine_, {4010, 9620});
     WriteFile(StatePath(), "old state");
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    rlimit tight = old;
-    tight.rlim_cur = 20;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
-    engine_.SaveSplitStateData();
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, oldHandler);
+    {
+        const FileSizeLimit limit(20);
+        engine_.SaveSplitStateData();
+    }
 
     EXPECT_EQ(ReadFile(StatePath()), "old state");
-    std::vector<std::string> left;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
-        left.push_back(entry.path().filename());
-    }
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"any-SplitState.txt", "any.txt"}));
+    EXPECT_EQ(FolderEntries(dir_.Path()),
+              (std::vector<std::string>{"any-SplitState.txt", "any.txt"}));
 }

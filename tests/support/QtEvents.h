@@ -1,19 +1,25 @@
-// A QApplication on the offscreen platform for the tests that put things on screen; created
-// on first use and kept for the rest of the test process.
+// The Qt event loop for the tests: an application on the offscreen platform, the posted work
+// run at once, and the loop run until a condition holds.
+//
+//   EnsureTestApp();                                   // once, before any widget
+//   ProcessPendingEvents();                            // deferred repaints done now
+//   EXPECT_TRUE(ProcessEventsUntil([&] { return count == 1; }));
 #pragma once
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
+#include <functional>
 
 inline QApplication* EnsureTestApp() {
     if (QCoreApplication::instance() == nullptr) {
         setenv("QT_QPA_PLATFORM", "offscreen", /*overwrite=*/0);
         static int argc = 1;
-        static char name[] = "quorvel_toolkit_tests";
+        static char name[] = "quorvel_tests";
         static char* argv[] = {name, nullptr};
         new QApplication(argc, argv);  // reachable from Qt for the life of the process
     }
@@ -31,4 +37,19 @@ inline void ProcessPendingEvents() {
             QCoreApplication::sendEvent(window, &request);
         }
     }
+}
+
+// Runs the event loop until done() holds. The five seconds are a safety net for a fault that
+// never delivers, not a measure: false when they ran out.
+inline bool ProcessEventsUntil(const std::function<bool()>& done) {
+    const QDeadlineTimer deadline(5000);
+    QTimer wake;  // so that the deadline is looked at while nothing else happens
+    wake.start(20);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
 }

@@ -1,19 +1,25 @@
-// Temporary folders and whole-file helpers for the engine tests.
+// Temporary folders, whole-file helpers and a lowered file size limit for every test.
 //
 //   TempDir dir;                                   // a fresh folder under /tmp, removed at exit
 //   WriteFile(dir.File("runs.txt"), "5\t0\n");     // writes bytes exactly, no line-end changes
 //   std::string text = ReadFile(dir.File("runs.txt"));  // "" when the file cannot be read
 //   std::string sample = ReadFile(TestDataPath("sample.txt"));  // a file under tests/data
+//   { FileSizeLimit limit(4096); ... }              // writes past 4 KiB fail with EFBIG
 #pragma once
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <system_error>
+#include <vector>
 
 // A new empty folder, removed with everything in it when the object goes out of scope.
 class TempDir {
@@ -67,3 +73,36 @@ inline bool FileExists(const std::string& path) {
 inline std::string TestDataPath(const std::string& name) {
     return std::string(QUORVEL_TEST_DATA) + "/" + name;
 }
+
+// The names of the entries of a folder, sorted: {"runs.txt"} shows no temporary was left.
+inline std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Lowers the largest file this process may write for the life of the object, with SIGXFSZ
+// ignored so that a write past it fails with EFBIG instead of killing the process.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = saved_;
+        lowered.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit saved_{};
+    void (*oldHandler_)(int) = SIG_DFL;
+};

@@ -1,8 +1,9 @@
-// Test helpers: environment variables set for one test, a private Xvfb server, a client
-// window holding the keyboard focus, and key presses sent with xdotool.
+// Process harnesses for the tests: environment variables set for one test, a private Xvfb
+// server, a private session bus (where the fake desktop portal lives) and xdotool key presses.
+//
+//   support::Xvfb server;                         // server.Display() == ":17"
+//   support::XdotoolKey(server.Display(), {"KP_1"});
 #pragma once
-
-#include <xcb/xcb.h>
 
 #include <sys/types.h>
 
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace hotkeys_test {
+namespace support {
 
 // Sets (or, with nullopt, removes) an environment variable until the end of the scope.
 class ScopedEnv {
@@ -65,24 +66,4 @@ class SessionBus {
 // Runs "xdotool key <keys...>" on the display and waits for it. True when it succeeded.
 bool XdotoolKey(const std::string& display, const std::vector<std::string>& keys);
 
-// A small window of another client that takes the keyboard focus and counts the key
-// presses that reach it.
-class FocusedWindow {
-  public:
-    explicit FocusedWindow(const std::string& display);
-    ~FocusedWindow();
-    FocusedWindow(const FocusedWindow&) = delete;
-    FocusedWindow& operator=(const FocusedWindow&) = delete;
-
-    bool Ok() const { return connection_ != nullptr; }
-    // Reads what has arrived (after a round trip) and returns how often a key producing the
-    // key symbol has been pressed in the window so far.
-    int PressesOf(uint32_t keysym);
-
-  private:
-    xcb_connection_t* connection_ = nullptr;
-    xcb_window_t window_ = 0;
-    std::vector<uint32_t> pressed_;  // keycodes, in order
-};
-
-}  // namespace hotkeys_test
+}  // namespace support

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -40,16 +39,6 @@ std::string Lines(std::initializer_list<std::string> lines) {
     return text;
 }
 
-// The names of the entries of a folder, sorted.
-std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // ---- A small disk that can be filled ----
 
 // A full disk for the life of the test (a small tmpfs); the tests skip where mounting is
@@ -73,7 +62,7 @@ class FullDisk : public FakeClockTest {
 };
 
 TEST_F(FullDisk, AStartThatCannotBeSavedKeepsTheOldSplitFileAndSaysSo) {
-    WriteFile(File("runs.txt"), ReadFile(TestDataPath("worked-example.txt")));
+    WriteFile(File("runs.txt"), ReadFile(TestDataPath("two-runs-with-notes.txt")));
     const std::string before = ReadFile(File("runs.txt"));
     QuorvelClass engine(dir_.Path());
     engine.LoadSplitData(File("runs.txt"));
@@ -85,7 +74,7 @@ TEST_F(FullDisk, AStartThatCannotBeSavedKeepsTheOldSplitFileAndSaysSo) {
     EXPECT_TRUE(engine.IsTimerRunning());
     EXPECT_EQ(engine.GetTotalAttemptCount(), 13);
     EXPECT_EQ(ReadFile(File("runs.txt")), before);
-    EXPECT_EQ(Entries(dir_.Path()), (std::vector<std::string>{"filler", "runs.txt"}));
+    EXPECT_EQ(FolderEntries(dir_.Path()), (std::vector<std::string>{"filler", "runs.txt"}));
 
     Free();
     engine.SaveSplitData();
@@ -102,11 +91,11 @@ TEST_F(FullDisk, SettingsThatCannotBeSavedKeepTheOldFile) {
 
     EXPECT_FALSE(ini.SaveIniFile());
     EXPECT_EQ(ReadFile(File("Quorvel.ini")), "[Window]\nLeft=10\n\n");
-    EXPECT_EQ(Entries(dir_.Path()), (std::vector<std::string>{"Quorvel.ini", "filler"}));
+    EXPECT_EQ(FolderEntries(dir_.Path()), (std::vector<std::string>{"Quorvel.ini", "filler"}));
 }
 
 TEST_F(FullDisk, ASnapshotThatCannotBeSavedKeepsTheOldSnapshot) {
-    WriteFile(File("runs.txt"), ReadFile(TestDataPath("worked-example.txt")));
+    WriteFile(File("runs.txt"), ReadFile(TestDataPath("two-runs-with-notes.txt")));
     QuorvelClass engine(dir_.Path());
     engine.LoadSplitData(File("runs.txt"));
     engine.StartTimer();
@@ -121,7 +110,7 @@ TEST_F(FullDisk, ASnapshotThatCannotBeSavedKeepsTheOldSnapshot) {
 
     engine.SaveSplitStateData();
     EXPECT_EQ(ReadFile(engine.SplitStatePath()), snapshot);
-    EXPECT_EQ(Entries(dir_.Path()),
+    EXPECT_EQ(FolderEntries(dir_.Path()),
               (std::vector<std::string>{"filler", "runs-SplitState.txt", "runs.txt"}));
 }
 
@@ -129,7 +118,7 @@ TEST_F(FullDisk, ASnapshotThatCannotBeSavedKeepsTheOldSnapshot) {
 
 TEST(FolderInPlaceOfAFile, ASnapshotSavedOverAFolderLeavesTheFolderAlone) {
     TempDir dir;
-    WriteFile(dir.File("runs.txt"), ReadFile(TestDataPath("worked-example.txt")));
+    WriteFile(dir.File("runs.txt"), ReadFile(TestDataPath("two-runs-with-notes.txt")));
     QuorvelClass engine(dir.Path());
     engine.LoadSplitData(dir.File("runs.txt"));
     ASSERT_EQ(::mkdir(engine.SplitStatePath().c_str(), 0755), 0);
@@ -137,7 +126,8 @@ TEST(FolderInPlaceOfAFile, ASnapshotSavedOverAFolderLeavesTheFolderAlone) {
 
     engine.SaveSplitStateData();
     EXPECT_EQ(ReadFile(engine.SplitStatePath() + "/inside"), "kept");
-    EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"runs-SplitState.txt", "runs.txt"}));
+    EXPECT_EQ(FolderEntries(dir.Path()),
+              (std::vector<std::string>{"runs-SplitState.txt", "runs.txt"}));
 }
 
 // ---- A file far larger than any split file ----
@@ -154,7 +144,7 @@ std::size_t PeakResident() {
     return 0;
 }
 
-TEST(HugeFile, FiftyMegabytesOnOneLineLoadNothingInReasonableTimeAndMemory) {
+TEST(HugeFile, FiftyMegabytesOnOneLineLoadNothingWithinAFewCopiesOfMemory) {
     TempDir dir;
     constexpr std::size_t kSize = 50u << 20;
     {
@@ -166,15 +156,11 @@ TEST(HugeFile, FiftyMegabytesOnOneLineLoadNothingInReasonableTimeAndMemory) {
     }
     QuorvelClass engine(dir.Path());
     const std::size_t peakBefore = PeakResident();
-    const auto start = std::chrono::steady_clock::now();
 
     engine.LoadSplitData(dir.File("huge.txt"));
 
-    const auto seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(engine.GetColumnCount(), 0u);  // one line, not the four a split file needs
     EXPECT_EQ(engine.SplitFileName, "");
-    EXPECT_LT(seconds, 20.0);  // linear work takes well under a second, even instrumented
     // The text, its line and the sanitizer's shadow fit in a few copies of the file.
     EXPECT_LT(PeakResident() - peakBefore, 8 * kSize);
 }
@@ -229,17 +215,6 @@ TEST(NotUtf8, NamesAndNotesAreKeptAndWrittenBackByteForByte) {
     engine.SaveSplitData();
     ASSERT_FALSE(engine.LastSaveFailed);
     EXPECT_EQ(ReadFile(dir.File("runs.txt")), file);
-}
-
-TEST(NotUtf8, ANoteTypedWithBytesThatAreNotUtf8IsStoredAsGiven) {
-    TempDir dir;
-    WriteFile(dir.File("runs.txt"), ReadFile(TestDataPath("worked-example.txt")));
-    QuorvelClass engine(dir.Path());
-    engine.LoadSplitData(dir.File("runs.txt"));
-    engine.UpdateDataCellNotes(1, 2, kNotUtf8[1] + "\n" + kNotUtf8[3]);
-    EXPECT_EQ(engine.GetDataCellNotes(1, 2), kNotUtf8[1] + "\r\n" + kNotUtf8[3]);
-    EXPECT_NE(ReadFile(dir.File("runs.txt")).find("\t" + kNotUtf8[1] + "|r" + kNotUtf8[3] + "\n"),
-              std::string::npos);
 }
 
 }  // namespace

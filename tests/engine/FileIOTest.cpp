@@ -19,29 +19,6 @@ bool Save(const std::string& path, const std::string& text, bool fail = false) {
     });
 }
 
-// Lowers the file size limit for the life of the object, with SIGXFSZ ignored so that a
-// write beyond the limit fails with EFBIG instead of killing the process.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit lowered = old_;
-        lowered.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, old_handler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  private:
-    rlimit old_{};
-    void (*old_handler_)(int) = nullptr;
-};
-
 }  // namespace
 
 TEST(AtomicWrite, ReplacesTheFileAndLeavesNoTemporary) {
