@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <random>
 #include <string>
@@ -60,24 +61,45 @@ TEST(CrashDuringSave, AKilledSaveLeavesEitherTheOldOrTheNewFileWhole) {
     gridA.SplitFileName = gridB.SplitFileName = target;
     WriteFile(target, bytesA);
 
+    // One save's length on this machine, so that the kills fall inside saves however fast or
+    // slow the build is (a sanitizer build saves ten times slower).
+    const auto before = std::chrono::steady_clock::now();
+    gridA.SaveSplitData();
+    const auto saveMicroseconds = std::chrono::duration_cast<std::chrono::microseconds>(
+                                      std::chrono::steady_clock::now() - before)
+                                      .count();
+
     std::mt19937 random(12345);
-    std::uniform_int_distribution<int> delayMicroseconds(0, 30000);
+    std::uniform_int_distribution<long> delayMicroseconds(0, 2 * saveMicroseconds + 1);
     int loadedA = 0;
     int loadedB = 0;
     int killedInsideASave = 0;  // the kill left the save's temporary behind
     for (int round = 0; round < 200; ++round) {
+        int savedPipe[2];
+        ASSERT_EQ(::pipe(savedPipe), 0);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            ::close(savedPipe[0]);
             for (;;) {  // the two grids saved in turn over the same file until the kill
                 gridB.SaveSplitData();
+                const char saved = 'B';
+                (void)!::write(savedPipe[1], &saved, 1);
                 gridA.SaveSplitData();
             }
+        }
+        ::close(savedPipe[1]);
+        // Every other round waits for a whole save of B first, so that the kill can leave
+        // either file on disk however long a save takes.
+        if (round % 2 == 1) {
+            char saved = 0;
+            ASSERT_EQ(::read(savedPipe[0], &saved, 1), 1);
         }
         ::usleep(static_cast<useconds_t>(delayMicroseconds(random)));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
+        ::close(savedPipe[0]);
         ASSERT_TRUE(WIFSIGNALED(status));
         killedInsideASave += FileExists(TemporaryPathFor(target)) ? 1 : 0;
         const std::string onDisk = ReadFile(target);
