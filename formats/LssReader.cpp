@@ -1,0 +1,291 @@
+#include "LssReader.h"
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <map>
+
+#include "ClockText.h"
+#include "FormatLimits.h"
+#include "IconImage.h"
+
+namespace {
+
+constexpr const char* kPersonalBest = "Personal Best";
+
+class LssParser {
+  public:
+    explicit LssParser(std::string_view text) : text_(text) {}
+
+    int Line(const pugi::xml_node& node) const {
+        return LineAt(text_,
+                      static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, node.offset_debug())));
+    }
+
+    [[noreturn]] void Fail(const pugi::xml_node& node, const std::string& what) const {
+        throw FormatError(Line(node), what);
+    }
+
+    std::int32_t Time(const pugi::xml_node& node, bool allowNegative) const {
+        std::int32_t value = 0;
+        std::string fault;
+        if (!ReadClockText(node.text().get(), &value, &fault)) {
+            Fail(node, std::string(node.name()) + ": " + fault);
+        }
+        if (value < 0 && !allowNegative) {
+            Fail(node, std::string(node.name()) + ": time text \"" + node.text().get() +
+                           "\" is negative");
+        }
+        return value;
+    }
+
+    // The time of an element in the chosen clock: a RealTime/GameTime child in files from
+    // 1.4 on, the element's own text (always real time) in older ones. 0 when it has none.
+    std::int32_t ClockTime(const pugi::xml_node& element, bool gameTime) const {
+        const pugi::xml_node real = element.child("RealTime");
+        const pugi::xml_node game = element.child("GameTime");
+        if (real || game) {
+            const pugi::xml_node chosen = gameTime ? game : real;
+            return chosen && *chosen.text().get() != '\0' ? Time(chosen, false) : 0;
+        }
+        if (gameTime || *element.text().get() == '\0') {
+            return 0;
+        }
+        return Time(element, false);
+    }
+
+  private:
+    std::string_view text_;
+};
+
+bool HasText(const pugi::xml_node& node, const char* child) {
+    const pugi::xml_node found = node.child(child);
+    return found && *found.text().get() != '\0';
+}
+
+// Whether any segment has a time of the clock named: "RealTime", or "GameTime".
+bool SegmentsHaveClock(const pugi::xml_node& segments, const char* clock) {
+    for (const pugi::xml_node& segment : segments.children("Segment")) {
+        if (HasText(segment.child("BestSegmentTime"), clock)) {
+            return true;
+        }
+        for (const pugi::xml_node& split : segment.child("SplitTimes").children("SplitTime")) {
+            if (HasText(split, clock)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// A time written as the element's own text, as the first versions wrote every time.
+bool IsPlainTime(const pugi::xml_node& element) {
+    return element && !element.child("RealTime") && !element.child("GameTime") &&
+           *element.text().get() != '\0';
+}
+
+bool SegmentsHavePlainTimes(const pugi::xml_node& segments) {
+    for (const pugi::xml_node& segment : segments.children("Segment")) {
+        if (IsPlainTime(segment.child("PersonalBestSplitTime")) ||
+            IsPlainTime(segment.child("BestSegmentTime"))) {
+            return true;
+        }
+        for (const pugi::xml_node& split : segment.child("SplitTimes").children("SplitTime")) {
+            if (IsPlainTime(split)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Whether an element holds anything worth naming in the report: text, a set attribute or
+// such an element below it. Deep below it counts as something, so a hostile nesting costs
+// no stack.
+bool IsEmptyElement(const pugi::xml_node& node, int depth = 0) {
+    if (!node) {
+        return true;
+    }
+    if (depth > 16) {
+        return false;
+    }
+    for (const pugi::xml_node& child : node.children()) {
+        if (child.type() == pugi::node_element && !IsEmptyElement(child, depth + 1)) {
+            return false;
+        }
+        if ((child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) &&
+            *child.value() != '\0') {
+            return false;
+        }
+    }
+    for (const pugi::xml_attribute& attribute : node.attributes()) {
+        if (*attribute.value() != '\0' && std::string_view(attribute.value()) != "False") {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::int32_t ReadCount(const LssParser& parser, const pugi::xml_node& node) {
+    std::string_view text = node.text().get();
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\n' || text.front() == '\r')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\n' || text.back() == '\r')) {
+        text.remove_suffix(1);
+    }
+    if (text.empty()) {
+        return 0;
+    }
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            parser.Fail(node, std::string(node.name()) + ": \"" + std::string(text.substr(0, 40)) +
+                                  "\" is not a count");
+        }
+        value = std::min<std::int64_t>(value * 10 + (c - '0'), 2147483647);
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+void DecodeIcon(const pugi::xml_node& icon, std::size_t split, RouteSplit* target,
+                ConvertReport* report) {
+    const std::string_view text = icon.text().get();
+    if (text.find_first_not_of(" \r\n\t") == std::string_view::npos) {
+        return;
+    }
+    const std::string where = "split " + std::to_string(split + 1) + " \"" + target->Name + "\"";
+    bool ok = false;
+    const std::string bytes = DecodeBase64(text, &ok);
+    if (!ok) {
+        report->Warn(where + ": its icon is not base64 text; skipped");
+        return;
+    }
+    std::optional<RouteIcon> image = FindImage(bytes);
+    if (!image) {
+        report->Warn(where + ": its icon holds no PNG, JPEG or GIF image; skipped");
+        return;
+    }
+    target->Icon = std::move(*image);
+}
+
+}  // namespace
+
+Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report) {
+    CheckInputSize(text.size());
+    pugi::xml_document document;
+    const pugi::xml_parse_result result =
+        document.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_doctype);
+    if (!result) {
+        throw FormatError(LineAt(text, static_cast<std::size_t>(result.offset)),
+                          std::string("malformed XML: ") + result.description());
+    }
+    const LssParser parser(text);
+    for (const pugi::xml_node& node : document.children()) {
+        if (node.type() == pugi::node_doctype) {
+            parser.Fail(node, "a document type declaration is not accepted in a split file");
+        }
+    }
+    const pugi::xml_node run = document.child("Run");
+    if (!run) {
+        throw FormatError(1, "no Run element: not an XML split file");
+    }
+    const pugi::xml_node segments = run.child("Segments");
+    if (!segments) {
+        parser.Fail(run, "the Run has no Segments element");
+    }
+    const std::size_t segmentCount = static_cast<std::size_t>(
+        std::distance(segments.children("Segment").begin(), segments.children("Segment").end()));
+    CheckSplitCount(segmentCount, parser.Line(segments));
+
+    const bool hasReal =
+        SegmentsHaveClock(segments, "RealTime") || SegmentsHavePlainTimes(segments);
+    const bool hasGame = SegmentsHaveClock(segments, "GameTime");
+    const bool gameTime = timing == TimingMethod::GameTime ||
+                          (timing == TimingMethod::Automatic && hasGame && !hasReal);
+    if (gameTime && !hasGame && hasReal) {
+        report->Warn("the file holds no game times: every time is missing");
+    }
+    if (gameTime ? hasReal : hasGame) {
+        report->LeftBehind(gameTime ? "real times" : "game times");
+    }
+
+    Route route;
+    const std::string game = run.child("GameName").text().get();
+    const std::string category = run.child("CategoryName").text().get();
+    route.Description =
+        game.empty() || category.empty() ? game + category : game + " - " + category;
+    if (const pugi::xml_node offset = run.child("Offset"); offset && *offset.text().get() != '\0') {
+        route.Offset = parser.Time(offset, /*allowNegative=*/true);
+    }
+    if (const pugi::xml_node attempts = run.child("AttemptCount")) {
+        route.AttemptCount = ReadCount(parser, attempts);
+    }
+
+    // Comparisons in the order they first appear; each maps split index -> time.
+    std::vector<std::string> names;
+    std::map<std::string, std::vector<std::int32_t>, std::less<>> times;
+    auto timesOf = [&](const std::string& name,
+                       const pugi::xml_node& at) -> std::vector<std::int32_t>& {
+        auto found = times.find(name);
+        if (found == times.end()) {
+            names.push_back(name);
+            CheckComparisonCount(names.size(), parser.Line(at));
+            found = times.emplace(name, std::vector<std::int32_t>(segmentCount, 0)).first;
+        }
+        return found->second;
+    };
+
+    std::int64_t historyTimes = 0;
+    route.Splits.reserve(segmentCount);
+    std::size_t index = 0;
+    for (const pugi::xml_node& segment : segments.children("Segment")) {
+        RouteSplit split;
+        split.Name = segment.child("Name").text().get();
+        if (const pugi::xml_node best = segment.child("BestSegmentTime")) {
+            split.BestSegment = parser.ClockTime(best, gameTime);
+        }
+        DecodeIcon(segment.child("Icon"), index, &split, report);
+        if (const pugi::xml_node personalBest = segment.child("PersonalBestSplitTime")) {
+            timesOf(kPersonalBest, personalBest)[index] = parser.ClockTime(personalBest, gameTime);
+        }
+        for (const pugi::xml_node& splitTime : segment.child("SplitTimes").children("SplitTime")) {
+            const std::string name = splitTime.attribute("name").value();
+            timesOf(name, splitTime)[index] = parser.ClockTime(splitTime, gameTime);
+        }
+        for (const pugi::xml_node& time : segment.child("SegmentHistory").children()) {
+            historyTimes += time.type() == pugi::node_element ? 1 : 0;
+        }
+        route.Splits.push_back(std::move(split));
+        ++index;
+    }
+
+    // Personal Best last: it becomes the kept run.
+    std::stable_partition(names.begin(), names.end(),
+                          [](const std::string& name) { return name != kPersonalBest; });
+    for (const std::string& name : names) {
+        route.Comparisons.push_back({name, std::move(times.find(name)->second)});
+    }
+
+    std::int64_t attempts = 0;
+    for (const char* history : {"AttemptHistory", "RunHistory"}) {
+        for (const pugi::xml_node& attempt : run.child(history).children()) {
+            attempts += attempt.type() == pugi::node_element ? 1 : 0;
+        }
+    }
+    report->LeftBehind(attempts, "attempt of history", "attempts of history");
+    report->LeftBehind(historyTimes, "segment time of history", "segment times of history");
+    if (!IsEmptyElement(run.child("GameIcon"))) {
+        report->LeftBehind("the game icon");
+    }
+    if (!IsEmptyElement(run.child("Metadata"))) {
+        report->LeftBehind("metadata");
+    }
+    if (!IsEmptyElement(run.child("LayoutPath"))) {
+        report->LeftBehind("the layout path");
+    }
+    if (!IsEmptyElement(run.child("AutoSplitterSettings"))) {
+        report->LeftBehind("auto-splitter settings");
+    }
+    return route;
+}

@@ -1,0 +1,91 @@
+#include "LssWriter.h"
+
+#include <pugixml.hpp>
+
+#include "ClockText.h"
+#include "IconImage.h"
+
+namespace {
+
+class StringWriter : public pugi::xml_writer {
+  public:
+    void write(const void* data, std::size_t size) override {
+        text.append(static_cast<const char*>(data), size);
+    }
+    std::string text;
+};
+
+void AddTime(pugi::xml_node parent, const char* clock, std::int32_t time) {
+    parent.append_child(clock).text().set(LongClockText(time).c_str());
+}
+
+}  // namespace
+
+std::string WriteLss(const Route& route, TimingMethod timing, ConvertReport* report) {
+    const char* clock = timing == TimingMethod::GameTime ? "GameTime" : "RealTime";
+    pugi::xml_document document;
+    pugi::xml_node declaration = document.append_child(pugi::node_declaration);
+    declaration.append_attribute("version") = "1.0";
+    declaration.append_attribute("encoding") = "UTF-8";
+
+    pugi::xml_node run = document.append_child("Run");
+    run.append_attribute("version") = "1.8.0";
+    run.append_child("GameIcon");
+    const std::size_t cut = route.Description.find(" - ");
+    run.append_child("GameName").text().set(route.Description.substr(0, cut).c_str());
+    run.append_child("CategoryName")
+        .text()
+        .set(cut == std::string::npos ? "" : route.Description.substr(cut + 3).c_str());
+    run.append_child("LayoutPath");
+    pugi::xml_node metadata = run.append_child("Metadata");
+    metadata.append_child("Run").append_attribute("id") = "";
+    metadata.append_child("Platform").append_attribute("usesEmulator") = "False";
+    metadata.append_child("Region");
+    metadata.append_child("Variables");
+    run.append_child("Offset").text().set(LongClockText(route.Offset).c_str());
+    run.append_child("AttemptCount").text().set(route.AttemptCount);
+    run.append_child("AttemptHistory");
+
+    // The kept run first, under its fixed name; the others after it in grid order.
+    std::vector<const RouteComparison*> order;
+    if (!route.Comparisons.empty()) {
+        order.push_back(&route.Comparisons.back());
+        for (std::size_t i = 0; i + 1 < route.Comparisons.size(); ++i) {
+            order.push_back(&route.Comparisons[i]);
+        }
+        if (route.Comparisons.back().Name != "Personal Best") {
+            report->Warn("the kept run \"" + route.Comparisons.back().Name +
+                         "\" is written as \"Personal Best\"");
+        }
+    }
+
+    pugi::xml_node segments = run.append_child("Segments");
+    for (std::size_t s = 0; s < route.Splits.size(); ++s) {
+        const RouteSplit& split = route.Splits[s];
+        pugi::xml_node segment = segments.append_child("Segment");
+        segment.append_child("Name").text().set(split.Name.c_str());
+        pugi::xml_node icon = segment.append_child("Icon");
+        if (!split.Icon.Bytes.empty()) {
+            icon.text().set(EncodeBase64(split.Icon.Bytes).c_str());
+        }
+        pugi::xml_node splitTimes = segment.append_child("SplitTimes");
+        for (std::size_t c = 0; c < order.size(); ++c) {
+            pugi::xml_node splitTime = splitTimes.append_child("SplitTime");
+            splitTime.append_attribute("name") = c == 0 ? "Personal Best" : order[c]->Name.c_str();
+            const std::int32_t time = s < order[c]->Times.size() ? order[c]->Times[s] : 0;
+            if (time != 0) {
+                AddTime(splitTime, clock, time);
+            }
+        }
+        pugi::xml_node best = segment.append_child("BestSegmentTime");
+        if (split.BestSegment != 0) {
+            AddTime(best, clock, split.BestSegment);
+        }
+        segment.append_child("SegmentHistory");
+    }
+    run.append_child("AutoSplitterSettings");
+
+    StringWriter writer;
+    document.save(writer, "  ", pugi::format_default, pugi::encoding_utf8);
+    return std::move(writer.text);
+}

@@ -1,0 +1,19 @@
+// Writes a route as an XML split file of version 1.8: the kept run (the last comparison) as
+// "Personal Best", every other stored run as a named comparison in grid order, best splits
+// as best segment times, icons embedded as base64 image bytes. The description is cut at
+// its first " - " into game and category ("Tunic - Any%" -> "Tunic", "Any%").
+//
+//   <Run version="1.8.0"> ... <Segment><Name>Forest</Name><Icon />
+//     <SplitTimes><SplitTime name="Personal Best"><RealTime>00:00:40.1000000</RealTime>
+//     ...
+//
+// Times go under RealTime, or under GameTime when game time is asked for.
+#pragma once
+
+#include <string>
+
+#include "ConvertReport.h"
+#include "Route.h"
+#include "TimingMethod.h"
+
+std::string WriteLss(const Route& route, TimingMethod timing, ConvertReport* report);

@@ -1,0 +1,86 @@
+// quorvel-convert: converts a split file between this timer's format and the other timers'
+// formats on the command line.
+//
+//   $ quorvel-convert tunic.lss tunic.txt
+//   Left behind: 1,788 attempts of history, auto-splitter settings      (on stderr)
+//   $ echo $?     -> 0 done, 1 bad input or a file that cannot be written, 2 bad usage
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Converter.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: quorvel-convert [--timing real|game] IN OUT\n"
+    "\n"
+    "Converts a split file to another format, chosen by the extensions:\n"
+    "  .txt   this timer's split file\n"
+    "  .lss   XML split file (read: every version; written: version 1.8)\n"
+    "  .json  JSON split file of the Linux timers\n"
+    "\n"
+    "  --timing real|game  which clock of an XML file to read or write (default: real\n"
+    "                      time, or game time when the file holds game times only)\n"
+    "  --help              this text\n"
+    "\n"
+    "Icons inside an XML file are written beside OUT as OUT's name, a dash, the split's\n"
+    "number and the image's extension. What OUT cannot hold is listed on stderr.\n"
+    "Exit status: 0 done, 1 bad input or OUT not written, 2 bad usage.\n";
+
+int Usage(const char* problem) {
+    std::fprintf(stderr, "quorvel-convert: %s\n%s", problem, kUsage);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TimingMethod timing = TimingMethod::Automatic;
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (argument == "--timing" || argument.starts_with("--timing=")) {
+            std::string value;
+            if (argument == "--timing") {
+                if (i + 1 >= argc) {
+                    return Usage("--timing needs real or game");
+                }
+                value = argv[++i];
+            } else {
+                value = argument.substr(std::strlen("--timing="));
+            }
+            if (value == "real") {
+                timing = TimingMethod::RealTime;
+            } else if (value == "game") {
+                timing = TimingMethod::GameTime;
+            } else {
+                return Usage("--timing needs real or game");
+            }
+            continue;
+        }
+        if (argument.starts_with("--")) {
+            return Usage(("unknown option " + argument).c_str());
+        }
+        files.push_back(argument);
+    }
+    if (files.size() != 2) {
+        return Usage("give one input and one output file");
+    }
+    ConvertReport report;
+    const ConvertResult result = ConvertSplitFile(files[0], files[1], timing, &report);
+    std::fputs(report.Text().c_str(), stderr);
+    if (result.Outcome == ConvertResult::BadUsage) {
+        return Usage(result.Message.c_str());
+    }
+    if (result.Outcome != ConvertResult::Ok) {
+        std::fprintf(stderr, "quorvel-convert: %s\n", result.Message.c_str());
+        return 1;
+    }
+    return 0;
+}
