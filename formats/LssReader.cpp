@@ -169,6 +169,19 @@ void DecodeIcon(const pugi::xml_node& icon, std::size_t split, RouteSplit* targe
     target->Icon = std::move(*image);
 }
 
+// Stops at the first element deeper than the limit; no split file nests more than a few.
+class DepthCheck : public pugi::xml_tree_walker {
+  public:
+    bool for_each(pugi::xml_node& node) override {
+        if (depth() > kMaxNesting) {
+            tooDeep = node;
+            return false;
+        }
+        return true;
+    }
+    pugi::xml_node tooDeep;
+};
+
 }  // namespace
 
 Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report) {
@@ -185,6 +198,10 @@ Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report)
         if (node.type() == pugi::node_doctype) {
             parser.Fail(node, "a document type declaration is not accepted in a split file");
         }
+    }
+    DepthCheck depth;
+    if (!document.traverse(depth)) {
+        parser.Fail(depth.tooDeep, "elements nested deeper than " + std::to_string(kMaxNesting));
     }
     const pugi::xml_node run = document.child("Run");
     if (!run) {
@@ -203,8 +220,9 @@ Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report)
     const bool hasGame = SegmentsHaveClock(segments, "GameTime");
     const bool gameTime = timing == TimingMethod::GameTime ||
                           (timing == TimingMethod::Automatic && hasGame && !hasReal);
-    if (gameTime && !hasGame && hasReal) {
-        report->Warn("the file holds no game times: every time is missing");
+    if (gameTime ? !hasGame && hasReal : !hasReal && hasGame) {
+        report->Warn(std::string("the file holds no ") + (gameTime ? "game" : "real") +
+                     " times: every time is missing");
     }
     if (gameTime ? hasReal : hasGame) {
         report->LeftBehind(gameTime ? "real times" : "game times");
