@@ -2,6 +2,8 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
+
 #include "ClockText.h"
 #include "IconImage.h"
 
@@ -59,6 +61,20 @@ std::string WriteLss(const Route& route, TimingMethod timing, ConvertReport* rep
         }
     }
 
+    // Comparisons are told apart by name: a repeated name gets a number.
+    std::vector<std::string> names;
+    for (std::size_t c = 0; c < order.size(); ++c) {
+        std::string name = c == 0 ? "Personal Best" : order[c]->Name;
+        for (int n = 2; std::find(names.begin(), names.end(), name) != names.end(); ++n) {
+            name = order[c]->Name + " (" + std::to_string(n) + ")";
+        }
+        if (c > 0 && name != order[c]->Name) {
+            report->Warn("the stored run \"" + order[c]->Name + "\" is written as \"" + name +
+                         "\"");
+        }
+        names.push_back(std::move(name));
+    }
+
     pugi::xml_node segments = run.append_child("Segments");
     for (std::size_t s = 0; s < route.Splits.size(); ++s) {
         const RouteSplit& split = route.Splits[s];
@@ -71,7 +87,7 @@ std::string WriteLss(const Route& route, TimingMethod timing, ConvertReport* rep
         pugi::xml_node splitTimes = segment.append_child("SplitTimes");
         for (std::size_t c = 0; c < order.size(); ++c) {
             pugi::xml_node splitTime = splitTimes.append_child("SplitTime");
-            splitTime.append_attribute("name") = c == 0 ? "Personal Best" : order[c]->Name.c_str();
+            splitTime.append_attribute("name") = names[c].c_str();
             const std::int32_t time = s < order[c]->Times.size() ? order[c]->Times[s] : 0;
             if (time != 0) {
                 AddTime(splitTime, clock, time);

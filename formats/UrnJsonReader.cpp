@@ -69,6 +69,12 @@ Route ReadUrnJson(std::string_view text, ConvertReport* report) {
         }
         throw FormatError(LineAt(text, error.byte == 0 ? 0 : error.byte - 1),
                           "malformed JSON: " + what);
+    } catch (const json::exception& error) {
+        // A number beyond what a double holds ("1e999999") is reported as out of range.
+        std::string what = error.what();
+        const std::size_t bracket = what.find("] ");
+        throw FormatError(
+            0, "malformed JSON: " + what.substr(bracket == std::string::npos ? 0 : bracket + 2));
     }
     if (!root.is_object()) {
         throw FormatError(0, "the file is not a JSON object");

@@ -79,6 +79,7 @@ TEST_F(BadInputTest, EachBadInputGetsItsMessageExitOneAndNothingWritten) {
         {"malformed.json", "{\n\"splits\": [\n}", "line 3: malformed JSON"},
         {"deep.json", "{\"splits\": " + Repeat("[", 100000) + Repeat("]", 100000) + "}",
          "values nested deeper than 64"},
+        {"overflow.json", "{\"splits\": [], \"width\": 66e6666666}", "number overflow"},
         {"no-splits.json", "{\"title\": \"x\"}", "no \"splits\" list"},
         {"wrong-type.json", "{\"attempt_count\": \"many\", \"splits\": []}",
          "\"attempt_count\" is not a whole number"},

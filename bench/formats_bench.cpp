@@ -1,0 +1,160 @@
+// Import of the other timers' XML split files: a 1,000-segment file with 10 comparisons and
+// 2,000 attempts of history, and a 1 MB file of embedded icons, each read into a route, and
+// converted whole into a split file (read, icons written, split file written atomically).
+// The baseline is pugixml alone parsing the same bytes: reading a route should cost no more
+// than three times that, and the 1,000-segment file no more than 10 ms.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <pugixml.hpp>
+#include <random>
+#include <string>
+
+#include "ClockText.h"
+#include "Converter.h"
+#include "FileIO.h"
+#include "IconImage.h"
+#include "LssReader.h"
+
+namespace {
+
+std::string TimeElement(const char* clock, std::int32_t time) {
+    return std::string("<") + clock + ">" + LongClockText(time) + "</" + clock + ">";
+}
+
+// segments splits, comparisons named comparisons, attempts of history; every segment holds
+// ten segment times of history, and with icons a picture of iconBytes random bytes.
+std::string MakeLss(int segments, int comparisons, int attempts, std::size_t iconBytes) {
+    std::mt19937 random(7);
+    std::string text =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Run version=\"1.8.0\">\n  <GameIcon />\n"
+        "  <GameName>Benchmark Game</GameName>\n  <CategoryName>Any%</CategoryName>\n"
+        "  <Offset>-00:00:01.5000000</Offset>\n  <AttemptCount>2000</AttemptCount>\n"
+        "  <AttemptHistory>\n";
+    for (int a = 1; a <= attempts; ++a) {
+        text += "    <Attempt id=\"" + std::to_string(a) +
+                "\" started=\"01/02/2024 10:00:00\" isStartedSynced=\"True\" ended=\"01/02/2024 "
+                "11:00:00\" isEndedSynced=\"True\">\n      " +
+                TimeElement("RealTime", 300000 + static_cast<std::int32_t>(random() % 60000)) +
+                "\n    </Attempt>\n";
+    }
+    text += "  </AttemptHistory>\n  <Segments>\n";
+    std::vector<std::int32_t> totals(static_cast<std::size_t>(comparisons), 0);
+    for (int s = 0; s < segments; ++s) {
+        text += "    <Segment>\n      <Name>Split " + std::to_string(s) + "</Name>\n      <Icon>";
+        if (iconBytes > 0) {
+            std::string image = "\x89PNG\r\n\x1a\n";
+            while (image.size() < iconBytes) {
+                image.push_back(static_cast<char>(random() & 0xFF));
+            }
+            text += EncodeBase64(image);
+        }
+        text += "</Icon>\n      <SplitTimes>\n";
+        for (int c = 0; c < comparisons; ++c) {
+            totals[static_cast<std::size_t>(c)] +=
+                3000 + static_cast<std::int32_t>(random() % 3000);
+            text += "        <SplitTime name=\"" +
+                    (c == 0 ? std::string("Personal Best") : "Run " + std::to_string(c)) +
+                    "\">\n          " +
+                    TimeElement("RealTime", totals[static_cast<std::size_t>(c)]) + "\n          " +
+                    TimeElement("GameTime", totals[static_cast<std::size_t>(c)] - 100) +
+                    "\n        </SplitTime>\n";
+        }
+        text += "      </SplitTimes>\n      <BestSegmentTime>" + TimeElement("RealTime", 2900) +
+                "</BestSegmentTime>\n      <SegmentHistory>\n";
+        for (int h = 1; h <= 10; ++h) {
+            text += "        <Time id=\"" + std::to_string(h) + "\">" +
+                    TimeElement("RealTime", 3000 + static_cast<std::int32_t>(random() % 3000)) +
+                    "</Time>\n";
+        }
+        text += "      </SegmentHistory>\n    </Segment>\n";
+    }
+    text += "  </Segments>\n  <AutoSplitterSettings />\n</Run>\n";
+    return text;
+}
+
+const std::string& LargeRoute() {
+    static const std::string text = MakeLss(1000, 10, 2000, 0);
+    return text;
+}
+
+const std::string& IconRoute() {
+    static const std::string text = MakeLss(100, 2, 10, 7000);
+    return text;
+}
+
+void ReadRoute(benchmark::State& state, const std::string& text) {
+    for (auto _ : state) {
+        ConvertReport report;
+        Route route = ReadLss(text, TimingMethod::Automatic, &report);
+        benchmark::DoNotOptimize(route.Splits.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+    state.counters["bytes"] = static_cast<double>(text.size());
+}
+
+void PugixmlAlone(benchmark::State& state, const std::string& text) {
+    for (auto _ : state) {
+        pugi::xml_document document;
+        benchmark::DoNotOptimize(document.load_buffer(text.data(), text.size()));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+// The whole import: the file read, icons and split file written, on a memory-backed folder.
+void ConvertToSplitFile(benchmark::State& state, const std::string& text) {
+    std::string folder =
+        (::access("/dev/shm", W_OK) == 0 ? std::string("/dev/shm")
+                                         : std::filesystem::temp_directory_path().string()) +
+        "/quorvel-bench-XXXXXX";
+    if (::mkdtemp(folder.data()) == nullptr) {
+        state.SkipWithError("no scratch folder");
+        return;
+    }
+    const std::string in = folder + "/route.lss";
+    WriteFileAtomically(in, [&](std::FILE* file) {
+        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    });
+    for (auto _ : state) {
+        ConvertReport report;
+        const ConvertResult result =
+            ConvertSplitFile(in, folder + "/route.txt", TimingMethod::Automatic, &report);
+        if (result.Outcome != ConvertResult::Ok) {
+            state.SkipWithError(result.Message.c_str());
+            break;
+        }
+    }
+    std::filesystem::remove_all(folder);
+}
+
+void BM_ReadLss1000Segments(benchmark::State& state) {
+    ReadRoute(state, LargeRoute());
+}
+void BM_PugixmlAlone1000Segments(benchmark::State& state) {
+    PugixmlAlone(state, LargeRoute());
+}
+void BM_ConvertLss1000SegmentsToSplitFile(benchmark::State& state) {
+    ConvertToSplitFile(state, LargeRoute());
+}
+void BM_ReadLssWithIcons1MB(benchmark::State& state) {
+    ReadRoute(state, IconRoute());
+}
+void BM_PugixmlAloneWithIcons1MB(benchmark::State& state) {
+    PugixmlAlone(state, IconRoute());
+}
+void BM_ConvertLssWithIcons1MBToSplitFile(benchmark::State& state) {
+    ConvertToSplitFile(state, IconRoute());
+}
+
+BENCHMARK(BM_ReadLss1000Segments)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PugixmlAlone1000Segments)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertLss1000SegmentsToSplitFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadLssWithIcons1MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PugixmlAloneWithIcons1MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertLssWithIcons1MBToSplitFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

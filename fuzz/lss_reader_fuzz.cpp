@@ -1,0 +1,45 @@
+// XML split file reader: any bytes either give a route or a FormatError, never a crash or a
+// hang; a route read is written as version 1.8 and read again to the same splits and times.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "FuzzFiles.h"
+#include "LssReader.h"
+#include "LssWriter.h"
+
+using fuzz::Check;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    Route first;
+    try {
+        ConvertReport report;
+        first = ReadLss(text, TimingMethod::Automatic, &report);
+    } catch (const FormatError&) {
+        return 0;
+    }
+    for (const RouteComparison& comparison : first.Comparisons) {
+        Check(comparison.Times.size() == first.Splits.size(), "one time per split");
+    }
+    ConvertReport report;
+    const std::string written = WriteLss(first, TimingMethod::RealTime, &report);
+    Route second;
+    try {
+        second = ReadLss(written, TimingMethod::RealTime, &report);
+    } catch (const FormatError& error) {
+        fuzz::Fail(error.what());
+    }
+    Check(second.Splits.size() == first.Splits.size(), "split count");
+    Check(second.Comparisons.size() == first.Comparisons.size(), "comparison count");
+    Check(second.AttemptCount == first.AttemptCount, "attempt count");
+    Check(second.Offset == first.Offset, "offset");
+    for (std::size_t s = 0; s < first.Splits.size(); ++s) {
+        Check(second.Splits[s].BestSegment == first.Splits[s].BestSegment, "best segment");
+        Check(second.Splits[s].Icon.Bytes == first.Splits[s].Icon.Bytes, "icon");
+        for (std::size_t c = 0; c < first.Comparisons.size(); ++c) {
+            Check(second.Comparisons[c].Times[s] == first.Comparisons[c].Times[s], "time");
+        }
+    }
+    return 0;
+}
