@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <limits>
-#include <vector>
 
 namespace {
 
@@ -63,31 +62,33 @@ bool ReadClockText(std::string_view text, std::int32_t* hundredths, std::string*
     }
 
     // Cut into colon-separated fields; the last one may carry the decimals.
-    std::vector<std::string_view> fields;
+    std::string_view fields[3];
+    std::size_t fieldCount = 0;
     for (std::size_t start = 0;;) {
         const std::size_t colon = text.find(':', start);
-        fields.push_back(text.substr(start, colon - start));
+        if (fieldCount == 3) {
+            *fault = Fault(original, "has more than two colons");
+            return false;
+        }
+        fields[fieldCount++] = text.substr(start, colon - start);
         if (colon == std::string_view::npos) {
             break;
         }
         start = colon + 1;
     }
-    if (fields.size() > 3) {
-        *fault = Fault(original, "has more than two colons");
-        return false;
-    }
+    std::string_view& last = fields[fieldCount - 1];
     std::string_view fraction;
-    const std::size_t point = fields.back().find('.');
+    const std::size_t point = last.find('.');
     if (point != std::string_view::npos) {
-        fraction = fields.back().substr(point + 1);
-        fields.back() = fields.back().substr(0, point);
+        fraction = last.substr(point + 1);
+        last = last.substr(0, point);
         if (fraction.empty()) {
             *fault = Fault(original, "has no digits after its point");
             return false;
         }
     }
     std::int64_t days = 0;
-    if (fields.size() == 3) {
+    if (fieldCount == 3) {
         const std::size_t dayPoint = fields[0].find('.');
         if (dayPoint != std::string_view::npos) {
             if (!ReadField(fields[0].substr(0, dayPoint), &days)) {
@@ -98,8 +99,8 @@ bool ReadClockText(std::string_view text, std::int32_t* hundredths, std::string*
         }
     }
     std::int64_t parts[3] = {0, 0, 0};  // hours, minutes, seconds
-    const std::size_t first = 3 - fields.size();
-    for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::size_t first = 3 - fieldCount;
+    for (std::size_t i = 0; i < fieldCount; ++i) {
         if (!ReadField(fields[i], &parts[first + i])) {
             *fault = Fault(original, "is not a time");
             return false;

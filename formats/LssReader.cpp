@@ -3,7 +3,6 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <map>
 
 #include "ClockText.h"
 #include "FormatLimits.h"
@@ -213,7 +212,9 @@ Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report)
     }
     const std::size_t segmentCount = static_cast<std::size_t>(
         std::distance(segments.children("Segment").begin(), segments.children("Segment").end()));
-    CheckSplitCount(segmentCount, parser.Line(segments));
+    if (segmentCount > kMaxSplits) {
+        CheckSplitCount(segmentCount, parser.Line(segments));
+    }
 
     const bool hasReal =
         SegmentsHaveClock(segments, "RealTime") || SegmentsHavePlainTimes(segments);
@@ -240,18 +241,25 @@ Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report)
         route.AttemptCount = ReadCount(parser, attempts);
     }
 
-    // Comparisons in the order they first appear; each maps split index -> time.
-    std::vector<std::string> names;
-    std::map<std::string, std::vector<std::int32_t>, std::less<>> times;
-    auto timesOf = [&](const std::string& name,
+    // Comparisons in the order they first appear. They come in the same order in every
+    // segment, so the search starts after the one found last.
+    std::vector<RouteComparison> comparisons;
+    std::size_t hint = 0;
+    auto timesOf = [&](std::string_view name,
                        const pugi::xml_node& at) -> std::vector<std::int32_t>& {
-        auto found = times.find(name);
-        if (found == times.end()) {
-            names.push_back(name);
-            CheckComparisonCount(names.size(), parser.Line(at));
-            found = times.emplace(name, std::vector<std::int32_t>(segmentCount, 0)).first;
+        for (std::size_t n = 0; n < comparisons.size(); ++n) {
+            const std::size_t i = (hint + n) % comparisons.size();
+            if (comparisons[i].Name == name) {
+                hint = i + 1;
+                return comparisons[i].Times;
+            }
         }
-        return found->second;
+        if (comparisons.size() >= kMaxComparisons) {
+            CheckComparisonCount(comparisons.size() + 1, parser.Line(at));
+        }
+        comparisons.push_back({std::string(name), std::vector<std::int32_t>(segmentCount, 0)});
+        hint = comparisons.size();
+        return comparisons.back().Times;
     };
 
     std::int64_t historyTimes = 0;
@@ -268,8 +276,8 @@ Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report)
             timesOf(kPersonalBest, personalBest)[index] = parser.ClockTime(personalBest, gameTime);
         }
         for (const pugi::xml_node& splitTime : segment.child("SplitTimes").children("SplitTime")) {
-            const std::string name = splitTime.attribute("name").value();
-            timesOf(name, splitTime)[index] = parser.ClockTime(splitTime, gameTime);
+            timesOf(splitTime.attribute("name").value(), splitTime)[index] =
+                parser.ClockTime(splitTime, gameTime);
         }
         for (const pugi::xml_node& time : segment.child("SegmentHistory").children()) {
             historyTimes += time.type() == pugi::node_element ? 1 : 0;
@@ -279,11 +287,9 @@ Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report)
     }
 
     // Personal Best last: it becomes the kept run.
-    std::stable_partition(names.begin(), names.end(),
-                          [](const std::string& name) { return name != kPersonalBest; });
-    for (const std::string& name : names) {
-        route.Comparisons.push_back({name, std::move(times.find(name)->second)});
-    }
+    std::stable_partition(comparisons.begin(), comparisons.end(),
+                          [](const RouteComparison& c) { return c.Name != kPersonalBest; });
+    route.Comparisons = std::move(comparisons);
 
     std::int64_t attempts = 0;
     for (const char* history : {"AttemptHistory", "RunHistory"}) {
