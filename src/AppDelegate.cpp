@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "PathParts.h"
+#include "SplitTransfer.h"
 #include "TimeDisplay.h"
 #include "WrapTime.h"
 
@@ -246,6 +247,8 @@ void AppDelegate::CreateMainWindow() {
     tk::Menu* file = bar->AddSubmenu("File")->Submenu();
     file->AddItem(
         "Open...", [this] { OpenMenuClick(); }, "Ctrl+O");
+    file->AddItem("Import...", [this] { ImportMenuClick(); });
+    file->AddItem("Export...", [this] { ExportMenuClick(); });
     file->AddItem("Open Split State...", [this] { OpenSplitStateMenuClick(); });
     file->AddItem("Save Split State", [this] { SaveSplitStateMenuClick(); });
     file->AddSeparator();
@@ -711,7 +714,26 @@ void AppDelegate::DoOpen() {
     if (panel.RunModal() != 1) {
         return;
     }
-    OpenSplitFile(panel.Filename());
+    // A split file of another timer is offered for import instead of being read as text.
+    std::string path = panel.Filename();
+    if (SplitTransfer::IsOtherTimersSplitFile(path)) {
+        path = SplitTransfer::OfferImport(path);
+        if (path.empty()) {
+            return;
+        }
+    }
+    OpenSplitFile(path);
+}
+
+void AppDelegate::ImportMenuClick() {
+    const std::string imported = SplitTransfer::ChooseAndImport(RunningFolder);
+    if (!imported.empty()) {
+        OpenSplitFile(imported);
+    }
+}
+
+void AppDelegate::ExportMenuClick() {
+    SplitTransfer::ChooseAndExport(TimerData->SplitFileName);
 }
 
 void AppDelegate::OpenSplitFile(const std::string& path) {

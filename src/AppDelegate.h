@@ -155,6 +155,8 @@ class AppDelegate : public tk::ApplicationDelegate {
     // ---- Menu commands ----
     void DoOpen();  // the open panel, then OpenSplitFile with the chosen path
     void OpenMenuClick();
+    void ImportMenuClick();     // another timer's split file, converted beside it, then opened
+    void ExportMenuClick();     // the loaded split file to another timer's format
     void DoSplitMenuClick();    // start, resume or split; input lockout
     void SkipSplitMenuClick();  // input lockout
     void UndoSplitMenuClick();  // input lockout

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ShellFixture.h"
+#include "SplitTransfer.h"
+
+namespace {
+
+// Two splits with real and game times, a kept run and one more comparison.
+constexpr char kBothClocks[] =
+    "<?xml version=\"1.0\"?>\n<Run version=\"1.7.0\"><GameName>Tunic</GameName>"
+    "<CategoryName>Any%</CategoryName><AttemptCount>30</AttemptCount><Segments>"
+    "<Segment><Name>Forest</Name><SplitTimes>"
+    "<SplitTime name=\"Personal "
+    "Best\"><RealTime>00:00:41</RealTime><GameTime>00:00:40</GameTime></SplitTime>"
+    "<SplitTime "
+    "name=\"Rival\"><RealTime>00:00:43</RealTime><GameTime>00:00:42</GameTime></SplitTime>"
+    "</SplitTimes><BestSegmentTime><RealTime>00:00:39</RealTime></BestSegmentTime></Segment>"
+    "<Segment><Name>Boss</Name><SplitTimes>"
+    "<SplitTime name=\"Personal "
+    "Best\"><RealTime>00:01:30</RealTime><GameTime>00:01:20</GameTime></SplitTime>"
+    "</SplitTimes></Segment></Segments></Run>\n";
+
+class ImportExport : public ShellTest {
+  protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        Launch();
+        tk::Alert::SetTestHook([this](const tk::Alert& alert) {
+            asked_.push_back(alert.MessageText() + " | " + alert.InformativeText());
+            return answer_;
+        });
+    }
+    void TearDown() override {
+        tk::Alert::SetTestHook(nullptr);
+        SplitTransfer::SetChooserHook(nullptr);
+        ShellTest::TearDown();
+    }
+    void Choose(const std::string& path) {
+        SplitTransfer::SetChooserHook([this, path](const SplitTransfer::FileChoice& choice) {
+            choice_ = choice;
+            return std::optional<std::string>(path);
+        });
+    }
+
+    std::vector<std::string> asked_;
+    int answer_ = 0;
+    SplitTransfer::FileChoice choice_;
+};
+
+TEST_F(ImportExport, ImportWritesTheSplitFileBesideTheSourceOpensItAndReportsOnce) {
+    Choose(WriteSplitFile("tunic.lss", kBothClocks));
+    app->ImportMenuClick();
+    EXPECT_EQ(choice_.Filter, "Split files of other timers (*.lss *.json)");
+    EXPECT_EQ(TimerData->SplitFileName, Root() + "tunic.txt");
+    EXPECT_EQ(app->window->Title(), "Quorvel - tunic.txt");
+    EXPECT_EQ(TimerData->GetFullColumnHeader(2), "Personal Best");
+    EXPECT_EQ(TimerData->GetDataCellTimer(1, 2), 9000);  // real time, the first answer
+    ASSERT_EQ(asked_.size(), 2u);
+    EXPECT_EQ(asked_[0],
+              "tunic.lss holds real times and game times. | Which times should the "
+              "splits use?");
+    EXPECT_EQ(asked_[1], "Imported tunic.lss as tunic.txt. | Left behind: game times\n");
+}
+
+TEST_F(ImportExport, GameTimeIsTheRunnersChoice) {
+    answer_ = 1;
+    Choose(WriteSplitFile("tunic.lss", kBothClocks));
+    app->ImportMenuClick();
+    EXPECT_EQ(TimerData->GetDataCellTimer(1, 2), 8000);
+}
+
+TEST_F(ImportExport, AnExistingSplitFileIsKeptUnlessTheRunnerSaysReplace) {
+    const std::string kept = WriteSplitFile("tunic.txt", kThreeSplits);
+    Choose(WriteSplitFile("tunic.lss", kBothClocks));
+    app->ImportMenuClick();  // answer 0: Cancel
+    EXPECT_EQ(ReadFile(kept), kThreeSplits);
+    EXPECT_EQ(TimerData->GetColumnCount(), 0u);
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_EQ(asked_[0].substr(0, 21), "tunic.txt already exi");
+}
+
+TEST_F(ImportExport, OpenOnAnotherTimersFileOffersTheImport) {
+    const std::string source = WriteSplitFile("run.lss", kBothClocks);
+    tk::OpenPanel::SetTestHook([&](const tk::OpenPanel&) { return std::optional(source); });
+    app->OpenMenuClick();
+    ASSERT_FALSE(asked_.empty());
+    EXPECT_EQ(asked_[0].substr(0, 41), "run.lss is a split file of another timer.");
+    EXPECT_EQ(TimerData->SplitFileName, Root() + "run.txt");
+}
+
+TEST_F(ImportExport, BadInputIsToldAndNothingIsWrittenOrOpened) {
+    Choose(WriteSplitFile("bad.json", "{\"splits\": [{\"time\": \"1:xx\"}]}"));
+    app->ImportMenuClick();
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_NE(asked_[0].find("bad.json cannot be imported. | "), std::string::npos);
+    EXPECT_NE(asked_[0].find("has a letter"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(Root() + "bad.txt"));
+    EXPECT_EQ(TimerData->GetColumnCount(), 0u);
+}
+
+TEST_F(ImportExport, ExportWritesTheFormatOfTheChosenExtension) {
+    Open(WriteSplitFile("route.txt", kThreeSplits));
+    Choose(Root() + "route.json");
+    app->ExportMenuClick();
+    EXPECT_EQ(choice_.Name, "route.lss");
+    EXPECT_NE(ReadFile(Root() + "route.json").find("\"time\": \"0:00:36.000000\""),
+              std::string::npos);
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_EQ(asked_[0], "Exported route.json. | Left behind: 1 stored run\n");
+}
+
+}  // namespace
