@@ -32,6 +32,9 @@ bool WriteText(const std::string& path, const std::string& text) {
 Route ReadRoute(const std::string& path, SplitFormat format, TimingMethod timing,
                 ConvertReport* report) {
     std::error_code error;
+    if (!fs::is_regular_file(path, error)) {
+        throw FormatError(0, "cannot be read: no such file");
+    }
     const auto size = fs::file_size(path, error);
     if (!error) {
         CheckInputSize(static_cast<std::size_t>(size));

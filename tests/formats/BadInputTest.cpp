@@ -104,7 +104,10 @@ TEST_F(BadInputTest, EachBadInputGetsItsMessageExitOneAndNothingWritten) {
     }
 }
 
-TEST_F(BadInputTest, FiftyMegabyteFileIsRefusedBeforeItIsRead) {
+TEST_F(BadInputTest, MissingOrFiftyMegabyteFileIsRefusedBeforeItIsRead) {
+    const Outcome missing = RunTool("'" + File("gone.lss") + "' '" + File("out.txt") + "'");
+    EXPECT_EQ(missing.Status, 1);
+    EXPECT_NE(missing.Output.find("gone.lss: cannot be read: no such file"), std::string::npos);
     WriteFile(File("big.lss"), "");
     std::filesystem::resize_file(File("big.lss"), 50u << 20);
     const Outcome outcome = RunTool("'" + File("big.lss") + "' '" + File("out.txt") + "'");
