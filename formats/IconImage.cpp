@@ -21,31 +21,50 @@ constexpr std::array<std::int8_t, 256> MakeDecodeTable() {
 
 constexpr std::array<std::int8_t, 256> kDecode = MakeDecodeTable();
 
+// The length of the PNG image at the start of bytes, found by walking its chunks (length,
+// type, data, check sum) to the IEND chunk; all of bytes when the chunks do not add up.
+std::size_t PngLength(std::string_view bytes) {
+    std::size_t at = 8;
+    while (at + 12 <= bytes.size()) {
+        const auto byte = [&](std::size_t i) {
+            return static_cast<std::size_t>(static_cast<unsigned char>(bytes[at + i]));
+        };
+        const std::size_t length = byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
+        if (length > bytes.size() - at - 12) {
+            break;
+        }
+        const std::size_t next = at + 12 + length;
+        if (bytes.substr(at + 4, 4) == "IEND") {
+            return next;
+        }
+        at = next;
+    }
+    return bytes.size();
+}
+
 }  // namespace
 
 std::string DecodeBase64(std::string_view text, bool* ok) {
-    std::string bytes;
-    bytes.reserve(text.size() / 4 * 3);
-    std::uint32_t bits = 0;
-    int count = 0;
-    bool padding = false;
+    std::string bytes(text.size() / 4 * 3 + 3, '\0');
+    char* out = bytes.data();
     std::size_t i = 0;
     // Four characters at a time while they are all of the alphabet; the rest one by one.
     for (; i + 4 <= text.size(); i += 4) {
-        const std::int8_t a = kDecode[static_cast<unsigned char>(text[i])];
-        const std::int8_t b = kDecode[static_cast<unsigned char>(text[i + 1])];
-        const std::int8_t c = kDecode[static_cast<unsigned char>(text[i + 2])];
-        const std::int8_t d = kDecode[static_cast<unsigned char>(text[i + 3])];
+        const std::int32_t a = kDecode[static_cast<unsigned char>(text[i])];
+        const std::int32_t b = kDecode[static_cast<unsigned char>(text[i + 1])];
+        const std::int32_t c = kDecode[static_cast<unsigned char>(text[i + 2])];
+        const std::int32_t d = kDecode[static_cast<unsigned char>(text[i + 3])];
         if ((a | b | c | d) < 0) {
             break;
         }
-        const std::uint32_t v = static_cast<std::uint32_t>(a) << 18 |
-                                static_cast<std::uint32_t>(b) << 12 |
-                                static_cast<std::uint32_t>(c) << 6 | static_cast<std::uint32_t>(d);
-        bytes.push_back(static_cast<char>(v >> 16));
-        bytes.push_back(static_cast<char>(v >> 8 & 0xFF));
-        bytes.push_back(static_cast<char>(v & 0xFF));
+        const std::uint32_t v = static_cast<std::uint32_t>(a << 18 | b << 12 | c << 6 | d);
+        *out++ = static_cast<char>(v >> 16);
+        *out++ = static_cast<char>(v >> 8 & 0xFF);
+        *out++ = static_cast<char>(v & 0xFF);
     }
+    std::uint32_t bits = 0;
+    int count = 0;
+    bool padding = false;
     for (const char c : text.substr(i)) {
         if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
             continue;
@@ -63,9 +82,15 @@ std::string DecodeBase64(std::string_view text, bool* ok) {
         count += 6;
         if (count >= 8) {
             count -= 8;
-            bytes.push_back(static_cast<char>((bits >> count) & 0xFF));
+            if (static_cast<std::size_t>(out - bytes.data()) == bytes.size()) {
+                const std::size_t used = bytes.size();
+                bytes.resize(used * 2 + 3);
+                out = bytes.data() + used;
+            }
+            *out++ = static_cast<char>((bits >> count) & 0xFF);
         }
     }
+    bytes.resize(static_cast<std::size_t>(out - bytes.data()));
     *ok = true;
     return bytes;
 }
@@ -97,7 +122,7 @@ std::string EncodeBase64(std::string_view bytes) {
     return text;
 }
 
-std::optional<RouteIcon> FindImage(std::string_view bytes) {
+std::optional<RouteIcon> FindImage(std::string bytes) {
     using namespace std::string_view_literals;
     struct Signature {
         std::string_view Start;
@@ -108,35 +133,35 @@ std::optional<RouteIcon> FindImage(std::string_view bytes) {
                                          {"GIF87a"sv, "gif"sv},
                                          {"GIF89a"sv, "gif"sv}};
     // A wrapper puts the image after a short header: look there first, then everywhere.
+    const std::string_view all = bytes;
     std::size_t best = std::string_view::npos;
     std::string_view extension;
-    for (const std::size_t window : {std::size_t{4096}, bytes.size()}) {
-        const std::string_view head = bytes.substr(0, window);
+    for (const std::size_t window : {std::size_t{4096}, all.size()}) {
+        const std::string_view head = all.substr(0, window);
         for (const Signature& signature : kSignatures) {
             const std::size_t at = head.find(signature.Start);
             if (at < best) {
                 best = at;
                 extension = signature.Extension;
             }
+            if (best == 0) {
+                break;
+            }
         }
-        if (best != std::string_view::npos || window >= bytes.size()) {
+        if (best != std::string_view::npos || window >= all.size()) {
             break;
         }
     }
     if (best == std::string_view::npos) {
         return std::nullopt;
     }
-    std::string_view image = bytes.substr(best);
+    bytes.erase(0, best);
     if (extension == "png") {
-        // A wrapper may follow the image; a PNG ends 8 bytes after its IEND chunk's name.
-        const std::size_t end = image.rfind("IEND");
-        if (end != std::string_view::npos && end + 8 <= image.size()) {
-            image = image.substr(0, end + 8);
-        }
+        bytes.resize(PngLength(bytes));
     }
     RouteIcon icon;
     icon.Extension = std::string(extension);
-    icon.Bytes = std::string(image);
+    icon.Bytes = std::move(bytes);
     return icon;
 }
 

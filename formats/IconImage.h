@@ -19,7 +19,7 @@ std::string DecodeBase64(std::string_view text, bool* ok);
 std::string EncodeBase64(std::string_view bytes);
 
 // The first PNG, JPEG or GIF image in bytes; nothing when none is there.
-std::optional<RouteIcon> FindImage(std::string_view bytes);
+std::optional<RouteIcon> FindImage(std::string bytes);
 
 // The image kind a file name's extension names: "a.PNG" -> "png", "b.jpeg" -> "jpg", else "".
 std::string ImageExtensionOf(std::string_view fileName);

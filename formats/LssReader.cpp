@@ -155,12 +155,12 @@ void DecodeIcon(const pugi::xml_node& icon, std::size_t split, RouteSplit* targe
     }
     const std::string where = "split " + std::to_string(split + 1) + " \"" + target->Name + "\"";
     bool ok = false;
-    const std::string bytes = DecodeBase64(text, &ok);
+    std::string bytes = DecodeBase64(text, &ok);
     if (!ok) {
         report->Warn(where + ": its icon is not base64 text; skipped");
         return;
     }
-    std::optional<RouteIcon> image = FindImage(bytes);
+    std::optional<RouteIcon> image = FindImage(std::move(bytes));
     if (!image) {
         report->Warn(where + ": its icon holds no PNG, JPEG or GIF image; skipped");
         return;
