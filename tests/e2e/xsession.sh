@@ -103,7 +103,6 @@ xs_stop_server() {
         kill "$XS_XVFB_PID" 2>/dev/null || true
         wait "$XS_XVFB_PID" 2>/dev/null || true
         XS_XVFB_PID=""
-XS_LOCKOUT=0.4  # a press within a third of a second of the last one taken is ignored
     fi
 }
 

@@ -2,14 +2,14 @@
 # Takes the documentation screenshot: the real application in a private X server, part way
 # through a run of a short practice route, some splits ahead and some behind.
 #
-#   screenshot_midrun.sh PATH/TO/quorvel OUTPUT.png
+#   scripts/screenshot-midrun.sh build/dev/quorvel docs/screenshot-midrun.png
 set -euo pipefail
 
 app=$1
 out=$2
-here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=xsession.sh
-. "$here/xsession.sh"
+root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=../tests/e2e/xsession.sh
+. "$root/tests/e2e/xsession.sh"
 
 xs_begin
 
