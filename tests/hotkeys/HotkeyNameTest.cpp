@@ -1,50 +1,103 @@
+// Key names as the settings hold them: the key each names, the key symbols it stands for on an
+// X keyboard, the trigger offered to the desktop portal, and the keycodes of a keyboard map.
 #include <gtest/gtest.h>
 
+#include <X11/keysym.h>
+
 #include <Qt>
+
+#include <vector>
 
 #include "GlobalHotkeys.h"
 
 namespace {
 
 using tk::HotkeySpec;
+using tk::hotkeys::KeyboardMap;
+using tk::hotkeys::KeysymsForHotkey;
+using Keysyms = std::vector<uint32_t>;
 
-struct NameCase {
-    const char* Name;
-    bool Valid;
-    HotkeySpec Expected;
-};
-
-TEST(HotkeyName, KeyNamesAreReadInQtPortableText) {
-    const NameCase cases[] = {
-        {"Num+1", true, {Qt::Key_1, 0, true}},
-        {"Ctrl+F5", true, {Qt::Key_F5, tk::kHotkeyCtrl, false}},
-        {"Shift+Alt+X", true, {Qt::Key_X, tk::kHotkeyShift | tk::kHotkeyAlt, false}},
-        {"Meta+Space", true, {Qt::Key_Space, tk::kHotkeyMeta, false}},
-        {"Num+End", true, {Qt::Key_End, 0, true}},
-        {"Ctrl++", true, {Qt::Key_Plus, tk::kHotkeyCtrl, false}},
-        {"F35", true, {Qt::Key_F35, 0, false}},
-        {"", false, {}},
-        {"Num+", false, {}},
-        {"Ctrl+A, Ctrl+B", false, {}},
-        {"Bogus", false, {}},
-        {"Shift", false, {}},
-        {"Ctrl+", false, {}},
+TEST(HotkeyName, EachNameIsOneKeyWithItsSymbolsAndPortalTrigger) {
+    const struct {
+        const char* Name;
+        HotkeySpec Spec;  // Key 0: not compared
+        Keysyms Symbols;  // empty: not compared
+        const char* Trigger;  // null: not compared
+        bool RoundTrips;  // written back as read (the default keys)
+    } cases[] = {
+        {"Num+1", {Qt::Key_1, 0, true}, {XK_KP_1, XK_KP_End}, "KP_1", true},
+        {"Num+End", {Qt::Key_End, 0, true}, {XK_KP_1, XK_KP_End}, "KP_1", false},
+        {"Num+2", {}, {XK_KP_2, XK_KP_Down}, nullptr, true},
+        {"Num+3", {}, {}, nullptr, true},
+        {"Num+5", {}, {XK_KP_5, XK_KP_Begin}, "KP_5", true},
+        {"Num+8", {}, {XK_KP_8, XK_KP_Up}, nullptr, true},
+        {"Num+0", {}, {XK_KP_0, XK_KP_Insert}, nullptr, false},
+        {"Num+.", {}, {XK_KP_Decimal, XK_KP_Delete}, "KP_Decimal", false},
+        {"Num++", {}, {XK_KP_Add}, nullptr, false},
+        {"Num+Enter", {}, {XK_KP_Enter}, nullptr, false},
+        {"Ctrl+F5", {Qt::Key_F5, tk::kHotkeyCtrl, false}, {XK_F5}, "CTRL+F5", true},
+        {"Shift+Alt+X", {Qt::Key_X, tk::kHotkeyShift | tk::kHotkeyAlt, false}, {XK_x, XK_X},
+         "SHIFT+ALT+x", false},
+        {"Meta+Space", {Qt::Key_Space, tk::kHotkeyMeta, false}, {XK_space}, nullptr, false},
+        {"Meta+PgUp", {}, {}, "LOGO+Page_Up", false},
+        {"Ctrl++", {Qt::Key_Plus, tk::kHotkeyCtrl, false}, {}, nullptr, false},
+        {"F35", {Qt::Key_F35, 0, false}, {XK_F35}, nullptr, false},
+        {"Space", {}, {XK_space}, "space", false},
+        {"1", {}, {XK_1}, nullptr, false},
+        {"End", {}, {XK_End}, nullptr, false},
+        {"PgDown", {}, {XK_Next}, nullptr, false},
+        {"-", {}, {XK_minus}, nullptr, false},
+        {"Backspace", {}, {XK_BackSpace}, nullptr, false},
+        {"Media Play", {}, {}, "", false},  // no portal notation: the desktop picks
     };
-    for (const NameCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        HotkeySpec hotkey{Qt::Key_Q, tk::kHotkeyMeta, true};
-        const HotkeySpec before = hotkey;
-        EXPECT_EQ(tk::ParseHotkeyName(c.Name, &hotkey), c.Valid);
-        EXPECT_EQ(hotkey, c.Valid ? c.Expected : before);
+        HotkeySpec hotkey;
+        ASSERT_TRUE(tk::ParseHotkeyName(c.Name, &hotkey));
+        if (c.Spec.Key != 0) {
+            EXPECT_EQ(hotkey, c.Spec);
+        }
+        if (!c.Symbols.empty()) {
+            EXPECT_EQ(KeysymsForHotkey(hotkey), c.Symbols);
+        }
+        if (c.Trigger != nullptr) {
+            EXPECT_EQ(tk::hotkeys::PortalTrigger(hotkey), c.Trigger);
+        }
+        if (c.RoundTrips) {
+            EXPECT_EQ(tk::HotkeyName(hotkey), c.Name);
+        }
     }
 }
 
-TEST(HotkeyName, TheDefaultKeysRoundTrip) {
-    for (const char* name : {"Num+1", "Num+2", "Num+8", "Num+5", "Num+3", "Ctrl+F5"}) {
-        HotkeySpec hotkey;
-        ASSERT_TRUE(tk::ParseHotkeyName(name, &hotkey)) << name;
-        EXPECT_EQ(tk::HotkeyName(hotkey), name);
+TEST(HotkeyName, WhatIsNotExactlyOneKeyIsRefusedAndLeavesTheKeyAlone) {
+    for (const char* name : {"", "Num+", "Ctrl+A, Ctrl+B", "Bogus", "Shift", "Ctrl+"}) {
+        HotkeySpec hotkey{Qt::Key_Q, tk::kHotkeyMeta, true};
+        EXPECT_FALSE(tk::ParseHotkeyName(name, &hotkey)) << name;
+        EXPECT_EQ(hotkey, (HotkeySpec{Qt::Key_Q, tk::kHotkeyMeta, true})) << name;
     }
+}
+
+TEST(HotkeyName, PortalShortcutIdsRoundTripAndForeignIdsAreRefused) {
+    EXPECT_EQ(tk::hotkeys::PortalShortcutId(7), "hotkey7");
+    EXPECT_EQ(tk::hotkeys::BindingIdFromPortalShortcut("hotkey7"), 7);
+    EXPECT_EQ(tk::hotkeys::BindingIdFromPortalShortcut("hotkey0"), 0);
+    for (const char* foreign : {"", "hotkey", "hotkey-1", "hotkey7x", "split", "hotkey99999999999"}) {
+        EXPECT_EQ(tk::hotkeys::BindingIdFromPortalShortcut(foreign), -1) << foreign;
+    }
+}
+
+TEST(KeyboardMap, AKeyIsFoundInAnyColumnOfTheMapWithNumLockOnOrOff) {
+    KeyboardMap map;  // keycode 8: the keypad 7, keycode 9: the b, 10: the top row's 1
+    map.MinKeycode = 8;
+    map.KeysymsPerKeycode = 4;
+    map.Keysyms = {XK_KP_Home, 0, 0, XK_KP_7, XK_b, XK_B, 0, 0, XK_1, XK_exclam, 0, 0,
+                   XK_KP_End,  XK_KP_1, 0, 0};
+    EXPECT_EQ(map.KeycodesFor({XK_KP_7}), Keysyms{8});
+    EXPECT_EQ(map.KeycodesFor({XK_KP_7, XK_B}), (Keysyms{8, 9}));
+    EXPECT_EQ(map.KeycodesFor(KeysymsForHotkey({Qt::Key_1, 0, true})), Keysyms{11});
+    EXPECT_EQ(map.KeycodesFor(KeysymsForHotkey({Qt::Key_1, 0, false})), Keysyms{10});
+    EXPECT_TRUE(map.KeycodesFor({XK_F35}).empty());
+    EXPECT_TRUE(KeyboardMap{}.KeycodesFor({XK_a}).empty());
 }
 
 }  // namespace

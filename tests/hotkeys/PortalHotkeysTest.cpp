@@ -258,7 +258,7 @@ TEST_F(PortalHotkeys, ActivationsOfOurSessionRunTheActionOnceEach) {
     ASSERT_TRUE(ProcessEventsUntil([&] { return splits == 2; }));
 }
 
-TEST_F(PortalHotkeys, ChangingTheBindingsReplacesTheSession) {
+TEST_F(PortalHotkeys, ChangingTheBindingsReplacesTheSessionAndStoppingClosesIt) {
     hotkeys_->Bind(1, Spec("Num+1"), [] {});
     ASSERT_TRUE(hotkeys_->Start());
     ASSERT_TRUE(ProcessEventsUntil([this] { return BindCalls() == 1; }));
@@ -271,6 +271,10 @@ TEST_F(PortalHotkeys, ChangingTheBindingsReplacesTheSession) {
     EXPECT_EQ(state.ClosedSessions, std::vector<std::string>{first});
     EXPECT_NE(state.BoundSession, first);
     EXPECT_EQ(state.BindCalls[1], (std::vector<BoundShortcut>{{"hotkey5", "Pause", "KP_5"}}));
+    hotkeys_->Stop();  // and stopping closes the second
+    EXPECT_TRUE(ProcessEventsUntil([&] {
+        return portal_->With([](FakePortal::State& s) { return s.ClosedSessions.size(); }) == 2;
+    }));
 }
 
 TEST_F(PortalHotkeys, ARefusedSessionIsReportedOnce) {
@@ -291,17 +295,6 @@ TEST_F(PortalHotkeys, APortalWithoutGlobalShortcutsMeansNoHotkeys) {
     EXPECT_EQ(hotkeys_->Backend(), "");
     EXPECT_EQ(reports_, std::vector<std::string>{"Global hotkeys are not available in this "
                                                  "session; the menu keys still work."});
-}
-
-TEST_F(PortalHotkeys, StoppingClosesTheSession) {
-    hotkeys_->Bind(1, Spec("Num+1"), [] {});
-    ASSERT_TRUE(hotkeys_->Start());
-    ASSERT_TRUE(ProcessEventsUntil([this] { return BindCalls() == 1; }));
-    const std::string session = BoundSession();
-    hotkeys_->Stop();
-    EXPECT_TRUE(ProcessEventsUntil([&] {
-        return portal_->With([](FakePortal::State& s) { return s.ClosedSessions.size(); }) == 1;
-    }));
 }
 
 TEST_F(PortalHotkeys, AnActionMayStopTheHotkeys) {

@@ -1,52 +1,39 @@
+// Without a display server to reach, the hotkeys do not start and say so once.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "GlobalHotkeys.h"
 #include "Harness.h"
-
-namespace {
+#include "ParsedHotkey.h"
 
 using support::ScopedEnv;
 
-const std::string kUnavailable =
-    "Global hotkeys are not available in this session; the menu keys still work.";
-
-TEST(HotkeyStartup, WithoutAnyDisplayStartFailsAndReportsOnce) {
-    ScopedEnv display("DISPLAY", std::nullopt);
-    ScopedEnv wayland("WAYLAND_DISPLAY", std::nullopt);
-    std::vector<std::string> reports;
-    tk::GlobalHotkeys hotkeys([&reports](const std::string& text) { reports.push_back(text); });
-    tk::HotkeySpec hotkey;
-    ASSERT_TRUE(tk::ParseHotkeyName("Num+1", &hotkey));
-    hotkeys.Bind(1, hotkey, [] {});
-
-    EXPECT_FALSE(hotkeys.Start());
-    EXPECT_FALSE(hotkeys.Start());
-    EXPECT_FALSE(hotkeys.IsRunning());
-    EXPECT_EQ(hotkeys.Backend(), "");
-    EXPECT_EQ(reports, std::vector<std::string>{kUnavailable});
-    hotkeys.DispatchPending();  // harmless while not running
-}
-
-TEST(HotkeyStartup, AnUnreachableXServerIsNotAvailable) {
-    ScopedEnv display("DISPLAY", ":4093");
-    ScopedEnv wayland("WAYLAND_DISPLAY", std::nullopt);
-    std::vector<std::string> reports;
-    tk::GlobalHotkeys hotkeys([&reports](const std::string& text) { reports.push_back(text); });
-    EXPECT_FALSE(hotkeys.Start());
-    EXPECT_EQ(reports, std::vector<std::string>{kUnavailable});
-}
-
-TEST(HotkeyStartup, AWaylandSessionWithoutADesktopBusIsNotAvailable) {
-    ScopedEnv display("DISPLAY", std::nullopt);
-    ScopedEnv wayland("WAYLAND_DISPLAY", "wayland-quorvel-test");
+TEST(HotkeyStartup, WithoutAReachableDisplayStartFailsAndReportsOnce) {
+    const struct {
+        const char* What;
+        std::optional<std::string> Display, Wayland;
+    } cases[] = {
+        {"no display at all", std::nullopt, std::nullopt},
+        {"an X server that does not answer", ":4093", std::nullopt},
+        {"Wayland without a desktop bus", std::nullopt, "wayland-quorvel-test"},
+    };
     ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvel-test-bus");
-    std::vector<std::string> reports;
-    tk::GlobalHotkeys hotkeys([&reports](const std::string& text) { reports.push_back(text); });
-    EXPECT_FALSE(hotkeys.Start());
-    EXPECT_EQ(reports, std::vector<std::string>{kUnavailable});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        ScopedEnv display("DISPLAY", c.Display);
+        ScopedEnv wayland("WAYLAND_DISPLAY", c.Wayland);
+        std::vector<std::string> reports;
+        tk::GlobalHotkeys hotkeys([&reports](const std::string& text) { reports.push_back(text); });
+        hotkeys.Bind(1, Spec("Num+1"), [] {});
+        EXPECT_FALSE(hotkeys.Start());
+        EXPECT_FALSE(hotkeys.Start());
+        EXPECT_FALSE(hotkeys.IsRunning());
+        EXPECT_EQ(hotkeys.Backend(), "");
+        EXPECT_EQ(reports, std::vector<std::string>{"Global hotkeys are not available in this "
+                                                    "session; the menu keys still work."});
+        hotkeys.DispatchPending();  // harmless while not running
+    }
 }
-
-}  // namespace

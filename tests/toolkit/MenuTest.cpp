@@ -1,7 +1,7 @@
+// Menu items and their key equivalents on the offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QMenu>
 #include <QTest>
 #include <QWidget>
 #include <string>
@@ -14,23 +14,9 @@
 using tk::Menu;
 using tk::MenuItem;
 
-TEST(Menu, TriggerRunsTheActionOnlyForAnEnabledShownItem) {
-    Menu menu;
-    int runs = 0;
-    MenuItem* item = menu.AddItem(
-        "Split", [&runs] { ++runs; }, "Space");
-    item->Trigger();
-    item->SetEnabled(false);
-    item->Trigger();
-    item->SetEnabled(true);
-    item->SetHidden(true);
-    item->Trigger();
-    EXPECT_EQ(runs, 1);
-}
-
 namespace {
 
-// A window with a menu of commands, each counting its runs, shown and focused.
+// A shown, focused window with a menu of commands that record their keys when run.
 class MenuKeys : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -54,35 +40,31 @@ class MenuKeys : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(MenuKeys, KeyEquivalentsRunTheirCommandsWhileTheWindowHasTheFocus) {
-    struct Case {
+TEST_F(MenuKeys, KeyEquivalentsRunTheirCommandsOnlyWhileEnabledAndShown) {
+    const struct {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
         const char* expected;
-    };
-    const Case cases[] = {
-        {Qt::Key_O, Qt::ControlModifier, "Ctrl+O"},
-        {Qt::Key_Space, Qt::NoModifier, "Space"},
-        {Qt::Key_PageDown, Qt::NoModifier, "PgDown"},
-        {Qt::Key_PageUp, Qt::NoModifier, "PgUp"},
-        {Qt::Key_P, Qt::NoModifier, "P"},
-        {Qt::Key_Backspace, Qt::NoModifier, "Backspace"},
+    } cases[] = {
+        {Qt::Key_O, Qt::ControlModifier, "Ctrl+O"}, {Qt::Key_Space, Qt::NoModifier, "Space"},
+        {Qt::Key_PageDown, Qt::NoModifier, "PgDown"}, {Qt::Key_PageUp, Qt::NoModifier, "PgUp"},
+        {Qt::Key_P, Qt::NoModifier, "P"}, {Qt::Key_Backspace, Qt::NoModifier, "Backspace"},
         {Qt::Key_Q, Qt::ControlModifier, "Ctrl+Q"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         runs.clear();
         QTest::keyClick(widget, c.key, c.modifiers);
         EXPECT_EQ(runs, std::vector<std::string>{c.expected}) << c.expected;
     }
-}
-
-TEST_F(MenuKeys, ADisabledOrHiddenItemIgnoresItsKey) {
+    runs.clear();
     MenuItem* space = window.MenuBar()->FindItemByKey("Space");
     space->SetEnabled(false);
     QTest::keyClick(widget, Qt::Key_Space);
+    space->Trigger();
     space->SetEnabled(true);
     space->SetHidden(true);
     QTest::keyClick(widget, Qt::Key_Space);
+    space->Trigger();
     EXPECT_TRUE(runs.empty());
 }
 
@@ -90,18 +72,15 @@ TEST_F(MenuKeys, TheCheckMarkFollowsTheItemsStateNotTheClick) {
     Menu* options = window.MenuBar()->AddSubmenu("Options")->Submenu();
     MenuItem* hide = nullptr;
     hide = options->AddItem("Hide Best Splits", [&hide] { hide->SetState(hide->State() ? 0 : 1); });
+    MenuItem* fixed = options->AddItem("Fixed", [] {});  // its action leaves the state alone
+    fixed->SetState(1);
     QAction* action = tk::qt::ActionOf(*hide);
     ASSERT_NE(action, nullptr);
-    EXPECT_FALSE(action->isChecked());
-    action->trigger();
-    EXPECT_EQ(hide->State(), 1);
-    EXPECT_TRUE(action->isChecked());
-    action->trigger();
-    EXPECT_EQ(hide->State(), 0);
-    EXPECT_FALSE(action->isChecked());
-    // An item whose action leaves the state alone keeps its mark.
-    MenuItem* fixed = options->AddItem("Fixed", [] {});
-    fixed->SetState(1);
+    for (const bool checked : {true, false}) {
+        action->trigger();
+        EXPECT_EQ(hide->State(), checked ? 1 : 0);
+        EXPECT_EQ(action->isChecked(), checked);
+    }
     tk::qt::ActionOf(*fixed)->trigger();
     EXPECT_TRUE(tk::qt::ActionOf(*fixed)->isChecked());
 }

@@ -1,7 +1,8 @@
+// Painting on the offscreen platform: the work a repaint does is counted in labels painted,
+// and what it draws is read back from the pixels.
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QPainter>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -14,116 +15,93 @@
 using tk::Color;
 using tk::Label;
 using tk::Rect;
-using tk::View;
 
 namespace {
 
 constexpr int kRows = 1000;
 constexpr int kColumns = 10;
 
-// A window whose scroll view holds a grid of kRows x kColumns x 2 labels of 10 points, as the
-// split grid lays them out, scrolled to the top.
+// A scroll view holding kRows x kColumns x 2 labels of 10 points laid out as the split grid
+// lays them out, scrolled to the top.
 class GridOnScreen : public ::testing::Test {
   protected:
     void SetUp() override {
         EnsureTestApp();
         window.SetBackgroundColor(Color::Black());
-        scroll = window.ContentView()->AddSubview(
+        auto* scroll = window.ContentView()->AddSubview(
             std::make_unique<tk::ScrollView>(Rect{0, 0, 617, 200}));
-        grid = scroll->SetDocumentView(std::make_unique<View>(Rect{0, 0, 617, 22.0 * kRows + 4}));
+        auto* grid = scroll->SetDocumentView(
+            std::make_unique<tk::View>(Rect{0, 0, 617, 22.0 * kRows + 4}));
         const double height = grid->Frame().height;
-        for (int row = 0; row < kRows; ++row) {
-            for (int column = 0; column < kColumns; ++column) {
-                for (int slot = 0; slot < 2; ++slot) {
-                    auto label = std::make_unique<Label>(
-                        Rect{67 + column * 55.0, height - row * 22.0 - 10 * (slot + 1), 55, 10});
-                    label->SetFontSize(8);
-                    label->SetTextColor(Color::White());
-                    label->SetAlignment(tk::TextAlignment::kRight);
-                    label->SetText("---");
-                    labels.push_back(grid->AddLabel(std::move(label)));
-                }
-            }
+        for (int i = 0; i < kRows * kColumns * 2; ++i) {
+            const int row = i / (kColumns * 2), column = i / 2 % kColumns, slot = i % 2;
+            auto label = std::make_unique<Label>(
+                Rect{67 + column * 55.0, height - row * 22.0 - 10 * (slot + 1), 55, 10});
+            label->SetFontSize(8);
+            label->SetAlignment(tk::TextAlignment::kRight);
+            label->SetText("---");
+            labels.push_back(grid->AddLabel(std::move(label)));
         }
         scroll->ScrollToPoint({0, height - 200});
         window.Show();
         ProcessPendingEvents();
-        tk::qt::WidgetOf(window)->repaint();
     }
     void TearDown() override { window.Close(); }
 
+    // Labels painted by what f does, once the repaints it asked for are done.
+    template <typename F>
+    long long Painted(F f) {
+        const long long before = tk::qt::LabelsPainted();
+        f();
+        ProcessPendingEvents();
+        return tk::qt::LabelsPainted() - before;
+    }
+    // Green pixels of the content view inside and outside the rectangle x0..x1, y0..y1.
+    std::pair<int, int> GreenPixels(int x0, int x1, int y0, int y1) {
+        ProcessPendingEvents();
+        const QImage image = tk::qt::WidgetOf(*window.ContentView())->grab().toImage();
+        std::pair<int, int> counts{0, 0};
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor p = image.pixelColor(x, y);
+                if (p.green() > 100 && p.red() < 60 && p.blue() < 60) {
+                    (x >= x0 && x < x1 && y >= y0 && y < y1 ? counts.first : counts.second)++;
+                }
+            }
+        }
+        return counts;
+    }
+
     tk::Window window{Rect{0, 0, 617, 222}};
-    tk::ScrollView* scroll = nullptr;
-    View* grid = nullptr;
     std::vector<Label*> labels;
 };
 
 }  // namespace
 
-TEST_F(GridOnScreen, AFullRepaintDrawsOnlyTheLabelsInView) {
-    const long long before = tk::qt::LabelsPainted();
-    tk::qt::WidgetOf(window)->repaint();
-    const long long painted = tk::qt::LabelsPainted() - before;
+TEST_F(GridOnScreen, RepaintsDrawOnlyTheLabelsInViewThatChanged) {
     // About 200 / 22 rows of 20 labels are in view, not 20,000.
-    EXPECT_GT(painted, 0);
-    EXPECT_LE(painted, 12 * kColumns * 2);
-}
-
-TEST_F(GridOnScreen, ChangingOneLabelRepaintsAFewLabelsOnly) {
-    ProcessPendingEvents();
-    const long long before = tk::qt::LabelsPainted();
-    labels[0]->SetText("1:05.23");
-    ProcessPendingEvents();
-    const long long painted = tk::qt::LabelsPainted() - before;
-    EXPECT_GE(painted, 1);
-    EXPECT_LE(painted, 4);
-}
-
-TEST_F(GridOnScreen, ChangingOutOfViewLabelsPaintsNothing) {
-    ProcessPendingEvents();
-    const long long before = tk::qt::LabelsPainted();
-    labels.back()->SetText("9:59.99");  // the last row, far below the visible area
-    ProcessPendingEvents();
-    EXPECT_EQ(tk::qt::LabelsPainted() - before, 0);
+    const long long full = Painted([this] { tk::qt::WidgetOf(window)->repaint(); });
+    EXPECT_GT(full, 0);
+    EXPECT_LE(full, 12 * kColumns * 2);
+    const long long one = Painted([this] { labels[0]->SetText("1:05.23"); });
+    EXPECT_GE(one, 1);
+    EXPECT_LE(one, 4);
+    EXPECT_EQ(Painted([this] { labels.back()->SetText("9:59.99"); }), 0);  // far below the view
 }
 
 TEST_F(GridOnScreen, LabelTextIsDrawnInsideItsFrameInItsColour) {
-    // The first row's time label, right aligned in the first column, is drawn in green.
-    labels[0]->SetText("8888");
+    labels[0]->SetText("8888");  // the first row's time, x 67..122, y 0..10 on screen
     labels[0]->SetTextColor(Color::Green());
-    ProcessPendingEvents();
-    QWidget* content = tk::qt::WidgetOf(*window.ContentView());
-    const QImage image = content->grab().toImage();
-    // Frame of label 0 on screen: x 67..122, y 0..10 in the content view.
-    int greenInside = 0;
-    int greenOutside = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor pixel = image.pixelColor(x, y);
-            if (pixel.green() > 100 && pixel.red() < 60 && pixel.blue() < 60) {
-                const bool inside = x >= 67 && x < 122 && y < 10;
-                (inside ? greenInside : greenOutside) += 1;
-            }
-        }
-    }
-    EXPECT_GT(greenInside, 0);
-    EXPECT_EQ(greenOutside, 0);
+    const auto [inside, outside] = GreenPixels(67, 122, 0, 10);
+    EXPECT_GT(inside, 0);
+    EXPECT_EQ(outside, 0);
 }
 
 TEST_F(GridOnScreen, TextTooWideForItsFrameShowsItsBeginning) {
-    // A right-aligned "8" followed by dots, far wider than the 55-point frame: the tall digit
-    // must show at the left edge (a right-aligned overflow would show dots only).
+    // A right-aligned "8" and 40 dots: the digit must show in the upper half of the line at
+    // the left edge (a right-aligned overflow would show dots only).
     labels[0]->SetText("8" + std::string(40, '.'));
     labels[0]->SetTextColor(Color::Green());
     labels[0]->SetFontSize(10);
-    ProcessPendingEvents();
-    const QImage image = tk::qt::WidgetOf(*window.ContentView())->grab().toImage();
-    int digitPixels = 0;
-    for (int y = 0; y < 5; ++y) {  // the upper half of the line: digits, not dots
-        for (int x = 67; x < 80; ++x) {
-            const QColor pixel = image.pixelColor(x, y);
-            digitPixels += pixel.green() > 100 && pixel.red() < 60 ? 1 : 0;
-        }
-    }
-    EXPECT_GT(digitPixels, 0);
+    EXPECT_GT(GreenPixels(67, 80, 0, 5).first, 0);
 }
