@@ -13,6 +13,8 @@
 
 namespace {
 
+using Times = std::vector<std::int32_t>;
+
 class BestSplits : public FakeClockTest {
   protected:
     QuorvelClass engine_{"/nonexistent/"};
@@ -24,7 +26,7 @@ class BestSplits : public FakeClockTest {
 TEST_F(BestSplits, TheBestColumnHoldsTheRunningTotalOfTheBestSegments) {
     BuildGrid(engine_, {"Run 1"}, {{4010, 4100}, {0, 0}, {5500, 9620}});
     // No best segment in the middle row: the total repeats.
-    EXPECT_EQ(ColumnTimes(engine_, 0), (std::vector<std::int32_t>{4010, 4010, 9510}));
+    EXPECT_EQ(ColumnTimes(engine_, 0), (Times{4010, 4010, 9510}));
 }
 
 TEST_F(BestSplits, ASegmentBecomesBestOnlyWhenShorterAndAboveTheThreshold) {
@@ -68,28 +70,7 @@ TEST_F(BestSplits, TheSplitAfterASkippedSplitNeverBecomesABestSplit) {
     engine_.DoSplit();
     engine_.UpdateBestSplits();
     EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true),
-              (std::vector<std::int32_t>{1000, 2000, 1900}));
-}
-
-TEST_F(BestSplits, KeepingTheRunIsRefusedWithoutAStoredRunOrWhileRunning) {
-    engine_.SplitFileName = dir_.File("route.txt");
-    BuildGrid(engine_, {}, {{1000}});
-    SetCurrentRun(engine_, {900});
-    engine_.KeepCurrentSplits();
-    EXPECT_EQ(engine_.GetDataCellElapsed(0, 0), 1000);
-    EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 900);
-    EXPECT_FALSE(FileExists(engine_.SplitFileName));
-
-    BuildGrid(engine_, {"Run 1"}, {{1000, 1000}});
-    engine_.StartTimer();
-    std::remove(engine_.SplitFileName.c_str());  // the start of the attempt wrote it
-    FakeClock::Advance(900);
-    engine_.DoSplit();
-    engine_.ResumeTimer();
-    engine_.KeepCurrentSplits();
-    EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 1000);
-    EXPECT_EQ(engine_.GetDataCellTimer(0, 2), 900);
-    EXPECT_FALSE(FileExists(engine_.SplitFileName));
+              (Times{1000, 2000, 1900}));
 }
 
 TEST_F(BestSplits, AKeptRunReplacesTheKeptColumnAndEmptiesTheCurrentRun) {
@@ -101,16 +82,14 @@ TEST_F(BestSplits, AKeptRunReplacesTheKeptColumnAndEmptiesTheCurrentRun) {
     SetCurrentRun(engine_, {950, 2900});
     engine_.KeepCurrentSplits();
 
-    EXPECT_EQ(ColumnTimes(engine_, 2), (std::vector<std::int32_t>{950, 2900}));
-    EXPECT_EQ(ColumnTimes(engine_, 2, /*Elapsed=*/true), (std::vector<std::int32_t>{950, 1950}));
+    EXPECT_EQ(ColumnTimes(engine_, 2), (Times{950, 2900}));
+    EXPECT_EQ(ColumnTimes(engine_, 2, /*Elapsed=*/true), (Times{950, 1950}));
     EXPECT_EQ(engine_.GetDataCellNotes(0, 2), "");  // the run's notes replace the kept ones
     EXPECT_EQ(engine_.GetDataCellNotes(0, 1), "older run");
-    EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 1100);
-    // Best segments taken over.
-    EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true), (std::vector<std::int32_t>{950, 1950}));
-    EXPECT_EQ(ColumnTimes(engine_, 3), (std::vector<std::int32_t>{0, 0}));
-    for (unsigned int r = 0; r < 2; ++r) {
-        for (unsigned int c = 0; c < 4; ++c) {
+    EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true), (Times{950, 1950}));  // best taken over
+    EXPECT_EQ(ColumnTimes(engine_, 3), (Times{0, 0}));
+    for (unsigned int c = 0; c < 4; ++c) {  // no differences left anywhere
+        for (unsigned int r = 0; r < 2; ++r) {
             EXPECT_EQ(engine_.GetDataCellTimerDiff(r, c), 0) << r << "," << c;
             EXPECT_EQ(engine_.GetDataCellElapsedDiff(r, c), 0) << r << "," << c;
         }
@@ -119,27 +98,39 @@ TEST_F(BestSplits, AKeptRunReplacesTheKeptColumnAndEmptiesTheCurrentRun) {
     EXPECT_EQ(engine_.GetCurrentTime(), 2900);
     EXPECT_NE(ReadFile(engine_.SplitFileName).find("Split 2\t19.50\t33.00\t29.00"),
               std::string::npos);
+
+    // Keeping again is refused: the emptied run would replace the kept one.
+    std::remove(engine_.SplitFileName.c_str());
+    engine_.KeepCurrentSplits();
+    EXPECT_EQ(ColumnTimes(engine_, 2), (Times{950, 2900}));
+    EXPECT_FALSE(FileExists(engine_.SplitFileName));
 }
 
-TEST_F(BestSplits, KeepingAnEmptyRunIsRefusedSoASecondSaveKeepsTheSavedRun) {
+TEST_F(BestSplits, KeepingTheRunIsRefusedWithoutAStoredRunOrWhileRunning) {
     engine_.SplitFileName = dir_.File("route.txt");
-    BuildGrid(engine_, {"Run 1"}, {{1000, 1100}, {2000, 3300}});
-    SetCurrentRun(engine_, {950, 2900});
+    BuildGrid(engine_, {}, {{1000}});
+    SetCurrentRun(engine_, {900});
     engine_.KeepCurrentSplits();
-    ASSERT_EQ(engine_.GetDataCellTimer(1, 1), 2900);
-    std::remove(engine_.SplitFileName.c_str());
+    EXPECT_EQ(engine_.GetDataCellElapsed(0, 0), 1000);
+    EXPECT_FALSE(FileExists(engine_.SplitFileName));
 
+    BuildGrid(engine_, {"Run 1"}, {{1000, 1000}});
+    engine_.StartTimer();
+    std::remove(engine_.SplitFileName.c_str());  // the start of the attempt wrote it
+    FakeClock::Advance(900);
+    engine_.DoSplit();
+    engine_.ResumeTimer();
     engine_.KeepCurrentSplits();
-    EXPECT_EQ(ColumnTimes(engine_, 1), (std::vector<std::int32_t>{950, 2900}));
+    EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 1000);
     EXPECT_FALSE(FileExists(engine_.SplitFileName));
 }
 
 TEST_F(BestSplits, SettingABestRunningTimeMovesEveryLaterTotal) {
     BuildGrid(engine_, {"Run 1"}, {{1000, 0}, {2000, 0}, {3000, 0}});
     engine_.UpdateBestSplitTimer(1, 3100);
-    EXPECT_EQ(ColumnTimes(engine_, 0), (std::vector<std::int32_t>{1000, 3100, 6100}));
+    EXPECT_EQ(ColumnTimes(engine_, 0), (Times{1000, 3100, 6100}));
     EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true),
-              (std::vector<std::int32_t>{1000, 2100, 3000}));
+              (Times{1000, 2100, 3000}));
 
     engine_.UpdateBestSplitTimer(1, 0);
     EXPECT_EQ(engine_.GetDataCellElapsed(1, 0), 0);

@@ -1,9 +1,8 @@
 // Cell editing: a running time, a segment time or a note written into one cell keeps the
-// segment times around it, the differences and the split file consistent.
+// segment times around it and the split file consistent.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,99 +12,80 @@
 
 namespace {
 
-// Three columns ("Best Splits", "Run 1", "Current") and one row per running time of Run 1.
-void BuildRun(QuorvelClass& engine, const std::vector<std::int32_t>& times) {
-    std::vector<std::vector<std::int32_t>> rows;
-    for (const std::int32_t time : times) {
-        rows.push_back({0, time});
-    }
-    BuildGrid(engine, {"Run 1"}, rows);
-}
+using Times = std::vector<std::int32_t>;
 
 class CellEditing : public ::testing::Test {
   protected:
     void SetUp() override { engine_.SplitFileName = dir_.File("route.txt"); }
+    // Three columns ("Best Splits", "Run 1", "Current") and one row per running time of Run 1.
+    void BuildRun(const Times& times) {
+        std::vector<std::vector<std::int32_t>> rows;
+        for (const std::int32_t time : times) {
+            rows.push_back({0, time});
+        }
+        BuildGrid(engine_, {"Run 1"}, rows);
+    }
+    // True when the split file was written since the last call.
+    bool Saved() { return std::remove(engine_.SplitFileName.c_str()) == 0; }
+
     TempDir dir_;
     QuorvelClass engine_{"/nonexistent/"};
 };
 
 }  // namespace
 
-TEST_F(CellEditing, ARunningTimeKeepsTheSegmentTimesAroundItConsistent) {
-    struct Case {
+TEST_F(CellEditing, AnEditedTimeKeepsTheSegmentTimesAroundItConsistent) {
+    const struct {
         const char* what;
-        std::vector<std::int32_t> times;
+        Times times;
+        bool segment;  // a segment time typed, not a running time
         unsigned int row;
-        std::int32_t time;
-        std::vector<std::int32_t> elapsed;
+        std::int32_t value;
+        Times running;
+        Times elapsed;
+    } cases[] = {
+        {"the first row", {1000, 2500, 4500}, false, 0, 1200, {1200, 2500, 4500}, {1200, 1300, 2000}},
+        {"a middle row", {1000, 2500, 4500}, false, 1, 3000, {1000, 3000, 4500}, {1000, 2000, 1500}},
+        {"cleared", {1000, 2500, 4500}, false, 1, 0, {1000, 0, 4500}, {1000, 0, 0}},
+        {"under a row without a time", {1000, 0, 4500}, false, 2, 4000, {1000, 0, 4000}, {1000, 0, 0}},
+        {"above a row without a time", {1000, 2500, 0}, false, 1, 3000, {1000, 3000, 0}, {1000, 2000, 0}},
+        {"a segment", {6000, 9000, 12000}, true, 1, 4010, {6000, 10010, 12000}, {6000, 4010, 1990}},
+        {"the first segment", {6000, 9000, 12000}, true, 0, 5000, {5000, 9000, 12000}, {5000, 4000, 3000}},
+        {"a cleared segment", {6000, 9000, 12000}, true, 2, 0, {6000, 9000, 0}, {6000, 3000, 0}},
+        {"a segment under no time", {6000, 0, 12000}, true, 2, 4010, {6000, 0, 12000}, {6000, 0, 0}},
     };
-    const Case cases[] = {
-        {"the first row's segment is its time", {1000, 2500, 4500}, 0, 1200, {1200, 1300, 2000}},
-        {"a middle row", {1000, 2500, 4500}, 1, 3000, {1000, 2000, 1500}},
-        {"clearing a middle row", {1000, 2500, 4500}, 1, 0, {1000, 0, 0}},
-        {"under a row without a time", {1000, 0, 4500}, 2, 4000, {1000, 0, 0}},
-        {"above a row without a time", {1000, 2500, 0}, 1, 3000, {1000, 2000, 0}},
-        {"the last row changes no other", {1000, 2500, 4500}, 2, 5000, {1000, 1500, 2500}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        BuildRun(engine_, c.times);
-        engine_.UpdateDataCellTimer(c.row, 1, c.time);
-        EXPECT_EQ(engine_.GetDataCellTimer(c.row, 1), c.time);
+        BuildRun(c.times);
+        if (c.segment) {
+            engine_.UpdateDataCellElapsed(c.row, 1, c.value);
+        } else {
+            engine_.UpdateDataCellTimer(c.row, 1, c.value);
+        }
+        EXPECT_EQ(ColumnTimes(engine_, 1), c.running);
         EXPECT_EQ(ColumnTimes(engine_, 1, /*Elapsed=*/true), c.elapsed);
+        EXPECT_EQ(Saved(), c.running != c.times);  // a change that changes nothing writes nothing
     }
 }
 
-TEST_F(CellEditing, ASegmentTimeDerivesTheRunningTimeFromTheRowAbove) {
-    BuildRun(engine_, {6000, 9000, 12000});
-    engine_.UpdateDataCellElapsed(1, 1, 4010);
-    EXPECT_EQ(engine_.GetDataCellTimer(1, 1), 10010);  // 1:00.00 + 40.10 = 1:40.10
-    EXPECT_EQ(engine_.GetDataCellElapsed(1, 1), 4010);
-    EXPECT_EQ(engine_.GetDataCellElapsed(2, 1), 1990);
-
-    engine_.UpdateDataCellElapsed(0, 1, 5000);
-    EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 5000);
-    EXPECT_EQ(engine_.GetDataCellElapsed(1, 1), 5010);
-
-    engine_.UpdateDataCellElapsed(2, 1, 0);
-    EXPECT_EQ(engine_.GetDataCellTimer(2, 1), 0);
-}
-
-TEST_F(CellEditing, ASegmentTimeUnderARowWithoutATimeChangesNothing) {
-    BuildRun(engine_, {6000, 0, 12000});
-    engine_.UpdateDataCellElapsed(2, 1, 4010);
-    EXPECT_EQ(engine_.GetDataCellTimer(2, 1), 12000);
-    EXPECT_EQ(engine_.GetDataCellElapsed(2, 1), 0);
-    EXPECT_FALSE(FileExists(engine_.SplitFileName));
-}
-
 TEST_F(CellEditing, EditsOfTheCurrentRunAreNotSavedAndAllOthersAre) {
-    BuildRun(engine_, {1000, 2500});
+    BuildRun({1000, 2500});
     engine_.UpdateDataCellTimer(0, 2, 900);
     engine_.UpdateDataCellElapsed(1, 2, 900);
     EXPECT_EQ(engine_.GetDataCellTimer(1, 2), 1800);
-    EXPECT_FALSE(FileExists(engine_.SplitFileName));
-
+    EXPECT_FALSE(Saved());
     engine_.UpdateDataCellTimer(0, 1, 900);
-    EXPECT_TRUE(FileExists(engine_.SplitFileName));
-    std::remove(engine_.SplitFileName.c_str());
+    EXPECT_TRUE(Saved());
     engine_.UpdateDataCellElapsed(1, 1, 900);
-    EXPECT_TRUE(FileExists(engine_.SplitFileName));
-    std::remove(engine_.SplitFileName.c_str());
-    engine_.UpdateDataCellNotes(0, 2, "in the current run too");
-    EXPECT_TRUE(FileExists(engine_.SplitFileName));
-}
-
-TEST_F(CellEditing, ANoteIsStoredEscapedAndReadBackAsTyped) {
-    BuildRun(engine_, {1000});
-    engine_.UpdateDataCellNotes(0, 1, "jump\tlate\nthen left");
-    EXPECT_EQ(engine_.SplitCells[0][1]->Notes, "jump|tlate|rthen left");
-    EXPECT_EQ(engine_.GetDataCellNotes(0, 1), "jump\tlate\r\nthen left");
-    EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 1000);
+    EXPECT_TRUE(Saved());
+    engine_.UpdateDataCellNotes(0, 2, "jump\tlate\nthen left");  // notes of any column
+    EXPECT_TRUE(Saved());
+    EXPECT_EQ(engine_.SplitCells[0][2]->Notes, "jump|tlate|rthen left");
+    EXPECT_EQ(engine_.GetDataCellNotes(0, 2), "jump\tlate\r\nthen left");
 }
 
 TEST_F(CellEditing, EditsOutsideTheGridChangeNothingAndWriteNoFile) {
-    BuildRun(engine_, {1000, 2500});
+    BuildRun({1000, 2500});
     for (const unsigned int row : {2u, 4000000000u}) {  // GetRowCount() and far beyond
         engine_.UpdateDataCellTimer(row, 1, 700);
         engine_.UpdateDataCellElapsed(row, 1, 700);
@@ -114,13 +94,13 @@ TEST_F(CellEditing, EditsOutsideTheGridChangeNothingAndWriteNoFile) {
         engine_.UpdateBestSplitElapsed(row, 700);
     }
     engine_.UpdateDataCellTimer(0, 3, 700);  // GetColumnCount()
-    EXPECT_EQ(ColumnTimes(engine_, 1, /*Elapsed=*/true), (std::vector<std::int32_t>{1000, 1500}));
-    EXPECT_FALSE(FileExists(engine_.SplitFileName));
+    EXPECT_EQ(ColumnTimes(engine_, 1, /*Elapsed=*/true), (Times{1000, 1500}));
+    EXPECT_FALSE(Saved());
 }
 
 TEST_F(CellEditing, AnEditThatCannotBeSavedStaysInMemory) {
     engine_.SplitFileName = dir_.File("missing-folder/route.txt");
-    BuildRun(engine_, {1000, 2500});
+    BuildRun({1000, 2500});
     engine_.UpdateDataCellTimer(1, 1, 3000);
     EXPECT_EQ(engine_.GetDataCellTimer(1, 1), 3000);
     EXPECT_TRUE(engine_.LastSaveFailed);

@@ -147,71 +147,55 @@ class RunTimer : public FakeClockTest {
         engine_.StartTimer();
         SplitAt(engine_, splits);
     }
+    // Row r's cells of the current run: time, segment, difference and segment difference.
+    std::vector<std::int32_t> Current(unsigned int r) const {
+        return {engine_.GetDataCellTimer(r, 2), engine_.GetDataCellElapsed(r, 2),
+                engine_.GetDataCellTimerDiff(r, 2), engine_.GetDataCellElapsedDiff(r, 2)};
+    }
     QuorvelClass engine_{"/nonexistent/"};
 };
 
-}  // namespace
+using Times = std::vector<std::int32_t>;
 
-TEST_F(RunTimer, ARunCrossingTheWrapOfTheClockKeepsExactSplitTimes) {
-    FakeClock::Set(kReadingWrap - 650);
-    RunTo({640, 660, 4500});  // the reading passes 2^31 between the first two splits
-    EXPECT_EQ(engine_.GetDataCellTimer(0, 2), 640);
-    EXPECT_EQ(engine_.GetDataCellTimer(1, 2), 660);
-    EXPECT_EQ(engine_.GetDataCellElapsed(1, 2), 20);
-    EXPECT_EQ(engine_.GetCurrentTime(), 4500);
-}
+}  // namespace
 
 TEST_F(RunTimer, ASplitRecordsTheTimeAndTheDifferencesAgainstEveryColumn) {
     RunTo({980});
-    EXPECT_EQ(engine_.GetDataCellTimer(0, 2), 980);
-    EXPECT_EQ(engine_.GetDataCellElapsed(0, 2), 980);    // the first split's segment is its time
+    EXPECT_EQ(Current(0), (Times{980, 980, -20, -20}));  // the segment of the first is its time
     EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 0), 80);   // against the best (9.00)
     EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 1), -20);  // against the kept run (10.00)
     EXPECT_EQ(engine_.GetDataCellElapsedDiff(0, 1), -20);
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 2), -20);  // the current cell mirrors the kept
-    EXPECT_EQ(engine_.GetDataCellElapsedDiff(0, 2), -20);
-}
-
-TEST_F(RunTimer, ASplitAfterASkippedRowHasNoSegmentTimeAndNoDifference) {
-    RunTo({0, 2600});
-    EXPECT_EQ(engine_.GetDataCellTimer(0, 2), 0);
-    EXPECT_EQ(engine_.GetDataCellTimer(1, 2), 2600);
-    EXPECT_EQ(engine_.GetDataCellElapsed(1, 2), 0);
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 1), 100);  // the kept cell still compares
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 2), 0);
-    EXPECT_EQ(engine_.GetDataCellElapsedDiff(1, 2), 0);
-}
-
-TEST_F(RunTimer, AnUndoneSplitIsForgottenAndTheClockRunsOn) {
-    RunTo({1000, 2000});
-    engine_.UndoSplit();
-    EXPECT_EQ(engine_.GetNextSplitNumber(), 1u);
-    EXPECT_EQ(engine_.GetDataCellTimer(1, 2), 0);
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 1), 0);
-    EXPECT_EQ(engine_.GetDataCellTimer(0, 2), 1000);
+    engine_.UndoSplit();  // forgotten again, and the clock runs on
+    EXPECT_EQ(Current(0), (Times{0, 0, 0, 0}));
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 1), 0);
     FakeClock::Advance(100);
-    EXPECT_EQ(engine_.GetCurrentTime(), 2100);
+    EXPECT_EQ(engine_.GetCurrentTime(), 1080);
 }
 
-TEST_F(RunTimer, AKeptRowWithoutATimeLeavesTheCurrentDifferencesAtZero) {
-    engine_.SplitCells[0][1]->Timer = 0;
+TEST_F(RunTimer, WithoutTwoTimesToCompareTheCurrentDifferencesStayZero) {
+    RunTo({0, 2600});  // after a skipped row: no segment time, no difference
+    EXPECT_EQ(Current(1), (Times{2600, 0, 0, 0}));
+    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 1), 100);  // the kept cell still compares
+    engine_.ClearTimer();
+    engine_.SplitCells[0][1]->Timer = 0;  // a kept row without a time
     RunTo({980});
     EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 0), 80);
     EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 2), 0);
 }
 
-TEST_F(RunTimer, AFinishedRunIsKeptOnlyWhenStrictlyFasterThanTheKeptRun) {
-    struct Case {
+TEST_F(RunTimer, AFinishedRunIsKeptOnlyWithTheAutosaveAndWhenStrictlyFaster) {
+    const struct {
+        bool autosave;
         std::int32_t keptFinal;
         std::int32_t finish;
         bool kept;
-    };
-    for (const Case& c : {Case{4500, 4500, false}, Case{4500, 4499, true}, Case{4500, 4501, false},
-                          Case{0, 9000, true}}) {
+    } cases[] = {{true, 4500, 4500, false}, {true, 4500, 4499, true}, {true, 4500, 4501, false},
+                 {true, 0, 9000, true},     {false, 4500, 3000, false}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "kept " << c.keptFinal << ", finish " << c.finish);
         BuildThreeSplits(engine_);
         engine_.SplitCells[2][1]->Timer = c.keptFinal;
-        engine_.AutosaveBestRun = true;
+        engine_.AutosaveBestRun = c.autosave;
         engine_.ClearTimer();
         RunTo({1000, 2000, c.finish});
         EXPECT_EQ(engine_.GetDataCellTimer(2, 1), c.kept ? c.finish : c.keptFinal);
@@ -220,20 +204,12 @@ TEST_F(RunTimer, AFinishedRunIsKeptOnlyWhenStrictlyFasterThanTheKeptRun) {
     }
 }
 
-TEST_F(RunTimer, WithoutTheAutosaveAFasterRunIsNotKept) {
-    RunTo({1000, 2000, 3000});
-    EXPECT_EQ(engine_.GetDataCellTimer(2, 1), 4500);
-    EXPECT_EQ(engine_.GetNextSplitNumber(), 3u);
-}
-
 TEST_F(RunTimer, ResetWithAutosaveBestSplitsTakesTheReachedSegments) {
     engine_.AutosaveBestSplits = true;
     RunTo({800});  // beats the best first segment of 9.00
     FakeClock::Advance(100);
     engine_.ClearTimer();
-    EXPECT_EQ(engine_.GetDataCellElapsed(0, 0), 800);
-    EXPECT_EQ(engine_.GetDataCellElapsed(1, 0), 1400);
-    EXPECT_EQ(engine_.GetDataCellTimer(2, 0), 800 + 1400 + 1900);
+    EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true), (Times{800, 1400, 1900}));
     EXPECT_EQ(engine_.GetDataCellTimer(0, 2), 0);
 }
 
@@ -242,21 +218,11 @@ TEST_F(RunTimer, TheLiveDifferenceComparesWithTheKeptRunAtTheSplitBeingTimed) {
     FakeClock::Advance(1300);  // 24.00 into the run, 13.00 into the second segment
     EXPECT_EQ(engine_.GetCurrentTimeDiffFromNextSplit(), 2400 - 2500);
     EXPECT_EQ(engine_.GetTimeToNextSplit(), 1300 - 1500);
-}
-
-TEST_F(RunTimer, TheLiveDifferenceIsZeroWhereThereIsNothingToCompare) {
-    engine_.SplitCells[1][1]->Timer = 0;
-    RunTo({1100});
-    FakeClock::Advance(500);
-    EXPECT_EQ(engine_.GetCurrentTimeDiffFromNextSplit(), 0);  // no kept time at this row
+    engine_.SplitCells[1][1]->Timer = 0;  // nothing to compare with: 0
+    EXPECT_EQ(engine_.GetCurrentTimeDiffFromNextSplit(), 0);
     EXPECT_EQ(engine_.GetTimeToNextSplit(), 0);
-    engine_.ClearTimer();
-    RunTo({1000, 2000, 3000});
-    EXPECT_EQ(engine_.GetCurrentTimeDiffFromNextSplit(), 0);  // finished
-    QuorvelClass timerMode("/nonexistent/");
-    timerMode.StartTimer();
-    FakeClock::Advance(500);
-    EXPECT_EQ(timerMode.GetCurrentTimeDiffFromNextSplit(), 0);  // fewer than 2 columns
+    SplitAt(engine_, {2500, 3000});  // finished: 0
+    EXPECT_EQ(engine_.GetCurrentTimeDiffFromNextSplit(), 0);
 }
 
 TEST_F(RunTimer, TimerModeRecordsOnlyTheLastSplitTime) {
@@ -267,6 +233,7 @@ TEST_F(RunTimer, TimerModeRecordsOnlyTheLastSplitTime) {
     stopwatch.DoSplit();
     EXPECT_EQ(stopwatch.GetTimerModeFirstPlaceTime(), 250);
     EXPECT_TRUE(stopwatch.IsTimerRunning());
+    EXPECT_EQ(stopwatch.GetCurrentTimeDiffFromNextSplit(), 0);  // no columns to compare
     stopwatch.UndoSplit();
     EXPECT_EQ(stopwatch.GetTimerModeFirstPlaceTime(), 0);
     stopwatch.DoSplit();

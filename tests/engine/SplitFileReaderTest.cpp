@@ -49,53 +49,36 @@ TEST_F(SplitFileReader, ARouteWithTwoRunsNotesAndAPictureLoadsWhole) {
     EXPECT_EQ(ColumnTimes(engine, 3), (Times{0, 0}));
 }
 
-TEST_F(SplitFileReader, ThreeLinesWithAFinalLineFeedLoadWhateverTheLineEnds) {
-    for (const char* lineEnd : {"\n", "\r\n", "\r"}) {
-        std::string text = kMinimal;
-        std::string converted;
-        for (const char c : text) {
-            converted += c == '\n' ? std::string(lineEnd) : std::string(1, c);
+TEST_F(SplitFileReader, ThreeLinesWithAFinalLineEndLoadAndOtherTextsLoadNothing) {
+    const struct {
+        std::string text;
+        unsigned int columns;
+    } cases[] = {
+        {kMinimal, 2},
+        {"0\t0.00\r\nDesc\tBest Splits\r\nSplit 1\t10.00\r\n", 2},
+        {"0\t0.00\rDesc\tBest Splits\rSplit 1\t10.00\r", 2},
+        {std::string(kMinimal, sizeof kMinimal - 2), 0},  // no final line feed
+        {"QVLSplitState\tanything\nDesc\tBest Splits\nA\t1.00\n\t\n", 0},
+        {"QVLSplitStateX\t0\nDesc\tBest Splits\nA\t1.00\n\t\n", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        Load(kMinimal);
+        Load(c.text);
+        ASSERT_EQ(engine.GetColumnCount(), c.columns);
+        EXPECT_EQ(engine.SplitFileName, c.columns > 0 ? dir.File("runs.txt") : "");
+        if (c.columns > 0) {
+            EXPECT_EQ(engine.GetDataCellTimer(0, 0), engine.GetDataCellElapsed(0, 0));
         }
-        Load(converted);
-        ASSERT_EQ(engine.GetColumnCount(), 2u) << converted;
-        EXPECT_EQ(engine.GetFullColumnHeader(1), "Current");
-        ASSERT_EQ(engine.GetRowCount(), 1u);
-        EXPECT_EQ(engine.GetDataCellTimer(0, 0), 1000);
-        EXPECT_EQ(engine.GetDataCellElapsed(0, 0), 1000);
     }
-}
-
-TEST_F(SplitFileReader, ThreeLinesWithoutTheFinalLineFeedAreNotLoaded) {
-    Load(kMinimal);
-    ASSERT_EQ(engine.GetColumnCount(), 2u);
-    Load(std::string(kMinimal, sizeof kMinimal - 2));
-    EXPECT_EQ(engine.GetColumnCount(), 0u);
-    EXPECT_EQ(engine.GetRowCount(), 0u);
-    EXPECT_EQ(engine.SplitFileName, "");
-}
-
-TEST_F(SplitFileReader, UnreadablePathsLeaveAnEmptyGrid) {
-    Load(kMinimal);
-    ASSERT_EQ(engine.GetColumnCount(), 2u);
-    engine.LoadSplitData(dir.File("missing.txt"));
-    EXPECT_EQ(engine.GetColumnCount(), 0u);
-    EXPECT_EQ(engine.SplitFileName, "");
-
     ASSERT_EQ(::mkdir(dir.File("folder.txt").c_str(), 0755), 0);
-    engine.LoadSplitData(dir.File("folder.txt"));  // must return, not loop
-    EXPECT_EQ(engine.GetColumnCount(), 0u);
-    engine.LoadSplitData(dir.File("no/such/folder/runs.txt"));
-    EXPECT_EQ(engine.GetColumnCount(), 0u);
-    engine.LoadSplitData("");
-    EXPECT_EQ(engine.GetColumnCount(), 0u);
-}
-
-TEST_F(SplitFileReader, SplitStateFilesAreNotLoaded) {
-    Load("QVLSplitState\tanything\nDesc\tBest Splits\nA\t1.00\n\t\n");
-    EXPECT_EQ(engine.GetColumnCount(), 0u);
-    EXPECT_EQ(engine.SplitFileName, "");
-    Load("QVLSplitStateX\t0\nDesc\tBest Splits\nA\t1.00\n\t\n");
-    EXPECT_EQ(engine.GetColumnCount(), 2u);
+    for (const std::string& path : {dir.File("missing.txt"), dir.File("folder.txt"),
+                                    dir.File("no/such/folder/runs.txt"), std::string()}) {
+        Load(kMinimal);
+        engine.LoadSplitData(path);  // must return, not loop
+        EXPECT_EQ(engine.GetColumnCount(), 0u) << path;
+        EXPECT_EQ(engine.SplitFileName, "") << path;
+    }
 }
 
 TEST_F(SplitFileReader, CounterLineIsReadLikeAtoiAndClamped) {
