@@ -8,26 +8,18 @@
 set -euo pipefail
 
 app=$1
-here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xsession.sh
-. "$here/xsession.sh"
-
+. "$(cd "$(dirname "$0")" && pwd)/xsession.sh"
 xs_require Xvfb xdotool
 xs_begin
 
-folder="$work/config/quorvel"
-mkdir -p "$folder"
-printf '%s\n' '[Misc]' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=N' 'BestSplitMinElapsedSec=0' \
+xs_settings '[Misc]' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=N' 'BestSplitMinElapsedSec=0' \
     'Theme=kept' '' '[Window]' 'HideBestSplits=N' 'HideCurrentSplits=N' 'HideDiffRows=y' \
-    'HideAttemptCounters=N' 'Left=40' 'Top=60' >"$folder/Quorvel.ini"
-
-split_file="$work/route.txt"
-xs_write_route "$split_file"
-
+    'HideAttemptCounters=N' 'Left=40' 'Top=60'
+route="$work/route.txt"
+xs_write_route "$route"
 xs_start_server || fail "no X server"
-
-QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" "$split_file" >"$work/stdout" 2>"$work/stderr" &
-app_pid=$!
+xs_launch "$route"
 xs_wait_window "$app_pid" 60 || fail "the window did not appear"
 
 # Each press waits for the application's trace of the split command it ran, and then for
@@ -39,12 +31,9 @@ done
 xs_quit
 
 # The split file: attempt count raised, the run kept in place of the old run.
-IFS=$'\t' read -r attempts offset <"$split_file"
-[ "$attempts" = "8" ] || fail "attempt count is '$attempts', expected 8"
-[ "$offset" = "0.00" ] || fail "start offset is '$offset', expected 0.00"
-last=$(sed -n '9p' "$split_file")
-IFS=$'\t' read -r name best kept <<<"$last"
-[ "$name" = "Last" ] || fail "row 4 is '$last'"
+[ "$(xs_row "$route" 1)" = $'8\t0.00' ] || fail "counter line is '$(xs_row "$route" 1)'"
+IFS=$'\t' read -r name best kept <<<"$(xs_row "$route" 9)"
+[ "$name" = "Last" ] || fail "row 4 is '$(xs_row "$route" 9)'"
 case "$kept" in
     [0-9].[0-9][0-9] | [0-9][0-9].[0-9][0-9]) ;;
     *) fail "the kept run's final time is '$kept', expected a run of seconds, not 4:00.00" ;;
@@ -52,7 +41,6 @@ esac
 [ "$best" != "1:00.00" ] || fail "the best segment of the last split was not taken over"
 
 # The settings file: position and flags written back, an unknown key kept.
-ini="$folder/Quorvel.ini"
 for line in 'Left=40' 'Top=60' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=N' \
     'HideDiffRows=N' 'HideBestSplits=N' 'HideCurrentSplits=N' 'HideAttemptCounters=N' \
     'BestSplitMinElapsedSec=0' 'Theme=kept'; do

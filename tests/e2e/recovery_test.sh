@@ -10,61 +10,45 @@
 set -euo pipefail
 
 app=$1
-here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xsession.sh
-. "$here/xsession.sh"
-
+. "$(cd "$(dirname "$0")" && pwd)/xsession.sh"
 xs_require Xvfb xdotool
 xs_begin
 
-# Waits until the split-state file records DONE done splits.
-wait_state_with() {
-    local done=$1
-    [ -f "$state_file" ] && [ "$(sed -n '2p' "$state_file" | cut -f2)" = "$done" ]
-}
-
-folder="$work/config/quorvel"
-mkdir -p "$folder"
-printf '%s\n' '[Misc]' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=N' 'AutoSaveSplitState=Y' \
-    '' '[Window]' 'Left=40' 'Top=60' >"$folder/Quorvel.ini"
-
-split_file="$work/route.txt"
-state_file="$work/route-SplitState.txt"
-xs_write_route "$split_file"
-
+xs_settings '[Misc]' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=N' 'AutoSaveSplitState=Y' '' \
+    '[Window]' 'Left=40' 'Top=60'
+route="$work/route.txt"
+state="$work/route-SplitState.txt"
+xs_write_route "$route"
+state_with() { [ -f "$state" ] && [ "$(xs_row "$state" 2 | cut -f2)" = "$1" ]; }  # N done
+kept_of_row() { xs_row "$route" $((2 * $1 + 1)) | cut -f3; }                     # 1-based
 xs_start_server || fail "no X server"
 
 # ---- First life: start, two splits, then SIGKILL ----
-QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" "$split_file" >"$work/stdout" 2>"$work/stderr" &
-app_pid=$!
+xs_launch "$route"
 xs_wait_titled "$app_pid" "Quorvel - route.txt" || fail "the window did not appear"
-
 # Each press waits for the application's acknowledgement (its trace of the split command,
 # the split-state file), then for the third of a second in which a next press is ignored.
 sleep "$XS_LOCKOUT"
 xs_press "xs_key space" xs_traced 1  # start
-xs_press "xs_key space" wait_state_with 1
-xs_press "xs_key space" wait_state_with 2
+xs_press "xs_key space" state_with 1
+xs_press "xs_key space" state_with 2
 kill -KILL "$app_pid"
 wait "$app_pid" 2>/dev/null || true
 app_pid=""
-
-first=$(sed -n '3p' "$state_file")
-second=$(sed -n '4p' "$state_file")
+first=$(xs_row "$state" 3)
+second=$(xs_row "$state" 4)
 [ -n "$first" ] && [ -n "$second" ] || fail "split state without split times"
-IFS=$'\t' read -r attempts _ <"$split_file"
-[ "$attempts" = "8" ] || fail "attempt count after the kill is '$attempts', expected 8"
+[ "$(xs_attempts "$route")" = "8" ] || fail "attempt count after the kill is not 8"
 
 # ---- Second life: the question, Return, then the rest of the run ----
-QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" "$split_file" >"$work/stdout" 2>"$work/stderr" &
-app_pid=$!
+xs_launch "$route"
 # The question comes before the main window: the first window shown is the question's.
 xs_wait_window "$app_pid" 60 || fail "no question appeared"
 [ "$(xdotool getwindowname "$XS_WIN" 2>/dev/null || true)" != "Quorvel - route.txt" ] ||
     fail "the main window came up without a question"
 xs_key Return
 xs_wait_titled "$app_pid" "Quorvel - route.txt" || fail "the window did not appear"
-
 sleep "$XS_LOCKOUT"
 for n in 1 2 3; do  # resume, then the last two splits: the last finishes and keeps the run
     xs_press "xs_key space" xs_traced "$n"
@@ -72,11 +56,7 @@ done
 xs_quit
 
 # ---- What reached the disk ----
-IFS=$'\t' read -r attempts _ <"$split_file"
-[ "$attempts" = "8" ] || fail "attempt count is '$attempts', expected 8 (counted once)"
-kept_of_row() {  # the kept run's time in split row $1 (1-based)
-    sed -n "$((2 * $1 + 1))p" "$split_file" | cut -f3
-}
+[ "$(xs_attempts "$route")" = "8" ] || fail "attempt count is not 8 (counted once)"
 [ "$(kept_of_row 1)" = "$first" ] || fail "split 1 is '$(kept_of_row 1)', was '$first'"
 [ "$(kept_of_row 2)" = "$second" ] || fail "split 2 is '$(kept_of_row 2)', was '$second'"
 for row in 3 4; do
@@ -85,5 +65,5 @@ for row in 3 4; do
         *) fail "split $row of the kept run is '$(kept_of_row "$row")', expected seconds" ;;
     esac
 done
-[ ! -e "$state_file" ] || fail "the split-state file outlived the finished run"
+[ ! -e "$state" ] || fail "the split-state file outlived the finished run"
 echo "PASS: resumed run kept whole: $first $second $(kept_of_row 3) $(kept_of_row 4)"

@@ -69,8 +69,7 @@ TEST_F(BestSplits, TheSplitAfterASkippedSplitNeverBecomesABestSplit) {
     FakeClock::Advance(1900);
     engine_.DoSplit();
     engine_.UpdateBestSplits();
-    EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true),
-              (Times{1000, 2000, 1900}));
+    EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true), (Times{1000, 2000, 1900}));
 }
 
 TEST_F(BestSplits, AKeptRunReplacesTheKeptColumnAndEmptiesTheCurrentRun) {
@@ -129,8 +128,7 @@ TEST_F(BestSplits, SettingABestRunningTimeMovesEveryLaterTotal) {
     BuildGrid(engine_, {"Run 1"}, {{1000, 0}, {2000, 0}, {3000, 0}});
     engine_.UpdateBestSplitTimer(1, 3100);
     EXPECT_EQ(ColumnTimes(engine_, 0), (Times{1000, 3100, 6100}));
-    EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true),
-              (Times{1000, 2100, 3000}));
+    EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true), (Times{1000, 2100, 3000}));
 
     engine_.UpdateBestSplitTimer(1, 0);
     EXPECT_EQ(engine_.GetDataCellElapsed(1, 0), 0);

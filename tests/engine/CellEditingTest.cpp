@@ -35,8 +35,8 @@ class CellEditing : public ::testing::Test {
 }  // namespace
 
 TEST_F(CellEditing, AnEditedTimeKeepsTheSegmentTimesAroundItConsistent) {
+    const Times kRun = {1000, 2500, 4500}, kMinutes = {6000, 9000, 12000};
     const struct {
-        const char* what;
         Times times;
         bool segment;  // a segment time typed, not a running time
         unsigned int row;
@@ -44,18 +44,19 @@ TEST_F(CellEditing, AnEditedTimeKeepsTheSegmentTimesAroundItConsistent) {
         Times running;
         Times elapsed;
     } cases[] = {
-        {"the first row", {1000, 2500, 4500}, false, 0, 1200, {1200, 2500, 4500}, {1200, 1300, 2000}},
-        {"a middle row", {1000, 2500, 4500}, false, 1, 3000, {1000, 3000, 4500}, {1000, 2000, 1500}},
-        {"cleared", {1000, 2500, 4500}, false, 1, 0, {1000, 0, 4500}, {1000, 0, 0}},
-        {"under a row without a time", {1000, 0, 4500}, false, 2, 4000, {1000, 0, 4000}, {1000, 0, 0}},
-        {"above a row without a time", {1000, 2500, 0}, false, 1, 3000, {1000, 3000, 0}, {1000, 2000, 0}},
-        {"a segment", {6000, 9000, 12000}, true, 1, 4010, {6000, 10010, 12000}, {6000, 4010, 1990}},
-        {"the first segment", {6000, 9000, 12000}, true, 0, 5000, {5000, 9000, 12000}, {5000, 4000, 3000}},
-        {"a cleared segment", {6000, 9000, 12000}, true, 2, 0, {6000, 9000, 0}, {6000, 3000, 0}},
-        {"a segment under no time", {6000, 0, 12000}, true, 2, 4010, {6000, 0, 12000}, {6000, 0, 0}},
+        {kRun, false, 0, 1200, {1200, 2500, 4500}, {1200, 1300, 2000}},       // the first row
+        {kRun, false, 1, 3000, {1000, 3000, 4500}, {1000, 2000, 1500}},       // a middle row
+        {kRun, false, 1, 0, {1000, 0, 4500}, {1000, 0, 0}},                   // cleared
+        {{1000, 0, 4500}, false, 2, 4000, {1000, 0, 4000}, {1000, 0, 0}},     // under no time
+        {{1000, 2500, 0}, false, 1, 3000, {1000, 3000, 0}, {1000, 2000, 0}},  // above none
+        {kMinutes, true, 1, 4010, {6000, 10010, 12000}, {6000, 4010, 1990}},
+        {kMinutes, true, 0, 5000, {5000, 9000, 12000}, {5000, 4000, 3000}},
+        {kMinutes, true, 2, 0, {6000, 9000, 0}, {6000, 3000, 0}},
+        {{6000, 0, 12000}, true, 2, 4010, {6000, 0, 12000}, {6000, 0, 0}},  // under no time
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(testing::Message() << (c.segment ? "segment" : "time") << " of row " << c.row
+                                        << " set to " << c.value);
         BuildRun(c.times);
         if (c.segment) {
             engine_.UpdateDataCellElapsed(c.row, 1, c.value);

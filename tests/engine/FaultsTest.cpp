@@ -11,7 +11,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -30,15 +29,6 @@ std::string Bytes(const char (&literal)[N]) {
     return std::string(literal, N - 1);
 }
 
-// Each line followed by a line feed, as the split file writer ends them.
-std::string Lines(std::initializer_list<std::string> lines) {
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line + "\n";
-    }
-    return text;
-}
-
 // ---- A small disk that can be filled ----
 
 // A full disk for the life of the test (a small tmpfs); the tests skip where mounting is
@@ -54,31 +44,32 @@ class FullDisk : public FakeClockTest {
     }
 
     std::string File(const std::string& name) const { return dir_.File(name); }
-    void Fill() { disk_.Fill(); }
-    void Free() { disk_.Free(); }
+    // The route with two runs and notes, loaded by engine_.
+    void LoadRoute() {
+        WriteFile(File("runs.txt"), ReadFile(TestDataPath("two-runs-with-notes.txt")));
+        engine_.LoadSplitData(File("runs.txt"));
+        ASSERT_EQ(engine_.GetColumnCount(), 4u);
+    }
 
     TempDir dir_;
     SmallDisk disk_{dir_.Path()};
+    QuorvelClass engine_{dir_.Path()};
 };
 
 TEST_F(FullDisk, AStartThatCannotBeSavedKeepsTheOldSplitFileAndSaysSo) {
-    WriteFile(File("runs.txt"), ReadFile(TestDataPath("two-runs-with-notes.txt")));
+    LoadRoute();
     const std::string before = ReadFile(File("runs.txt"));
-    QuorvelClass engine(dir_.Path());
-    engine.LoadSplitData(File("runs.txt"));
-    ASSERT_EQ(engine.GetColumnCount(), 4u);
-    Fill();
-
-    engine.StartTimer();  // counts the attempt and rewrites the file
-    EXPECT_TRUE(engine.LastSaveFailed);
-    EXPECT_TRUE(engine.IsTimerRunning());
-    EXPECT_EQ(engine.GetTotalAttemptCount(), 13);
+    disk_.Fill();
+    engine_.StartTimer();  // counts the attempt and rewrites the file
+    EXPECT_TRUE(engine_.LastSaveFailed);
+    EXPECT_TRUE(engine_.IsTimerRunning());
+    EXPECT_EQ(engine_.GetTotalAttemptCount(), 13);
     EXPECT_EQ(ReadFile(File("runs.txt")), before);
     EXPECT_EQ(FolderEntries(dir_.Path()), (std::vector<std::string>{"filler", "runs.txt"}));
 
-    Free();
-    engine.SaveSplitData();
-    EXPECT_FALSE(engine.LastSaveFailed);
+    disk_.Free();
+    engine_.SaveSplitData();
+    EXPECT_FALSE(engine_.LastSaveFailed);
     EXPECT_EQ(ReadFile(File("runs.txt")).substr(0, 9), "13\t-0.33\n");
 }
 
@@ -87,7 +78,7 @@ TEST_F(FullDisk, SettingsThatCannotBeSavedKeepTheOldFile) {
     IniFileClass ini;
     ini.ReadIniFile(File("Quorvel.ini"));
     ini.WriteInteger("Window", "Left", 20);
-    Fill();
+    disk_.Fill();
 
     EXPECT_FALSE(ini.SaveIniFile());
     EXPECT_EQ(ReadFile(File("Quorvel.ini")), "[Window]\nLeft=10\n\n");
@@ -95,21 +86,18 @@ TEST_F(FullDisk, SettingsThatCannotBeSavedKeepTheOldFile) {
 }
 
 TEST_F(FullDisk, ASnapshotThatCannotBeSavedKeepsTheOldSnapshot) {
-    WriteFile(File("runs.txt"), ReadFile(TestDataPath("two-runs-with-notes.txt")));
-    QuorvelClass engine(dir_.Path());
-    engine.LoadSplitData(File("runs.txt"));
-    engine.StartTimer();
+    LoadRoute();
+    engine_.StartTimer();
     FakeClock::Advance(33 + 4000);
-    engine.DoSplit();
-    engine.SaveSplitStateData();
-    const std::string snapshot = ReadFile(engine.SplitStatePath());
+    engine_.DoSplit();
+    engine_.SaveSplitStateData();
+    const std::string snapshot = ReadFile(engine_.SplitStatePath());
     ASSERT_EQ(snapshot.rfind("QVLSplitState\truns.txt\n", 0), 0u);
     FakeClock::Advance(5000);
-    engine.DoSplit();
-    Fill();
-
-    engine.SaveSplitStateData();
-    EXPECT_EQ(ReadFile(engine.SplitStatePath()), snapshot);
+    engine_.DoSplit();
+    disk_.Fill();
+    engine_.SaveSplitStateData();
+    EXPECT_EQ(ReadFile(engine_.SplitStatePath()), snapshot);
     EXPECT_EQ(FolderEntries(dir_.Path()),
               (std::vector<std::string>{"filler", "runs-SplitState.txt", "runs.txt"}));
 }
@@ -167,17 +155,14 @@ TEST(HugeFile, FiftyMegabytesOnOneLineLoadNothingWithinAFewCopiesOfMemory) {
 
 // ---- NUL bytes ----
 
-TEST(NulBytes, AFileOfNulsAndLineEndsLoadsNothing) {
+TEST(NulBytes, ASplitFileOfNulsLoadsNothingAndSettingsWithNulsSurviveByteForByte) {
     TempDir dir;
     WriteFile(dir.File("nul.txt"), Bytes("\0\0\0\n\0\t\0\n\0\n\0\n\0\n"));
     QuorvelClass engine(dir.Path());
     engine.LoadSplitData(dir.File("nul.txt"));
     EXPECT_EQ(engine.GetColumnCount(), 0u);
     EXPECT_EQ(engine.SplitFileName, "");
-}
 
-TEST(NulBytes, SettingsHoldingNulsSurviveAReadAndASaveByteForByte) {
-    TempDir dir;
     const std::string text = Bytes("[Misc]\nAutoSaveBestRun=Y\0junk\n\n[W\0x]\nk\0ey=v\0\0\n\n");
     WriteFile(dir.File("Quorvel.ini"), text);
     IniFileClass ini;
@@ -195,12 +180,9 @@ TEST(NulBytes, SettingsHoldingNulsSurviveAReadAndASaveByteForByte) {
 const std::string kNotUtf8[] = {"\x80\xbf", "caf\xc3", "\xc0\xaf", "\xed\xa0\x80", "Se\xf1or"};
 
 TEST(NotUtf8, NamesAndNotesAreKeptAndWrittenBackByteForByte) {
-    const std::string file = Lines({
-        "12\t-0.33",
-        "Route " + kNotUtf8[0] + "\tBest Splits\tRun " + kNotUtf8[1],
-        kNotUtf8[2] + "\t40.10\t41.00",
-        "\t" + kNotUtf8[3] + "\t" + kNotUtf8[4] + "|r" + kNotUtf8[0],
-    });
+    const std::string file = "12\t-0.33\nRoute " + kNotUtf8[0] + "\tBest Splits\tRun " +
+                             kNotUtf8[1] + "\n" + kNotUtf8[2] + "\t40.10\t41.00\n\t" + kNotUtf8[3] +
+                             "\t" + kNotUtf8[4] + "|r" + kNotUtf8[0] + "\n";
     TempDir dir;
     WriteFile(dir.File("runs.txt"), file);
     QuorvelClass engine(dir.Path());

@@ -85,9 +85,8 @@ TEST(TimeText, ReadsShortenedMalformedAndHugeTexts) {
 }
 
 TEST(TimeValues, RoundToIntRoundsPositiveHalvesUpTruncatesNegativesAndSaturates) {
-    const std::pair<double, std::int32_t> cases[] = {{2.5, 3},   {2.49, 2},    {-2.5, -2},
-                                                     {-2.7, -2}, {99.5, 100},  {1e12, kMax},
-                                                     {-1e12, kMin}};
+    const std::pair<double, std::int32_t> cases[] = {
+        {2.5, 3}, {2.49, 2}, {-2.5, -2}, {-2.7, -2}, {99.5, 100}, {1e12, kMax}, {-1e12, kMin}};
     for (const auto& [value, expected] : cases) {
         EXPECT_EQ(RoundToInt(value), expected) << value;
     }

@@ -20,10 +20,10 @@ using Keysyms = std::vector<uint32_t>;
 TEST(HotkeyName, EachNameIsOneKeyWithItsSymbolsAndPortalTrigger) {
     const struct {
         const char* Name;
-        HotkeySpec Spec;  // Key 0: not compared
-        Keysyms Symbols;  // empty: not compared
+        HotkeySpec Spec;      // Key 0: not compared
+        Keysyms Symbols;      // empty: not compared
         const char* Trigger;  // null: not compared
-        bool RoundTrips;  // written back as read (the default keys)
+        bool RoundTrips;      // written back as read (the default keys)
     } cases[] = {
         {"Num+1", {Qt::Key_1, 0, true}, {XK_KP_1, XK_KP_End}, "KP_1", true},
         {"Num+End", {Qt::Key_End, 0, true}, {XK_KP_1, XK_KP_End}, "KP_1", false},
@@ -36,8 +36,11 @@ TEST(HotkeyName, EachNameIsOneKeyWithItsSymbolsAndPortalTrigger) {
         {"Num++", {}, {XK_KP_Add}, nullptr, false},
         {"Num+Enter", {}, {XK_KP_Enter}, nullptr, false},
         {"Ctrl+F5", {Qt::Key_F5, tk::kHotkeyCtrl, false}, {XK_F5}, "CTRL+F5", true},
-        {"Shift+Alt+X", {Qt::Key_X, tk::kHotkeyShift | tk::kHotkeyAlt, false}, {XK_x, XK_X},
-         "SHIFT+ALT+x", false},
+        {"Shift+Alt+X",
+         {Qt::Key_X, tk::kHotkeyShift | tk::kHotkeyAlt, false},
+         {XK_x, XK_X},
+         "SHIFT+ALT+x",
+         false},
         {"Meta+Space", {Qt::Key_Space, tk::kHotkeyMeta, false}, {XK_space}, nullptr, false},
         {"Meta+PgUp", {}, {}, "LOGO+Page_Up", false},
         {"Ctrl++", {Qt::Key_Plus, tk::kHotkeyCtrl, false}, {}, nullptr, false},
@@ -81,7 +84,8 @@ TEST(HotkeyName, PortalShortcutIdsRoundTripAndForeignIdsAreRefused) {
     EXPECT_EQ(tk::hotkeys::PortalShortcutId(7), "hotkey7");
     EXPECT_EQ(tk::hotkeys::BindingIdFromPortalShortcut("hotkey7"), 7);
     EXPECT_EQ(tk::hotkeys::BindingIdFromPortalShortcut("hotkey0"), 0);
-    for (const char* foreign : {"", "hotkey", "hotkey-1", "hotkey7x", "split", "hotkey99999999999"}) {
+    for (const char* foreign :
+         {"", "hotkey", "hotkey-1", "hotkey7x", "split", "hotkey99999999999"}) {
         EXPECT_EQ(tk::hotkeys::BindingIdFromPortalShortcut(foreign), -1) << foreign;
     }
 }
@@ -90,8 +94,8 @@ TEST(KeyboardMap, AKeyIsFoundInAnyColumnOfTheMapWithNumLockOnOrOff) {
     KeyboardMap map;  // keycode 8: the keypad 7, keycode 9: the b, 10: the top row's 1
     map.MinKeycode = 8;
     map.KeysymsPerKeycode = 4;
-    map.Keysyms = {XK_KP_Home, 0, 0, XK_KP_7, XK_b, XK_B, 0, 0, XK_1, XK_exclam, 0, 0,
-                   XK_KP_End,  XK_KP_1, 0, 0};
+    map.Keysyms = {XK_KP_Home, 0,         0, XK_KP_7, XK_b,      XK_B,    0, 0,
+                   XK_1,       XK_exclam, 0, 0,       XK_KP_End, XK_KP_1, 0, 0};
     EXPECT_EQ(map.KeycodesFor({XK_KP_7}), Keysyms{8});
     EXPECT_EQ(map.KeycodesFor({XK_KP_7, XK_B}), (Keysyms{8, 9}));
     EXPECT_EQ(map.KeycodesFor(KeysymsForHotkey({Qt::Key_1, 0, true})), Keysyms{11});

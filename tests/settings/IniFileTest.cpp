@@ -1,7 +1,7 @@
+// The settings store: what a file reads as, the values read and written, and the saves, whole
+// or not at all.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -15,27 +15,6 @@
 namespace {
 
 using SectionMap = std::map<std::string, std::map<std::string, std::string>>;
-
-// Reads text as a settings file and returns what the store holds.
-SectionMap ParseSettings(const std::string& text) {
-    TempDir dir;
-    WriteFile(dir.File("Quorvel.ini"), text);
-    IniFileClass ini;
-    ini.ReadIniFile(dir.File("Quorvel.ini"));
-    return ini.Sections;
-}
-
-// Saves a store holding only section/key = value as path, and returns whether it was written.
-bool SaveOneValue(const std::string& path, const std::string& value) {
-    IniFileClass ini;
-    ini.IniFileName = path;
-    ini.WriteString("Misc", "Key", value);
-    return ini.SaveIniFile();
-}
-
-}  // namespace
-
-// ---- Reading ----
 
 TEST(IniFileReading, LinesAreFiledUnderTheirSectionAsWritten) {
     const struct {
@@ -55,8 +34,12 @@ TEST(IniFileReading, LinesAreFiledUnderTheirSectionAsWritten) {
         {"[Empty]\n\n[S]\nk=1\n", {{"S", {{"k", "1"}}}}},
         {"", {}},
     };
+    TempDir dir;
+    IniFileClass ini;
     for (const auto& c : cases) {
-        EXPECT_EQ(ParseSettings(c.text), c.expected) << "file text: " << c.text;
+        WriteFile(dir.File("Quorvel.ini"), c.text);
+        ini.ReadIniFile(dir.File("Quorvel.ini"));  // each read starts from an empty store
+        EXPECT_EQ(ini.Sections, c.expected) << "file text: " << c.text;
     }
 }
 
@@ -65,12 +48,9 @@ TEST(IniFileReading, LinesAreCutAtEveryRunOfLineEnds) {
         std::string text;
         std::vector<std::string> expected;
     } cases[] = {
-        {"", {}},
-        {"a", {"a"}},
-        {"a\r\n\r\nb\n", {"a", "b"}},
-        {"\na", {"", "a"}},
-        {"a\rb\n\rc", {"a", "b", "c"}},
-        {"\r\n\n", {""}},
+        {"", {}},           {"a", {"a"}},
+        {"\na", {"", "a"}}, {"a\r\n\r\nb\n", {"a", "b"}},
+        {"\r\n\n", {""}},   {"a\rb\n\rc", {"a", "b", "c"}},
     };
     IniFileClass ini;
     for (const auto& c : cases) {
@@ -78,17 +58,6 @@ TEST(IniFileReading, LinesAreCutAtEveryRunOfLineEnds) {
         ini.ParseLines(c.text, &lines);
         EXPECT_EQ(lines, c.expected) << "text: " << c.text;
     }
-}
-
-TEST(IniFileReading, EachReadStartsFromAnEmptyStore) {
-    TempDir dir;
-    WriteFile(dir.File("one.ini"), "[A]\nk=1\n");
-    WriteFile(dir.File("two.ini"), "[B]\nj=2\n");
-    IniFileClass ini;
-    ini.ReadIniFile(dir.File("one.ini"));
-    ini.ReadIniFile(dir.File("two.ini"));
-    EXPECT_EQ(ini.Sections, (SectionMap{{"B", {{"j", "2"}}}}));
-    EXPECT_EQ(ini.IniFileName, dir.File("two.ini"));
 }
 
 TEST(IniFileReading, AMissingFileOrAFolderLeavesAnEmptyStoreWithNoFileName) {
@@ -102,32 +71,22 @@ TEST(IniFileReading, AMissingFileOrAFolderLeavesAnEmptyStoreWithNoFileName) {
     }
 }
 
-// ---- Values ----
-
-TEST(IniFileValues, AnEmptyValueIsReturnedInsteadOfTheDefault) {
+TEST(IniFileValues, MissingKeysGiveTheDefaultAndEmptyValuesDoNot) {
     IniFileClass ini;
     ini.WriteString("S", "k", "");
     EXPECT_EQ(ini.ReadString("S", "k", "def"), "");
     EXPECT_EQ(ini.ReadInteger("S", "k", 7), 0);
     EXPECT_EQ(ini.ReadFloat("S", "k", 7.5), 0.0);
-}
-
-TEST(IniFileValues, AMissingKeyGivesTheDefaultAndCreatesNothing) {
-    IniFileClass ini;
-    ini.WriteString("S", "k", "1");
     EXPECT_EQ(ini.ReadString("S", "other", "def"), "def");
     EXPECT_EQ(ini.ReadInteger("Missing", "k", -3), -3);
     EXPECT_EQ(ini.ReadFloat("Missing", "k", 2.5), 2.5);
-    EXPECT_EQ(ini.Sections, (SectionMap{{"S", {{"k", "1"}}}}));
+    EXPECT_EQ(ini.Sections, (SectionMap{{"S", {{"k", ""}}}}));  // reading creates nothing
 }
 
 TEST(IniFileValues, IntegersReadLikeAtoiClampedToThirtyTwoBits) {
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
-    const struct {
-        std::string value;
-        std::int32_t expected;
-    } cases[] = {
+    const std::pair<const char*, std::int32_t> cases[] = {
         {" 1 ", 1},
         {"12px", 12},
         {"abc", 0},
@@ -142,41 +101,28 @@ TEST(IniFileValues, IntegersReadLikeAtoiClampedToThirtyTwoBits) {
         {"-00000000000000000000000042", -42},
     };
     IniFileClass ini;
-    for (const auto& c : cases) {
-        ini.WriteString("S", "k", c.value);
-        EXPECT_EQ(ini.ReadInteger("S", "k", 99), c.expected) << "value: " << c.value;
+    for (const auto& [value, expected] : cases) {
+        ini.WriteString("S", "k", value);
+        EXPECT_EQ(ini.ReadInteger("S", "k", 99), expected) << "value: " << value;
     }
 }
 
-TEST(IniFileValues, NumbersAreWrittenInTheirFixedFormats) {
-    IniFileClass ini;
-    ini.WriteFloat("S", "half", 0.5);
-    ini.WriteFloat("S", "negative", -1234.5678901);
-    ini.WriteInteger("S", "minus", -5);
-    ini.WriteInteger("S", "lowest", std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(ini.ReadString("S", "half", ""), "0.500000");
-    EXPECT_EQ(ini.ReadString("S", "negative", ""), "-1234.567890");
-    EXPECT_EQ(ini.ReadString("S", "minus", ""), "-5");
-    EXPECT_EQ(ini.ReadString("S", "lowest", ""), "-2147483648");
-    EXPECT_DOUBLE_EQ(ini.ReadFloat("S", "half", 0), 0.5);
-}
-
-// ---- Saving ----
-
-TEST(IniFileSaving, SectionsAndKeysAreWrittenInByteOrderEachFollowedByAnEmptyLine) {
+TEST(IniFileSaving, SectionsAndKeysAreWrittenInByteOrderInFixedNumberFormats) {
     TempDir dir;
     IniFileClass ini;
     ini.IniFileName = dir.File("Quorvel.ini");
-    ini.WriteInteger("Window", "Left", 12);
-    ini.WriteString("Misc", "AutoSaveBestRun", "N");
+    ini.WriteInteger("Window", "Left", std::numeric_limits<std::int32_t>::min());
+    ini.WriteFloat("Misc", "Half", 0.5);
+    ini.WriteFloat("Misc", "Negative", -1234.5678901);
     ini.WriteString("a", "z", "1");
     ini.WriteString("a", "\xc3\xa9", "2");
     ini.WriteString("a", "Z", "3");
     ini.WriteString("Z", "k", "4");
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("Misc", "Half", 0), 0.5);
     ASSERT_TRUE(ini.SaveIniFile());
     EXPECT_EQ(ReadFile(ini.IniFileName),
-              "[Misc]\nAutoSaveBestRun=N\n\n[Window]\nLeft=12\n\n[Z]\nk=4\n\n"
-              "[a]\nZ=3\nz=1\n\xc3\xa9=2\n\n");
+              "[Misc]\nHalf=0.500000\nNegative=-1234.567890\n\n[Window]\nLeft=-2147483648\n\n"
+              "[Z]\nk=4\n\n[a]\nZ=3\nz=1\n\xc3\xa9=2\n\n");
 }
 
 TEST(IniFileSaving, UnknownKeysSurviveAReadAndASave) {
@@ -192,34 +138,26 @@ TEST(IniFileSaving, UnknownKeysSurviveAReadAndASave) {
               "[Window]\nHideBestSplits=N\nLeft=120\nTop=45\n\n");
 }
 
-TEST(IniFileSaving, NoFileIsCreatedWhenThereWasNoneAtRead) {
+TEST(IniFileSaving, NothingIsWrittenWithoutAFileAtReadIntoAFolderOrPastTheSizeLimit) {
     TempDir dir;
     IniFileClass ini;
-    ini.ReadIniFile(dir.File("Quorvel.ini"));
-    ini.WriteInteger("Window", "Left", 1);
-    ini.WriteString("Misc", "AutoSaveBestRun", "Y");
+    ini.ReadIniFile(dir.File("Quorvel.ini"));  // none there: none created
+    ini.WriteString("Misc", "Key", std::string(100000, 'n'));
     EXPECT_FALSE(ini.SaveIniFile());
-    EXPECT_FALSE(FileExists(dir.File("Quorvel.ini")));
-}
-
-TEST(IniFileSaving, SavingToAFolderOrIntoAMissingFolderFails) {
-    TempDir dir;
-    EXPECT_FALSE(SaveOneValue(dir.Path(), "1"));
-    EXPECT_TRUE(std::filesystem::is_directory(dir.Path()));
-    EXPECT_FALSE(SaveOneValue(dir.File("missing/Quorvel.ini"), "1"));
-    EXPECT_FALSE(FileExists(dir.File("missing")));
-}
-
-TEST(IniFileSaving, AWriteCutShortByTheFileSizeLimitLeavesTheOldFileWhole) {
-    TempDir dir;
-    const std::string path = dir.File("Quorvel.ini");
-    const std::string old = "[Misc]\nKey=old\n\n";
-    WriteFile(path, old);
-
+    EXPECT_TRUE(FolderEntries(dir.Path()).empty());
+    for (const std::string& path : {dir.Path(), dir.File("missing/Quorvel.ini")}) {
+        ini.IniFileName = path;
+        EXPECT_FALSE(ini.SaveIniFile()) << path;
+    }
+    EXPECT_TRUE(FolderEntries(dir.Path()).empty());
+    ini.IniFileName = dir.File("Quorvel.ini");
+    WriteFile(ini.IniFileName, "[Misc]\nKey=old\n\n");
     {
         const FileSizeLimit limit(1024);
-        EXPECT_FALSE(SaveOneValue(path, std::string(100000, 'n')));
+        EXPECT_FALSE(ini.SaveIniFile());
     }
-    EXPECT_EQ(ReadFile(path), old);
+    EXPECT_EQ(ReadFile(ini.IniFileName), "[Misc]\nKey=old\n\n");
     EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"Quorvel.ini"});
 }
+
+}  // namespace

@@ -65,7 +65,7 @@ TEST_F(GridRefresh, CurrentTimesAreColouredAgainstTheKeptRunWithoutTolerance) {
     }
 }
 
-TEST_F(GridRefresh, DifferencesFollowTheCurrentRunInEveryColumn) {
+TEST_F(GridRefresh, DifferencesFollowTheCurrentRunRunningTimesExceptInTheCurrentColumn) {
     Split(0, 1050);  // 10.50: 0.50 behind the best, 0.50 ahead of Old, 1.50 ahead of Kept
     Refresh();
     EXPECT_EQ(Cell(0, 3)->Text(), "10.50");
@@ -74,40 +74,37 @@ TEST_F(GridRefresh, DifferencesFollowTheCurrentRunInEveryColumn) {
     EXPECT_EQ(Cell(0, 1, 1)->Text(), "-0.50");
     EXPECT_EQ(Cell(0, 1, 1)->TextColor(), kGreen);
     EXPECT_EQ(Cell(0, 2, 1)->Text(), "-1.50");
-    EXPECT_EQ(Cell(0, 3, 1)->Text(), "-1.50");  // the segment against the kept run's
+    EXPECT_EQ(Cell(0, 3, 1)->Text(), "-1.50");
     EXPECT_EQ(RowHeader(1)->TextColor(), kCyan);
     EXPECT_EQ(RowHeader(0)->TextColor(), kWhite);
     EXPECT_EQ(Cell(1, 3, 1)->Text(), "");
+
+    Split(1, 2250);  // segment 12.00 against Kept's 12.00 and a total 1.50 ahead
+    Refresh();
+    EXPECT_EQ(Cell(1, 2, 1)->Text(), "-1.50");  // running: 22.50 against 24.00
+    EXPECT_EQ(Cell(1, 3, 1)->Text(), "0.00");   // the segment against the kept run's
+    EXPECT_EQ(Cell(1, 3, 1)->TextColor(), kWhite);
+    Split(2, 3600);  // finished: no row is cyan any more
+    Refresh();
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(RowHeader(row)->TextColor(), kWhite) << row;
+    }
 }
 
-TEST_F(GridRefresh, TheCurrentColumnShowsSegmentDifferencesTheOthersRunningOnes) {
-    Split(0, 1300);  // 1.00 behind Kept
-    Split(1, 2350);  // segment 10.50 against Kept's 12.00: gains 1.50
-    Refresh();
-    EXPECT_EQ(Cell(1, 2, 1)->Text(), "-0.50");  // running: 23.50 against 24.00
-    EXPECT_EQ(Cell(1, 3, 1)->Text(), "-1.50");
-    EXPECT_EQ(Cell(1, 3, 1)->TextColor(), kGreen);
-}
-
-TEST_F(GridRefresh, ANewBestSegmentLightsTheBestDifference) {
-    Split(0, 999);  // best segment 10.00
-    Refresh();
-    EXPECT_EQ(Cell(0, 0, 1)->BackgroundColor(), kGrey);
-    EXPECT_EQ(Cell(0, 1, 1)->BackgroundColor(), kClear);
-    Split(0, 1000);  // a tie is not a new best
-    Refresh();
-    EXPECT_EQ(Cell(0, 0, 1)->BackgroundColor(), kClear);
-}
-
-TEST_F(GridRefresh, CellsWithNotesHaveAGreyBackground) {
+TEST_F(GridRefresh, GreyBackgroundsMarkNotesAndANewBestSegment) {
     TimerData->SplitCells[1][2]->Notes = "watch|rthe gap";
+    Split(0, 999);  // best segment 10.00
     Refresh();
     EXPECT_EQ(Cell(1, 2)->BackgroundColor(), kGrey);
     EXPECT_TRUE(Cell(1, 2)->DrawsBackground());
     EXPECT_EQ(Cell(1, 1)->BackgroundColor(), kClear);
+    EXPECT_EQ(Cell(0, 0, 1)->BackgroundColor(), kGrey);
+    EXPECT_EQ(Cell(0, 1, 1)->BackgroundColor(), kClear);
     TimerData->SplitCells[1][2]->Notes.clear();
+    Split(0, 1000);  // a tie is not a new best
     Refresh();
     EXPECT_EQ(Cell(1, 2)->BackgroundColor(), kClear);
+    EXPECT_EQ(Cell(0, 0, 1)->BackgroundColor(), kClear);
 }
 
 TEST_F(GridRefresh, ACurrentTimeWhereTheKeptRunHasNoneIsRed) {
@@ -130,16 +127,6 @@ TEST_F(GridRefresh, HiddenCurrentSplitsShowTheRunInTheKeptColumn) {
     EXPECT_EQ(Cell(1, 2)->Text(), "24.00");  // no current time there: its own
     EXPECT_EQ(Cell(1, 2)->TextColor(), kCyan);
     EXPECT_EQ(Cell(2, 2)->TextColor(), kWhite);
-}
-
-TEST_F(GridRefresh, AFinishedRunHasNoCyanRow) {
-    Split(0, 1200);
-    Split(1, 2400);
-    Split(2, 3600);
-    Refresh();
-    for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(RowHeader(row)->TextColor(), kWhite) << row;
-    }
 }
 
 class GridScroll : public ShellTest {

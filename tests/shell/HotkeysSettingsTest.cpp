@@ -142,7 +142,9 @@ TEST_F(Hotkeys, AGlobalKeyRunsTheMenuCommandWithItsChecksAndLockout) {
 
 // ---- One press, two ways in ----
 
-TEST_F(Hotkeys, APressThatComesAsMenuKeyAndGlobalKeyPausesOnce) {
+// The menu key and the global hotkey on the same key are one press when they arrive within
+// kSameKeyWindow of each other, whichever comes first; only the first of them runs.
+TEST_F(Hotkeys, APressThatComesAsMenuKeyAndGlobalKeyRunsOnce) {
     LaunchRunning("[Hotkeys]\nPause=P\n");
     MenuKey("P");
     Global(AppDelegate::kPauseHotkey);
@@ -160,28 +162,23 @@ TEST_F(Hotkeys, APressThatComesAsMenuKeyAndGlobalKeyPausesOnce) {
     FakeClock::Advance(AppDelegate::kSameKeyWindow);
     Global(AppDelegate::kPauseHotkey);
     EXPECT_TRUE(TimerData->IsTimerRunning());
-}
 
-TEST_F(Hotkeys, OnlyTheFirstOfTwoArrivalsIsDropped) {
     LaunchRunning("[Hotkeys]\nPause=P\n");
     MenuKey("P");
     Global(AppDelegate::kPauseHotkey);  // the same press: dropped
     Global(AppDelegate::kPauseHotkey);  // a press the menu never saw: taken
-    EXPECT_TRUE(TimerData->IsTimerRunning());
+    EXPECT_TRUE(TimerData->IsTimerRunning()) << "only the first of two arrivals is dropped";
 }
 
-TEST_F(Hotkeys, AGlobalKeyOnAnotherCommandsMenuKeyRunsOnlyTheFirstToArrive) {
-    LaunchRunning("[Hotkeys]\nReset=P\n");
+TEST_F(Hotkeys, OnlyTheSameKeyIsOnePress) {
+    LaunchRunning("[Hotkeys]\nReset=P\n");  // the global Reset on the menu key of Pause
     MenuKey("P");
     Global(AppDelegate::kResetHotkey);
     EXPECT_FALSE(TimerData->IsTimerRunning());
     EXPECT_NE(TimerData->GetCurrentTime(), 0) << "paused, not reset";
-}
-
-TEST_F(Hotkeys, DifferentKeysAtTheSameMomentAreTwoPresses) {
-    LaunchRunning("");
-    MenuKey("P");                       // menu Pause
-    Global(AppDelegate::kPauseHotkey);  // Num+5
+    LaunchRunning("");  // Num+5 for Pause: another key at the same moment
+    MenuKey("P");
+    Global(AppDelegate::kPauseHotkey);
     EXPECT_TRUE(TimerData->IsTimerRunning());
 }
 

@@ -41,7 +41,6 @@ class SplitState : public ShellTest {
     void Answer(int button) {
         tk::Alert::SetTestHook([this, button](const tk::Alert& alert) {
             questions_.push_back(alert.MessageText());
-            buttons_ = alert.Buttons();
             return button;
         });
     }
@@ -51,45 +50,28 @@ class SplitState : public ShellTest {
         Press(&AppDelegate::DoSplitMenuClick);
         Press(&AppDelegate::DoSplitMenuClick);
     }
-    // The application ends without a word (a crash, a kill) and is started again.
-    void Relaunch() { Launch(); }
 
     std::string path_;
     std::string state_;
     std::vector<std::string> questions_;
-    std::vector<std::string> buttons_;
 };
 
 TEST_F(SplitState, EveryCommandThatChangesTheRunSavesIt) {
-    struct Step {
-        const char* command;
-        std::function<void()> run;
-        const char* saved;
-    };
-    const Step steps[] = {
-        {"start", [&] { app->DoSplitMenuClick(); }, "0.00\t0"},
-        {"split", [&] { Press(&AppDelegate::DoSplitMenuClick); }, "0.34\t1"},
-        {"skip", [&] { Press(&AppDelegate::SkipSplitMenuClick); }, "0.68\t2"},
-        {"undo", [&] { Press(&AppDelegate::UndoSplitMenuClick); }, "1.02\t1"},
-        {"pause",
-         [&] {
-             FakeClock::Advance(10);
-             app->PauseResumeMenuClick();
-         },
-         "1.12\t1"},
-        {"resume",
-         [&] {
-             FakeClock::Advance(700);
-             app->PauseResumeMenuClick();
-         },
-         "1.12\t1"},
-    };
-    for (const Step& step : steps) {
+    // The run as each command leaves it on disk, the file removed before each.
+    const auto savedAfter = [this](const std::function<void()>& command) {
         std::filesystem::remove(state_);
-        step.run();
+        command();
         app->FlushRunState();
-        EXPECT_EQ(SavedRun(), step.saved) << step.command;
-    }
+        return SavedRun();
+    };
+    EXPECT_EQ(savedAfter([&] { app->DoSplitMenuClick(); }), "0.00\t0");
+    EXPECT_EQ(savedAfter([&] { Press(&AppDelegate::DoSplitMenuClick); }), "0.34\t1");
+    EXPECT_EQ(savedAfter([&] { Press(&AppDelegate::SkipSplitMenuClick); }), "0.68\t2");
+    EXPECT_EQ(savedAfter([&] { Press(&AppDelegate::UndoSplitMenuClick); }), "1.02\t1");
+    FakeClock::Advance(10);
+    EXPECT_EQ(savedAfter([&] { app->PauseResumeMenuClick(); }), "1.12\t1");
+    FakeClock::Advance(700);
+    EXPECT_EQ(savedAfter([&] { app->PauseResumeMenuClick(); }), "1.12\t1");
     EXPECT_EQ(ReadFile(state_), "QVLSplitState\troute.txt\n1.12\t1\n0.34\n");
 }
 
@@ -179,7 +161,7 @@ TEST_F(SplitState, WithTheAutosaveOffOnlyTheCommandSavesAndNothingIsRemoved) {
 
 TEST_F(SplitState, OpenSplitStateBringsTheRunBackPausedAndSplitResumesIt) {
     PlayTwoSplits();
-    Relaunch();
+    Launch();  // after a crash: the application starts again
     std::string asked;
     tk::OpenPanel::SetTestHook([&](const tk::OpenPanel& panel) -> std::optional<std::string> {
         asked = panel.Directory();
@@ -201,12 +183,20 @@ TEST_F(SplitState, OpenSplitStateBringsTheRunBackPausedAndSplitResumesIt) {
     EXPECT_EQ(TimerData->GetTotalAttemptCount(), 13);
 }
 
-TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoad) {
+TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoadUntouchedByHotkeys) {
     PlayTwoSplits();
-    Relaunch();
-    Answer(1);
+    Launch();  // after a crash: the application starts again
+    bool startedBehindTheQuestion = true;
+    tk::Alert::SetTestHook([&](const tk::Alert& alert) {
+        questions_.push_back(alert.MessageText());
+        FakeClock::Advance(40);  // a global hotkey pressed while the question is up
+        app->GlobalHotkeyPressed(AppDelegate::kSplitHotkey);
+        startedBehindTheQuestion = TimerData->IsTimerRunning();
+        return 1;
+    });
     Open(path_);
-    EXPECT_EQ(questions_.size(), 1u);
+    EXPECT_FALSE(startedBehindTheQuestion);
+    EXPECT_FALSE(TimerData->IsTimerRunning());
     EXPECT_FALSE(StateExists());
     EXPECT_EQ(TimerData->GetCurrentTime(), 0);
     EXPECT_EQ(TimerData->GetDataCellTimer(0, 3), 0);
@@ -216,7 +206,7 @@ TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoad) {
 
 TEST_F(SplitState, ClosingTheQuestionWithoutAnAnswerKeepsTheRunForNextTime) {
     PlayTwoSplits();
-    Relaunch();
+    Launch();  // after a crash: the application starts again
     Answer(tk::Alert::kClosed);
     Open(path_);
     EXPECT_TRUE(StateExists());
@@ -225,21 +215,6 @@ TEST_F(SplitState, ClosingTheQuestionWithoutAnAnswerKeepsTheRunForNextTime) {
     Open(path_);
     EXPECT_EQ(questions_.size(), 2u);
     EXPECT_EQ(TimerData->GetCurrentTime(), 68);
-}
-
-TEST_F(SplitState, AGlobalHotkeyPressedWhileTheQuestionIsUpDoesNothing) {
-    PlayTwoSplits();
-    Relaunch();
-    bool startedBehindTheQuestion = true;
-    tk::Alert::SetTestHook([&](const tk::Alert&) {
-        FakeClock::Advance(40);
-        app->GlobalHotkeyPressed(AppDelegate::kSplitHotkey);
-        startedBehindTheQuestion = TimerData->IsTimerRunning();
-        return 1;
-    });
-    Open(path_);
-    EXPECT_FALSE(startedBehindTheQuestion);
-    EXPECT_FALSE(TimerData->IsTimerRunning());
 }
 
 TEST_F(SplitState, NoQuestionForAnotherSplitFileATimeOfZeroOrWithTheAutosaveOff) {
@@ -269,21 +244,6 @@ TEST_F(SplitState, NoQuestionForAnotherSplitFileATimeOfZeroOrWithTheAutosaveOff)
 }
 
 // ---- A new attempt after a kept run ----
-
-TEST_F(SplitState, AfterARunKeptAtItsLastSplitTheNextStartIsANewAttempt) {
-    app->AutosaveBestRunMenuClick();
-    PlayTwoSplits();
-    Press(&AppDelegate::DoSplitMenuClick);  // faster than the kept run: kept at once
-    ASSERT_EQ(TimerData->GetNextSplitNumber(), 0u);
-    ASSERT_EQ(TimerData->GetCurrentTime(), 102);
-    EXPECT_FALSE(StateExists());
-
-    Press(&AppDelegate::DoSplitMenuClick);
-    EXPECT_TRUE(TimerData->IsTimerRunning());
-    EXPECT_EQ(TimerData->GetCurrentTime(), 0);
-    EXPECT_EQ(app->SessionAttemptLabel->Text(), "2");
-    EXPECT_EQ(ReadFile(path_).substr(0, 3), "14\t");
-}
 
 TEST_F(SplitState, AfterSaveRunPauseResumeStartsANewAttempt) {
     PlayTwoSplits();

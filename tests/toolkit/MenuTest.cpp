@@ -46,9 +46,12 @@ TEST_F(MenuKeys, KeyEquivalentsRunTheirCommandsOnlyWhileEnabledAndShown) {
         Qt::KeyboardModifiers modifiers;
         const char* expected;
     } cases[] = {
-        {Qt::Key_O, Qt::ControlModifier, "Ctrl+O"}, {Qt::Key_Space, Qt::NoModifier, "Space"},
-        {Qt::Key_PageDown, Qt::NoModifier, "PgDown"}, {Qt::Key_PageUp, Qt::NoModifier, "PgUp"},
-        {Qt::Key_P, Qt::NoModifier, "P"}, {Qt::Key_Backspace, Qt::NoModifier, "Backspace"},
+        {Qt::Key_O, Qt::ControlModifier, "Ctrl+O"},
+        {Qt::Key_Space, Qt::NoModifier, "Space"},
+        {Qt::Key_PageDown, Qt::NoModifier, "PgDown"},
+        {Qt::Key_PageUp, Qt::NoModifier, "PgUp"},
+        {Qt::Key_P, Qt::NoModifier, "P"},
+        {Qt::Key_Backspace, Qt::NoModifier, "Backspace"},
         {Qt::Key_Q, Qt::ControlModifier, "Ctrl+Q"},
     };
     for (const auto& c : cases) {

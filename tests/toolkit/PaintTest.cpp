@@ -30,8 +30,8 @@ class GridOnScreen : public ::testing::Test {
         window.SetBackgroundColor(Color::Black());
         auto* scroll = window.ContentView()->AddSubview(
             std::make_unique<tk::ScrollView>(Rect{0, 0, 617, 200}));
-        auto* grid = scroll->SetDocumentView(
-            std::make_unique<tk::View>(Rect{0, 0, 617, 22.0 * kRows + 4}));
+        auto* grid =
+            scroll->SetDocumentView(std::make_unique<tk::View>(Rect{0, 0, 617, 22.0 * kRows + 4}));
         const double height = grid->Frame().height;
         for (int i = 0; i < kRows * kColumns * 2; ++i) {
             const int row = i / (kColumns * 2), column = i / 2 % kColumns, slot = i % 2;
