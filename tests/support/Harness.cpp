@@ -79,71 +79,42 @@ std::string ReadLine(int fd) {
     return line;
 }
 
-void Stop(pid_t* pid) {
-    if (*pid > 0) {
-        kill(*pid, SIGTERM);
-        int status = 0;
-        waitpid(*pid, &status, 0);
-        *pid = -1;
-    }
-}
-
 }  // namespace
 
-// ---- Xvfb ----
-
-Xvfb::Xvfb(const std::vector<std::string>& extraArguments) {
-    const std::string program = FindProgram("Xvfb");
-    if (program.empty()) {
-        return;
-    }
+Daemon::Daemon(const std::string& program, std::vector<std::string> arguments) {
+    const std::string path = FindProgram(program);
     int fds[2];
-    if (pipe(fds) != 0) {
+    if (path.empty() || pipe(fds) != 0) {
         return;
     }
-    std::vector<std::string> argv = {program,     "-displayfd", std::to_string(fds[1]),
-                                     "-screen",   "0",          "320x240x24",
-                                     "-nolisten", "tcp",        "-noreset"};
-    argv.insert(argv.end(), extraArguments.begin(), extraArguments.end());
-    pid_ = Spawn(argv, fds[1], nullptr);
+    for (std::string& argument : arguments) {
+        if (const std::size_t at = argument.find("{fd}"); at != std::string::npos) {
+            argument.replace(at, 4, std::to_string(fds[1]));
+        }
+    }
+    arguments.insert(arguments.begin(), path);
+    pid_ = Spawn(arguments, fds[1], nullptr);
     close(fds[1]);
-    // The server writes its display number once it accepts connections.
-    const std::string number = ReadLine(fds[0]);
-    close(fds[0]);
-    if (!number.empty()) {
-        display_ = ":" + number;
-    }
-}
-
-Xvfb::~Xvfb() {
-    Kill();
-}
-
-void Xvfb::Kill() {
-    Stop(&pid_);
-}
-
-// ---- D-Bus ----
-
-SessionBus::SessionBus() {
-    const std::string program = FindProgram("dbus-daemon");
-    if (program.empty()) {
-        return;
-    }
-    int fds[2];
-    if (pipe(fds) != 0) {
-        return;
-    }
-    pid_ = Spawn({program, "--session", "--nofork", "--print-address=" + std::to_string(fds[1])},
-                 fds[1], nullptr);
-    close(fds[1]);
-    address_ = ReadLine(fds[0]);
+    line_ = ReadLine(fds[0]);  // written once the server accepts connections
     close(fds[0]);
 }
 
-SessionBus::~SessionBus() {
-    Stop(&pid_);
+void Daemon::Kill() {
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+    }
 }
+
+Xvfb::Xvfb()
+    : Daemon("Xvfb",
+             {"-displayfd", "{fd}", "-screen", "0", "320x240x24", "-nolisten", "tcp", "-noreset"}) {
+}
+
+SessionBus::SessionBus()
+    : Daemon("dbus-daemon", {"--session", "--nofork", "--print-address={fd}"}) {}
 
 bool XdotoolKey(const std::string& display, const std::vector<std::string>& keys) {
     const std::string program = FindProgram("xdotool");

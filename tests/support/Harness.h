@@ -29,38 +29,36 @@ class ScopedEnv {
 // The path of an executable found on PATH, or "".
 std::string FindProgram(const std::string& name);
 
-// An Xvfb on a display number of its own choosing (-displayfd), stopped at destruction.
-class Xvfb {
+// A server program that writes one line to the descriptor named by "{fd}" in its arguments
+// once it serves, stopped at destruction. Running() is false when it is not installed.
+class Daemon {
   public:
-    explicit Xvfb(const std::vector<std::string>& extraArguments = {});
-    ~Xvfb();
-    Xvfb(const Xvfb&) = delete;
-    Xvfb& operator=(const Xvfb&) = delete;
+    Daemon(const std::string& program, std::vector<std::string> arguments);
+    ~Daemon() { Kill(); }
+    Daemon(const Daemon&) = delete;
+    Daemon& operator=(const Daemon&) = delete;
 
-    bool Running() const { return pid_ > 0 && !display_.empty(); }
-    const std::string& Display() const { return display_; }  // ":17"
+    bool Running() const { return pid_ > 0 && !line_.empty(); }
     // Stops the server now (to test a lost connection).
     void Kill();
 
-  private:
+  protected:
     pid_t pid_ = -1;
-    std::string display_;
+    std::string line_;  // what the server wrote when it was ready
 };
 
-// A private D-Bus session bus (dbus-daemon --session), stopped at destruction.
-class SessionBus {
+// An Xvfb on a display number of its own choosing (-displayfd).
+class Xvfb : public Daemon {
+  public:
+    Xvfb();
+    std::string Display() const { return ":" + line_; }
+};
+
+// A private D-Bus session bus (dbus-daemon --session).
+class SessionBus : public Daemon {
   public:
     SessionBus();
-    ~SessionBus();
-    SessionBus(const SessionBus&) = delete;
-    SessionBus& operator=(const SessionBus&) = delete;
-
-    bool Running() const { return pid_ > 0 && !address_.empty(); }
-    const std::string& Address() const { return address_; }
-
-  private:
-    pid_t pid_ = -1;
-    std::string address_;
+    const std::string& Address() const { return line_; }
 };
 
 // Runs "xdotool key <keys...>" on the display and waits for it. True when it succeeded.
