@@ -13,8 +13,6 @@
 
 namespace {
 
-using Times = std::vector<std::int32_t>;
-
 class BestSplits : public FakeClockTest {
   protected:
     QuorvelClass engine_{"/nonexistent/"};

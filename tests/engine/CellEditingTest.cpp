@@ -12,14 +12,12 @@
 
 namespace {
 
-using Times = std::vector<std::int32_t>;
-
 class CellEditing : public ::testing::Test {
   protected:
     void SetUp() override { engine_.SplitFileName = dir_.File("route.txt"); }
     // Three columns ("Best Splits", "Run 1", "Current") and one row per running time of Run 1.
     void BuildRun(const Times& times) {
-        std::vector<std::vector<std::int32_t>> rows;
+        std::vector<Times> rows;
         for (const std::int32_t time : times) {
             rows.push_back({0, time});
         }

@@ -120,19 +120,17 @@ class RunTimer : public FakeClockTest {
         BuildThreeSplits(engine_);
     }
     // Starts a run and splits at the given run times (0: skip that row).
-    void RunTo(const std::vector<std::int32_t>& splits) {
+    void RunTo(const Times& splits) {
         engine_.StartTimer();
         SplitAt(engine_, splits);
     }
     // Row r's cells of the current run: time, segment, difference and segment difference.
-    std::vector<std::int32_t> Current(unsigned int r) const {
+    Times Current(unsigned int r) const {
         return {engine_.GetDataCellTimer(r, 2), engine_.GetDataCellElapsed(r, 2),
                 engine_.GetDataCellTimerDiff(r, 2), engine_.GetDataCellElapsedDiff(r, 2)};
     }
     QuorvelClass engine_{"/nonexistent/"};
 };
-
-using Times = std::vector<std::int32_t>;
 
 }  // namespace
 

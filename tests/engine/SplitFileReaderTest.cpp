@@ -40,7 +40,6 @@ TEST_F(SplitFileReader, ARouteWithTwoRunsNotesAndAPictureLoadsWhole) {
     EXPECT_EQ(engine.GetRowHeaderClass(1)->PictureFile, "");
     EXPECT_TRUE(engine.HasSplitPictures());
     EXPECT_EQ(engine.GetDataCellNotes(0, 1), "watch the gap\r\njump late");
-    using Times = std::vector<std::int32_t>;
     EXPECT_EQ(ColumnTimes(engine, 0, /*Elapsed=*/true), (Times{4010, 5500}));
     EXPECT_EQ(ColumnTimes(engine, 0), (Times{4010, 9510}));
     EXPECT_EQ(ColumnTimes(engine, 1), (Times{4100, 9620}));

@@ -25,7 +25,7 @@ class SplitStateFile : public FakeClockTest {
         WriteFile(dir_.File("any.txt"), ReadFile(TestDataPath("run-route.txt")));
     }
     // Loads the route, starts a run (lead-in -0.50) and splits at the given run times.
-    void RunRoute(QuorvelClass& engine, const std::vector<std::int32_t>& splits) {
+    void RunRoute(QuorvelClass& engine, const Times& splits) {
         engine.LoadSplitData(dir_.File("any.txt"));
         ASSERT_EQ(engine.GetRowCount(), 5u);
         engine.StartTimer();

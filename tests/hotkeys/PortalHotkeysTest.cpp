@@ -9,12 +9,9 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
-#include <QDeadlineTimer>
 #include <QMutex>
 #include <QThread>
-#include <QTimer>
 
-#include <functional>
 #include <string>
 #include <vector>
 

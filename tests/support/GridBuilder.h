@@ -17,9 +17,12 @@
 #include "FakeClock.h"
 #include "QuorvelEngine.h"
 
+// The times of one column, row by row, in hundredths: {4010, 9620}.
+using Times = std::vector<std::int32_t>;
+
 // The segment time of row r of a run with the given running times: the difference to the row
 // above, and 0 where either of the two has no time.
-inline std::int32_t SegmentOf(const std::vector<std::int32_t>& times, std::size_t r) {
+inline std::int32_t SegmentOf(const Times& times, std::size_t r) {
     if (r == 0) {
         return times[0];
     }
@@ -29,7 +32,7 @@ inline std::int32_t SegmentOf(const std::vector<std::int32_t>& times, std::size_
 // Fills engine with the columns "Best Splits", the given stored runs and "Current", and one
 // row per entry of rows: {best segment, then each stored run's running time}.
 inline void BuildGrid(QuorvelClass& engine, const std::vector<std::string>& runs,
-                      const std::vector<std::vector<std::int32_t>>& rows) {
+                      const std::vector<Times>& rows) {
     engine.ColumnHeaders.clear();
     engine.RowHeaders.clear();
     engine.SplitCells.clear();
@@ -49,7 +52,7 @@ inline void BuildGrid(QuorvelClass& engine, const std::vector<std::string>& runs
             if (c == 0) {
                 cell->Elapsed = rows[r][0];
             } else if (c < rows[r].size()) {
-                std::vector<std::int32_t> column;
+                Times column;
                 for (std::size_t above = 0; above <= r; ++above) {
                     column.push_back(rows[above][c]);
                 }
@@ -64,7 +67,7 @@ inline void BuildGrid(QuorvelClass& engine, const std::vector<std::string>& runs
 
 // Gives the current run (the last column) the running times of times, with their segment
 // times, as if it had split on each of those rows.
-inline void SetCurrentRun(QuorvelClass& engine, const std::vector<std::int32_t>& times) {
+inline void SetCurrentRun(QuorvelClass& engine, const Times& times) {
     for (std::size_t r = 0; r < times.size(); ++r) {
         engine.SplitCells[r].back()->Timer = times[r];
         engine.SplitCells[r].back()->Elapsed = SegmentOf(times, r);
@@ -73,7 +76,7 @@ inline void SetCurrentRun(QuorvelClass& engine, const std::vector<std::int32_t>&
 }
 
 // Moves the fake clock until the run reads each time and splits there; a 0 skips that row.
-inline void SplitAt(QuorvelClass& engine, const std::vector<std::int32_t>& times) {
+inline void SplitAt(QuorvelClass& engine, const Times& times) {
     for (const std::int32_t time : times) {
         if (time == 0) {
             engine.SkipSplit();
@@ -85,9 +88,8 @@ inline void SplitAt(QuorvelClass& engine, const std::vector<std::int32_t>& times
 }
 
 // The running times (or, with Elapsed, the segment times) of one column, row by row.
-inline std::vector<std::int32_t> ColumnTimes(const QuorvelClass& engine, unsigned int column,
-                                             bool Elapsed = false) {
-    std::vector<std::int32_t> values;
+inline Times ColumnTimes(const QuorvelClass& engine, unsigned int column, bool Elapsed = false) {
+    Times values;
     for (unsigned int r = 0; r < engine.GetRowCount(); ++r) {
         values.push_back(Elapsed ? engine.GetDataCellElapsed(r, column)
                                  : engine.GetDataCellTimer(r, column));
