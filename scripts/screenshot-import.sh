@@ -3,15 +3,16 @@
 # timer, with icons, subsplits and a second comparison, converted by quorvel-convert and
 # opened in the real application in a private X server.
 #
-#   screenshot_import.sh PATH/TO/quorvel PATH/TO/quorvel-convert OUTPUT.png
+#   scripts/screenshot-import.sh build/dev/quorvel build/dev/quorvel-convert \
+#       docs/screenshot-import.png
 set -euo pipefail
 
 app=$1
 convert=$2
 out=$3
-here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=xsession.sh
-. "$here/xsession.sh"
+root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=../tests/e2e/xsession.sh
+. "$root/tests/e2e/xsession.sh"
 
 xs_begin
 
