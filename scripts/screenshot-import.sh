@@ -3,7 +3,7 @@
 # timer, with icons, subsplits and a second comparison, converted by quorvel-convert and
 # opened in the real application in a private X server.
 #
-#   scripts/screenshot-import.sh build/dev/quorvel build/dev/quorvel-convert \
+#   scripts/screenshot-import.sh build/dev/quorvel build/dev/formats/quorvel-convert \
 #       docs/screenshot-import.png
 set -euo pipefail
 
