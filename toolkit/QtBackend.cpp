@@ -28,6 +28,7 @@
 
 #include "Toolkit.h"
 #include "ToolkitInternal.h"
+#include "Zoom.h"
 
 namespace tk {
 
@@ -81,6 +82,11 @@ QRect ToQRect(const Rect& r) {
 Rect FromQRect(const QRect& r) {
     return {static_cast<double>(r.x()), static_cast<double>(r.y()), static_cast<double>(r.width()),
             static_cast<double>(r.height())};
+}
+
+// A rectangle in points as device-independent pixels at the zoom, or back with 1 / zoom.
+Rect Scaled(const Rect& r, double zoom) {
+    return {r.x * zoom, r.y * zoom, r.width * zoom, r.height * zoom};
 }
 
 QColor ToQColor(const Color& c) {
@@ -245,13 +251,14 @@ void ViewWidget::paintEvent(QPaintEvent* event) {
         painter.fillRect(event->rect(), ToQColor(background));
     }
     const double height = view_.Frame().height;
-    const Rect exposed = FlipRect(FromQRect(event->rect()), height);
+    const double zoom = Zoom();
+    const Rect exposed = FlipRect(Scaled(FromQRect(event->rect()), 1 / zoom), height);
     view_.ForEachLabelIn(exposed, [&](Label& label) {
         if (label.Hidden()) {
             return;
         }
         ++g_labelsPainted;
-        const Rect frame = FlipRect(label.Frame(), height);
+        const Rect frame = Scaled(FlipRect(label.Frame(), height), zoom);
         const QRectF box(frame.x, frame.y, frame.width, frame.height);
         if (label.DrawsBackground() && label.BackgroundColor().IsVisible()) {
             painter.fillRect(box, ToQColor(label.BackgroundColor()));
@@ -263,9 +270,9 @@ void ViewWidget::paintEvent(QPaintEvent* event) {
         if (label.Text().empty()) {
             return;
         }
-        const QFont& font = FontFor(label.FontSize(), label.Bold());
+        const QFont& font = FontFor(label.FontSize() * zoom, label.Bold());
         const QString text = ToQString(label.Text());
-        const QRectF textBox = box.adjusted(2, 0, -2, 0);  // two points of inset at each side
+        const QRectF textBox = box.adjusted(2 * zoom, 0, -2 * zoom, 0);  // two points each side
         int flags = Qt::AlignTop | Qt::TextSingleLine;
         // Text too wide for the frame shows its beginning, whatever the alignment.
         const bool fits = label.Alignment() == TextAlignment::kLeft ||
@@ -295,7 +302,7 @@ void ScrollArea::ScrolledOnScreen(int value) {
         return;
     }
     const double maxY = std::max(0.0, view_.DocumentView()->Frame().height - view_.VisibleHeight());
-    Backend::SetScrollFromScreen(view_, std::clamp(maxY - value, 0.0, maxY));
+    Backend::SetScrollFromScreen(view_, std::clamp(maxY - value / Zoom(), 0.0, maxY));
 }
 
 void ViewPeer::Changed(Change what) {
@@ -359,26 +366,30 @@ void ViewPeer::Changed(Change what) {
 void ViewPeer::Flush() {
     flushPending_ = false;
     const double height = view_.Frame().height;
+    const double zoom = Zoom();
     for (const Rect& r : view_.TakeDirtyRects()) {
-        widget_->update(ToQRect(FlipRect(r, height)));
+        // A pixel more on each side: edges of a zoomed label may fall inside a pixel.
+        widget_->update(ToQRect(Scaled(FlipRect(r, height), zoom)).adjusted(-1, -1, 1, 1));
     }
 }
 
 void ViewPeer::ApplyGeometry() {
     const Rect f = view_.Frame();
+    const double zoom = Zoom();
     if (view_.GetWindow() != nullptr && view_.Superview() == nullptr) {
-        widget_->setGeometry(ToQRect({0, Window::kTitleBarHeight, f.width, f.height}));
+        widget_->setGeometry(
+            ToQRect(Scaled({0, Window::kTitleBarHeight, f.width, f.height}, zoom)));
         return;
     }
     View* parent = view_.Superview();
     if (auto* scroll = dynamic_cast<ScrollView*>(parent);
         scroll != nullptr && scroll->DocumentView() == &view_) {
-        const QRect r = ToQRect({0, 0, f.width, f.height});
+        const QRect r = ToQRect(Scaled({0, 0, f.width, f.height}, zoom));
         widget_->resize(r.size());
         return;
     }
     if (parent != nullptr) {
-        widget_->setGeometry(ToQRect(FlipRect(f, parent->Frame().height)));
+        widget_->setGeometry(ToQRect(Scaled(FlipRect(f, parent->Frame().height), zoom)));
     }
 }
 
@@ -394,13 +405,14 @@ void ViewPeer::ApplyScroll() {
         area->UpdateOverlay();
         return;
     }
+    const double zoom = Zoom();
     const double maxY = std::max(0.0, document->Frame().height - scroll->VisibleHeight());
-    const long maxValue = std::lround(maxY);
-    const long value = std::lround(maxY - scroll->ScrollPosition().y);
+    const long maxValue = std::lround(maxY * zoom);
+    const long value = std::lround((maxY - scroll->ScrollPosition().y) * zoom);
     QScrollBar* bar = area->verticalScrollBar();
     area->applying = true;
     bar->setRange(0, static_cast<int>(maxValue));
-    bar->setPageStep(static_cast<int>(std::lround(std::max(1.0, scroll->VisibleHeight()))));
+    bar->setPageStep(static_cast<int>(std::lround(std::max(1.0, scroll->VisibleHeight() * zoom))));
     bar->setValue(static_cast<int>(value));
     area->applying = false;
     area->UpdateOverlay();
@@ -560,9 +572,22 @@ class WindowWidget : public QWidget {
         setAttribute(Qt::WA_QuitOnClose, false);
         menuBar_ = new QMenuBar(this);
         menuBar_->setNativeMenuBar(false);
-        menuBar_->setFixedHeight(static_cast<int>(Window::kTitleBarHeight));
+        FitMenuBar();
     }
     QMenuBar* menuBar() const { return menuBar_; }
+    // The menu bar fills the window's top strip at the zoom; below 100 % its font shrinks
+    // with it, so that it still fits the strip.
+    void FitMenuBar() {
+        const double zoom = Zoom();
+        const int strip = static_cast<int>(std::lround(Window::kTitleBarHeight * zoom));
+        menuBar_->setFixedHeight(strip);
+        QFont font = QApplication::font(menuBar_);
+        if (zoom < 1 && font.pointSizeF() > 0) {
+            font.setPointSizeF(font.pointSizeF() * zoom);
+        }
+        menuBar_->setFont(font);
+        menuBar_->setGeometry(0, 0, width(), strip);
+    }
     bool applying = false;
 
   protected:
@@ -572,7 +597,7 @@ class WindowWidget : public QWidget {
     }
     void resizeEvent(QResizeEvent* event) override {
         QWidget::resizeEvent(event);
-        menuBar_->setGeometry(0, 0, width(), static_cast<int>(Window::kTitleBarHeight));
+        menuBar_->setGeometry(0, 0, width(), menuBar_->height());
         FollowScreen();
     }
     void moveEvent(QMoveEvent* event) override {
@@ -592,9 +617,10 @@ class WindowWidget : public QWidget {
         if (applying) {
             return;
         }
-        const Rect screen =
-            ScreenRectFromTopDown(FromQRect(geometry()), MainScreenTopDownOrDefault());
-        const Rect current = window_.Frame();
+        const double zoom = Zoom();
+        const Rect screen = Scaled(
+            ScreenRectFromTopDown(FromQRect(geometry()), MainScreenTopDownOrDefault()), 1 / zoom);
+        const Rect current = Scaled(window_.Frame(), zoom);
         if (ToQRect(TopDownRectFromScreen(current, MainScreenTopDownOrDefault())) != geometry()) {
             Backend::WindowFrameFromScreen(window_, screen);
         }
@@ -631,8 +657,25 @@ class WindowPeer : public Peer {
             case Change::kHidden:
                 widget_->setVisible(window_.IsVisible());
                 break;
+            case Change::kState:
+                ApplyAlwaysOnTop();
+                break;
             default:
                 break;
+        }
+    }
+
+    // Through the window manager: on X11 and on Wayland where the compositor allows it.
+    void ApplyAlwaysOnTop() {
+        const bool on = window_.AlwaysOnTop();
+        if (widget_->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) {
+            return;
+        }
+        // Changing a flag hides a shown window; it is shown again in its place.
+        const bool shown = widget_->isVisible();
+        widget_->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+        if (shown) {
+            widget_->show();
         }
     }
 
@@ -654,8 +697,9 @@ class WindowPeer : public Peer {
 
     void ApplyGeometry() {
         widget_->applying = true;
-        widget_->setGeometry(
-            ToQRect(TopDownRectFromScreen(window_.Frame(), MainScreenTopDownOrDefault())));
+        widget_->setGeometry(ToQRect(
+            TopDownRectFromScreen(Scaled(window_.Frame(), Zoom()), MainScreenTopDownOrDefault())));
+        widget_->FitMenuBar();
         widget_->applying = false;
     }
 
@@ -682,7 +726,7 @@ void Backend::ShowWindow(Window& window) {
         auto peer = std::make_unique<WindowPeer>(window);
         WindowWidget* widget = peer->widget();
         window.peer_ = std::move(peer);
-        for (Change c : {Change::kTitle, Change::kBackground, Change::kFrame}) {
+        for (Change c : {Change::kTitle, Change::kBackground, Change::kFrame, Change::kState}) {
             window.peer_->Changed(c);
         }
         CreateViewPeer(*window.content_, widget);
@@ -719,6 +763,39 @@ void Backend::AttachPeer(MenuItem& item, std::unique_ptr<Peer> peer) {
     item.peer_ = std::move(peer);
 }
 
+namespace {
+// Every view's widget takes its frame, scroll position and drawing at the new zoom.
+void ApplyZoom(View& view) {
+    if (auto* peer = ViewPeerOf(view)) {
+        peer->ApplyGeometry();
+        if (QWidget* widget = peer->widget()) {
+            widget->update();
+        }
+    }
+    for (std::size_t i = 0; i < view.SubviewCount(); ++i) {
+        ApplyZoom(*view.SubviewAt(i));
+    }
+    if (auto* scroll = dynamic_cast<ScrollView*>(&view)) {
+        if (View* document = scroll->DocumentView()) {
+            ApplyZoom(*document);
+        }
+        if (auto* peer = ViewPeerOf(view)) {
+            peer->ApplyScroll();
+        }
+    }
+}
+}  // namespace
+
+void Backend::ZoomChanged() {
+    for (Window* window : Windows()) {
+        if (auto* peer = dynamic_cast<WindowPeer*>(window->peer_.get())) {
+            peer->ApplyGeometry();
+            peer->widget()->update();
+        }
+        ApplyZoom(*window->content_);
+    }
+}
+
 void Backend::SetScrollFromScreen(ScrollView& view, double y) {
     view.scroll_ = {0, y};
 }
@@ -732,23 +809,30 @@ void Backend::WindowFrameFromScreen(Window& window, const Rect& frame) {
 // ---- Screen ----
 
 Rect Screen::MainFrame() {
+    const double toPoints = 1 / Zoom();
     if (ScreenOverride()) {
-        return ScreenOverride()->first;
+        return Scaled(ScreenOverride()->first, toPoints);
     }
     const Rect topDown = MainScreenTopDownOrDefault();
-    return {0, 0, topDown.width, topDown.height};
+    return Scaled({0, 0, topDown.width, topDown.height}, toPoints);
 }
 
 Rect Screen::MainVisibleFrame() {
+    const double toPoints = 1 / Zoom();
     if (ScreenOverride()) {
-        return ScreenOverride()->second;
+        return Scaled(ScreenOverride()->second, toPoints);
     }
     const std::optional<Rect> topDown = MainScreenTopDown();
     if (!topDown) {
         return MainFrame();
     }
-    return ScreenRectFromTopDown(FromQRect(QGuiApplication::primaryScreen()->availableGeometry()),
-                                 *topDown);
+    return Scaled(ScreenRectFromTopDown(
+                      FromQRect(QGuiApplication::primaryScreen()->availableGeometry()), *topDown),
+                  toPoints);
+}
+
+Rect Screen::MainVisiblePixels() {
+    return Scaled(MainVisibleFrame(), Zoom());
 }
 
 void Screen::OverrideMain(const Rect& frame, const Rect& visibleFrame) {

@@ -753,6 +753,14 @@ void Window::SetBackgroundColor(const Color& color) {
     Notify(detail::Change::kBackground);
 }
 
+void Window::SetAlwaysOnTop(bool onTop) {
+    if (onTop == alwaysOnTop_) {
+        return;
+    }
+    alwaysOnTop_ = onTop;
+    Notify(detail::Change::kState);
+}
+
 void Window::Show() {
     visible_ = true;
     detail::Backend::ShowWindow(*this);

@@ -6,10 +6,11 @@
 //
 // Coordinates. A frame is (x, y, width, height) in the coordinates of the parent, origin at
 // the parent's bottom-left corner, y growing upward. Window frames are in screen coordinates,
-// origin at the bottom-left corner of the main screen, y up. One point is one
-// device-independent pixel, and font sizes are in the same points (an 8-point font is 8 pixels
-// high on a screen without scaling). The backend turns these into top-left, y-down rectangles
-// with FlipRect / ScreenRectFromTopDown / TopDownRectFromScreen below.
+// origin at the bottom-left corner of the main screen, y up, also in points. One point is
+// Zoom() device-independent pixels (Zoom.h; 1 until set), and font sizes are in the same points
+// (an 8-point font is 8 pixels high at 100 % on a screen without scaling, 12 at 150 %). The
+// backend turns these into top-left, y-down pixel rectangles with FlipRect /
+// ScreenRectFromTopDown / TopDownRectFromScreen below.
 //
 // The window's frame includes a 22-point strip at its top, taken by the window's own menu
 // bar; the content view fills the rest. A window whose frame is H points high therefore has a
@@ -61,7 +62,7 @@ enum class Change {
     kScroll,      // the scroll position of a scroll view
     kDocument,    // the document view of a scroll view was replaced
     kTitle,       // window title, menu item title
-    kState,       // menu item check state, enabled, key equivalent or action
+    kState,       // menu item check state, enabled, key equivalent or action; window on top
     kItems,       // items of a menu added
 };
 
@@ -486,8 +487,14 @@ class Window {
     void SetFrame(const Rect& frame, bool display);
     const std::string& Title() const { return title_; }
     void SetTitle(std::string_view title);
+    // The colour behind the content and the menu bar; views and labels with a clear
+    // background show it.
     Color BackgroundColor() const { return backgroundColor_; }
     void SetBackgroundColor(const Color& color);
+    // Kept above other windows, through the window manager (on X11, and on Wayland where the
+    // compositor allows it). Off by default.
+    bool AlwaysOnTop() const { return alwaysOnTop_; }
+    void SetAlwaysOnTop(bool onTop);
     View* ContentView() const { return content_.get(); }
     Menu* MenuBar() const { return menuBar_.get(); }
 
@@ -511,6 +518,7 @@ class Window {
     std::unique_ptr<View> content_;
     std::unique_ptr<Menu> menuBar_;
     bool visible_ = false;
+    bool alwaysOnTop_ = false;
     std::unique_ptr<detail::Peer> peer_;
 };
 
@@ -518,11 +526,14 @@ class Window {
 
 struct Screen {
     // The main screen's frame, origin (0, 0), and its visible frame (the part not taken by
-    // panels and docks), both in screen coordinates. Without a display (no QGuiApplication)
-    // and no override, a 1920 x 1080 screen with no panels.
+    // panels and docks), both in screen coordinates, in points at the zoom. Without a display
+    // (no QGuiApplication) and no override, a 1920 x 1080 screen with no panels.
     static Rect MainFrame();
     static Rect MainVisibleFrame();
-    // For tests: answer these instead of the real screen until ClearOverride.
+    // The visible frame in device-independent pixels, whatever the zoom.
+    static Rect MainVisiblePixels();
+    // For tests: answer these (in device-independent pixels) instead of the real screen until
+    // ClearOverride.
     static void OverrideMain(const Rect& frame, const Rect& visibleFrame);
     static void ClearOverride();
 };

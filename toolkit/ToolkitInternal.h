@@ -27,6 +27,8 @@ class Backend {
     // The user scrolled, moved or resized: the model follows without telling the screen back.
     static void SetScrollFromScreen(ScrollView& view, double y);
     static void WindowFrameFromScreen(Window& window, const Rect& frame);
+    // The zoom changed: every widget takes its geometry again and is redrawn.
+    static void ZoomChanged();
 };
 
 }  // namespace tk::detail

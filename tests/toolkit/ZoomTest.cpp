@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QMenuBar>
+#include <QWidget>
+#include <memory>
+
+#include "ColorText.h"
+#include "QtBackend.h"
+#include "QtEvents.h"
+#include "Toolkit.h"
+#include "Zoom.h"
+
+using tk::Color;
+using tk::Rect;
+using tk::View;
+using tk::Window;
+
+namespace {
+
+TEST(Zoom, StepsOfAQuarterFromHalfToFourTimes) {
+    struct Case {
+        double zoom, snapped, in, out;
+    };
+    for (const Case& c :
+         {Case{1.0, 1.0, 1.25, 0.75}, Case{1.3, 1.25, 1.5, 1.0}, Case{0.5, 0.5, 0.75, 0.5},
+          Case{0.1, 0.5, 0.75, 0.5}, Case{4.0, 4.0, 4.0, 3.75}, Case{9.0, 4.0, 4.0, 3.75},
+          Case{std::nan(""), 1.0, 1.25, 0.75}}) {
+        EXPECT_EQ(tk::SnapZoom(c.zoom), c.snapped) << c.zoom;
+        EXPECT_EQ(tk::ZoomIn(c.zoom), c.in) << c.zoom;
+        EXPECT_EQ(tk::ZoomOut(c.zoom), c.out) << c.zoom;
+    }
+}
+
+TEST(Zoom, FirstLaunchMakesGridTextTwelvePixelsTallWhereTheWindowFits) {
+    struct Case {
+        double fontPoints;
+        Rect screen;
+        double zoom;
+    };
+    const Rect window{0, 0, 287, 200};
+    for (const Case& c : {Case{8, {0, 0, 1920, 1040}, 1.5}, Case{8, {0, 0, 400, 300}, 1.25},
+                          Case{8, {0, 0, 200, 100}, 1.0}, Case{13, {0, 0, 1920, 1040}, 1.0},
+                          Case{2, {0, 0, 7680, 4320}, 4.0}, Case{5, {0, 0, 3840, 2160}, 2.5}}) {
+        EXPECT_EQ(tk::FirstLaunchZoom(c.fontPoints, 12, window, c.screen), c.zoom)
+            << c.fontPoints << " on " << c.screen.width;
+    }
+}
+
+TEST(Zoom, AWindowKeepsItsTopLeftCornerAndStaysAboveTheScreensBottom) {
+    struct Case {
+        Rect frame;
+        double before, after;
+        Rect visibleAfter, expected;
+    };
+    for (const Case& c : {
+             // 100 % -> 200 %: the top-left corner at (100, 800) pixels is (50, 400) points.
+             Case{{100, 500, 287, 300}, 1, 2, {0, 0, 960, 540}, {50, 100, 287, 300}},
+             // 200 % -> 100 %: the same corner, back.
+             Case{{50, 100, 287, 300}, 2, 1, {0, 0, 1920, 1080}, {100, 500, 287, 300}},
+             // Too tall at 200 %: cut to end at the visible bottom (a 40-point panel).
+             Case{{0, 100, 287, 900}, 1, 2, {0, 20, 960, 520}, {0, 20, 287, 480}},
+             // 150 %: top at 1000 px -> 666.67 points.
+             Case{{30, 700, 300, 300}, 1, 1.5, {0, 0, 1280, 720}, {20, 1000 / 1.5 - 300, 300, 300}},
+         }) {
+        const Rect got = tk::FrameAfterZoom(c.frame, c.before, c.after, c.visibleAfter);
+        EXPECT_DOUBLE_EQ(got.x, c.expected.x);
+        EXPECT_DOUBLE_EQ(got.y, c.expected.y);
+        EXPECT_DOUBLE_EQ(got.width, c.expected.width);
+        EXPECT_DOUBLE_EQ(got.height, c.expected.height);
+    }
+}
+
+TEST(ColorText, ColoursAsTheSettingsKeepThem) {
+    EXPECT_EQ(tk::ColorToHex(Color::Red()), "#ff0000");
+    EXPECT_EQ(tk::ColorToHex({0.1, 0.1, 0.12, 1}), "#1a1a1f");
+    EXPECT_EQ(tk::ColorToHex({2, -1, std::nan(""), 1}), "#ff0000");
+    for (const char* text : {"#00b140", "#1A1A1F", "#000000", "#ffffff"}) {
+        const auto color = tk::ColorFromHex(text);
+        ASSERT_TRUE(color.has_value()) << text;
+        EXPECT_EQ(tk::ColorToHex(*color), QString(text).toLower().toStdString());
+        EXPECT_EQ(color->alpha, 1);
+    }
+    for (const char* bad : {"", "00ff00", "#0f0", "#00ff0", "#00ff00 ", "#gg0000", "#00ff001"}) {
+        EXPECT_FALSE(tk::ColorFromHex(bad).has_value()) << bad;
+    }
+}
+
+class ZoomOnScreen : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        EnsureTestApp();
+        tk::Screen::OverrideMain({0, 0, 1920, 1080}, {0, 0, 1920, 1080});
+    }
+    void TearDown() override {
+        tk::SetZoom(1);
+        tk::Screen::ClearOverride();
+    }
+};
+
+TEST_F(ZoomOnScreen, EveryFrameIsDrawnAtTheZoomAndTheWindowKeepsItsCorner) {
+    Window window(Rect{100, 500, 287, 300});
+    auto* panel = window.ContentView()->AddSubview(std::make_unique<View>(Rect{2, 10, 50, 30}));
+    window.Show();
+    QWidget* widget = tk::qt::WidgetOf(window);
+    EXPECT_EQ(widget->geometry(), QRect(100, 1080 - 800, 287, 300));
+
+    tk::SetZoom(2);
+    EXPECT_EQ(tk::Screen::MainFrame(), (Rect{0, 0, 960, 540}));
+    EXPECT_EQ(widget->geometry(), QRect(100, 1080 - 800, 574, 600));
+    EXPECT_EQ(widget->findChild<QMenuBar*>()->height(), 44);
+    EXPECT_EQ(tk::qt::WidgetOf(*window.ContentView())->geometry(), QRect(0, 44, 574, 556));
+    // Bottom-up (2, 10) with height 30 in a 278-point content view, doubled.
+    EXPECT_EQ(tk::qt::WidgetOf(*panel)->geometry(), QRect(4, 476, 100, 60));
+
+    tk::SetZoom(1.5);
+    EXPECT_EQ(widget->geometry().topLeft(), QPoint(100, 280));
+    EXPECT_EQ(widget->geometry().size(), QSize(431, 450));  // 287 x 1.5 = 430.5, rounded
+    window.Close();
+}
+
+TEST_F(ZoomOnScreen, LabelsArePaintedAtTheZoom) {
+    tk::SetZoom(2);
+    Window window(Rect{0, 0, 100, 72});
+    window.SetBackgroundColor(Color::Black());
+    auto label = std::make_unique<tk::Label>(Rect{10, 10, 20, 10});
+    label->SetDrawsBackground(true);
+    label->SetBackgroundColor(Color::Red());
+    window.ContentView()->AddLabel(std::move(label));
+    window.Show();
+    ProcessPendingEvents();
+    const QImage image = tk::qt::WidgetOf(*window.ContentView())->grab().toImage();
+    ASSERT_EQ(image.size(), QSize(200, 100));
+    // The label covers x 20..60 and, from the top of the 50-point view, y 60..80 pixels.
+    EXPECT_EQ(image.pixelColor(21, 61), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(58, 78), QColor(Qt::red));
+    EXPECT_NE(image.pixelColor(62, 70), QColor(Qt::red));
+    EXPECT_NE(image.pixelColor(40, 82), QColor(Qt::red));
+    window.Close();
+}
+
+TEST_F(ZoomOnScreen, AlwaysOnTopReachesTheWindowManagerAndKeepsTheWindowShown) {
+    Window window(Rect{0, 0, 200, 100});
+    window.Show();
+    window.SetAlwaysOnTop(true);
+    QWidget* widget = tk::qt::WidgetOf(window);
+    EXPECT_TRUE(widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(widget->isVisible());
+    window.SetAlwaysOnTop(false);
+    EXPECT_FALSE(widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(widget->isVisible());
+    window.Close();
+}
+
+}  // namespace
