@@ -1060,6 +1060,12 @@ QScrollBar* VerticalScrollBarOf(const ScrollView& view) {
     return area != nullptr ? area->verticalScrollBar() : nullptr;
 }
 
+QRectF DrawnRectOf(const Label& label) {
+    const double height = label.Parent() != nullptr ? label.Parent()->Frame().height : 0;
+    const Rect r = Scaled(FlipRect(label.Frame(), height), Zoom());
+    return {r.x, r.y, r.width, r.height};
+}
+
 long long LabelsPainted() {
     return g_labelsPainted;
 }

@@ -4,10 +4,12 @@
 #pragma once
 
 class QAction;
+class QRectF;
 class QScrollBar;
 class QWidget;
 
 namespace tk {
+class Label;
 class MenuItem;
 class ScrollView;
 class View;
@@ -20,6 +22,8 @@ QWidget* WidgetOf(const Window& window);
 QWidget* WidgetOf(const View& view);
 QAction* ActionOf(const MenuItem& item);
 QScrollBar* VerticalScrollBarOf(const ScrollView& view);
+// Where a label is drawn in its view's widget, in device-independent pixels at the zoom.
+QRectF DrawnRectOf(const Label& label);
 // How many labels the backend has drawn since the process started: lets a test see that a
 // small change repaints a few labels, not the whole view.
 long long LabelsPainted();
