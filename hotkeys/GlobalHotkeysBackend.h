@@ -29,6 +29,9 @@ inline constexpr const char* kX11OnlyMessage =
 std::string TakenMessage(const HotkeySpec& hotkey);
 // "Global hotkey Num+1 has no key on this keyboard."
 std::string NoKeyMessage(const HotkeySpec& hotkey);
+// The desktop portal left a shortcut out of its answer; what names the shortcut's command:
+// "The desktop did not bind Split; set it in the system's shortcut settings."
+std::string NotBoundMessage(const std::string& what);
 
 struct Binding {
     int Id = 0;

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVariantMap>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -51,12 +52,21 @@ const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcut
 const QString kRequestInterface = QStringLiteral("org.freedesktop.portal.Request");
 const QString kSessionInterface = QStringLiteral("org.freedesktop.portal.Session");
 constexpr int kProbeTimeoutMs = 3000;
+// The session's last path element. The same in every run and every rebinding, so that a
+// desktop that groups shortcuts by session keeps one group for us, with the keys the runner
+// assigned there.
+const QString kSessionToken = QStringLiteral("quorvel");
 
 // ---- The backend ----
 
-// The session's life: created (asynchronously; the portal answers through a Request object),
-// then bound once. A later change of the bindings closes the session and makes a new one,
-// since a session takes its shortcuts only once.
+// The session's life: created (asynchronously; the portal answers through a Request object)
+// once there are bindings, then bound once. A later change of the bindings closes the session
+// and makes it again, since a session takes its shortcuts only once.
+//
+// Desktops differ in where they take the shortcuts from: some from BindShortcuts, some only
+// from CreateSession's options (answering BindShortcuts with an empty list), so both carry
+// them. Only the shortcuts that BindShortcuts' answer lists count as bound; every other one is
+// reported, with the way out (the system's shortcut settings).
 class PortalBackend final : public QObject, protected QDBusContext, public HotkeyBackend {
     Q_OBJECT
 
@@ -82,7 +92,7 @@ class PortalBackend final : public QObject, protected QDBusContext, public Hotke
         }
         bus_.connect(kService, kObjectPath, kInterface, QStringLiteral("Activated"), this,
                      SLOT(OnActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
-        CreateSession();
+        state_ = State::kIdle;
         return true;
     }
 
@@ -121,13 +131,24 @@ class PortalBackend final : public QObject, protected QDBusContext, public Hotke
         ApplyBindings();
     }
 
-    void OnBound(uint response, const QVariantMap& /*results*/) {
+    void OnBound(uint response, const QVariantMap& results) {
         if (!IsCurrentResponse()) {
             return;
         }
         ForgetRequest();
         if (response != 0) {
             host_.Report(kRefusedMessage);
+            return;
+        }
+        const auto bound =
+            qdbus_cast<QList<PortalShortcut>>(results.value(QStringLiteral("shortcuts")));
+        for (const Binding& binding : asked_) {
+            const QString id = QString::fromStdString(PortalShortcutId(binding.Id));
+            const bool found = std::any_of(bound.begin(), bound.end(),
+                                           [&id](const PortalShortcut& s) { return s.Id == id; });
+            if (!found) {
+                host_.Report(NotBoundMessage(DescriptionOf(binding)));
+            }
         }
     }
 
@@ -145,7 +166,7 @@ class PortalBackend final : public QObject, protected QDBusContext, public Hotke
     }
 
   private:
-    enum class State { kCreating, kReady, kBound, kFailed };
+    enum class State { kIdle, kCreating, kReady, kBound, kFailed };
 
     // A Response already on its way when its request was given up is still delivered.
     bool IsCurrentResponse() const {
@@ -153,6 +174,27 @@ class PortalBackend final : public QObject, protected QDBusContext, public Hotke
     }
 
     QString NextToken() { return QStringLiteral("quorvel%1").arg(++tokenCounter_); }
+
+    static std::string DescriptionOf(const Binding& binding) {
+        return binding.Description.empty() ? HotkeyName(binding.Spec) : binding.Description;
+    }
+
+    QList<PortalShortcut> Shortcuts() const {
+        QList<PortalShortcut> shortcuts;
+        for (const Binding& binding : bindings_) {
+            PortalShortcut shortcut;
+            shortcut.Id = QString::fromStdString(PortalShortcutId(binding.Id));
+            shortcut.Properties.insert(QStringLiteral("description"),
+                                       QString::fromStdString(DescriptionOf(binding)));
+            const std::string trigger = PortalTrigger(binding.Spec);
+            if (!trigger.empty()) {
+                shortcut.Properties.insert(QStringLiteral("preferred_trigger"),
+                                           QString::fromStdString(trigger));
+            }
+            shortcuts.append(shortcut);
+        }
+        return shortcuts;
+    }
 
     // Calls a portal method whose answer comes as a Response signal on a Request object.
     void Request(const QString& method, const QList<QVariant>& arguments, QVariantMap options,
@@ -209,7 +251,8 @@ class PortalBackend final : public QObject, protected QDBusContext, public Hotke
     void CreateSession() {
         state_ = State::kCreating;
         QVariantMap options;
-        options.insert(QStringLiteral("session_handle_token"), NextToken());
+        options.insert(QStringLiteral("session_handle_token"), kSessionToken);
+        options.insert(QStringLiteral("shortcuts"), QVariant::fromValue(Shortcuts()));
         Request(QStringLiteral("CreateSession"), {}, options,
                 SLOT(OnSessionCreated(uint, QVariantMap)));
     }
@@ -225,39 +268,36 @@ class PortalBackend final : public QObject, protected QDBusContext, public Hotke
     }
 
     void ApplyBindings() {
-        if (state_ == State::kBound) {
-            CloseSession();
-            CreateSession();  // binds once it exists
+        switch (state_) {
+            case State::kFailed:
+            case State::kCreating:  // binds once the session exists
+                return;
+            case State::kBound:
+                CloseSession();
+                state_ = State::kIdle;
+                [[fallthrough]];
+            case State::kIdle:
+                if (!bindings_.empty()) {
+                    CreateSession();
+                }
+                return;
+            case State::kReady:
+                break;
+        }
+        if (bindings_.empty()) {
             return;
         }
-        if (state_ != State::kReady || bindings_.empty()) {
-            return;
-        }
-        QList<PortalShortcut> shortcuts;
-        for (const Binding& binding : bindings_) {
-            PortalShortcut shortcut;
-            shortcut.Id = QString::fromStdString(PortalShortcutId(binding.Id));
-            const std::string description =
-                binding.Description.empty() ? HotkeyName(binding.Spec) : binding.Description;
-            shortcut.Properties.insert(QStringLiteral("description"),
-                                       QString::fromStdString(description));
-            const std::string trigger = PortalTrigger(binding.Spec);
-            if (!trigger.empty()) {
-                shortcut.Properties.insert(QStringLiteral("preferred_trigger"),
-                                           QString::fromStdString(trigger));
-            }
-            shortcuts.append(shortcut);
-        }
+        asked_ = bindings_;
         state_ = State::kBound;
         Request(QStringLiteral("BindShortcuts"),
                 {QVariant::fromValue(QDBusObjectPath(sessionHandle_)),
-                 QVariant::fromValue(shortcuts), QString()},
+                 QVariant::fromValue(Shortcuts()), QString()},
                 {}, SLOT(OnBound(uint, QVariantMap)));
     }
 
     BackendHost host_;
     QDBusConnection bus_;
-    State state_ = State::kCreating;
+    State state_ = State::kIdle;
     bool enabled_ = true;
     bool applyQueued_ = false;
     int tokenCounter_ = 0;
@@ -265,9 +305,14 @@ class PortalBackend final : public QObject, protected QDBusContext, public Hotke
     QString requestPath_;
     QByteArray responseSlot_;
     std::vector<Binding> bindings_;
+    std::vector<Binding> asked_;  // of the last BindShortcuts
 };
 
 }  // namespace
+
+std::string NotBoundMessage(const std::string& what) {
+    return "The desktop did not bind " + what + "; set it in the system's shortcut settings.";
+}
 
 std::unique_ptr<HotkeyBackend> StartPortalBackend(const BackendHost& host) {
     QDBusConnection bus = QDBusConnection::sessionBus();

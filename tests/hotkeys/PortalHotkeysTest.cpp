@@ -6,6 +6,7 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
@@ -37,15 +38,59 @@ struct BoundShortcut {
     bool operator==(const BoundShortcut&) const = default;
 };
 
+// One entry of the a(sa{sv}) lists of shortcuts, as the fake portal sends them back.
+struct WireShortcut {
+    QString Id;
+    QVariantMap Properties;
+};
+
+}  // namespace
+
+QDBusArgument& operator<<(QDBusArgument& argument, const WireShortcut& shortcut) {
+    argument.beginStructure();
+    argument << shortcut.Id << shortcut.Properties;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, WireShortcut& shortcut) {
+    argument.beginStructure();
+    argument >> shortcut.Id >> shortcut.Properties;
+    argument.endStructure();
+    return argument;
+}
+
+Q_DECLARE_METATYPE(WireShortcut)
+
+namespace {
+
+std::vector<BoundShortcut> ReadShortcuts(const QVariant& value) {
+    std::vector<BoundShortcut> shortcuts;
+    for (const WireShortcut& s : qdbus_cast<QList<WireShortcut>>(value)) {
+        shortcuts.push_back({s.Id.toStdString(),
+                             s.Properties.value("description").toString().toStdString(),
+                             s.Properties.value("preferred_trigger").toString().toStdString()});
+    }
+    return shortcuts;
+}
+
 // ---- The fake portal ----
 
 class FakePortal : public QDBusVirtualObject {
   public:
     // What the fake has seen and how it behaves; read and set under the lock.
+    // Where a desktop takes the shortcuts from: newer ones bind BindShortcuts' list and list
+    // it in the answer; an older one registers only what CreateSession's options carry and
+    // answers BindShortcuts with an empty list.
+    enum class Binds { kFromBindShortcuts, kOnlyFromCreateSession };
+
     struct State {
         bool OffersShortcuts = true;
         bool RefuseSessions = false;
+        Binds Binding = Binds::kFromBindShortcuts;
+        std::string LeftOut;                // an id the desktop does not bind
         std::vector<std::string> Sessions;  // created, in order
+        std::vector<std::vector<BoundShortcut>> SessionShortcuts;  // in CreateSession's options
         std::vector<std::string> ClosedSessions;
         std::vector<std::vector<BoundShortcut>> BindCalls;
         std::string BoundSession;  // of the last BindShortcuts
@@ -78,6 +123,7 @@ class FakePortal : public QDBusVirtualObject {
                 "/org/freedesktop/portal/desktop/session/" + SenderPart(sender) + "/" +
                 options.value("session_handle_token").toString().toStdString();
             state_.Sessions.push_back(session);
+            state_.SessionShortcuts.push_back(ReadShortcuts(options.value("shortcuts")));
             QVariantMap results;
             results.insert("session_handle", QString::fromStdString(session));
             Answer(message, connection, options, state_.RefuseSessions ? 1u : 0u, results);
@@ -85,22 +131,22 @@ class FakePortal : public QDBusVirtualObject {
         }
         if (member == QLatin1String("BindShortcuts")) {
             state_.BoundSession = args.value(0).value<QDBusObjectPath>().path().toStdString();
-            std::vector<BoundShortcut> shortcuts;
-            const auto list = args.value(1).value<QDBusArgument>();
-            list.beginArray();
-            while (!list.atEnd()) {
-                QString id;
-                QVariantMap properties;
-                list.beginStructure();
-                list >> id >> properties;
-                list.endStructure();
-                shortcuts.push_back(
-                    {id.toStdString(), properties.value("description").toString().toStdString(),
-                     properties.value("preferred_trigger").toString().toStdString()});
-            }
-            list.endArray();
+            const std::vector<BoundShortcut> shortcuts = ReadShortcuts(args.value(1));
             state_.BindCalls.push_back(shortcuts);
-            Answer(message, connection, qdbus_cast<QVariantMap>(args.value(3)), 0u, {});
+            QList<WireShortcut> bound;
+            if (state_.Binding == Binds::kFromBindShortcuts) {
+                for (const BoundShortcut& s : shortcuts) {
+                    if (s.Id != state_.LeftOut) {
+                        QVariantMap properties;
+                        properties.insert("description", QString::fromStdString(s.Description));
+                        properties.insert("trigger_description", QString::fromStdString(s.Trigger));
+                        bound.append({QString::fromStdString(s.Id), properties});
+                    }
+                }
+            }
+            QVariantMap results;
+            results.insert("shortcuts", QVariant::fromValue(bound));
+            Answer(message, connection, qdbus_cast<QVariantMap>(args.value(3)), 0u, results);
             return true;
         }
         if (member == QLatin1String("Close")) {
@@ -142,6 +188,8 @@ class PortalHotkeys : public ::testing::Test {
         if (support::PrivateBusAddress.empty()) {
             GTEST_SKIP() << "dbus-daemon is not installed";
         }
+        qDBusRegisterMetaType<WireShortcut>();
+        qDBusRegisterMetaType<QList<WireShortcut>>();
         thread_.start();
         portal_ = new FakePortal;
         portal_->moveToThread(&thread_);
@@ -223,9 +271,12 @@ TEST_F(PortalHotkeys, BindingsGoToThePortalAndActivationsOfOurSessionRunTheirAct
     ASSERT_TRUE(hotkeys_->Start());
     EXPECT_EQ(hotkeys_->Backend(), "portal");
     ASSERT_TRUE(ProcessEventsUntil([this] { return BindCalls() == 1; }));
-    const auto bound = portal_->With([](FakePortal::State& s) { return s.BindCalls[0]; });
-    EXPECT_EQ(bound, (std::vector<BoundShortcut>{{"hotkey1", "Split", "KP_1"},
-                                                 {"hotkey2", "Ctrl+F5", "CTRL+F5"}}));
+    const auto state = portal_->With([](FakePortal::State& s) { return s; });
+    const std::vector<BoundShortcut> asked{{"hotkey1", "Split", "KP_1"},
+                                           {"hotkey2", "Ctrl+F5", "CTRL+F5"}};
+    EXPECT_EQ(state.BindCalls[0], asked);
+    // The same list in the session's options, for desktops that take it from there.
+    EXPECT_EQ(state.SessionShortcuts, std::vector<std::vector<BoundShortcut>>{asked});
     EXPECT_TRUE(reports_.empty());
     const std::string session = BoundSession();
 
@@ -259,12 +310,64 @@ TEST_F(PortalHotkeys, ChangingTheBindingsReplacesTheSessionAndStoppingClosesIt) 
     ASSERT_TRUE(ProcessEventsUntil([this] { return BindCalls() == 2; }));
     const auto state = portal_->With([](FakePortal::State& s) { return s; });
     EXPECT_EQ(state.ClosedSessions, std::vector<std::string>{first});
-    EXPECT_NE(state.BoundSession, first);
     EXPECT_EQ(state.BindCalls[1], (std::vector<BoundShortcut>{{"hotkey5", "Pause", "KP_5"}}));
+    EXPECT_EQ(state.SessionShortcuts.back(), state.BindCalls[1]);
+    // The desktop's group of shortcuts keeps its name: the new session has the old one's.
+    EXPECT_EQ(state.BoundSession, first);
+    EXPECT_TRUE(first.ends_with("/quorvel")) << first;
     hotkeys_->Stop();  // and stopping closes the second
     EXPECT_TRUE(ProcessEventsUntil([&] {
         return portal_->With([](FakePortal::State& s) { return s.ClosedSessions.size(); }) == 2;
     }));
+}
+
+TEST_F(PortalHotkeys, TheSessionKeepsItsNameAcrossRestarts) {
+    hotkeys_->Bind(1, Spec("Num+1"), [] {});
+    ASSERT_TRUE(hotkeys_->Start());
+    ASSERT_TRUE(ProcessEventsUntil([this] { return BindCalls() == 1; }));
+    hotkeys_.reset();
+    hotkeys_ = std::make_unique<tk::GlobalHotkeys>(nullptr);
+    hotkeys_->Bind(1, Spec("Num+1"), [] {});
+    ASSERT_TRUE(hotkeys_->Start());
+    ASSERT_TRUE(ProcessEventsUntil([this] { return BindCalls() == 2; }));
+    const auto sessions = portal_->With([](FakePortal::State& s) { return s.Sessions; });
+    ASSERT_EQ(sessions.size(), 2u);
+    EXPECT_EQ(sessions[0], sessions[1]);
+}
+
+TEST_F(PortalHotkeys, ADesktopThatBindsOnlyFromTheSessionIsReportedAndItsKeysStillWork) {
+    portal_->With(
+        [](FakePortal::State& s) { return s.Binding = FakePortal::Binds::kOnlyFromCreateSession; });
+    int splits = 0;
+    hotkeys_->Bind(
+        1, Spec("Num+1"), [&splits] { ++splits; }, "Split");
+    hotkeys_->Bind(
+        2, Spec("Num+2"), [] {}, "Skip");
+    ASSERT_TRUE(hotkeys_->Start());
+    ASSERT_TRUE(ProcessEventsUntil([this] { return reports_.size() == 2; }));
+    // An empty answer binds nothing as far as we can know: every shortcut is reported.
+    EXPECT_EQ(reports_,
+              (std::vector<std::string>{
+                  "The desktop did not bind Split; set it in the system's shortcut settings.",
+                  "The desktop did not bind Skip; set it in the system's shortcut settings."}));
+    EXPECT_EQ(portal_->With([](FakePortal::State& s) { return s.SessionShortcuts[0].size(); }), 2u);
+    // The desktop registered them from the session, so its key presses still split.
+    Activate(BoundSession(), "hotkey1", 7);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return splits == 1; }));
+}
+
+TEST_F(PortalHotkeys, AShortcutLeftOutOfTheAnswerIsReportedAndTheOthersAreNot) {
+    portal_->With([](FakePortal::State& s) { return s.LeftOut = "hotkey4"; });
+    hotkeys_->Bind(
+        1, Spec("Num+1"), [] {}, "Split");
+    hotkeys_->Bind(
+        4, Spec("Num+5"), [] {}, "Pause");
+    ASSERT_TRUE(hotkeys_->Start());
+    ASSERT_TRUE(ProcessEventsUntil([this] { return !reports_.empty(); }));
+    RoundTrip();
+    EXPECT_EQ(reports_,
+              std::vector<std::string>{
+                  "The desktop did not bind Pause; set it in the system's shortcut settings."});
 }
 
 TEST_F(PortalHotkeys, ARefusedSessionIsReportedOnce) {
