@@ -129,7 +129,7 @@ constinit ColorTable g_colors;
 
 }  // namespace
 
-static_assert(sizeof(Label) <= 104, "a label must stay small: grids hold tens of thousands");
+static_assert(sizeof(Label) <= 72, "a label must stay small: grids hold tens of thousands");
 
 // ---- Geometry ----
 
@@ -174,8 +174,15 @@ Rect TopDownRectFromScreen(const Rect& screen, const Rect& mainScreenTopDown) {
 
 void Label::Touch() {
     if (parent_ != nullptr) {
-        parent_->SetNeedsDisplayInRect(frame_);
+        parent_->SetNeedsDisplayInRect(Frame());
     }
+}
+
+void Label::StoreFrame(const Rect& frame) {
+    x_ = static_cast<float>(frame.x);
+    y_ = static_cast<float>(frame.y);
+    width_ = static_cast<float>(frame.width);
+    height_ = static_cast<float>(frame.height);
 }
 
 void Label::SetText(std::string_view text) {
@@ -249,10 +256,10 @@ void Label::SetEditable(bool editable) {
 }
 
 void Label::SetFontSize(double points) {
-    if (points == fontSize_) {
+    if (static_cast<float>(points) == fontSize_) {
         return;
     }
-    fontSize_ = points;
+    fontSize_ = static_cast<float>(points);
     if (!hidden_) {
         Touch();
     }
@@ -279,22 +286,23 @@ void Label::SetAlignment(TextAlignment alignment) {
 }
 
 void Label::SetFrame(const Rect& frame) {
-    if (frame == frame_) {
+    const float oldY = y_;
+    const Rect old = Frame();
+    StoreFrame(frame);
+    if (Frame() == old) {
         return;
     }
     if (parent_ == nullptr) {
-        frame_ = frame;
         return;
     }
     if (!hidden_) {
+        parent_->SetNeedsDisplayInRect(old);
         Touch();
     }
-    parent_->UnindexLabel(this);
-    frame_ = frame;
-    parent_->IndexLabel(this);
-    if (!hidden_) {
-        Touch();
+    if (y_ != oldY) {
+        parent_->byBottomSorted_ = false;
     }
+    parent_->maxLabelHeight_ = std::max(parent_->maxLabelHeight_, Frame().height);
 }
 
 void Label::SetHidden(bool hidden) {
@@ -409,35 +417,23 @@ Window* View::GetWindow() const {
     return v->window_;
 }
 
-long View::BandOf(double y) {
-    // Far-off or invalid coordinates share the outermost bands (a label keeps its band in 32
-    // bits).
-    constexpr double kLimit = 1e9 * kBandHeight;
-    const double band = std::floor(std::clamp(y, -kLimit, kLimit) / kBandHeight);
-    return std::isnan(band) ? 0 : static_cast<long>(band);
+double View::BottomOf(const Label* label) {
+    const double y = label->Frame().y;
+    return std::isnan(y) ? 0.0 : y;  // a frame that is not a number sorts as 0
 }
 
-void View::IndexLabel(Label* label) {
-    label->band_ = static_cast<std::int32_t>(BandOf(label->frame_.y));
-    auto& band = bands_[label->band_];
-    label->bandSlot_ = static_cast<std::uint32_t>(band.size());
-    band.push_back(label);
-    maxLabelHeight_ = std::max(maxLabelHeight_, label->frame_.height);
-}
-
-void View::UnindexLabel(Label* label) {
-    auto it = bands_.find(label->band_);
-    if (it == bands_.end()) {
-        return;
+std::vector<Label*>::const_iterator View::FirstLabelAbove(double y) const {
+    if (!byBottomSorted_) {
+        byBottom_.resize(labels_.size());
+        std::transform(labels_.begin(), labels_.end(), byBottom_.begin(),
+                       [](const std::unique_ptr<Label>& label) { return label.get(); });
+        std::stable_sort(byBottom_.begin(), byBottom_.end(),
+                         [](const Label* a, const Label* b) { return BottomOf(a) < BottomOf(b); });
+        byBottomSorted_ = true;
     }
-    auto& band = it->second;
-    Label* last = band.back();
-    band[label->bandSlot_] = last;
-    last->bandSlot_ = label->bandSlot_;
-    band.pop_back();
-    if (band.empty()) {
-        bands_.erase(it);
-    }
+    return std::lower_bound(
+        byBottom_.begin(), byBottom_.end(), y,
+        [](const Label* label, double value) { return BottomOf(label) < value; });
 }
 
 Label* View::AddLabel(std::unique_ptr<Label> label) {
@@ -448,7 +444,12 @@ Label* View::AddLabel(std::unique_ptr<Label> label) {
     raw->parent_ = this;
     raw->index_ = static_cast<std::uint32_t>(labels_.size());
     labels_.push_back(std::move(label));
-    IndexLabel(raw);
+    if (byBottomSorted_ && (byBottom_.empty() || BottomOf(byBottom_.back()) <= BottomOf(raw))) {
+        byBottom_.push_back(raw);  // added in order: stays sorted
+    } else {
+        byBottomSorted_ = false;
+    }
+    maxLabelHeight_ = std::max(maxLabelHeight_, raw->Frame().height);
     if (!raw->hidden_) {
         raw->Touch();
     }
@@ -463,7 +464,7 @@ void View::RemoveLabel(Label* label) {
     if (!label->hidden_) {
         label->Touch();
     }
-    UnindexLabel(label);
+    byBottomSorted_ = false;
     const std::size_t index = label->index_;
     if (index + 1 != labels_.size()) {
         labels_[index] = std::move(labels_.back());  // destroys the label

@@ -150,11 +150,12 @@ enum class TextAlignment : std::uint8_t { kLeft, kRight, kCenter };
 // the alignment. A background is drawn only while DrawsBackground is set and the colour is not
 // fully transparent. Label colours come from a table of every colour labels were given: the
 // first 65,536 distinct colours are kept exactly, a later one is shown as the nearest colour
-// already in the table, and a component that is not a number reads as 0.
+// already in the table, and a component that is not a number reads as 0. The frame and the font
+// size are kept in single precision: exact for whole and half points up to four million.
 class Label {
   public:
     Label() = default;
-    explicit Label(const Rect& frame) : frame_(frame) {}
+    explicit Label(const Rect& frame) { StoreFrame(frame); }
     Label(const Label&) = delete;
     Label& operator=(const Label&) = delete;
 
@@ -171,13 +172,16 @@ class Label {
     // Recorded only: labels are never edited on screen.
     bool Editable() const { return editable_; }
     void SetEditable(bool editable);
-    double FontSize() const { return fontSize_; }  // points of the system font
+    double FontSize() const { return static_cast<double>(fontSize_); }  // system font points
     void SetFontSize(double points);
     bool Bold() const { return bold_; }
     void SetBold(bool bold);
     TextAlignment Alignment() const { return alignment_; }
     void SetAlignment(TextAlignment alignment);
-    Rect Frame() const { return frame_; }
+    Rect Frame() const {
+        return {static_cast<double>(x_), static_cast<double>(y_), static_cast<double>(width_),
+                static_cast<double>(height_)};
+    }
     void SetFrame(const Rect& frame);
     bool Hidden() const { return hidden_; }
     void SetHidden(bool hidden);
@@ -191,26 +195,27 @@ class Label {
   private:
     friend class View;
     void Touch();  // marks the label's frame dirty in its view
+    void StoreFrame(const Rect& frame);
 
-    // A grid holds tens of thousands of labels, so a label is kept small (104 bytes): its
-    // colours are indexes into a table of the colours in use (0 black, 1 white), its place in
-    // the view 32-bit numbers.
+    // A grid holds tens of thousands of labels, so a label is kept small (72 bytes, 80 with
+    // the allocator's share): its colours are indexes into a table of the colours in use
+    // (0 black, 1 white), its frame and font size single precision, its flags bits.
     std::string text_;
-    Rect frame_;
-    double fontSize_ = 13;
-    // Bookkeeping of the owning view: position in its label list and in its row band index.
+    float x_ = 0;
+    float y_ = 0;
+    float width_ = 0;
+    float height_ = 0;
     View* parent_ = nullptr;
-    std::uint32_t index_ = 0;
-    std::uint32_t bandSlot_ = 0;
-    std::int32_t band_ = 0;
+    std::uint32_t index_ = 0;  // position in the owning view's label list
+    float fontSize_ = 13;
     std::uint16_t textColor_ = 0;        // black
     std::uint16_t backgroundColor_ = 1;  // white
     TextAlignment alignment_ = TextAlignment::kLeft;
-    bool drawsBackground_ = false;
-    bool bezeled_ = false;
-    bool editable_ = false;
-    bool bold_ = false;
-    bool hidden_ = false;
+    bool drawsBackground_ : 1 = false;
+    bool bezeled_ : 1 = false;
+    bool editable_ : 1 = false;
+    bool bold_ : 1 = false;
+    bool hidden_ : 1 = false;
 };
 
 // ---- Views ----
@@ -275,18 +280,14 @@ class View {
     // Every label, in no particular order (removals reorder the list).
     Label* LabelAt(std::size_t i) const { return labels_[i].get(); }
     // Calls f(Label&) for every label whose frame shares an area with r, hidden ones included;
-    // visits only the row bands that r covers, not every label of the view.
+    // visits only the labels whose bottom edge lies within r's height (and the tallest
+    // label's) of r, not every label of the view. f must not add, move or remove labels.
     template <typename F>
     void ForEachLabelIn(const Rect& r, F&& f) const {
-        if (bands_.empty()) {
-            return;
-        }
-        for (auto it = bands_.lower_bound(BandOf(r.y - maxLabelHeight_));
-             it != bands_.end() && it->first <= BandOf(r.MaxY()); ++it) {
-            for (Label* label : it->second) {
-                if (label->frame_.Intersects(r)) {
-                    f(*label);
-                }
+        const auto first = FirstLabelAbove(r.y - maxLabelHeight_);
+        for (auto it = first; it != byBottom_.end() && BottomOf(*it) < r.MaxY(); ++it) {
+            if ((*it)->Frame().Intersects(r)) {
+                f(**it);
             }
         }
     }
@@ -301,7 +302,6 @@ class View {
     void SetNeedsDisplay() { SetNeedsDisplayInRect(Bounds()); }
     void SetNeedsDisplayInRect(const Rect& r);
 
-    static constexpr double kBandHeight = 32;  // points per row band of the label index
     static constexpr std::size_t kMaxDirtyRects = 64;
 
   protected:
@@ -318,9 +318,10 @@ class View {
     friend class ScrollView;
     friend class detail::Backend;
 
-    static long BandOf(double y);
-    void IndexLabel(Label* label);
-    void UnindexLabel(Label* label);
+    // The label index: every label, by the bottom edge of its frame, sorted again when asked
+    // after labels were added, moved or removed (a grid is built whole, then only painted).
+    static double BottomOf(const Label* label);
+    std::vector<Label*>::const_iterator FirstLabelAbove(double y) const;
     void ResizeWithOldSuperviewSize(double oldWidth, double oldHeight);
 
     Rect frame_;
@@ -331,8 +332,9 @@ class View {
     Window* window_ = nullptr;  // set on a window's content view only
     std::vector<std::unique_ptr<View>> subviews_;
     std::vector<std::unique_ptr<Label>> labels_;
-    std::map<long, std::vector<Label*>> bands_;  // labels by the band of their bottom edge
-    double maxLabelHeight_ = 0;                  // tallest label ever added (never shrinks)
+    mutable std::vector<Label*> byBottom_;  // the label index
+    mutable bool byBottomSorted_ = true;
+    double maxLabelHeight_ = 0;  // tallest label ever added (never shrinks)
     std::vector<Rect> dirty_;
     std::unique_ptr<detail::Peer> peer_;
 };
