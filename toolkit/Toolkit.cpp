@@ -127,7 +127,83 @@ class ColorTable {
 
 constinit ColorTable g_colors;
 
+// ---- Label pool ----
+
+// Fixed-size slots carved from 64 kB slabs, with a free list threaded through the free slots.
+// Slabs are kept for the life of the process (reachable from here, so not a leak). Under
+// AddressSanitizer labels use the general allocator, so that a use after free is still caught.
+class LabelPool {
+  public:
+    static constexpr std::size_t kSlabBytes = 64 * 1024;
+
+    void* Take(std::size_t size) {
+        if (free_ == nullptr) {
+            Grow(size);
+        }
+        FreeSlot* slot = free_;
+        free_ = slot->next;
+        return slot;
+    }
+
+    void Give(void* p) {
+        auto* slot = static_cast<FreeSlot*>(p);
+        slot->next = free_;
+        free_ = slot;
+    }
+
+  private:
+    struct FreeSlot {
+        FreeSlot* next;
+    };
+
+    void Grow(std::size_t size) {
+        if (slabs_ == nullptr) {
+            slabs_ = new std::vector<void*>;  // kept for the life of the process
+        }
+        auto* slab = static_cast<char*>(::operator new(kSlabBytes));
+        slabs_->push_back(slab);
+        for (std::size_t offset = 0; offset + size <= kSlabBytes; offset += size) {
+            Give(slab + offset);
+        }
+    }
+
+    FreeSlot* free_ = nullptr;
+    std::vector<void*>* slabs_ = nullptr;
+};
+
+constinit LabelPool g_labelPool;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPoolLabels = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kPoolLabels = false;
+#else
+constexpr bool kPoolLabels = true;
+#endif
+#else
+constexpr bool kPoolLabels = true;
+#endif
+
 }  // namespace
+
+void* Label::operator new(std::size_t size) {
+    if (!kPoolLabels || size != sizeof(Label)) {
+        return ::operator new(size);
+    }
+    return g_labelPool.Take(size);
+}
+
+void Label::operator delete(void* p, std::size_t size) noexcept {
+    if (p == nullptr) {
+        return;
+    }
+    if (!kPoolLabels || size != sizeof(Label)) {
+        ::operator delete(p);
+        return;
+    }
+    g_labelPool.Give(p);
+}
 
 static_assert(sizeof(Label) <= 72, "a label must stay small: grids hold tens of thousands");
 
@@ -300,7 +376,7 @@ void Label::SetFrame(const Rect& frame) {
         Touch();
     }
     if (y_ != oldY) {
-        parent_->byBottomSorted_ = false;
+        parent_->labelsSorted_ = false;
     }
     parent_->maxLabelHeight_ = std::max(parent_->maxLabelHeight_, Frame().height);
 }
@@ -422,18 +498,21 @@ double View::BottomOf(const Label* label) {
     return std::isnan(y) ? 0.0 : y;  // a frame that is not a number sorts as 0
 }
 
-std::vector<Label*>::const_iterator View::FirstLabelAbove(double y) const {
-    if (!byBottomSorted_) {
-        byBottom_.resize(labels_.size());
-        std::transform(labels_.begin(), labels_.end(), byBottom_.begin(),
-                       [](const std::unique_ptr<Label>& label) { return label.get(); });
-        std::stable_sort(byBottom_.begin(), byBottom_.end(),
-                         [](const Label* a, const Label* b) { return BottomOf(a) < BottomOf(b); });
-        byBottomSorted_ = true;
+std::vector<std::unique_ptr<Label>>::const_iterator View::FirstLabelAbove(double y) const {
+    if (!labelsSorted_) {
+        std::stable_sort(labels_.begin(), labels_.end(),
+                         [](const std::unique_ptr<Label>& a, const std::unique_ptr<Label>& b) {
+                             return BottomOf(a.get()) < BottomOf(b.get());
+                         });
+        for (std::size_t i = 0; i < labels_.size(); ++i) {
+            labels_[i]->index_ = static_cast<std::uint32_t>(i);
+        }
+        labelsSorted_ = true;
     }
-    return std::lower_bound(
-        byBottom_.begin(), byBottom_.end(), y,
-        [](const Label* label, double value) { return BottomOf(label) < value; });
+    return std::lower_bound(labels_.cbegin(), labels_.cend(), y,
+                            [](const std::unique_ptr<Label>& label, double value) {
+                                return BottomOf(label.get()) < value;
+                            });
 }
 
 Label* View::AddLabel(std::unique_ptr<Label> label) {
@@ -443,12 +522,10 @@ Label* View::AddLabel(std::unique_ptr<Label> label) {
     Label* raw = label.get();
     raw->parent_ = this;
     raw->index_ = static_cast<std::uint32_t>(labels_.size());
-    labels_.push_back(std::move(label));
-    if (byBottomSorted_ && (byBottom_.empty() || BottomOf(byBottom_.back()) <= BottomOf(raw))) {
-        byBottom_.push_back(raw);  // added in order: stays sorted
-    } else {
-        byBottomSorted_ = false;
+    if (!labels_.empty() && BottomOf(raw) < BottomOf(labels_.back().get())) {
+        labelsSorted_ = false;
     }
+    labels_.push_back(std::move(label));
     maxLabelHeight_ = std::max(maxLabelHeight_, raw->Frame().height);
     if (!raw->hidden_) {
         raw->Touch();
@@ -464,9 +541,9 @@ void View::RemoveLabel(Label* label) {
     if (!label->hidden_) {
         label->Touch();
     }
-    byBottomSorted_ = false;
     const std::size_t index = label->index_;
     if (index + 1 != labels_.size()) {
+        labelsSorted_ = false;                       // the last label takes its place
         labels_[index] = std::move(labels_.back());  // destroys the label
         labels_[index]->index_ = static_cast<std::uint32_t>(index);
     }

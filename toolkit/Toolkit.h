@@ -158,6 +158,10 @@ class Label {
     explicit Label(const Rect& frame) { StoreFrame(frame); }
     Label(const Label&) = delete;
     Label& operator=(const Label&) = delete;
+    // Labels come from a pool of their own: slabs of 64 kB without the general allocator's
+    // header on every label. The memory of destroyed labels is kept for new ones.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p, std::size_t size) noexcept;
 
     const std::string& Text() const { return text_; }  // UTF-8
     void SetText(std::string_view text);
@@ -197,8 +201,8 @@ class Label {
     void Touch();  // marks the label's frame dirty in its view
     void StoreFrame(const Rect& frame);
 
-    // A grid holds tens of thousands of labels, so a label is kept small (72 bytes, 80 with
-    // the allocator's share): its colours are indexes into a table of the colours in use
+    // A grid holds tens of thousands of labels, so a label is kept small (72 bytes, pooled):
+    // its colours are indexes into a table of the colours in use
     // (0 black, 1 white), its frame and font size single precision, its flags bits.
     std::string text_;
     float x_ = 0;
@@ -277,7 +281,7 @@ class View {
     // Removes and destroys the label if this view owns it; O(1). Does nothing otherwise.
     void RemoveLabel(Label* label);
     std::size_t LabelCount() const { return labels_.size(); }
-    // Every label, in no particular order (removals reorder the list).
+    // Every label, in no particular order (removals and look-ups by place reorder the list).
     Label* LabelAt(std::size_t i) const { return labels_[i].get(); }
     // Calls f(Label&) for every label whose frame shares an area with r, hidden ones included;
     // visits only the labels whose bottom edge lies within r's height (and the tallest
@@ -285,7 +289,7 @@ class View {
     template <typename F>
     void ForEachLabelIn(const Rect& r, F&& f) const {
         const auto first = FirstLabelAbove(r.y - maxLabelHeight_);
-        for (auto it = first; it != byBottom_.end() && BottomOf(*it) < r.MaxY(); ++it) {
+        for (auto it = first; it != labels_.end() && BottomOf(it->get()) < r.MaxY(); ++it) {
             if ((*it)->Frame().Intersects(r)) {
                 f(**it);
             }
@@ -318,10 +322,11 @@ class View {
     friend class ScrollView;
     friend class detail::Backend;
 
-    // The label index: every label, by the bottom edge of its frame, sorted again when asked
-    // after labels were added, moved or removed (a grid is built whole, then only painted).
+    // The label list doubles as the index of the labels by the bottom edge of their frames:
+    // sorted again when asked after labels were added out of order, moved or removed (a grid
+    // is built whole, then only painted).
     static double BottomOf(const Label* label);
-    std::vector<Label*>::const_iterator FirstLabelAbove(double y) const;
+    std::vector<std::unique_ptr<Label>>::const_iterator FirstLabelAbove(double y) const;
     void ResizeWithOldSuperviewSize(double oldWidth, double oldHeight);
 
     Rect frame_;
@@ -331,9 +336,8 @@ class View {
     View* superview_ = nullptr;
     Window* window_ = nullptr;  // set on a window's content view only
     std::vector<std::unique_ptr<View>> subviews_;
-    std::vector<std::unique_ptr<Label>> labels_;
-    mutable std::vector<Label*> byBottom_;  // the label index
-    mutable bool byBottomSorted_ = true;
+    mutable std::vector<std::unique_ptr<Label>> labels_;
+    mutable bool labelsSorted_ = true;
     double maxLabelHeight_ = 0;  // tallest label ever added (never shrinks)
     std::vector<Rect> dirty_;
     std::unique_ptr<detail::Peer> peer_;
