@@ -13,7 +13,10 @@
 #include <system_error>
 #include <utility>
 
+#include "BackgroundDialog.h"
+#include "ColorText.h"
 #include "PathParts.h"
+#include "RunHotkeysDialog.h"
 #include "SplitTransfer.h"
 #include "TimeDisplay.h"
 #include "WrapTime.h"
@@ -178,7 +181,12 @@ std::string RunningFolderFor(const std::string& xdgConfigHome, const std::string
 AppDelegate::AppDelegate(std::vector<std::string> arguments)
     : arguments_(std::move(arguments)),
       hotkeyRouter_([this](HotkeyCommand command) { RunCommand(command); },
-                    [this] { return runState_.QuestionOpen(); }, TimerData) {}
+                    [this] { return runState_.QuestionOpen(); }, TimerData),
+      look_([this] {
+          if (TimerData && TimerData->GetColumnCount() != 0) {
+              RebuildDisplay();  // the window sized again for the screen at the new zoom
+          }
+      }) {}
 
 AppDelegate::~AppDelegate() {
     // No key may reach a command while the engines go.
@@ -291,6 +299,14 @@ void AppDelegate::CreateMainWindow() {
         view->AddItem("Hide Difference Rows", [this] { HideDiffRowsMenuClick(); });
     HideAttemptCountersMenuItem =
         view->AddItem("Hide Attempt Counters", [this] { HideAttemptsCounterMenuClick(); });
+    view->AddSeparator();
+    view->AddItem(
+        "Zoom In", [this] { ZoomInMenuClick(); }, "Ctrl++;Ctrl+=");
+    view->AddItem(
+        "Zoom Out", [this] { ZoomOutMenuClick(); }, "Ctrl+-");
+    view->AddItem(
+        "Actual Size", [this] { ActualSizeMenuClick(); }, "Ctrl+0");
+    AlwaysOnTopMenuItem = view->AddItem("Always on Top", [this] { AlwaysOnTopMenuClick(); });
 
     tk::Menu* options = bar->AddSubmenu("Options")->Submenu();
     AutosaveBestSplitsMenuItem =
@@ -301,6 +317,9 @@ void AppDelegate::CreateMainWindow() {
         options->AddItem("Autosave Split State", [this] { AutosaveSplitStateMenuClick(); });
     GlobalHotkeysMenuItem =
         options->AddItem("Global Hotkeys", [this] { GlobalHotkeysMenuClick(); });
+    options->AddItem(
+        "Hotkeys...", [this] { HotkeysMenuClick(); }, "Ctrl+K");
+    options->AddItem("Background Colour...", [this] { BackgroundColourMenuClick(); });
 
     CountersMenu = bar->AddSubmenu("Counters");
     CountersMenu->Submenu()->AddItem("Counter", [this] { CounterItemMenuClick(); });
@@ -323,7 +342,8 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     // First launch: the folder and settings with every option off.
     std::error_code error;
-    if (!std::filesystem::is_directory(RunningFolder, error)) {
+    const bool firstLaunch = !std::filesystem::is_directory(RunningFolder, error);
+    if (firstLaunch) {
         if (!MakeFolders(RunningFolder) || !WriteDefaultIniFile(RunningFolder + kIniFileName)) {
             std::fprintf(stderr, "Quorvel: cannot create the settings folder %s\n",
                          RunningFolder.c_str());
@@ -372,6 +392,11 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     CountersMenu->SetHidden(true);
 
+    // The zoom first: "Left" and "Top" are points at the zoom they were saved with.
+    look_.Read(*IniFile, *window, firstLaunch, kLabelFontSize,
+               {0, 0, kInitialWidth, kInitialHeight});
+    AlwaysOnTopMenuItem->SetState(CheckOf(look_.AlwaysOnTop()));
+
     // Placement: "Top" counts down from the main screen's top edge.
     const tk::Rect frame = window->Frame();
     const std::int64_t screenHeight = Trunc(tk::Screen::MainFrame().height);
@@ -417,6 +442,7 @@ void AppDelegate::applicationWillTerminate() {
     IniFile->WriteString("Misc", "AutoSaveBestRun", YesNo(IsOn(AutosaveBestRunMenuItem)));
     IniFile->WriteString("Misc", "AutoSaveSplitState", YesNo(IsOn(AutosaveSplitStateMenuItem)));
     hotkeyRouter_.Save(*IniFile, IsOn(GlobalHotkeysMenuItem));
+    look_.Write(*IniFile);
     if (!IniFile->SaveIniFile() && !IniFile->IniFileName.empty()) {
         std::fprintf(stderr, "Quorvel: could not save the settings to %s\n",
                      IniFile->IniFileName.c_str());
@@ -530,8 +556,7 @@ void AppDelegate::CreateScreen() {
     const double top = static_cast<double>(
         Trunc(static_cast<double>(windowHeight) - box.y - box.height - kTitleBar - 2));
 
-    DisplayGrid.assign(rows + 1, std::vector<std::vector<tk::Label*>>(
-                                     columns + 1, std::vector<tk::Label*>(2, nullptr)));
+    DisplayGrid.assign(rows + 1, std::vector<std::array<tk::Label*, 2>>(columns + 1));
     AttemptsPanel->SetHidden(HideAttemptsCounters || (HideBestSplits && HideCurrentSplits));
 
     const auto columnX = [&](unsigned k) {
@@ -984,6 +1009,46 @@ void AppDelegate::ShowFileState() {
 
 void AppDelegate::GlobalHotkeysMenuClick() {
     hotkeyRouter_.SetOn(Toggle(GlobalHotkeysMenuItem));
+}
+
+void AppDelegate::AlwaysOnTopMenuClick() {
+    AlwaysOnTopMenuItem->SetState(CheckOf(look_.ToggleAlwaysOnTop()));
+}
+
+void AppDelegate::BackgroundColourMenuClick() {
+    const auto chosen = ChooseBackgroundColour(tk::ColorToHex(look_.Background()),
+                                               tk::ColorToHex(ViewLook::kChromaGreen),
+                                               tk::ColorToHex(ViewLook::kDefaultBackground));
+    if (const auto colour = chosen ? tk::ColorFromHex(*chosen) : std::nullopt) {
+        look_.SetBackground(*colour);
+    }
+}
+
+void AppDelegate::HotkeysMenuClick() {
+    std::array<std::string, kHotkeysDialogCommands> titles;
+    HotkeysDialogValues values;
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        titles[i] = HotkeyRouter::kHotkeySettings[i].Title;
+        values.Names[i] = hotkeyRouter_.GlobalHotkeyName(static_cast<HotkeyCommand>(i));
+    }
+    values.GlobalHotkeys = IsOn(GlobalHotkeysMenuItem);
+    const std::string backend =
+        HotkeyBackendLine(hotkeyRouter_.Backend(), values.GlobalHotkeys, hotkeyRouter_.Reports());
+    const auto chosen = RunHotkeysDialog(titles, values, backend);
+    if (!chosen) {
+        return;
+    }
+    GlobalHotkeysMenuItem->SetState(CheckOf(chosen->GlobalHotkeys));
+    hotkeyRouter_.Apply(chosen->Names, chosen->GlobalHotkeys, *IniFile);
+    if (!IniFile->SaveIniFile() && !IniFile->IniFileName.empty()) {
+        std::fprintf(stderr, "Quorvel: could not save the settings to %s\n",
+                     IniFile->IniFileName.c_str());
+        tk::Alert alert;
+        alert.SetMessageText("The hotkeys could not be saved.");
+        alert.SetInformativeText("They work until Quorvel quits; " + IniFile->IniFileName +
+                                 " was left as it was.");
+        alert.RunModal();
+    }
 }
 
 void AppDelegate::RunCommand(HotkeyCommand command) {

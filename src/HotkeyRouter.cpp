@@ -1,5 +1,7 @@
 #include "HotkeyRouter.h"
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -35,12 +37,32 @@ bool HotkeyRouter::SetUp(IniFileClass& settings) {
     traceSplits_ = trace != nullptr && std::string_view(trace) == "1";
     hotkeys_ = std::make_unique<tk::GlobalHotkeys>(
         [this](const std::string& message) { Report(message); });
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+        names_[i] = settings.ReadString(kHotkeysSection, kHotkeySettings[i].Key,
+                                        kHotkeySettings[i].DefaultName);
+    }
+    BindNames();
+    return settings.ReadString(kHotkeysSection, kGlobalHotkeysKey, "") == "Y";
+}
+
+void HotkeyRouter::Apply(const std::array<std::string, kHotkeyCount>& names, bool on,
+                         IniFileClass& settings) {
+    if (!hotkeys_) {
+        return;
+    }
+    names_ = names;
+    hotkeys_->ClearBindings();
+    BindNames();
+    SetOn(on);
+    Save(settings, on, /*letGo=*/false);
+}
+
+void HotkeyRouter::BindNames() {
     for (int i = 0; i < kHotkeyCount; ++i) {
         const auto command = static_cast<HotkeyCommand>(i);
         const HotkeySetting& setting = kHotkeySettings[static_cast<std::size_t>(i)];
-        std::string& name = names_[static_cast<std::size_t>(i)];
+        const std::string& name = names_[static_cast<std::size_t>(i)];
         auto& hotkey = specs_[static_cast<std::size_t>(i)];
-        name = settings.ReadString(kHotkeysSection, setting.Key, setting.DefaultName);
         hotkey.reset();
         if (name.empty()) {
             continue;
@@ -49,6 +71,11 @@ bool HotkeyRouter::SetUp(IniFileClass& settings) {
         if (!tk::ParseHotkeyName(name, &key)) {
             std::fprintf(stderr, "Quorvel: the global hotkey %s=%s is not a key name; it is off\n",
                          setting.Key, name.c_str());
+            const std::string message = std::string("The hotkey ") + setting.Key + "=" + name +
+                                        " is not a key name; it is off until set here.";
+            AddReport(message);
+            notice_ = std::string("Bad key: ") + setting.Key;
+            noticeAt_ = ClockNow();
             continue;
         }
         const HotkeySetting* owner = nullptr;
@@ -67,16 +94,23 @@ bool HotkeyRouter::SetUp(IniFileClass& settings) {
         hotkeys_->Bind(
             i, key, [this, command] { GlobalHotkeyPressed(command); }, setting.Title);
     }
-    return settings.ReadString(kHotkeysSection, kGlobalHotkeysKey, "") == "Y";
 }
 
-void HotkeyRouter::Save(IniFileClass& settings, bool on) {
+void HotkeyRouter::Save(IniFileClass& settings, bool on, bool letGo) {
     settings.WriteString(kHotkeysSection, kGlobalHotkeysKey, on ? "Y" : "N");
     if (hotkeys_) {
         for (std::size_t i = 0; i < kHotkeySettings.size(); ++i) {
             settings.WriteString(kHotkeysSection, kHotkeySettings[i].Key, names_[i]);
         }
-        hotkeys_->Stop();
+        if (letGo) {
+            hotkeys_->Stop();
+        }
+    }
+}
+
+void HotkeyRouter::AddReport(const std::string& message) {
+    if (std::find(reports_.begin(), reports_.end(), message) == reports_.end()) {
+        reports_.push_back(message);
     }
 }
 
@@ -99,6 +133,7 @@ void HotkeyRouter::SetOn(bool on) {
 
 void HotkeyRouter::Report(const std::string& message) {
     std::fprintf(stderr, "Quorvel: %s\n", message.c_str());
+    AddReport(message);
     notice_ = hotkeys_ && hotkeys_->IsRunning() ? "Hotkeys limited" : "Menu keys only";
     noticeAt_ = ClockNow();
 }

@@ -5,9 +5,9 @@
 //   GlobalHotkeys=Y   ("N" or missing: off)
 //   Pause=Num+5  Reset=Num+3  Skip=Num+2  Split=Num+1  Undo=Num+8   (the defaults)
 // A name that cannot be read ("Bogus", "Ctrl+A, Ctrl+B") is reported once on standard error
-// at launch and that hotkey stays off; an empty name turns it off without a word; a key
-// already taken by an earlier command of the list is reported and stays off. The names are
-// written back at quit exactly as read (the defaults when missing).
+// and on the status line ("Bad key: Split") at launch, and that hotkey stays off; an empty name
+// turns it off without a word; a key already taken by an earlier command of the list is reported
+// and stays off. The names are written back at quit exactly as read (the defaults when missing).
 //
 // One key press can reach the application twice: as the key of a menu item while its window
 // has the focus, and as a global hotkey bound to the same key. Of two arrivals of the same
@@ -39,6 +39,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "GlobalHotkeys.h"
 #include "IniFiles.h"
@@ -79,8 +80,15 @@ class HotkeyRouter {
     // settings turn them on (then SetOn(true) starts them).
     bool SetUp(IniFileClass& settings);
     // At quit: the settings written back (on: the check of the menu item), the keyboard let
-    // go.
-    void Save(IniFileClass& settings, bool on);
+    // go unless letGo is false.
+    void Save(IniFileClass& settings, bool on, bool letGo = true);
+    // The hotkeys dialog's OK: the keys of names (as in the settings, "" for none) bound at
+    // once, listening started or stopped, and the names written into settings (not saved).
+    void Apply(const std::array<std::string, kHotkeyCount>& names, bool on, IniFileClass& settings);
+    // Every trouble reported since launch, each once, in full: for the hotkeys dialog.
+    const std::vector<std::string>& Reports() const { return reports_; }
+    // "portal", "xinput2", "x11-grab", or "" while not listening.
+    std::string Backend() const { return hotkeys_ ? hotkeys_->Backend() : std::string(); }
     // The menu item was toggled: starts or stops listening. Nothing before SetUp.
     void SetOn(bool on);
     // Lets go of the keyboard for good: no key reaches a command after this.
@@ -110,8 +118,11 @@ class HotkeyRouter {
         bool Set = false;
     };
     void Start();
+    // Binds the keys of names_; a name that is not a key is reported and stays off.
+    void BindNames();
     // A report of the hotkeys: standard error, and the notice.
     void Report(const std::string& message);
+    void AddReport(const std::string& message);
     // The command, traced on standard error with QUORVEL_TRACE_SPLITS=1 when it split.
     void Run(HotkeyCommand command, const char* route);
 
@@ -126,5 +137,6 @@ class HotkeyRouter {
     KeyArrival lastGlobalKey_;
     std::string notice_;
     std::int32_t noticeAt_ = 0;
+    std::vector<std::string> reports_;
     bool traceSplits_ = false;
 };

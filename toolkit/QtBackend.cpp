@@ -493,9 +493,14 @@ class MenuItemPeer : public Peer {
             action_->setCheckable(true);
             action_->setChecked(item_.State() != 0);
         }
-        const QKeySequence key(ToQString(item_.KeyEquivalent()));
-        if (action_->shortcut() != key) {
-            action_->setShortcut(key);
+        QList<QKeySequence> keys;
+        for (const QString& key : ToQString(item_.KeyEquivalent()).split(QLatin1Char(';'))) {
+            if (!key.isEmpty()) {
+                keys.append(QKeySequence(key, QKeySequence::PortableText));
+            }
+        }
+        if (action_->shortcuts() != keys) {
+            action_->setShortcuts(keys);
         }
     }
 

@@ -409,7 +409,8 @@ class MenuItem {
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
     // Key equivalent in portable key text: "Ctrl+O", "Space", "PgDown", "PgUp", "P",
-    // "Backspace", "Ctrl+Q". Empty for none. It works while the window has the focus.
+    // "Backspace", "Ctrl+Q"; several keys for one item separated by ';': "Ctrl++;Ctrl+=".
+    // Empty for none. It works while the window has the focus.
     const std::string& KeyEquivalent() const { return keyEquivalent_; }
     void SetKeyEquivalent(std::string_view key);
     void SetAction(std::function<void()> action);

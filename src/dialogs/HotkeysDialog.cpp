@@ -1,5 +1,6 @@
 #include "HotkeysDialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -29,6 +30,14 @@ class KeyField : public QKeySequenceEdit {
             case Qt::Key_Backtab:
                 focusNextPrevChild(key == Qt::Key_Tab);
                 return;
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Escape:
+                if ((event->modifiers() & Qt::KeypadModifier) == 0) {
+                    event->ignore();  // OK or Cancel of the dialog
+                    return;
+                }
+                break;
             case Qt::Key_Shift:
             case Qt::Key_Control:
             case Qt::Key_Alt:
@@ -175,4 +184,28 @@ HotkeysDialogValues HotkeysDialog::Values() const {
     }
     values.GlobalHotkeys = globalSwitch_->isChecked();
     return values;
+}
+
+namespace {
+HotkeysDialogHook& DialogHook() {
+    static HotkeysDialogHook hook;
+    return hook;
+}
+}  // namespace
+
+void SetHotkeysDialogTestHook(HotkeysDialogHook hook) {
+    DialogHook() = std::move(hook);
+}
+
+std::optional<HotkeysDialogValues> RunHotkeysDialog(
+    const std::array<std::string, kHotkeysDialogCommands>& titles,
+    const HotkeysDialogValues& values, const std::string& backendLine) {
+    HotkeysDialog dialog(titles, values, backendLine, QApplication::activeWindow());
+    if (DialogHook()) {
+        return DialogHook()(dialog);
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Values();
 }

@@ -20,27 +20,12 @@
 #include <QString>
 #include <array>
 #include <string>
-#include <vector>
+
+#include "RunHotkeysDialog.h"
 
 class QCheckBox;
 class QKeySequenceEdit;
 class QLabel;
-
-inline constexpr int kHotkeysDialogCommands = 5;
-
-struct HotkeysDialogValues {
-    // Key names in the settings' text ("Num+1", "Ctrl+F5"); "" for no key.
-    std::array<std::string, kHotkeysDialogCommands> Names;
-    bool GlobalHotkeys = false;
-};
-
-// The backend line: "Backend: XInput 2", "Backend: key grab", "Backend: desktop portal",
-// "Backend: none (Global Hotkeys is off)" or "Backend: none"; then each report of the hotkeys,
-// one a line.
-//   ("portal", true, {"The desktop did not bind Skip; ..."})
-//     -> "Backend: desktop portal\nThe desktop did not bind Skip; ..."
-std::string HotkeyBackendLine(const std::string& backend, bool on,
-                              const std::vector<std::string>& reports);
 
 class HotkeysDialog : public QDialog {
   public:
@@ -71,3 +56,4 @@ class HotkeysDialog : public QDialog {
     QLabel* refusal_ = nullptr;
     bool applying_ = false;
 };
+

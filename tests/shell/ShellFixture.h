@@ -23,6 +23,7 @@
 #include "FakeClock.h"
 #include "IniFiles.h"
 #include "TestFiles.h"
+#include "Zoom.h"
 
 // Three splits, two stored runs (the second is the kept run), no lead-in, 12 attempts.
 inline constexpr char kThreeSplits[] =
@@ -59,6 +60,7 @@ class ShellTest : public ::testing::Test {
         app.reset();
         SetClockSource(nullptr);
         tk::Screen::ClearOverride();
+        tk::SetZoom(1);
         tk::OpenPanel::SetTestHook(nullptr);
         ::unsetenv("XDG_CONFIG_HOME");
         HideBestSplits = HideCurrentSplits = HideDiffRows = HideAttemptsCounters = false;
