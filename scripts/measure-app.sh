@@ -9,6 +9,7 @@
 #   RUNS=20 CPU_RUNS=10 CPU_SECONDS=30 scripts/measure-app.sh
 #   PARTS=latency LAT_RUNS=1 scripts/measure-app.sh      # one part only
 #   AUTOSAVE_STATE=N PARTS=latency scripts/measure-app.sh # without the split-state autosave
+#   ZOOM=200 scripts/measure-app.sh                       # the window drawn at 200 %
 #
 # Uses the measuring tools in scripts/measure/ (launch-time.py, cpu-use.py, memory.sh,
 # split-latency.py); needs Xvfb and Debian's python3-xlib for /usr/bin/python3. The CPU is
@@ -24,6 +25,7 @@ CPU_SECONDS=${CPU_SECONDS:-20}  # length of one CPU window
 LAT_RUNS=${LAT_RUNS:-3}         # split-latency runs per route, 20 splits each
 PARTS=${PARTS:-launch cpu latency}
 AUTOSAVE_STATE=${AUTOSAVE_STATE:-Y}  # N: no split-state file written at each split
+ZOOM=${ZOOM:-100}                    # percent: the "Zoom" setting
 PY=/usr/bin/python3
 
 [ -x "$BIN" ] || { echo "no binary at $BIN" >&2; exit 1; }
@@ -49,7 +51,8 @@ mkdir -p "$XDG_CONFIG_HOME/quorvel"
 # A finished faster run is kept in the split file. The window sits at the top of the screen:
 # a route taller than the screen makes a window as tall as the screen, which must not reach
 # below it (the split tool grabs the whole window).
-printf '[Misc]\nAutoSaveBestRun=Y\nAutoSaveSplitState=%s\n\n[Window]\nLeft=80\nTop=0\n' "$AUTOSAVE_STATE" \
+printf '[Misc]\nAutoSaveBestRun=Y\nAutoSaveSplitState=%s\n\n[Window]\nLeft=80\nTop=0\nZoom=%s\n' \
+    "$AUTOSAVE_STATE" "$ZOOM" \
     >"$XDG_CONFIG_HOME/quorvel/Quorvel.ini"
 
 # Routes: as a runner keeps them (lead-in -1.50) and, for the split runs, without a lead-in so
