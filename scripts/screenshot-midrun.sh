@@ -3,6 +3,8 @@
 # through a run of a short practice route, some splits ahead and some behind.
 #
 #   scripts/screenshot-midrun.sh build/dev/quorvel docs/screenshot-midrun.png
+#   ZOOM=200 scripts/screenshot-midrun.sh ...              the window drawn at 200 %
+#   BACKGROUND='#00b140' scripts/screenshot-midrun.sh ...  on the chroma green
 set -euo pipefail
 
 app=$1
@@ -14,7 +16,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 xs_begin
 
 mkdir -p "$work/config/quorvel"
-printf '%s\n' '[Window]' 'Left=0' 'Top=0' >"$work/config/quorvel/Quorvel.ini"
+printf '%s\n' '[Window]' 'Left=0' 'Top=0' "Zoom=${ZOOM:-100}" \
+    "Background=${BACKGROUND:-#1a1a1f}" >"$work/config/quorvel/Quorvel.ini"
 route="$work/bell-tower.txt"
 printf '%s\n' $'41\t-1.00' $'Bell Tower drill\tBest Splits\tLast Week\tPersonal Best' \
     $'Stairs\t2.20\t2.61\t2.30' $'\t\t\tjump the rail' \

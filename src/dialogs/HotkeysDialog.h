@@ -56,4 +56,3 @@ class HotkeysDialog : public QDialog {
     QLabel* refusal_ = nullptr;
     bool applying_ = false;
 };
-

@@ -50,15 +50,6 @@ TEST_F(HotkeysDialogTest, AKeyOfAnotherCommandIsRefusedAndTheFieldKeepsItsKey) {
     }
 }
 
-TEST_F(HotkeysDialogTest, AKeyFreedByOneCommandCanGoToAnother) {
-    HotkeysDialog dialog(kTitles, defaults, "");
-    EXPECT_FALSE(dialog.Choose(1, QKeySequence::fromString("Num+1")));
-    EXPECT_TRUE(dialog.Choose(0, QKeySequence::fromString("F9")));
-    EXPECT_TRUE(dialog.Choose(1, QKeySequence::fromString("Num+1")));
-    EXPECT_EQ(dialog.Values().Names[0], "F9");
-    EXPECT_EQ(dialog.Values().Names[1], "Num+1");
-}
-
 TEST_F(HotkeysDialogTest, AKeyPressedInAFieldIsTakenWithItsKeypadAndARefusedOneIsNot) {
     HotkeysDialog dialog(kTitles, defaults, "");
     const auto press = [&](int command, int key, Qt::KeyboardModifiers modifiers) {

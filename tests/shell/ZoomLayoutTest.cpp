@@ -6,8 +6,8 @@
 #include <QWidget>
 
 #include "QtBackend.h"
-#include "ShellFixture.h"
 #include "QtEvents.h"
+#include "ShellFixture.h"
 #include "Zoom.h"
 
 namespace {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QMenuBar>
 #include <QWidget>
 #include <memory>
 
@@ -97,27 +96,6 @@ class ZoomOnScreen : public ::testing::Test {
         tk::Screen::ClearOverride();
     }
 };
-
-TEST_F(ZoomOnScreen, EveryFrameIsDrawnAtTheZoomAndTheWindowKeepsItsCorner) {
-    Window window(Rect{100, 500, 287, 300});
-    auto* panel = window.ContentView()->AddSubview(std::make_unique<View>(Rect{2, 10, 50, 30}));
-    window.Show();
-    QWidget* widget = tk::qt::WidgetOf(window);
-    EXPECT_EQ(widget->geometry(), QRect(100, 1080 - 800, 287, 300));
-
-    tk::SetZoom(2);
-    EXPECT_EQ(tk::Screen::MainFrame(), (Rect{0, 0, 960, 540}));
-    EXPECT_EQ(widget->geometry(), QRect(100, 1080 - 800, 574, 600));
-    EXPECT_EQ(widget->findChild<QMenuBar*>()->height(), 44);
-    EXPECT_EQ(tk::qt::WidgetOf(*window.ContentView())->geometry(), QRect(0, 44, 574, 556));
-    // Bottom-up (2, 10) with height 30 in a 278-point content view, doubled.
-    EXPECT_EQ(tk::qt::WidgetOf(*panel)->geometry(), QRect(4, 476, 100, 60));
-
-    tk::SetZoom(1.5);
-    EXPECT_EQ(widget->geometry().topLeft(), QPoint(100, 280));
-    EXPECT_EQ(widget->geometry().size(), QSize(431, 450));  // 287 x 1.5 = 430.5, rounded
-    window.Close();
-}
 
 TEST_F(ZoomOnScreen, LabelsArePaintedAtTheZoom) {
     tk::SetZoom(2);
