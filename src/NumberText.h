@@ -6,6 +6,18 @@
 #include <limits>
 #include <string_view>
 
+// A 64-bit value held to the 32-bit range: 3000000000 -> 2147483647,
+// -3000000000 -> -2147483648, -5 -> -5.
+inline std::int32_t SaturateToInt32(std::int64_t value) {
+    if (value > std::numeric_limits<std::int32_t>::max()) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    if (value < std::numeric_limits<std::int32_t>::min()) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    return static_cast<std::int32_t>(value);
+}
+
 // The white space atoi skips.
 inline bool IsAtoiSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -31,14 +43,5 @@ inline std::int32_t ClampedAtoi(std::string_view text) {
             value = value * 10 + (text[i] - '0');
         }
     }
-    if (negative) {
-        value = -value;
-    }
-    if (value > std::numeric_limits<std::int32_t>::max()) {
-        return std::numeric_limits<std::int32_t>::max();
-    }
-    if (value < std::numeric_limits<std::int32_t>::min()) {
-        return std::numeric_limits<std::int32_t>::min();
-    }
-    return static_cast<std::int32_t>(value);
+    return SaturateToInt32(negative ? -value : value);
 }

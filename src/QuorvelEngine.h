@@ -49,7 +49,9 @@ std::string LongToTimeString(std::int32_t time, bool ShowPlus, bool ShortForm);
 //   "" -> 0, "0.00" -> 0, "-5.23" -> -523, "1:05.23" -> 6523, "1:00:00.00" -> 360000,
 //   "90" -> 9000, "1:2" -> 6200, "1.5" -> 105 (one digit counts as hundredths),
 //   "1.567" -> 156, "abc" -> 0, "1x:30" -> 9000.
-// Fields are read like atoi but clamped to the 32-bit range, and the sum wraps modulo 2^32.
+// Fields are read like atoi and every field and the sum are held to the 32-bit range with
+// their sign, never wrapped: "99999999999" -> 2147483647, "21474836.48" -> 2147483647,
+// "-99999999999" -> -2147483648, "600000:00:00.00" -> 2147483647.
 std::int32_t TimeStringToLong(std::string text);
 
 // ---- The clock seam ------------------------------------------------------------------

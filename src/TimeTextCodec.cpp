@@ -44,38 +44,37 @@ const char* ReadPlainTime(const char* p, const char* end, std::int32_t* time) {
     if (negative) {
         ++p;
     }
-    // h:m:s is summed as (h * 60 + m) * 60 + s, which modulo 2^32 equals
-    // h * 3600 + m * 60 + s, so the wrapped sum is the general reader's.
-    std::uint32_t sum = 0;
+    // Nine-digit fields keep (h * 60 + m) * 60 + s, times 100, far inside 64 bits.
+    std::int64_t sum = 0;
     for (int colons = 0;; ++colons) {
         const char* const fieldStart = p;
-        std::uint32_t value = 0;
+        std::int64_t value = 0;
         while (p != end && IsDigit(*p)) {
-            value = value * 10u + static_cast<std::uint32_t>(*p - '0');
+            value = value * 10 + (*p - '0');
             ++p;
         }
         if (p == fieldStart || p - fieldStart > 9) {
             return nullptr;  // an empty field, or one that could reach the clamp
         }
-        sum = sum * 60u + value;
+        sum = sum * 60 + value;
         if (colons == 2 || p == end || *p != ':') {
             break;
         }
         ++p;
     }
-    sum *= 100u;
+    sum *= 100;
     if (p != end && *p == '.') {
         ++p;
         if (p == end || !IsDigit(*p)) {
             return nullptr;
         }
-        std::uint32_t hundredths = static_cast<std::uint32_t>(*p++ - '0');
+        std::int64_t hundredths = *p++ - '0';
         if (p != end && IsDigit(*p)) {
-            hundredths = hundredths * 10u + static_cast<std::uint32_t>(*p++ - '0');
+            hundredths = hundredths * 10 + (*p++ - '0');
         }
         sum += hundredths;
     }
-    *time = static_cast<std::int32_t>(negative ? 0u - sum : sum);
+    *time = SaturateToInt32(negative ? -sum : sum);
     return p;
 }
 
@@ -142,13 +141,11 @@ std::int32_t ReadAnyTime(std::string_view text) {
     }
     const std::int32_t hundredths = hasPoint ? ClampedAtoi(Slice(text, p3 + 1, p3 + 3)) : 0;
 
-    std::uint32_t sum =
-        static_cast<std::uint32_t>(hours) * 360000u + static_cast<std::uint32_t>(minutes) * 6000u +
-        static_cast<std::uint32_t>(seconds) * 100u + static_cast<std::uint32_t>(hundredths);
-    if (negative) {
-        sum = 0u - sum;
-    }
-    return static_cast<std::int32_t>(sum);
+    // Each field is held to 32 bits, so the sum cannot leave 64 bits; the sum is then held
+    // to 32 bits too, with the sign kept: "99999999999" -> 2147483647, never a wrapped value.
+    const std::int64_t sum = std::int64_t{hours} * 360000 + std::int64_t{minutes} * 6000 +
+                             std::int64_t{seconds} * 100 + std::int64_t{hundredths};
+    return SaturateToInt32(negative ? -sum : sum);
 }
 
 void AppendTimeText(std::string* out, std::int32_t time, bool ShowPlus, bool ShortForm) {

@@ -16,7 +16,8 @@ namespace quorvel_detail {
 // field, from p on, and returns where it stopped, or nullptr when the text at p does not
 // begin with such a form. The time counts only when the text ends where it stopped (or, in
 // a row line, a TAB ends the cell there); for any other text the general reader decides.
-// For these forms both readers agree: no field can reach the clamp, and the sums are equal.
+// For these forms both readers agree: no field can reach the clamp, and both hold the sum
+// to the 32-bit range with its sign: "600000:00:00.00" -> 2147483647.
 //   "1:05.23" -> 6523, stops at the end; "1:05.234" -> stops at the '4'; "1:" -> nullptr.
 const char* ReadPlainTime(const char* p, const char* end, std::int32_t* time);
 

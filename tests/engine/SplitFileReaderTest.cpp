@@ -94,6 +94,9 @@ TEST_F(SplitFileReader, CounterLineIsReadLikeAtoiAndClamped) {
         {"99999999999999999999\t0", std::numeric_limits<std::int32_t>::max(), 0},
         {"-99999999999999999999\t0", std::numeric_limits<std::int32_t>::min(), 0},
         {"x\t2:00.00\tignored", 0, 12000},
+        {"99999999999\t-99999999999", std::numeric_limits<std::int32_t>::max(),
+         std::numeric_limits<std::int32_t>::min()},  // never a wrapped +1.00
+        {"5\t21474836.48", 5, std::numeric_limits<std::int32_t>::max()},
     };
     for (const auto& c : cases) {
         Load(std::string(c.counter) + "\nDesc\tBest Splits\nA\t1.00\n\t\n");
@@ -101,6 +104,14 @@ TEST_F(SplitFileReader, CounterLineIsReadLikeAtoiAndClamped) {
         EXPECT_EQ(engine.TotalAttemptCount, c.count) << c.counter;
         EXPECT_EQ(engine.StartOffset, c.offset) << c.counter;
     }
+}
+
+TEST_F(SplitFileReader, RowTimesPastTheRangeSaturateWithTheirSign) {
+    Load("0\t0\nD\tBest Splits\tPB\tRun\nA\t600000:00:00.00\t-99999999999\t21474836.48\n\t\n");
+    ASSERT_EQ(engine.GetRowCount(), 1u);
+    EXPECT_EQ(engine.GetDataCellElapsed(0, 0), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(engine.GetDataCellTimer(0, 1), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(engine.GetDataCellTimer(0, 2), std::numeric_limits<std::int32_t>::max());
 }
 
 // ---- Rows, pictures and derived times ----

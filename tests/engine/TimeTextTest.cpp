@@ -73,11 +73,6 @@ TEST(TimeText, ReadsShortenedMalformedAndHugeTexts) {
         {"1.5:30", 9005},  // a point before the only colon: seconds run to the end
         {" 7", 700},
         {"+12.34", 1234},
-        // Each field clamps to 2147483647; seconds * 100 then wraps modulo 2^32.
-        {"99999999999999999999", static_cast<std::int32_t>(2147483647u * 100u)},
-        {"0.99999999999", 99},
-        {"-5965:13:56.48", kMin},
-        {"5965:13:56.48", kMin},  // one past the maximum wraps
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TimeStringToLong(c.text), c.expected) << '"' << c.text << '"';
@@ -89,6 +84,28 @@ TEST(TimeValues, RoundToIntRoundsPositiveHalvesUpTruncatesNegativesAndSaturates)
         {2.5, 3}, {2.49, 2}, {-2.5, -2}, {-2.7, -2}, {99.5, 100}, {1e12, kMax}, {-1e12, kMin}};
     for (const auto& [value, expected] : cases) {
         EXPECT_EQ(RoundToInt(value), expected) << value;
+    }
+}
+
+TEST(TimeText, TextPastTheRangeSaturatesWithItsSignInsteadOfWrapping) {
+    const struct {
+        const char* text;
+        std::int32_t expected;
+    } cases[] = {
+        {"99999999999", kMax},  // a clamped field times 100
+        {"-99999999999", kMin},      {"99999999999999999999", kMax},
+        {"21474836.47", kMax},  // the last value that fits
+        {"21474836.48", kMax},  // one past it
+        {"-21474836.48", kMin},      {"-21474836.49", kMin},
+        {"600000:00:00.00", kMax},  // the fast reader's form
+        {"-600000:00:00.00", kMin},  {"999999999:59:59.99", kMax},
+        {"99999999999:00:00", kMax},  // the general reader's form
+        {"5965:13:56.47", kMax},     {"5965:13:56.48", kMax},
+        {"-5965:13:56.48", kMin},    {"1:99999999999", kMax},
+        {"0.99999999999", 99},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TimeStringToLong(c.text), c.expected) << '"' << c.text << '"';
     }
 }
 
