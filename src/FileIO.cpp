@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "PathParts.h"
@@ -19,12 +21,72 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
+// Sets *reason, when asked for, to the text of errno.
+bool FailWith(std::string* reason, int error) {
+    if (reason != nullptr) {
+        *reason = std::strerror(error);
+    }
+    return false;
+}
+
 }  // namespace
 
 FileDescriptor::~FileDescriptor() {
     if (fd_ >= 0) {
         ::close(fd_);
     }
+}
+
+std::string FollowLinks(const std::string& path) {
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return current;
+        }
+        std::vector<char> target(PATH_MAX + 1);
+        const ssize_t length = ::readlink(current.c_str(), target.data(), PATH_MAX);
+        if (length <= 0) {
+            return current;
+        }
+        std::string next(target.data(), static_cast<std::size_t>(length));
+        if (next.front() != '/') {
+            const auto slash = current.find_last_of('/');
+            next =
+                (slash == std::string::npos ? std::string() : current.substr(0, slash + 1)) + next;
+        }
+        current = std::move(next);
+    }
+    return current;
+}
+
+bool ModeAllowsWriting(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return true;
+    }
+    if (info.st_uid == ::geteuid()) {
+        return (info.st_mode & S_IWUSR) != 0;
+    }
+    if (::geteuid() == 0) {
+        return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    }
+    if (info.st_gid == ::getegid()) {
+        return (info.st_mode & S_IWGRP) != 0;
+    }
+    return (info.st_mode & S_IWOTH) != 0;
+}
+
+bool ReadFileIdentity(const std::string& path, FileIdentity* identity) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return false;
+    }
+    identity->Device = info.st_dev;
+    identity->Inode = info.st_ino;
+    identity->Size = info.st_size;
+    identity->ModTime = info.st_mtim;
+    return true;
 }
 
 std::string TemporaryPathFor(const std::string& path) {
@@ -67,14 +129,23 @@ bool ReadWholeFile(const std::string& path, std::string* out) {
     return true;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& writer) {
-    if (path.empty()) {
-        return false;
+bool WriteFileAtomically(const std::string& linkOrPath,
+                         const std::function<bool(std::FILE*)>& writer, std::string* reason) {
+    if (linkOrPath.empty()) {
+        return FailWith(reason, ENOENT);
     }
+    const std::string path = FollowLinks(linkOrPath);
     struct stat old {};
     const bool hadOld = ::stat(path.c_str(), &old) == 0;
     if (hadOld && !S_ISREG(old.st_mode)) {
-        return false;  // never replace a folder or a device with a file
+        return FailWith(reason, S_ISDIR(old.st_mode) ? EISDIR : EINVAL);  // never replace a
+                                                                          // folder or device
+    }
+    if (hadOld && !ModeAllowsWriting(path)) {
+        if (reason != nullptr) {
+            *reason = "the file is write-protected";
+        }
+        return false;
     }
 
     // One fixed temporary name per file: a save killed half way leaves it behind, and the
@@ -84,24 +155,42 @@ bool WriteFileAtomically(const std::string& path, const std::function<bool(std::
     FileDescriptor fd(
         ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!fd.IsOpen()) {
-        return false;
+        return FailWith(reason, errno);
     }
     const mode_t mode = hadOld ? (old.st_mode & 07777) : static_cast<mode_t>(0644);
     bool ok = ::fchmod(fd.Get(), mode) == 0 || errno == EPERM;
+    int error = ok ? 0 : errno;
     FileHandle file(::fdopen(fd.Get(), "wb"));
     if (!file) {
+        error = errno;
         ::unlink(temp.c_str());
-        return false;
+        return FailWith(reason, error);
     }
     fd.Release();  // the stream closes it now
-    ok = ok && writer(file.get());
-    ok = ok && std::fflush(file.get()) == 0 && std::ferror(file.get()) == 0;
-    ok = ok && ::fsync(::fileno(file.get())) == 0;
-    ok = (std::fclose(file.release()) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+    // Each step keeps the first errno that went wrong, for the message.
+    const auto step = [&](bool passed) {
+        if (!passed && error == 0) {
+            error = errno != 0 ? errno : EIO;
+        }
+        ok = ok && passed;
+    };
+    errno = 0;
+    if (ok) {
+        step(writer(file.get()));
+    }
+    if (ok) {
+        step(std::fflush(file.get()) == 0 && std::ferror(file.get()) == 0);
+    }
+    if (ok) {
+        step(::fsync(::fileno(file.get())) == 0);
+    }
+    step(std::fclose(file.release()) == 0);
+    if (ok) {
+        step(::rename(temp.c_str(), path.c_str()) == 0);
+    }
     if (!ok) {
         ::unlink(temp.c_str());
-        return false;
+        return FailWith(reason, error != 0 ? error : EIO);
     }
     // The folder the rename changed: "/a/b.txt" -> "/a/", "b.txt" -> ".".
     const std::string_view folder = FolderOf(path, kPathSeparator);

@@ -2,6 +2,9 @@
 // the settings file. Standard library and POSIX only.
 #pragma once
 
+#include <sys/types.h>
+#include <time.h>
+
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -48,6 +51,39 @@ std::string TemporaryPathFor(const std::string& path);
 // Writes a file so that it is either the old file or the whole new one, whatever happens:
 // writer fills a temporary file in the same folder, which is flushed, synced and renamed
 // over path, and the folder is synced. The new file keeps the old file's permissions.
+// A symbolic link is followed: the file it points at is replaced, in its own folder, and the
+// link stays a link. A file whose mode bits forbid writing (0444) is not replaced, even for
+// root, as a text editor would refuse it.
 // Returns false when any step fails (writer returning false included); the old file is then
-// untouched and the temporary file removed.
-bool WriteFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& writer);
+// untouched, the temporary file removed, and *reason (when given) says why in a few words:
+// "the file is write-protected", "No space left on device".
+bool WriteFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& writer,
+                         std::string* reason = nullptr);
+
+// The file a path names once every symbolic link on its last part is followed (a link's
+// relative target is taken from the link's folder): "/runs/pb.txt" -> "/data/pb.txt" when
+// /runs/pb.txt links to ../data/pb.txt; any other path unchanged. At most 40 links.
+std::string FollowLinks(const std::string& path);
+
+// True when the mode bits of the file at path let the caller write it, judged as for an
+// ordinary user even when the caller is root: owner, group or other bit as they apply.
+// A missing file counts as writable (a save creates it).
+bool ModeAllowsWriting(const std::string& path);
+
+// Who a file is, to notice a change made by another program: the same device, inode, size
+// and modification time means the same content as far as can be told cheaply.
+struct FileIdentity {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    off_t Size = 0;
+    timespec ModTime{};
+
+    bool operator==(const FileIdentity& other) const {
+        return Device == other.Device && Inode == other.Inode && Size == other.Size &&
+               ModTime.tv_sec == other.ModTime.tv_sec && ModTime.tv_nsec == other.ModTime.tv_nsec;
+    }
+};
+
+// The identity of the file at path (links followed). False, with *identity untouched, when
+// there is no such file.
+bool ReadFileIdentity(const std::string& path, FileIdentity* identity);

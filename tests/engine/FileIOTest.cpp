@@ -64,6 +64,77 @@ TEST(AtomicWrite, DoesNotFollowASymlinkPlantedAtTheTemporaryName) {
     EXPECT_EQ(ReadFile(path), "new\n");
 }
 
+TEST(AtomicWrite, AWriteProtectedFileIsAFailedSaveEvenForRoot) {
+    TempDir dir;
+    const std::string path = dir.File("runs.txt");
+    WriteFile(path, "old\n");
+    ::chmod(path.c_str(), 0444);
+    std::string reason;
+    EXPECT_FALSE(WriteFileAtomically(
+        path, [](std::FILE* file) { return std::fputs("new\n", file) >= 0; }, &reason));
+    EXPECT_EQ(reason, "the file is write-protected");
+    EXPECT_EQ(ReadFile(path), "old\n");
+    EXPECT_FALSE(FileExists(TemporaryPathFor(path)));
+}
+
+TEST(AtomicWrite, AFailedSaveSaysWhy) {
+    TempDir dir;
+    std::string reason;
+    EXPECT_FALSE(WriteFileAtomically(
+        dir.File("missing/runs.txt"), [](std::FILE*) { return true; }, &reason));
+    EXPECT_EQ(reason, "No such file or directory");
+    std::filesystem::create_directory(dir.File("folder"));
+    EXPECT_FALSE(WriteFileAtomically(
+        dir.File("folder"), [](std::FILE*) { return true; }, &reason));
+    EXPECT_EQ(reason, "Is a directory");
+}
+
+TEST(AtomicWrite, ALinkIsFollowedAndItsTargetReplacedInItsOwnFolder) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.File("data"));
+    std::filesystem::create_directory(dir.File("runs"));
+    WriteFile(dir.File("data/pb.txt"), "old\n");
+    std::filesystem::create_symlink("../data/pb.txt", dir.File("runs/pb.txt"));
+    std::filesystem::create_symlink(dir.File("runs/pb.txt"), dir.File("chain.txt"));
+
+    EXPECT_TRUE(Save(dir.File("chain.txt"), "new\n"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("chain.txt")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("runs/pb.txt")));
+    EXPECT_EQ(ReadFile(dir.File("data/pb.txt")), "new\n");
+    EXPECT_FALSE(FileExists(TemporaryPathFor(dir.File("runs/pb.txt"))));
+    EXPECT_EQ(FollowLinks(dir.File("chain.txt")), dir.File("runs/../data/pb.txt"));
+}
+
+TEST(AtomicWrite, ALinkToNoFileYetCreatesItsTarget) {
+    TempDir dir;
+    std::filesystem::create_symlink("target.txt", dir.File("link.txt"));
+    EXPECT_TRUE(Save(dir.File("link.txt"), "new\n"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.txt")));
+    EXPECT_EQ(ReadFile(dir.File("target.txt")), "new\n");
+}
+
+TEST(FileIdentityOf, ChangesWithAnOutsideWriteAndWithOurOwnSave) {
+    TempDir dir;
+    const std::string path = dir.File("runs.txt");
+    FileIdentity none;
+    EXPECT_FALSE(ReadFileIdentity(path, &none));
+    WriteFile(path, "one\n");
+    FileIdentity first;
+    ASSERT_TRUE(ReadFileIdentity(path, &first));
+    FileIdentity again;
+    ASSERT_TRUE(ReadFileIdentity(path, &again));
+    EXPECT_EQ(first, again);
+
+    WriteFile(path, "two!\n");  // same inode, new size
+    ASSERT_TRUE(ReadFileIdentity(path, &again));
+    EXPECT_FALSE(first == again);
+
+    FileIdentity beforeSave = again;
+    ASSERT_TRUE(Save(path, "two!\n"));  // same size, but a new inode
+    ASSERT_TRUE(ReadFileIdentity(path, &again));
+    EXPECT_FALSE(beforeSave == again);
+}
+
 TEST(WholeFileRead, ReadsBytesExactlyAndRefusesFoldersMissingFilesAndFifos) {
     TempDir dir;
     const std::string bytes("a\0b\r\n\xff", 6);
