@@ -320,7 +320,12 @@ std::vector<void*>* QuorvelClass::GetDataCellLabelList(unsigned int row, unsigne
 void QuorvelClass::LoadSplitData(std::string path) {
     ClearSplitData();
     LastSaveFailed = false;  // the failure belonged to the file that was discarded
+    LastSaveError.clear();
+    SplitFileChangedOnDisk = false;
 
+    // Taken before the text: a change made while reading then shows as a change.
+    FileIdentity identity;
+    ReadFileIdentity(path, &identity);
     std::string text;
     if (!ReadSplitText(path, &text)) {
         return;
@@ -348,6 +353,7 @@ void QuorvelClass::LoadSplitData(std::string path) {
 
     ClearSplitData();
     SplitFileName = path;
+    SplitFileIdentity = identity;
 
     std::vector<std::string_view> cells;
     CutCells(head[0], &cells);
@@ -556,11 +562,33 @@ void QuorvelClass::SaveSplitData() {
     if (text.find('\0') != std::string::npos) {
         std::erase(text, '\0');
     }
-    const bool written = WriteFileAtomically(SplitFileName, [&](std::FILE* file) {
-        write_line_to_file(file, text);
-        return std::ferror(file) == 0;
-    });
+    if (ReadOnly) {
+        return;
+    }
+    FileIdentity onDisk;
+    if (ReadFileIdentity(SplitFileName, &onDisk) && !(onDisk == SplitFileIdentity)) {
+        SplitFileChangedOnDisk = true;
+        LastSaveFailed = true;
+        LastSaveError = "the file changed on disk";
+        return;
+    }
+    const bool written = WriteFileAtomically(
+        SplitFileName,
+        [&](std::FILE* file) {
+            write_line_to_file(file, text);
+            return std::ferror(file) == 0;
+        },
+        &LastSaveError);
     LastSaveFailed = !written;
+    if (written) {
+        LastSaveError.clear();
+        ReadFileIdentity(SplitFileName, &SplitFileIdentity);
+    }
+}
+
+void QuorvelClass::AcceptSplitFileOnDisk() {
+    ReadFileIdentity(SplitFileName, &SplitFileIdentity);
+    SplitFileChangedOnDisk = false;
 }
 
 namespace {
@@ -618,6 +646,47 @@ bool SetRunningTime(QuorvelClass& engine, unsigned int row, unsigned int column,
 
 bool IsPathSeparator(char c) {
     return c == '/' || c == '\\' || c == ':';
+}
+
+// A split file's name as the split-state file holds it, one cell on one line: TAB -> "|t",
+// LF -> "|n", CR -> "|r", "|" -> "||". "a\tb|c.txt" -> "a|tb||c.txt".
+std::string EscapeFileName(const std::string& name) {
+    std::string out;
+    for (const char c : name) {
+        switch (c) {
+            case '\t':
+                out += "|t";
+                break;
+            case '\n':
+                out += "|n";
+                break;
+            case '\r':
+                out += "|r";
+                break;
+            case '|':
+                out += "||";
+                break;
+            default:
+                out.push_back(c);
+        }
+    }
+    return out;
+}
+
+// The reverse of EscapeFileName; a "|" before any other character is itself, so names
+// written before the codes existed read as they were: "a|b.txt" -> "a|b.txt".
+std::string UnescapeFileName(std::string_view cell) {
+    std::string out;
+    for (std::size_t i = 0; i < cell.size(); ++i) {
+        const char next = i + 1 < cell.size() ? cell[i + 1] : '\0';
+        if (cell[i] == '|' && (next == 't' || next == 'n' || next == 'r' || next == '|')) {
+            out.push_back(next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : '|');
+            ++i;
+        } else {
+            out.push_back(cell[i]);
+        }
+    }
+    return out;
 }
 
 // A split file named by a split-state file must lie beside it.
@@ -1002,7 +1071,7 @@ void QuorvelClass::SaveSplitStateData() {
         text += TimeText(GetCurrentTime()) + "\t" + returnstring;
         text += TimeText(FirstPlaceTime) + returnstring;
     } else {
-        text += std::string(NamePart(SplitFileName)) + returnstring;
+        text += EscapeFileName(std::string(NamePart(SplitFileName))) + returnstring;
         text += TimeText(GetCurrentTime()) + "\t" +
                 IntToString(static_cast<std::int32_t>(NextSplit)) + returnstring;
         const unsigned int done = std::min<std::uint32_t>(NextSplit, GetRowCount());
@@ -1010,10 +1079,20 @@ void QuorvelClass::SaveSplitStateData() {
             text += TimeText(GetDataCellTimer(row, GetColumnCount() - 1)) + returnstring;
         }
     }
-    WriteFileAtomically(SplitStatePath(), [&](std::FILE* file) {
-        write_line_to_file(file, text);
-        return std::ferror(file) == 0;
-    });
+    const std::string path = SplitStatePath();
+    if (ReadOnly) {
+        return;
+    }
+    LastStateSaveFailed = !WriteFileAtomically(
+        path,
+        [&](std::FILE* file) {
+            write_line_to_file(file, text);
+            return std::ferror(file) == 0;
+        },
+        &LastStateSaveError);
+    if (!LastStateSaveFailed) {
+        LastStateSaveError.clear();
+    }
 }
 
 void QuorvelClass::LoadSplitStateData(std::string path) {
@@ -1034,10 +1113,11 @@ void QuorvelClass::LoadSplitStateData(std::string path) {
         return;
     }
     if (!cells[1].empty()) {
-        if (!IsPlainFileName(cells[1])) {
+        const std::string name = UnescapeFileName(cells[1]);
+        if (!IsPlainFileName(name)) {
             return;
         }
-        LoadSplitData(std::string(FolderOf(path)) + cells[1]);
+        LoadSplitData(std::string(FolderOf(path)) + name);
         if (GetColumnCount() == 0) {
             return;
         }
@@ -1089,7 +1169,7 @@ bool ReadSplitStateHeader(const std::string& path, SplitStateHeader* header) {
     std::vector<std::string_view> cells;
     CutCells(first, &cells);
     SplitStateHeader read;
-    read.SplitFileName = cells.size() > 1 ? std::string(cells[1]) : std::string();
+    read.SplitFileName = cells.size() > 1 ? UnescapeFileName(cells[1]) : std::string();
     CutCells(second, &cells);
     if (!cells.empty()) {
         read.RunTime = TimeStringToLong(std::string(cells[0]));

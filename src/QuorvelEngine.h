@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "FileIO.h"
+
 // ---- Time values and time text -------------------------------------------------------
 //
 // Every time is a signed 32-bit count of hundredths of a second: 100 is one second, 6000
@@ -137,6 +139,17 @@ class QuorvelClass {
     std::int32_t StartOffset = 0;          // the time a run starts at; negative: a lead-in
     bool LastSaveFailed = false;           // the last write of the split file failed; the next
                                            // successful write clears it
+    std::string LastSaveError;             // why it failed: "the file is write-protected"
+    bool LastStateSaveFailed = false;      // the last write of the split-state file failed
+    std::string LastStateSaveError;        // why: "No space left on device"
+    // Another instance has the split file open: nothing is written at all, neither the split
+    // file nor the split-state file. Set by the shell before loading; loads keep it.
+    bool ReadOnly = false;
+    // The split file as it was at load or after our last write of it. A write finding the
+    // file on disk changed since does not happen: it sets SplitFileChangedOnDisk (and
+    // LastSaveFailed, "the file changed on disk") until the shell reloads or accepts it.
+    FileIdentity SplitFileIdentity;
+    bool SplitFileChangedOnDisk = false;
 
     // -- Construction and reset
     void ClearSplitData();                     // empties the grid, resets the file state
@@ -169,8 +182,10 @@ class QuorvelClass {
     //    Loads a split file; afterwards GetColumnCount() is 0 when it could not be loaded.
     void LoadSplitData(std::string path);
     // Rewrites the split file atomically; sets or clears LastSaveFailed. Nothing happens
-    // with no split file loaded.
+    // with no split file loaded, or ReadOnly; nothing is written over an outside change.
     void SaveSplitData();
+    // Takes the split file as it now is on disk as ours, so the next save overwrites it.
+    void AcceptSplitFileOnDisk();
     // Cuts text into lines at every CR LF, LF or lone CR; blank lines stay where they stand,
     // a text ending in a line break gives a final empty line, except that a text whose first
     // run of line breaks ends the text gives one line. "A\r\nB\r\n" -> {"A", "B", ""}.
@@ -217,7 +232,9 @@ class QuorvelClass {
     // -- The split-state file: a snapshot of an unfinished run (run time, done splits and
     //    their times, and the plain name of the split file, which must lie beside it).
     //
-    //    Writes the snapshot atomically to SplitStatePath(); the run goes on untouched.
+    //    The split file's name is written with TAB, CR, LF and "|" as "|t", "|r", "|n", "||".
+    //    Writes the snapshot atomically to SplitStatePath(); the run goes on untouched. Sets
+    //    or clears LastStateSaveFailed; writes nothing when ReadOnly.
     void SaveSplitStateData();
     // Loads the split file named in the snapshot and restores the run, paused. A file that
     // is not a snapshot, or names its split file with a folder ("../x.txt", "a/b", "C:x",
