@@ -1,0 +1,66 @@
+// One window per split file: the second taker of a split file's lock is told that another
+// holds it, and the lock goes with the process that held it, even when it is killed.
+#include "SplitFileLock.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "TestFiles.h"
+
+TEST(SplitFileLock, ASecondTakerIsToldAnotherHoldsTheFile) {
+    TempDir dir;
+    WriteFile(dir.File("any.txt"), "0\t0\n");
+    SplitFileLock first;
+    SplitFileLock second;
+    EXPECT_EQ(first.Acquire(dir.File("any.txt")), SplitFileLock::Result::Locked);
+    EXPECT_EQ(second.Acquire(dir.File("any.txt")), SplitFileLock::Result::HeldElsewhere);
+    EXPECT_FALSE(second.Held());
+    EXPECT_EQ(second.Acquire(dir.File("other.txt")), SplitFileLock::Result::Locked);
+    first.Release();
+    EXPECT_EQ(second.Acquire(dir.File("any.txt")), SplitFileLock::Result::Locked);
+}
+
+TEST(SplitFileLock, TwoNamesOfOneFileShareOneLock) {
+    TempDir dir;
+    WriteFile(dir.File("any.txt"), "0\t0\n");
+    std::filesystem::create_symlink("any.txt", dir.File("link.txt"));
+    SplitFileLock first;
+    SplitFileLock second;
+    ASSERT_EQ(first.Acquire(dir.File("link.txt")), SplitFileLock::Result::Locked);
+    EXPECT_EQ(second.Acquire(dir.File("any.txt")), SplitFileLock::Result::HeldElsewhere);
+    EXPECT_EQ(SplitFileLock::LockPathFor(dir.File("any.txt")), dir.File(".any.txt.lock"));
+}
+
+TEST(SplitFileLock, AKilledHolderLeavesNoStaleLock) {
+    TempDir dir;
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        SplitFileLock lock;
+        const char answer = lock.Acquire(dir.File("any.txt")) == SplitFileLock::Result::Locked;
+        (void)!::write(ready[1], &answer, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char answer = 0;
+    ASSERT_EQ(::read(ready[0], &answer, 1), 1);
+    ASSERT_EQ(answer, 1);
+    SplitFileLock mine;
+    EXPECT_EQ(mine.Acquire(dir.File("any.txt")), SplitFileLock::Result::HeldElsewhere);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_EQ(mine.Acquire(dir.File("any.txt")), SplitFileLock::Result::Locked);
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+
+TEST(SplitFileLock, AFolderWithoutRoomForTheLockFileIsAFailureNotAHold) {
+    SplitFileLock lock;
+    EXPECT_EQ(lock.Acquire("/nonexistent-folder/any.txt"), SplitFileLock::Result::Failed);
+}
