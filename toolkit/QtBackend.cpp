@@ -610,6 +610,10 @@ class WindowWidget : public QWidget {
         FollowScreen();
     }
     void closeEvent(QCloseEvent* event) override {
+        if (window_.IsVisible() && !window_.CloseRequested()) {
+            event->ignore();
+            return;
+        }
         event->accept();
         if (window_.IsVisible()) {
             window_.Close();

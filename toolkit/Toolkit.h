@@ -512,6 +512,12 @@ class Window {
     // application asks its delegate whether to quit.
     void Close();
     bool IsVisible() const { return visible_; }
+    // Asked before the user's close (the close box, the window manager's close key) hides
+    // the window; a false answer keeps it open. Close() called by the program is not asked.
+    void SetCloseRequestHandler(std::function<bool()> handler) {
+        closeRequest_ = std::move(handler);
+    }
+    bool CloseRequested() const { return !closeRequest_ || closeRequest_(); }
 
   private:
     friend class View;
@@ -526,6 +532,7 @@ class Window {
     std::unique_ptr<Menu> menuBar_;
     bool visible_ = false;
     bool alwaysOnTop_ = false;
+    std::function<bool()> closeRequest_;
     std::unique_ptr<detail::Peer> peer_;
 };
 
