@@ -50,6 +50,8 @@ std::string ButtonTitle(Answer answer) {
             return "Quit Anyway";
         case Answer::ReadOnly:
             return "Open Read-Only";
+        case Answer::Ok:
+            return "OK";
     }
     return "";
 }
@@ -62,16 +64,16 @@ Answer Ask(const Question& question) {
         return Answer::Cancel;
     }
     QMessageBox box(QApplication::activeWindow());
-    box.setIcon(QMessageBox::Question);
+    const bool notice = question.Buttons.size() == 1 && question.Buttons[0] == Answer::Ok;
+    box.setIcon(notice ? QMessageBox::Warning : QMessageBox::Question);
     box.setWindowTitle(QStringLiteral("Quorvel"));
     box.setText(QString::fromStdString(question.Text));
     box.setInformativeText(QString::fromStdString(question.Informative));
     // The standard buttons where Qt has them, so they look and sit as the desktop expects.
     static const std::map<Answer, QMessageBox::StandardButton> kStandard = {
-        {Answer::Save, QMessageBox::Save},
-        {Answer::Discard, QMessageBox::Discard},
-        {Answer::Cancel, QMessageBox::Cancel},
-        {Answer::Retry, QMessageBox::Retry},
+        {Answer::Save, QMessageBox::Save},     {Answer::Discard, QMessageBox::Discard},
+        {Answer::Cancel, QMessageBox::Cancel}, {Answer::Retry, QMessageBox::Retry},
+        {Answer::Ok, QMessageBox::Ok},
     };
     std::map<QAbstractButton*, Answer> answers;
     QAbstractButton* cancel = nullptr;
@@ -90,7 +92,7 @@ Answer Ask(const Question& question) {
         if (answer == question.Default) {
             box.setDefaultButton(static_cast<QPushButton*>(button));
         }
-        if (answer == Answer::Cancel) {
+        if (answer == Answer::Cancel || answer == Answer::Ok) {
             cancel = button;
         }
     }
@@ -100,6 +102,15 @@ Answer Ask(const Question& question) {
     box.exec();
     const auto found = answers.find(box.clickedButton());
     return found == answers.end() ? Answer::Cancel : found->second;
+}
+
+Question RefusedFileNotice(const std::string& path, const std::string& why) {
+    Question question;
+    question.Text = NameOf(path) + " was not opened.";
+    question.Informative = why + " The file was left as it is.";
+    question.Buttons = {Answer::Ok};
+    question.Default = Answer::Ok;
+    return question;
 }
 
 Question SaveBeforeLosingQuestion(bool quitting, const UnsavedResults& results) {

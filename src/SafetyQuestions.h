@@ -25,7 +25,8 @@ enum class Answer {
     Overwrite,
     Retry,
     QuitAnyway,
-    ReadOnly
+    ReadOnly,
+    Ok,
 };
 
 struct Question {
@@ -61,6 +62,11 @@ Question ChangedOnDiskQuestion(const std::string& path);
 
 // The split file is open in another window: Read-Only (default), Cancel.
 Question OpenReadOnlyQuestion(const std::string& path);
+
+// A file not opened, with what it looks like and the first bad line: OK only.
+//   "any.lss was not opened: this looks like a LiveSplit split file (XML)." and "The file
+//   was left as it is."
+Question RefusedFileNotice(const std::string& path, const std::string& why);
 
 // Quit or closing the window while the last save failed: Retry (default), Quit Anyway, Cancel.
 //   "Your run could not be saved (No space left on device)."

@@ -109,8 +109,9 @@ bool IsTimeText(std::string_view text) {
 SplitFileCheckResult CheckSplitFileText(std::string_view text) {
     if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
         const std::size_t line = LineOf(text, nul);
-        return Verdict(SplitFileKind::Binary, line,
-                       "This is not a text file: " + LineText(line) + " holds a NUL byte.");
+        return Verdict(
+            SplitFileKind::Binary, line,
+            "This is not a text file: line " + std::to_string(line + 1) + " holds a NUL byte.");
     }
     std::size_t first = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;  // a byte-order mark
     first = text.find_first_not_of(" \t\r\n", first);

@@ -1,0 +1,154 @@
+#include "ResultGuard.h"
+
+#include <cstdio>
+
+#include "ResultsAtRisk.h"
+#include "SafetyQuestions.h"
+#include "SplitFileCheck.h"
+
+bool ResultGuard::BeforeOpen(const std::string& path) {
+    lastRefusal_.clear();
+    const SplitFileCheckResult check = CheckSplitFile(path);
+    if (!check.IsOk()) {
+        lastRefusal_ = check.Message;
+        std::string why = check.Message;
+        if (check.IsForeignSplitFile()) {
+            why += " Use File \u25B8 Import\u2026 to bring it in.";
+        }
+        std::fprintf(stderr, "Quorvel: %s was not opened: %s\n", path.c_str(),
+                     check.Message.c_str());
+        Ask(RefusedFileNotice(path, why));
+        return false;
+    }
+    // The window's own file keeps its lock: opening it again is no second window.
+    if (lock_ && SplitFileLock::LockPathFor(path) == SplitFileLock::LockPathFor(lockedPath_)) {
+        return true;
+    }
+    auto lock = std::make_unique<SplitFileLock>();
+    switch (lock->Acquire(path)) {
+        case SplitFileLock::Result::Locked:
+            engine_.ReadOnly = false;
+            lock_ = std::move(lock);
+            lockedPath_ = path;
+            return true;
+        case SplitFileLock::Result::HeldElsewhere:
+            if (Ask(OpenReadOnlyQuestion(path)) != Answer::ReadOnly) {
+                lastRefusal_ = "open in another window";
+                return false;
+            }
+            engine_.ReadOnly = true;
+            lock_.reset();
+            lockedPath_.clear();
+            return true;
+        case SplitFileLock::Result::Failed:
+            break;
+    }
+    // No lock file can be made beside it (a read-only folder): nothing can be saved there
+    // either, so there is nothing for two windows to fight over.
+    engine_.ReadOnly = false;
+    lock_.reset();
+    lockedPath_.clear();
+    return true;
+}
+
+void ResultGuard::SaveResults(bool fasterRun) {
+    if (fasterRun) {
+        engine_.KeepCurrentSplits();  // takes the best segments too
+    } else {
+        engine_.UpdateBestSplits();
+    }
+}
+
+bool ResultGuard::BeforeReset() {
+    if (!Asking()) {
+        return true;
+    }
+    const UnsavedResults results =
+        FindUnsavedResults(engine_, /*segmentsKeptAnyway=*/engine_.AutosaveBestSplits);
+    if (!results.Any()) {
+        return true;
+    }
+    switch (Ask(SaveBeforeLosingQuestion(/*quitting=*/false, results))) {
+        case Answer::Save:
+            SaveResults(results.FasterRun);
+            return true;
+        case Answer::Discard:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool ResultGuard::BeforeQuit(bool unfinishedRunKept) {
+    if (Asking()) {
+        const UnsavedResults results =
+            FindUnsavedResults(engine_, /*segmentsKeptAnyway=*/unfinishedRunKept);
+        if (results.Any()) {
+            const Answer answer = Ask(SaveBeforeLosingQuestion(/*quitting=*/true, results));
+            if (answer == Answer::Save) {
+                SaveResults(results.FasterRun);
+            } else if (answer != Answer::Discard) {
+                return false;
+            }
+        }
+    }
+    while (!engine_.ReadOnly && (engine_.LastSaveFailed || engine_.LastStateSaveFailed)) {
+        const std::string reason =
+            engine_.LastSaveFailed ? engine_.LastSaveError : engine_.LastStateSaveError;
+        const Answer answer = Ask(QuitAfterFailedSaveQuestion(reason));
+        if (answer == Answer::QuitAnyway) {
+            return true;
+        }
+        if (answer != Answer::Retry) {
+            return false;
+        }
+        if (engine_.LastSaveFailed) {
+            engine_.SaveSplitData();
+        }
+        if (engine_.LastStateSaveFailed) {
+            engine_.SaveSplitStateData();
+        }
+    }
+    return true;
+}
+
+bool ResultGuard::BeforeSaveRun() {
+    if (!Asking()) {
+        return true;
+    }
+    const SaveRunConcern concern = FindSaveRunConcern(engine_);
+    return concern.What == SaveRunConcern::Kind::None ||
+           Ask(ReplaceKeptRunQuestion(concern)) == Answer::Replace;
+}
+
+bool ResultGuard::AfterWrites() {
+    if (!engine_.SplitFileChangedOnDisk) {
+        return false;
+    }
+    const std::string path = engine_.SplitFileName;
+    switch (Ask(ChangedOnDiskQuestion(path))) {
+        case Answer::Overwrite:
+            engine_.AcceptSplitFileOnDisk();
+            engine_.SaveSplitData();
+            return false;
+        case Answer::Reload: {
+            const bool runInProgress = engine_.GetCurrentTime() != 0 &&
+                                       engine_.GetNextSplitNumber() < engine_.GetRowCount();
+            if (runInProgress) {
+                engine_.StopTimer();
+                engine_.SaveSplitStateData();
+                const std::string statePath = engine_.SplitStatePath();
+                if (!engine_.LastStateSaveFailed) {
+                    engine_.LoadSplitStateData(statePath);
+                    if (engine_.GetColumnCount() != 0) {
+                        return true;
+                    }
+                }
+            }
+            engine_.LoadSplitData(path);
+            return true;
+        }
+        default:
+            return false;  // left as it is on disk; the next write asks again
+    }
+}

@@ -1,0 +1,61 @@
+// The shell's guard of a runner's results, between the menu commands and the engine: it
+// refuses files that are not split files before they are loaded, keeps one window per split
+// file (with a read-only second one), asks before Reset, Quit and Save Run drop or replace a
+// result, asks before a write goes over a change made outside, and asks before quitting with
+// a failed save. Each question only when there is something to lose; the questions about
+// results can be switched off (Options ▸ Ask Before Losing Results).
+//
+//   ResultGuard guard(*TimerData);
+//   if (!guard.BeforeOpen(path)) return;   // refused: said so; the open file stays
+//   TimerData->LoadSplitData(path);
+//   ...
+//   if (!guard.BeforeReset()) return;      // Cancel
+//   TimerData->ClearTimer();
+//   guard.AfterWrites();                   // an outside change found by a write: asked
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "QuorvelEngine.h"
+#include "SplitFileLock.h"
+
+class ResultGuard {
+  public:
+    explicit ResultGuard(QuorvelClass& engine) : engine_(engine) {}
+
+    // Misc/AskBeforeLosingResults: the Reset, Quit and Save Run questions.
+    bool AskBeforeLosingResults = true;
+
+    // Checks the file's text and takes its lock. False when it must not be loaded: a file
+    // that is not a split file (told in a message naming the file, what it looks like and
+    // the first bad line) or one open in another window where the runner cancelled. When
+    // the runner chose read-only, the engine is set ReadOnly. The file is never written.
+    bool BeforeOpen(const std::string& path);
+    // Why the last BeforeOpen refused, for the tests and the log: "This looks like ...".
+    const std::string& LastRefusal() const { return lastRefusal_; }
+
+    // Before ClearTimer: a faster finished run or new best segments that the reset would
+    // lose. Save keeps them (as Save Run / Save Best Splits do); false means Cancel.
+    bool BeforeReset();
+    // Before quitting: the same question, then, if the last save of the split file or the
+    // split state failed, Retry / Quit Anyway / Cancel. unfinishedRunKept: the quit keeps an
+    // unfinished run as a split state. False means stay.
+    bool BeforeQuit(bool unfinishedRunKept);
+    // Before KeepCurrentSplits: a slower or unfinished run over the kept run. False: Cancel.
+    bool BeforeSaveRun();
+
+    // After a command that may have written the split file: if a write found the file
+    // changed on disk, asks Reload (the run in progress kept as a split state, then taken
+    // up again) / Overwrite / Cancel. True when the grid was reloaded.
+    bool AfterWrites();
+
+  private:
+    bool Asking() const { return AskBeforeLosingResults && !engine_.ReadOnly; }
+    void SaveResults(bool fasterRun);
+
+    QuorvelClass& engine_;
+    std::unique_ptr<SplitFileLock> lock_;
+    std::string lockedPath_;
+    std::string lastRefusal_;
+};
