@@ -489,8 +489,10 @@ class MenuItemPeer : public Peer {
         action_->setText(ToQString(item_.Title()));
         action_->setVisible(!item_.Hidden());
         action_->setEnabled(item_.Enabled());
-        if (item_.State() != 0 || action_->isCheckable()) {
-            action_->setCheckable(true);
+        if (action_->isCheckable() != item_.Checkable()) {
+            action_->setCheckable(item_.Checkable());
+        }
+        if (item_.Checkable()) {
             action_->setChecked(item_.State() != 0);
         }
         QList<QKeySequence> keys;

@@ -667,10 +667,19 @@ void MenuItem::SetTitle(std::string_view title) {
 }
 
 void MenuItem::SetState(int state) {
-    if (state == state_) {
+    if (state == state_ && checkable_) {
         return;
     }
     state_ = state;
+    checkable_ = true;
+    Notify(detail::Change::kState);
+}
+
+void MenuItem::SetCheckable(bool checkable) {
+    if (checkable == checkable_) {
+        return;
+    }
+    checkable_ = checkable;
     Notify(detail::Change::kState);
 }
 

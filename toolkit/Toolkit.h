@@ -401,9 +401,12 @@ class MenuItem {
 
     const std::string& Title() const { return title_; }
     void SetTitle(std::string_view title);
-    // The check mark: 0 off, 1 on.
+    // The check mark: 0 off, 1 on. Setting it, off included, makes the item a check item.
     int State() const { return state_; }
     void SetState(int state);
+    // A check item shows its check box (empty while off) from the start, not only once on.
+    bool Checkable() const { return checkable_; }
+    void SetCheckable(bool checkable);
     bool Hidden() const { return hidden_; }
     void SetHidden(bool hidden);
     bool Enabled() const { return enabled_; }
@@ -434,6 +437,7 @@ class MenuItem {
     std::unique_ptr<Menu> submenu_;
     Menu* parent_ = nullptr;
     int state_ = 0;
+    bool checkable_ = false;
     bool hidden_ = false;
     bool enabled_ = true;
     bool separator_ = false;

@@ -87,3 +87,17 @@ TEST_F(MenuKeys, TheCheckMarkFollowsTheItemsStateNotTheClick) {
     tk::qt::ActionOf(*fixed)->trigger();
     EXPECT_TRUE(tk::qt::ActionOf(*fixed)->isChecked());
 }
+
+TEST_F(MenuKeys, ACheckItemShowsItsBoxBeforeItWasEverOn) {
+    Menu* options = window.MenuBar()->AddSubmenu("Options")->Submenu();
+    MenuItem* never = options->AddItem("Never On", [] {});
+    never->SetState(0);
+    MenuItem* marked = options->AddItem("Marked", [] {});
+    marked->SetCheckable(true);
+    MenuItem* plain = options->AddItem("Plain", [] {});
+    EXPECT_TRUE(tk::qt::ActionOf(*never)->isCheckable());
+    EXPECT_FALSE(tk::qt::ActionOf(*never)->isChecked());
+    EXPECT_TRUE(tk::qt::ActionOf(*marked)->isCheckable());
+    EXPECT_FALSE(tk::qt::ActionOf(*plain)->isCheckable());
+}
+
