@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -17,8 +18,10 @@
 #include "ColorText.h"
 #include "PathParts.h"
 #include "RunHotkeysDialog.h"
+#include "SafetyQuestions.h"
 #include "SplitTransfer.h"
 #include "TimeDisplay.h"
+#include "WindowPlacement.h"
 #include "WrapTime.h"
 
 std::unique_ptr<QuorvelClass> TimerData;
@@ -100,9 +103,11 @@ bool WriteDefaultIniFile(const std::string& path) {
          {"HideBestSplits", "HideCurrentSplits", "HideDiffRows", "HideAttemptCounters"}) {
         defaults.WriteString("Window", key, "N");
     }
-    defaults.WriteString("Misc", "AutoSaveBestSplits", "N");
-    defaults.WriteString("Misc", "AutoSaveBestRun", "N");
+    // A new runner's best splits and best run are kept without a command.
+    defaults.WriteString("Misc", "AutoSaveBestSplits", "Y");
+    defaults.WriteString("Misc", "AutoSaveBestRun", "Y");
     defaults.WriteString("Misc", "AutoSaveSplitState", "Y");
+    defaults.WriteString("Misc", "AskBeforeLosingResults", "Y");
     defaults.WriteInteger("Misc", "BestSplitMinElapsedSec", 0);
     return defaults.SaveIniFile();
 }
@@ -266,7 +271,7 @@ void AppDelegate::CreateMainWindow() {
         "Save Best Splits", [this] { SaveBestSplitsMenuClick(); }, "Ctrl+B");
     file->AddSeparator();
     file->AddItem(
-        "Quit", [] { tk::Application::Terminate(); }, "Ctrl+Q");
+        "Quit", [this] { QuitMenuClick(); }, "Ctrl+Q");
 
     tk::Menu* timer = bar->AddSubmenu("Timer")->Submenu();
     hotkeyRouter_.SetMenuItem(
@@ -320,6 +325,17 @@ void AppDelegate::CreateMainWindow() {
     options->AddItem(
         "Hotkeys...", [this] { HotkeysMenuClick(); }, "Ctrl+K");
     options->AddItem("Background Colour...", [this] { BackgroundColourMenuClick(); });
+    AskBeforeLosingResultsMenuItem = options->AddItem(
+        "Ask Before Losing Results", [this] { AskBeforeLosingResultsMenuClick(); });
+    // Every check item shows its box from the start.
+    for (tk::MenuItem* item :
+         {HorizontalModeMenuItem, HideBestSplitsMenuItem, HideCurrentSplitsMenuItem,
+          HideDiffRowsMenuItem, HideAttemptCountersMenuItem, AutosaveBestSplitsMenuItem,
+          AutosaveBestRunMenuItem, AutosaveSplitStateMenuItem, GlobalHotkeysMenuItem,
+          AlwaysOnTopMenuItem, AskBeforeLosingResultsMenuItem}) {
+        item->SetCheckable(true);
+    }
+    window->SetCloseRequestHandler([this] { return MayQuit(); });
 
     CountersMenu = bar->AddSubmenu("Counters");
     CountersMenu->Submenu()->AddItem("Counter", [this] { CounterItemMenuClick(); });
@@ -340,10 +356,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
     RunningFolder = RunningFolderFor(xdg != nullptr ? xdg : "", homeFolder);
 
-    // First launch: the folder and settings with every option off.
+    // First launch, or settings deleted to start afresh: the folder and the default settings.
     std::error_code error;
     const bool firstLaunch = !std::filesystem::is_directory(RunningFolder, error);
-    if (firstLaunch) {
+    if (firstLaunch || !std::filesystem::exists(RunningFolder + kIniFileName, error)) {
         if (!MakeFolders(RunningFolder) || !WriteDefaultIniFile(RunningFolder + kIniFileName)) {
             std::fprintf(stderr, "Quorvel: cannot create the settings folder %s\n",
                          RunningFolder.c_str());
@@ -351,6 +367,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
 
     TimerData = std::make_unique<QuorvelClass>(RunningFolder);
+    guard_ = std::make_unique<ResultGuard>(*TimerData);
     LastInputTimer = std::make_unique<QuorvelClass>(RunningFolder);
     LastInputTimer->StartOffset = -33;
     LastInputTimer->StartTimer();
@@ -384,6 +401,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     // On unless switched off: a missing key (settings of an older version) means "Y".
     runState_.SetOn(IniFile->ReadString("Misc", "AutoSaveSplitState", "Y") == "Y");
     AutosaveSplitStateMenuItem->SetState(CheckOf(runState_.IsOn()));
+    guard_->AskBeforeLosingResults =
+        IniFile->ReadString("Misc", "AskBeforeLosingResults", "Y") == "Y";
+    AskBeforeLosingResultsMenuItem->SetState(CheckOf(guard_->AskBeforeLosingResults));
     const bool hotkeysOn = hotkeyRouter_.SetUp(*IniFile);
     GlobalHotkeysMenuItem->SetState(CheckOf(hotkeysOn));
     if (hotkeysOn) {
@@ -403,11 +423,15 @@ void AppDelegate::applicationDidFinishLaunching() {
     const std::int32_t laidOutLeft = ClampToInt32(Trunc(frame.x));
     const std::int32_t laidOutTop = ClampToInt32(
         Trunc(static_cast<float>(static_cast<double>(screenHeight) - frame.y - frame.height)));
-    const std::int32_t left = IniFile->ReadInteger("Window", "Left", laidOutLeft);
-    const std::int32_t top = IniFile->ReadInteger("Window", "Top", laidOutTop);
+    // Held to the screen: a monitor that is gone or a hand-edited value never puts the
+    // window out of sight.
+    const WindowOrigin origin =
+        ClampWindowOrigin(IniFile->ReadInteger("Window", "Left", laidOutLeft),
+                          IniFile->ReadInteger("Window", "Top", laidOutTop), Trunc(frame.width),
+                          Trunc(frame.height), Trunc(tk::Screen::MainFrame().width), screenHeight);
     tk::Rect placed = frame;
-    placed.x = left;
-    placed.y = static_cast<double>(screenHeight - top) - frame.height;
+    placed.x = origin.Left;
+    placed.y = static_cast<double>(screenHeight - origin.Top) - frame.height;
     window->SetFrame(placed, /*display=*/true);
 
     if (arguments_.size() > 1 && !arguments_[1].empty()) {
@@ -441,6 +465,8 @@ void AppDelegate::applicationWillTerminate() {
     IniFile->WriteString("Misc", "AutoSaveBestSplits", YesNo(IsOn(AutosaveBestSplitsMenuItem)));
     IniFile->WriteString("Misc", "AutoSaveBestRun", YesNo(IsOn(AutosaveBestRunMenuItem)));
     IniFile->WriteString("Misc", "AutoSaveSplitState", YesNo(IsOn(AutosaveSplitStateMenuItem)));
+    IniFile->WriteString("Misc", "AskBeforeLosingResults",
+                         YesNo(IsOn(AskBeforeLosingResultsMenuItem)));
     hotkeyRouter_.Save(*IniFile, IsOn(GlobalHotkeysMenuItem));
     look_.Write(*IniFile);
     if (!IniFile->SaveIniFile() && !IniFile->IniFileName.empty()) {
@@ -452,6 +478,10 @@ void AppDelegate::applicationWillTerminate() {
 // ---- Update tick ----
 
 void AppDelegate::OnUpdateTimer() {
+    // A split-state save runs a moment after its command: its failure shows at the next tick.
+    if (TimerData && TimerData->LastStateSaveFailed != stateFailureShown_) {
+        ShowFileState();
+    }
     const std::int32_t t = TimerData->GetCurrentTime();
     const unsigned columns = TimerData->GetColumnCount();
     const unsigned rows = TimerData->GetRowCount();
@@ -542,7 +572,9 @@ void AppDelegate::CreateScreen() {
     }
     frame.y = windowTop - static_cast<double>(windowHeight);
     frame.height = static_cast<double>(windowHeight);
-    frame.width = static_cast<double>(contentWidth);
+    // Never narrower than the laid-out window, which holds the menu bar and keeps the
+    // counters clear of the status text.
+    frame.width = std::max(static_cast<double>(contentWidth), kInitialWidth);
     window->SetFrame(frame, /*display=*/true);
 
     tk::Rect document = ScrollBoxContent->Frame();
@@ -762,6 +794,12 @@ void AppDelegate::ExportMenuClick() {
 }
 
 void AppDelegate::OpenSplitFile(const std::string& path) {
+    // A file that is not a split file is refused before it is loaded: the window says what
+    // it looks like, the file is left as it is and the open file stays.
+    if (!guard_->BeforeOpen(path)) {
+        ShowFileState();
+        return;
+    }
     runState_.Flush();  // the run being left is saved before another file replaces it
     runKept_ = false;
     TimerData->LoadSplitData(path);
@@ -788,14 +826,17 @@ void AppDelegate::DoSplitMenuClick() {
     if (TimerData->IsTimerRunning()) {
         const bool lastSplit = TimerData->GetNextSplitNumber() + 1 == TimerData->GetRowCount();
         TimerData->DoSplit();
-        // The autosave of the best run kept it: the split being timed went back to row 0.
-        runKept_ = lastSplit && TimerData->GetNextSplitNumber() == 0;
+        // The autosave of the best run kept it: the clock stopped and the split being timed
+        // went back to row 0. A split refused in the lead-in leaves the clock running.
+        runKept_ =
+            lastSplit && !TimerData->IsTimerRunning() && TimerData->GetNextSplitNumber() == 0;
     } else {
         StartOrResume();
     }
     AutosaveRunState();
     UpdateScreen();
     ShowFileState();
+    AfterFileWrites();
 }
 
 void AppDelegate::StartOrResume() {
@@ -845,7 +886,7 @@ void AppDelegate::PauseResumeMenuClick() {
 }
 
 void AppDelegate::ResetTimerMenuClick() {
-    if (TimerData->GetColumnCount() == 0) {
+    if (TimerData->GetColumnCount() == 0 || !guard_->BeforeReset()) {
         return;
     }
     TimerData->ClearTimer();
@@ -853,10 +894,12 @@ void AppDelegate::ResetTimerMenuClick() {
     runState_.Remove();
     UpdateScreen();
     ShowFileState();
+    AfterFileWrites();
 }
 
 void AppDelegate::SaveSplitsMenuClick() {
-    if (TimerData->GetColumnCount() == 0 || TimerData->IsTimerRunning()) {
+    if (TimerData->GetColumnCount() == 0 || TimerData->IsTimerRunning() ||
+        !guard_->BeforeSaveRun()) {
         return;
     }
     const bool hadTimes = CurrentRunHasTimes();
@@ -868,6 +911,7 @@ void AppDelegate::SaveSplitsMenuClick() {
     }
     UpdateScreen();
     ShowFileState();
+    AfterFileWrites();
 }
 
 void AppDelegate::SaveBestSplitsMenuClick() {
@@ -877,6 +921,7 @@ void AppDelegate::SaveBestSplitsMenuClick() {
     TimerData->UpdateBestSplits();
     UpdateScreen();
     ShowFileState();
+    AfterFileWrites();
 }
 
 bool AppDelegate::Toggle(tk::MenuItem* item) {
@@ -945,6 +990,12 @@ void AppDelegate::OpenSplitStateMenuClick() {
     if (panel.RunModal() != 1) {
         return;
     }
+    // A file that is not a split state changes nothing: the open file stays.
+    SplitStateHeader header;
+    if (!ReadSplitStateHeader(panel.Filename(), &header)) {
+        Ask(RefusedFileNotice(panel.Filename(), "This is not a split-state file."));
+        return;
+    }
     runState_.Flush();
     runKept_ = false;
     TimerData->LoadSplitStateData(panel.Filename());
@@ -984,24 +1035,70 @@ void AppDelegate::AutosaveRunState() {
 
 void AppDelegate::ShowFileState() {
     const std::string& path = TimerData->SplitFileName;
-    const bool failed = !path.empty() && TimerData->LastSaveFailed;
+    const bool failed =
+        !path.empty() && (TimerData->LastSaveFailed || TimerData->LastStateSaveFailed);
     std::string title = kAppTitle;
     if (!path.empty()) {
         title += " - " + std::string(NamePart(path, kPathSeparator));
-        if (failed) {
+        if (TimerData->ReadOnly) {
+            title += " (read-only)";
+        } else if (failed) {
             title += " (not saved!)";
         }
     }
     if (window->Title() != title) {
         window->SetTitle(title);
     }
+    stateFailureShown_ = TimerData->LastStateSaveFailed;
     // One line per failure: again only after a write has succeeded or another file is open.
     if (failed && (!saveFailureReported_ || reportedFile_ != path)) {
-        std::fprintf(stderr, "Quorvel: could not save the split file %s\n", path.c_str());
+        if (TimerData->LastSaveFailed) {
+            std::fprintf(stderr, "Quorvel: could not save the split file %s: %s\n", path.c_str(),
+                         TimerData->LastSaveError.c_str());
+        } else {
+            std::fprintf(stderr, "Quorvel: could not save the split state %s: %s\n",
+                         TimerData->SplitStatePath().c_str(),
+                         TimerData->LastStateSaveError.c_str());
+        }
         saveFailureReported_ = true;
         reportedFile_ = path;
     } else if (!failed) {
         saveFailureReported_ = false;
+    }
+}
+
+void AppDelegate::AfterFileWrites() {
+    if (guard_->AfterWrites()) {
+        runKept_ = false;
+        runState_.RunLoaded();
+        RebuildDisplay();
+        OnUpdateTimer();
+    }
+    ShowFileState();
+}
+
+// ---- Results: the questions before they are lost ----
+
+void AppDelegate::AskBeforeLosingResultsMenuClick() {
+    guard_->AskBeforeLosingResults = Toggle(AskBeforeLosingResultsMenuItem);
+}
+
+bool AppDelegate::MayQuit() {
+    if (!guard_ || !TimerData) {
+        return true;
+    }
+    runState_.Flush();
+    const bool unfinishedRunKept =
+        runState_.IsOn() && TimerData->GetCurrentTime() != 0 && RunUnfinished() && !runKept_;
+    const bool mayQuit = guard_->BeforeQuit(unfinishedRunKept);
+    UpdateScreen();
+    ShowFileState();
+    return mayQuit;
+}
+
+void AppDelegate::QuitMenuClick() {
+    if (MayQuit()) {
+        tk::Application::Terminate();
     }
 }
 

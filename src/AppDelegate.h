@@ -30,6 +30,7 @@
 #include "HotkeyRouter.h"
 #include "IniFiles.h"
 #include "QuorvelEngine.h"
+#include "ResultGuard.h"
 #include "RunStateKeeper.h"
 #include "Toolkit.h"
 #include "ViewLook.h"
@@ -191,6 +192,12 @@ class AppDelegate : public tk::ApplicationDelegate {
     // The hotkeys dialog; OK binds the keys at once and saves the settings file at once.
     void HotkeysMenuClick();
     const ViewLook& Look() const { return look_; }
+    // Check item "Ask Before Losing Results" (Misc/AskBeforeLosingResults, on when missing).
+    void AskBeforeLosingResultsMenuClick();
+    // Quit, and the window's close box: asks first when results would be lost or the last
+    // save failed (ResultGuard::BeforeQuit); true when the application may quit.
+    bool MayQuit();
+    void QuitMenuClick();
 
     // Writes the split-state save a command asked for, if it has not been written yet.
     void FlushRunState() { runState_.Flush(); }
@@ -249,6 +256,7 @@ class AppDelegate : public tk::ApplicationDelegate {
     tk::MenuItem* AutosaveSplitStateMenuItem = nullptr;
     tk::MenuItem* GlobalHotkeysMenuItem = nullptr;
     tk::MenuItem* AlwaysOnTopMenuItem = nullptr;
+    tk::MenuItem* AskBeforeLosingResultsMenuItem = nullptr;
 
     // The repeating tick, created at launch.
     std::unique_ptr<tk::RepeatingTimer> TextUpdateTimer;
@@ -287,6 +295,13 @@ class AppDelegate : public tk::ApplicationDelegate {
     // when a run starts or is reset and when a file is opened.
     bool runKept_ = false;
     RunStateKeeper runState_{TimerData};
+    // The questions before results are lost and the checks before a file is loaded; made
+    // with the engine at launch.
+    std::unique_ptr<ResultGuard> guard_;
+    bool stateFailureShown_ = false;  // the title shows the failed split-state save
+    // After a command that may have written the split file: an outside change found by the
+    // write is asked about, and a reload rebuilds the display.
+    void AfterFileWrites();
     HotkeyRouter hotkeyRouter_;
     ViewLook look_;
 };

@@ -82,6 +82,8 @@ bool ReadFileIdentity(const std::string& path, FileIdentity* identity) {
     if (::stat(path.c_str(), &info) != 0) {
         return false;
     }
+    identity->Path = path;
+    identity->Regular = S_ISREG(info.st_mode);
     identity->Device = info.st_dev;
     identity->Inode = info.st_ino;
     identity->Size = info.st_size;

@@ -73,6 +73,8 @@ bool ModeAllowsWriting(const std::string& path);
 // Who a file is, to notice a change made by another program: the same device, inode, size
 // and modification time means the same content as far as can be told cheaply.
 struct FileIdentity {
+    std::string Path;      // the path it was read for; not part of the comparison
+    bool Regular = false;  // a regular file (not a folder, FIFO or device)
     dev_t Device = 0;
     ino_t Inode = 0;
     off_t Size = 0;

@@ -565,8 +565,11 @@ void QuorvelClass::SaveSplitData() {
     if (ReadOnly) {
         return;
     }
+    // Only a file we loaded or wrote ourselves is compared; a folder or device in its place
+    // is left to the write, which refuses it with its own reason.
     FileIdentity onDisk;
-    if (ReadFileIdentity(SplitFileName, &onDisk) && !(onDisk == SplitFileIdentity)) {
+    if (SplitFileIdentity.Path == SplitFileName && ReadFileIdentity(SplitFileName, &onDisk) &&
+        onDisk.Regular && !(onDisk == SplitFileIdentity)) {
         SplitFileChangedOnDisk = true;
         LastSaveFailed = true;
         LastSaveError = "the file changed on disk";

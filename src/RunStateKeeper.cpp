@@ -74,7 +74,8 @@ void RunStateKeeper::Flush() {
 
 void RunStateKeeper::Remove() {
     CancelSave();
-    if (!on_ || engine_->GetColumnCount() == 0) {
+    // A read-only window never touches the split state: it belongs to the window that writes.
+    if (!on_ || engine_->GetColumnCount() == 0 || engine_->ReadOnly) {
         return;
     }
     RemoveStateFile(engine_->SplitStatePath());
@@ -98,7 +99,7 @@ void RunStateKeeper::AfterCommand(bool runOver) {
 }
 
 void RunStateKeeper::OfferUnfinishedRun() {
-    if (!on_) {
+    if (!on_ || engine_->ReadOnly) {
         return;
     }
     QuorvelClass& engine = *engine_;

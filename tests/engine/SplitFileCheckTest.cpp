@@ -79,7 +79,7 @@ TEST(SplitFileCheck, MessagesNameTheFormatAndTheLine) {
 }
 
 TEST(SplitFileCheck, TheFilesTheWriterProducesPass) {
-    for (const char* name : {"worked-example.txt", "round-trip.txt", "run-route.txt"}) {
+    for (const char* name : {"round-trip.txt", "run-route.txt", "two-runs-with-notes.txt"}) {
         EXPECT_TRUE(CheckSplitFile(TestDataPath(name)).IsOk()) << name;
     }
 }

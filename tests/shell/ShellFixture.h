@@ -36,6 +36,12 @@ inline constexpr char kThreeSplits[] =
     "Three\t10.00\t33.00\t36.00\n"
     "\t\t\t\n";
 
+// Settings for the commands exactly as first designed: the autosave of the best run and the
+// best splits off (a finished run stays on the screen until it is saved or reset), and no
+// questions before results are lost.
+inline const std::string kPartsBehaviour =
+    "[Misc]\nAutoSaveBestRun=N\nAutoSaveBestSplits=N\nAskBeforeLosingResults=N\n";
+
 // The value of a key in a settings file, or "<none>".
 inline std::string IniValue(const std::string& path, const std::string& section,
                             const std::string& key) {

@@ -18,7 +18,7 @@ class SplitState : public ShellTest {
   protected:
     void SetUp() override {
         ShellTest::SetUp();
-        Launch();
+        Launch(kPartsBehaviour);
         path_ = WriteSplitFile("route.txt", kThreeSplits);
         state_ = Root() + "route-SplitState.txt";
         Open(path_);

@@ -26,7 +26,7 @@ TEST(RunningFolder, ComesFromTheConfigHomeOrTheHomeFolder) {
 
 class Startup : public ShellTest {};
 
-TEST_F(Startup, FirstLaunchCreatesTheFolderWithOnlyTheRunStateAutosaveOn) {
+TEST_F(Startup, FirstLaunchCreatesTheFolderWithSettingsThatKeepResults) {
     Launch();
     ASSERT_TRUE(std::filesystem::is_directory(Folder()));
     EXPECT_EQ(RunningFolder, Folder());
@@ -34,17 +34,21 @@ TEST_F(Startup, FirstLaunchCreatesTheFolderWithOnlyTheRunStateAutosaveOn) {
          {"HideBestSplits", "HideCurrentSplits", "HideDiffRows", "HideAttemptCounters"}) {
         EXPECT_EQ(IniValue(IniPath(), "Window", key), "N") << key;
     }
-    EXPECT_EQ(IniValue(IniPath(), "Misc", "AutoSaveBestSplits"), "N");
-    EXPECT_EQ(IniValue(IniPath(), "Misc", "AutoSaveBestRun"), "N");
+    EXPECT_EQ(IniValue(IniPath(), "Misc", "AutoSaveBestSplits"), "Y");
+    EXPECT_EQ(IniValue(IniPath(), "Misc", "AutoSaveBestRun"), "Y");
     EXPECT_EQ(IniValue(IniPath(), "Misc", "AutoSaveSplitState"), "Y");
+    EXPECT_EQ(IniValue(IniPath(), "Misc", "AskBeforeLosingResults"), "Y");
+    EXPECT_TRUE(TimerData->AutosaveBestRun);
     EXPECT_EQ(IniValue(IniPath(), "Misc", "BestSplitMinElapsedSec"), "0");
 }
 
-TEST_F(Startup, AFolderWithoutSettingsGetsNoSettingsFile) {
+TEST_F(Startup, AFolderWhoseSettingsWereDeletedGetsTheDefaultsAgain) {
     std::filesystem::create_directories(Folder());
     Launch();
-    app->applicationWillTerminate();
-    EXPECT_FALSE(std::filesystem::exists(IniPath()));
+    EXPECT_EQ(IniValue(IniPath(), "Misc", "AutoSaveBestRun"), "Y");
+    app->HideBestSplitsMenuClick();
+    app->applicationWillTerminate();  // the settings are saved again
+    EXPECT_EQ(IniValue(IniPath(), "Window", "HideBestSplits"), "Y");
 }
 
 TEST_F(Startup, AConfigHomeThatIsAFileIsReportedAndNothingIsWritten) {
