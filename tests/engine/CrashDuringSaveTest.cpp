@@ -81,10 +81,14 @@ TEST(CrashDuringSave, AKilledSaveLeavesEitherTheOldOrTheNewFileWhole) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             ::close(savedPipe[0]);
-            for (;;) {  // the two grids saved in turn over the same file until the kill
+            // The two grids saved in turn over the same file until the kill, each told to
+            // write over the other's file (as a runner answering Overwrite).
+            for (;;) {
+                gridB.AcceptSplitFileOnDisk();
                 gridB.SaveSplitData();
                 const char saved = 'B';
                 (void)!::write(savedPipe[1], &saved, 1);
+                gridA.AcceptSplitFileOnDisk();
                 gridA.SaveSplitData();
             }
         }
@@ -112,6 +116,7 @@ TEST(CrashDuringSave, AKilledSaveLeavesEitherTheOldOrTheNewFileWhole) {
     EXPECT_GT(killedInsideASave, 0);
 
     // The next save clears whatever temporary the last kill left behind.
+    gridA.AcceptSplitFileOnDisk();
     gridA.SaveSplitData();
     EXPECT_FALSE(gridA.LastSaveFailed);
     EXPECT_FALSE(FileExists(TemporaryPathFor(target)));
