@@ -179,3 +179,19 @@ TEST_F(LosingResults, TheWindowStaysOnTheScreenAndWideEnoughForItsMenuBar) {
         EXPECT_GE(app->window->Frame().width, AppDelegate::kInitialWidth) << left;
     }
 }
+
+TEST_F(LosingResults, QuitAsksBeforeLeavingANewPersonalBestUnsaved) {
+    Launch(kNoAutosave);
+    const std::string path = WriteSplitFile("route.txt", kThreeSplits);
+    Open(path);
+    RunTo({1100, 2200, 3000});
+    answer_ = Answer::Cancel;
+    EXPECT_FALSE(app->MayQuit());
+    ASSERT_EQ(asked_, std::vector<std::string>{"Save your new personal best before quitting?"});
+    answer_ = Answer::Save;
+    EXPECT_TRUE(app->MayQuit());
+    EXPECT_NE(ReadFile(path).find("Three\t8.00\t33.00\t30.00"), std::string::npos);
+    asked_.clear();
+    EXPECT_TRUE(app->MayQuit());  // saved: nothing left to lose
+    EXPECT_TRUE(asked_.empty());
+}
