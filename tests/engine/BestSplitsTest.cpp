@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "FakeClock.h"
 #include "GridBuilder.h"
@@ -21,20 +20,10 @@ class BestSplits : public FakeClockTest {
 
 }  // namespace
 
-TEST_F(BestSplits, TheBestColumnHoldsTheRunningTotalOfTheBestSegments) {
-    BuildGrid(engine_, {"Run 1"}, {{4010, 4100}, {0, 0}, {5500, 9620}});
-    // No best segment in the middle row: the total repeats.
-    EXPECT_EQ(ColumnTimes(engine_, 0), (Times{4010, 4010, 9510}));
-}
-
 TEST_F(BestSplits, ASegmentBecomesBestOnlyWhenShorterAndAboveTheThreshold) {
-    struct Case {
-        std::int32_t threshold;
-        std::int32_t best;
-        std::int32_t segment;
-        std::int32_t expected;
-    };
-    const Case cases[] = {
+    const struct {
+        std::int32_t threshold, best, segment, expected;
+    } cases[] = {
         {0, 900, 900, 900},    // a tie keeps the best split
         {0, 900, 899, 899},    // one hundredth shorter replaces it
         {0, 900, 901, 900},    // slower changes nothing
@@ -46,7 +35,7 @@ TEST_F(BestSplits, ASegmentBecomesBestOnlyWhenShorterAndAboveTheThreshold) {
         {-100, 900, 0, 900},   // a negative threshold does not let a missing segment in
         {0, 900, -50, 900},    // nor is a negative segment ever a best split
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "threshold " << c.threshold << ", best " << c.best
                                         << ", segment " << c.segment);
         BuildGrid(engine_, {"Run 1"}, {{c.best, 1000}});
@@ -85,11 +74,9 @@ TEST_F(BestSplits, AKeptRunReplacesTheKeptColumnAndEmptiesTheCurrentRun) {
     EXPECT_EQ(engine_.GetDataCellNotes(0, 1), "older run");
     EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true), (Times{950, 1950}));  // best taken over
     EXPECT_EQ(ColumnTimes(engine_, 3), (Times{0, 0}));
-    for (unsigned int c = 0; c < 4; ++c) {  // no differences left anywhere
-        for (unsigned int r = 0; r < 2; ++r) {
-            EXPECT_EQ(engine_.GetDataCellTimerDiff(r, c), 0) << r << "," << c;
-            EXPECT_EQ(engine_.GetDataCellElapsedDiff(r, c), 0) << r << "," << c;
-        }
+    for (unsigned int cell = 0; cell < 8; ++cell) {  // no differences left anywhere
+        const unsigned int r = cell % 2, c = cell / 2;
+        EXPECT_EQ(engine_.GetDataCellTimerDiff(r, c) | engine_.GetDataCellElapsedDiff(r, c), 0);
     }
     EXPECT_EQ(engine_.GetNextSplitNumber(), 0u);
     EXPECT_EQ(engine_.GetCurrentTime(), 2900);
@@ -136,7 +123,7 @@ TEST_F(BestSplits, SettingABestRunningTimeMovesEveryLaterTotal) {
     EXPECT_EQ(engine_.GetDataCellTimer(2, 0), 1500);
 }
 
-TEST_F(BestSplits, RecomputedDifferencesCoverTheRowsPassedAndTheRowBeingTimed) {
+TEST_F(BestSplits, RecomputedDifferencesCoverTheRowsPassedAndTheRowBeingTimedOnly) {
     BuildGrid(engine_, {"Run 1"}, {{1000, 1100}, {2000, 3300}, {2000, 5500}});
     SetCurrentRun(engine_, {1000});  // NextSplit 1: the second row is being timed
     engine_.SplitCells[2][1]->TimerDiff = 77;
@@ -146,9 +133,8 @@ TEST_F(BestSplits, RecomputedDifferencesCoverTheRowsPassedAndTheRowBeingTimed) {
     EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 1), -3300);  // against the empty current cell
     EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 0), -3000);
     EXPECT_EQ(engine_.GetDataCellTimerDiff(2, 1), 0);  // rows below are cleared
-}
 
-TEST_F(BestSplits, RecomputingClearsTheCurrentDifferenceWhenTheKeptRunMissedTheRowAbove) {
+    // The kept run missed the row above: the current difference of the row is cleared.
     BuildGrid(engine_, {"Run 1"}, {{1000, 0}, {2000, 3300}});
     SetCurrentRun(engine_, {1000, 3000});
     engine_.UpdateTimerDiffs();

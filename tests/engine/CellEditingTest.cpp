@@ -96,12 +96,3 @@ TEST_F(CellEditing, EditsOutsideTheGridChangeNothingAndWriteNoFile) {
     EXPECT_EQ(ColumnTimes(engine_, 1, /*Elapsed=*/true), (Times{1000, 1500}));
     EXPECT_FALSE(Saved());
 }
-
-TEST_F(CellEditing, AnEditThatCannotBeSavedStaysInMemory) {
-    engine_.SplitFileName = dir_.File("missing-folder/route.txt");
-    BuildRun({1000, 2500});
-    engine_.UpdateDataCellTimer(1, 1, 3000);
-    EXPECT_EQ(engine_.GetDataCellTimer(1, 1), 3000);
-    EXPECT_TRUE(engine_.LastSaveFailed);
-    EXPECT_FALSE(FileExists(engine_.SplitFileName));
-}

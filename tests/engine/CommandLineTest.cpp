@@ -14,18 +14,17 @@ TEST(CommandLine, TheSplitFileIsTakenFromWhatTheToolkitLeavesOrAfterTheDashes) {
         std::string file;
         std::string unknown;
     } cases[] = {
+        // clang-format off
         {{"quorvel", "route.txt"}, {"quorvel", "route.txt"}, 2, "route.txt", ""},
-        {{"quorvel", "-platform", "offscreen", "route.txt"},
-         {"quorvel", "route.txt"},
-         4,
-         "route.txt",
-         ""},
+        {{"quorvel", "-platform", "offscreen", "route.txt"}, {"quorvel", "route.txt"}, 4,
+         "route.txt", ""},
         {{"quorvel", "--", "-reverse"}, {"quorvel"}, 1, "-reverse", ""},
         {{"quorvel", "-reverse", "--", "-platform"}, {"quorvel"}, 2, "-platform", ""},
         {{"quorvel", "--", "--help"}, {"quorvel"}, 1, "--help", ""},
         {{"quorvel", "-x", "route.txt"}, {"quorvel", "-x", "route.txt"}, 3, "route.txt", "-x"},
         {{"quorvel"}, {"quorvel"}, 1, "", ""},
         {{"quorvel", "--"}, {"quorvel"}, 1, "", ""},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const CommandLine line = ReadCommandLine(c.arguments);

@@ -11,23 +11,23 @@
 
 namespace {
 
-// Kept run 12.00 and 32.93; best segments 10.00 and 20.00.
+const Times kKept = {1200, 3293}, kNoFinal = {1200, 0}, kEmpty = {0, 0};
+
+// Best segments 10.00 and 20.00 and the kept run (none when kept is empty); a run split at the
+// given run times (none started when there are none), paused when asked.
 class ResultsAtRisk : public FakeClockTest {
   protected:
-    void SetUp() override {
-        FakeClockTest::SetUp();
-        BuildGrid(engine_, {"PB"}, {{1000, 1200}, {2000, 3293}});
-    }
-    // Starts a run and splits at the given run times; stops (pauses) when asked.
-    void Run(const std::vector<std::int32_t>& splits, bool pauseAfter = false) {
-        engine_.StartTimer();
-        std::int32_t at = 0;
-        for (const std::int32_t time : splits) {
-            FakeClock::Advance(time - at);
-            at = time;
-            engine_.DoSplit();
+    void Play(const Times& kept, const Times& splits, bool pause) {
+        if (kept.empty()) {
+            BuildGrid(engine_, {}, {{1000}, {2000}});
+        } else {
+            BuildGrid(engine_, {"PB"}, {{1000, kept[0]}, {2000, kept[1]}});
         }
-        if (pauseAfter) {
+        if (!splits.empty()) {
+            engine_.StartTimer();
+            SplitAt(engine_, splits);
+        }
+        if (pause) {
             engine_.StopTimer();
         }
     }
@@ -35,78 +35,76 @@ class ResultsAtRisk : public FakeClockTest {
     QuorvelClass engine_{"/nonexistent/"};
 };
 
+constexpr bool Paused = true, Runs = false;
+
 }  // namespace
 
 TEST_F(ResultsAtRisk, AFasterFinishedRunAndNewBestSegmentsAreAtRiskUntilKept) {
     const struct {
         const char* name;
-        std::vector<std::int32_t> splits;
-        bool pauseAfter;
-        bool autosaveRun;
-        bool segmentsKeptAnyway;
-        bool faster;
-        bool newBest;
+        Times kept, splits;
+        bool pause, autosaveRun, segmentsKeptAnyway, faster, newBest;
     } cases[] = {
-        {"faster with a best segment", {950, 3000}, false, false, false, true, true},
-        {"faster, segments kept by the reset", {950, 3000}, false, false, true, true, false},
-        {"faster, kept at once by the autosave", {950, 3000}, false, true, false, false, false},
-        {"slower, no better segment", {1200, 3626}, false, false, false, false, false},
-        {"slower with a best segment", {900, 3626}, false, false, false, false, true},
-        {"unfinished with a best segment", {900}, false, false, false, false, true},
-        {"unfinished, kept as a split state", {900}, true, false, true, false, false},
-        {"tie with the kept run", {1200, 3293}, false, false, false, false, false},
+        {"faster with a best segment", kKept, {950, 3000}, Runs, false, false, true, true},
+        {"faster, segments kept by the reset", kKept, {950, 3000}, Runs, false, true, true, false},
+        {"faster, kept at once by the autosave",
+         kKept,
+         {950, 3000},
+         Runs,
+         true,
+         false,
+         false,
+         false},
+        {"slower, no better segment", kKept, {1200, 3626}, Runs, false, false, false, false},
+        {"slower with a best segment", kKept, {900, 3626}, Runs, false, false, false, true},
+        {"unfinished with a best segment", kKept, {900}, Runs, false, false, false, true},
+        {"unfinished, kept as a split state", kKept, {900}, Paused, false, true, false, false},
+        {"tie with the kept run", kKept, {1200, 3293}, Runs, false, false, false, false},
+        {"kept run without a final time", kNoFinal, {1200, 9000}, Runs, false, true, true, false},
+        {"no stored run column", {}, {1200, 3400}, Runs, false, false, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        SetUp();
         engine_.AutosaveBestRun = c.autosaveRun;
-        Run(c.splits, c.pauseAfter);
+        Play(c.kept, c.splits, c.pause);
         const UnsavedResults results = FindUnsavedResults(engine_, c.segmentsKeptAnyway);
         EXPECT_EQ(results.FasterRun, c.faster);
         EXPECT_EQ(results.NewBestSegments, c.newBest);
+        if (c.faster) {
+            EXPECT_EQ(results.RunTime, c.splits.back());
+            EXPECT_EQ(results.KeptTime, c.kept[1]);
+        }
         engine_.ClearTimer();
     }
 }
 
-TEST_F(ResultsAtRisk, ARunIsFasterThanAKeptRunWithoutAFinalTime) {
-    BuildGrid(engine_, {"PB"}, {{1000, 1200}, {2000, 0}});
-    Run({1200, 9000});
-    const UnsavedResults results = FindUnsavedResults(engine_, /*segmentsKeptAnyway=*/true);
-    EXPECT_TRUE(results.FasterRun);
-    EXPECT_EQ(results.RunTime, 9000);
-    EXPECT_EQ(results.KeptTime, 0);
-}
-
-TEST_F(ResultsAtRisk, WithoutAStoredRunColumnNoRunCanBeLost) {
-    BuildGrid(engine_, {}, {{1000}, {2000}});
-    Run({1200, 3400});
-    EXPECT_FALSE(FindUnsavedResults(engine_, /*segmentsKeptAnyway=*/false).Any());
-}
-
 TEST_F(ResultsAtRisk, SaveRunIsQuestionedOnlyForASlowerOrUnfinishedRun) {
-    Run({1200, 3626});
-    SaveRunConcern concern = FindSaveRunConcern(engine_);
-    EXPECT_EQ(concern.What, SaveRunConcern::Kind::Slower);
-    EXPECT_EQ(concern.RunTime, 3626);
-    EXPECT_EQ(concern.KeptTime, 3293);
-
-    engine_.ClearTimer();
-    Run({1200, 3000});
-    EXPECT_EQ(FindSaveRunConcern(engine_).What, SaveRunConcern::Kind::None);
-
-    engine_.ClearTimer();
-    Run({1200}, /*pauseAfter=*/true);
-    concern = FindSaveRunConcern(engine_);
-    EXPECT_EQ(concern.What, SaveRunConcern::Kind::Unfinished);
-    EXPECT_EQ(concern.DoneSplits, 1u);
-    EXPECT_EQ(concern.Splits, 2u);
-
-    engine_.ClearTimer();
-    EXPECT_EQ(FindSaveRunConcern(engine_).What, SaveRunConcern::Kind::None);  // nothing to save
-}
-
-TEST_F(ResultsAtRisk, AnEmptyKeptRunIsNeverWorthAQuestion) {
-    BuildGrid(engine_, {"PB"}, {{1000, 0}, {2000, 0}});
-    Run({1200}, /*pauseAfter=*/true);
-    EXPECT_EQ(FindSaveRunConcern(engine_).What, SaveRunConcern::Kind::None);
+    using Kind = SaveRunConcern::Kind;
+    const struct {
+        const char* name;
+        Times kept, splits;
+        bool pause;
+        Kind what;
+    } cases[] = {
+        {"slower", kKept, {1200, 3626}, Runs, Kind::Slower},
+        {"faster", kKept, {1200, 3000}, Runs, Kind::None},
+        {"unfinished", kKept, {1200}, Paused, Kind::Unfinished},
+        {"nothing to save", kKept, {}, Runs, Kind::None},
+        {"an empty kept run is never worth a question", kEmpty, {1200}, Paused, Kind::None},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Play(c.kept, c.splits, c.pause);
+        const SaveRunConcern concern = FindSaveRunConcern(engine_);
+        EXPECT_EQ(concern.What, c.what);
+        if (c.what == Kind::Slower) {
+            EXPECT_EQ(concern.RunTime, 3626);
+            EXPECT_EQ(concern.KeptTime, 3293);
+        }
+        if (c.what == Kind::Unfinished) {
+            EXPECT_EQ(concern.DoneSplits, 1u);
+            EXPECT_EQ(concern.Splits, 2u);
+        }
+        engine_.ClearTimer();
+    }
 }

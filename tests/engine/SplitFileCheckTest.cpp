@@ -17,47 +17,40 @@ constexpr const char* kGood = "12\t-0.50\nAny%\tBest Splits\tPB\nLevel 1\t40.10\
 }  // namespace
 
 TEST(SplitFileCheck, TellsWhatAFileLooksLikeAndWhereItFirstGoesWrong) {
+    using K = SplitFileKind;
     const struct {
         const char* name;
         std::string text;
         SplitFileKind kind;
         int line;
     } cases[] = {
-        {"split file", kGood, SplitFileKind::Ok, 0},
-        {"CR LF split file", "0\t0\r\nD\tBest Splits\r\nA\t1.00\r\n\t\r\n", SplitFileKind::Ok, 0},
-        {"no start offset", "3\nD\tBest Splits\nA\t1.00\n", SplitFileKind::Ok, 0},
-        {"blank pair between rows", "0\t0\nD\tBest Splits\nA\t1.00\n\n\n\nB\t2.00\n\n",
-         SplitFileKind::Ok, 0},
+        // clang-format off
+        {"split file", kGood, K::Ok, 0},
+        {"CR LF split file", "0\t0\r\nD\tBest Splits\r\nA\t1.00\r\n\t\r\n", K::Ok, 0},
+        {"no start offset", "3\nD\tBest Splits\nA\t1.00\n", K::Ok, 0},
+        {"blank pair between rows", "0\t0\nD\tBest Splits\nA\t1.00\n\n\n\nB\t2.00\n\n", K::Ok, 0},
         {"notes line with a picture and a note",
-         "0\t0\nD\tBest Splits\tPB\nA\t1.00\t2\n"
-         "a.png\twatch out\t3.00\nB\t1.00\n",
-         SplitFileKind::Ok, 0},
-        {"last notes line missing", "0\t0\nD\tBest Splits\nA\t1.00\n\t\nB\t2.00\n",
-         SplitFileKind::Ok, 0},
-        {"empty times and a current time", "0\t0\nD\tBest Splits\tPB\nA\t\t\t\n\t\n",
-         SplitFileKind::Ok, 0},
-        {"LiveSplit .lss", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Run>\n",
-         SplitFileKind::LiveSplitXml, 1},
-        {"XML after blank lines", "\n  \n<Run/>\n", SplitFileKind::LiveSplitXml, 3},
+         "0\t0\nD\tBest Splits\tPB\nA\t1.00\t2\na.png\twatch out\t3.00\nB\t1.00\n", K::Ok, 0},
+        {"last notes line missing", "0\t0\nD\tBest Splits\nA\t1.00\n\t\nB\t2.00\n", K::Ok, 0},
+        {"empty times and a current time", "0\t0\nD\tBest Splits\tPB\nA\t\t\t\n\t\n", K::Ok, 0},
+        {"LiveSplit .lss", "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<Run>\n", K::LiveSplitXml, 1},
+        {"XML after blank lines", "\n  \n<Run/>\n", K::LiveSplitXml, 3},
         {"LibreSplit .json", "{\n  \"title\": \"Any%\",\n  \"splits\": []\n}\n",
-         SplitFileKind::LibreSplitJson, 1},
-        {"JSON array", "[1, 2]\n", SplitFileKind::LibreSplitJson, 1},
-        {"binary", std::string("0\t0\nD\tBest\x00Splits\nA\t1.00\n\t\n", 27), SplitFileKind::Binary,
-         2},
-        {"split state", "QVLSplitState\tany.txt\n1:50.00\t2\n", SplitFileKind::SplitState, 1},
-        {"README", "# Quorvel\n\nA split timer.\n\n", SplitFileKind::NotASplitFile, 1},
-        {"empty file", "", SplitFileKind::NotASplitFile, 1},
-        {"counter with text offset", "5\tsoon\nD\tBest Splits\nA\t1.00\n\t\n",
-         SplitFileKind::NotASplitFile, 1},
-        {"ends before the first split", "5\t0\nD\tBest Splits\n", SplitFileKind::NotASplitFile, 3},
-        {"spaces for TABs", "0\t0\nD\tBest Splits\nLevel 1  40.10\n\t\n",
-         SplitFileKind::RowWithoutTab, 3},
+         K::LibreSplitJson, 1},
+        {"JSON array", "[1, 2]\n", K::LibreSplitJson, 1},
+        {"binary", std::string("0\t0\nD\tBest\x00Splits\nA\t1.00\n\t\n", 27), K::Binary, 2},
+        {"split state", "QVLSplitState\tany.txt\n1:50.00\t2\n", K::SplitState, 1},
+        {"README", "# Quorvel\n\nA split timer.\n\n", K::NotASplitFile, 1},
+        {"empty file", "", K::NotASplitFile, 1},
+        {"counter with text offset", "5\tsoon\nD\tBest Splits\nA\t1.00\n\t\n", K::NotASplitFile, 1},
+        {"ends before the first split", "5\t0\nD\tBest Splits\n", K::NotASplitFile, 3},
+        {"spaces for TABs", "0\t0\nD\tBest Splits\nLevel 1  40.10\n\t\n", K::RowWithoutTab, 3},
         {"notes line missing", "0\t0\nD\tBest Splits\tPB\nA\t1.00\t1.00\nB\t2.00\t3.00\n\t\t\n",
-         SplitFileKind::NotesLineMissing, 4},
-        {"not a time", "0\t0\nD\tBest Splits\nA\t1.00\n\t\nB\t4m00s\n\t\n", SplitFileKind::NotATime,
-         5},
+         K::NotesLineMissing, 4},
+        {"not a time", "0\t0\nD\tBest Splits\nA\t1.00\n\t\nB\t4m00s\n\t\n", K::NotATime, 5},
         {"too many times", "0\t0\nD\tBest Splits\tPB\nA\t1.00\t2.00\t3.00\t4.00\n\t\n",
-         SplitFileKind::TooManyTimes, 3},
+         K::TooManyTimes, 3},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

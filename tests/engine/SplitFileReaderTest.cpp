@@ -24,30 +24,6 @@ class SplitFileReader : public SplitFileFixture {};
 
 // ---- Whole files ----
 
-TEST_F(SplitFileReader, ARouteWithTwoRunsNotesAndAPictureLoadsWhole) {
-    engine.LoadSplitData(TestDataPath("two-runs-with-notes.txt"));
-    EXPECT_EQ(engine.SplitFileName, TestDataPath("two-runs-with-notes.txt"));
-    EXPECT_EQ(engine.TotalAttemptCount, 12);
-    EXPECT_EQ(engine.StartOffset, -33);
-    EXPECT_EQ(engine.GetFullFileDesc(), "Any% route");
-    ASSERT_EQ(engine.GetColumnCount(), 4u);
-    EXPECT_EQ(engine.GetFullColumnHeader(2), "Run 2");
-    EXPECT_EQ(engine.GetFullColumnHeader(3), "Current");
-    ASSERT_EQ(engine.GetRowCount(), 2u);
-    EXPECT_EQ(engine.GetFullRowHeader(0), "Level 1");
-    EXPECT_EQ(engine.GetRowHeaderClass(0)->PictureFile,
-              std::string(QUORVEL_TEST_DATA) + "/level1.png");
-    EXPECT_EQ(engine.GetRowHeaderClass(1)->PictureFile, "");
-    EXPECT_TRUE(engine.HasSplitPictures());
-    EXPECT_EQ(engine.GetDataCellNotes(0, 1), "watch the gap\r\njump late");
-    EXPECT_EQ(ColumnTimes(engine, 0, /*Elapsed=*/true), (Times{4010, 5500}));
-    EXPECT_EQ(ColumnTimes(engine, 0), (Times{4010, 9510}));
-    EXPECT_EQ(ColumnTimes(engine, 1), (Times{4100, 9620}));
-    EXPECT_EQ(ColumnTimes(engine, 1, /*Elapsed=*/true), (Times{4100, 5520}));
-    EXPECT_EQ(ColumnTimes(engine, 2, /*Elapsed=*/true), (Times{4050, 5650}));
-    EXPECT_EQ(ColumnTimes(engine, 3), (Times{0, 0}));
-}
-
 TEST_F(SplitFileReader, ThreeLinesWithAFinalLineEndLoadAndOtherTextsLoadNothing) {
     const struct {
         std::string text;
@@ -86,17 +62,15 @@ TEST_F(SplitFileReader, CounterLineIsReadLikeAtoiAndClamped) {
         std::int32_t count;
         std::int32_t offset;
     } cases[] = {
-        {"12\t-0.33", 12, -33},
-        {"\xEF\xBB\xBF"
-         "12\t1.00",
-         0, 100},  // a byte-order mark is not skipped
-        {"  42abc", 42, 0},
+        // clang-format off
+        {"12\t-0.33", 12, -33}, {"  42abc", 42, 0}, {"x\t2:00.00\tignored", 0, 12000},
+        {"\xEF\xBB\xBF" "12\t1.00", 0, 100},  // a byte-order mark is not skipped
         {"99999999999999999999\t0", std::numeric_limits<std::int32_t>::max(), 0},
         {"-99999999999999999999\t0", std::numeric_limits<std::int32_t>::min(), 0},
-        {"x\t2:00.00\tignored", 0, 12000},
         {"99999999999\t-99999999999", std::numeric_limits<std::int32_t>::max(),
          std::numeric_limits<std::int32_t>::min()},  // never a wrapped +1.00
         {"5\t21474836.48", 5, std::numeric_limits<std::int32_t>::max()},
+        // clang-format on
     };
     for (const auto& c : cases) {
         Load(std::string(c.counter) + "\nDesc\tBest Splits\nA\t1.00\n\t\n");
@@ -205,45 +179,22 @@ TEST(ParseLines, EveryKindOfLineBreakEndsOneLine) {
     const struct {
         const char* text;
         Lines expected;
-    } cases[] = {
-        {"", {}},
-        {"A", {"A"}},
-        {"A\r\nB\r\n", {"A", "B", ""}},
-        {"A\nB\n\nC", {"A", "B", "", "C"}},
-        {"A\rB\r\rC\r", {"A", "B", "", "C", ""}},
-        {"A\n", {"A"}},
-        {"A\n\n", {"A"}},
-        {"A\r\n\r\n", {"A"}},
-        {"\n", {""}},
-        {"\nA", {"", "A"}},
-        {"A\nB\n", {"A", "B", ""}},
-        {"A\n\nB", {"A", "", "B"}},
-        {"A\r\nB\nC\rD", {"A", "B", "C", "D"}},
-        {"A\n\rB", {"A", "", "B"}},
-        {"A\r\r\nB", {"A", "", "B"}},
-    };
+    } cases[] = {{"", {}},
+                 {"A", {"A"}},
+                 {"A\r\nB\r\n", {"A", "B", ""}},
+                 {"A\nB\n\nC", {"A", "B", "", "C"}},
+                 {"A\rB\r\rC\r", {"A", "B", "", "C", ""}},
+                 {"A\n", {"A"}},  // one final line end is dropped, and so is a run of them
+                 {"A\r\n\r\n", {"A"}},
+                 {"\n", {""}},
+                 {"\nA", {"", "A"}},
+                 {"A\r\nB\nC\rD", {"A", "B", "C", "D"}},
+                 {"A\n\rB", {"A", "", "B"}},
+                 {"A\r\r\nB", {"A", "", "B"}}};
     QuorvelClass engine("/");
     for (const auto& c : cases) {
         Lines lines{"stale"};
         engine.ParseLines(c.text, &lines);
         EXPECT_EQ(lines, c.expected) << '"' << c.text << '"';
-    }
-}
-
-// ---- Escape codes ----
-
-TEST(RemoveSpecialCodes, TurnsCodesBackIntoCharacters) {
-    const struct {
-        const char* text;
-        const char* expected;
-    } cases[] = {
-        {"a|tb|rc", "a\tb\r\nc"}, {"|x", "|x"},       {"||t", "|\t"},
-        {"||r", "|\r\n"},         {"|", "|"},         {"t|", "t|"},
-        {"|tr", "\tr"},           {"|rt|", "\r\nt|"}, {"|||", "|||"},
-        {"|t|t", "\t\t"},         {"", ""},
-    };
-    QuorvelClass engine("/");
-    for (const auto& c : cases) {
-        EXPECT_EQ(engine.RemoveSpecialCodes(c.text), c.expected) << '"' << c.text << '"';
     }
 }

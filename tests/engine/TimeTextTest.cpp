@@ -19,18 +19,14 @@ TEST(TimeText, ShortFormsDropLeadingZeroFieldsAndSignOnlyWhenAsked) {
         const char* plain;     // ShowPlus false
         const char* withPlus;  // ShowPlus true
     } cases[] = {
-        {0, "0.00", "0.00"},
-        {5, "0.05", "+0.05"},
-        {1234, "12.34", "+12.34"},
-        {6523, "1:05.23", "+1:05.23"},
-        {60500, "10:05.00", "+10:05.00"},
-        {360000, "1:00:00.00", "+1:00:00.00"},
-        {36000000, "100:00:00.00", "+100:00:00.00"},
-        {-1, "-0.01", "-0.01"},
-        {-6523, "-1:05.23", "-1:05.23"},
-        {kMax, "5965:13:56.47", "+5965:13:56.47"},
-        {kMin, "-5965:13:56.48", "-5965:13:56.48"},
+        // clang-format off
+        {0, "0.00", "0.00"}, {5, "0.05", "+0.05"}, {1234, "12.34", "+12.34"},
+        {6523, "1:05.23", "+1:05.23"}, {60500, "10:05.00", "+10:05.00"},
+        {360000, "1:00:00.00", "+1:00:00.00"}, {36000000, "100:00:00.00", "+100:00:00.00"},
+        {-1, "-0.01", "-0.01"}, {-6523, "-1:05.23", "-1:05.23"},
+        {kMax, "5965:13:56.47", "+5965:13:56.47"}, {kMin, "-5965:13:56.48", "-5965:13:56.48"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(LongToTimeString(c.time, /*ShowPlus=*/false, /*ShortForm=*/true), c.plain);
         EXPECT_EQ(LongToTimeString(c.time, /*ShowPlus=*/true, /*ShortForm=*/true), c.withPlus);
@@ -52,60 +48,34 @@ TEST(TimeText, EveryWrittenTextReadsBackToItsValue) {
     }
 }
 
-TEST(TimeText, ReadsShortenedMalformedAndHugeTexts) {
-    const struct {
-        const char* text;
-        std::int32_t expected;
-    } cases[] = {
-        {"", 0},
-        {"-5.23", -523},
-        {"1:00:00.00", 360000},
-        {"90", 9000},
-        {"1:30", 9000},
-        {"2:00:00", 720000},
-        {"1:2", 6200},
-        {"1.5", 105},
-        {"1.567", 156},
-        {"abc", 0},
-        {"-", 0},
-        {"1x:30", 9000},
-        {"1:2:3:4", 372300},
-        {"1.5:30", 9005},  // a point before the only colon: seconds run to the end
-        {" 7", 700},
-        {"+12.34", 1234},
+// A point before the only colon lets the seconds run to the end ("1.5:30"); text past the
+// range saturates with its sign instead of wrapping, in the fast reader's form
+// ("600000:00:00.00") and the general reader's ("99999999999:00:00").
+TEST(TimeText, ReadsShortenedMalformedAndHugeTextsSaturatingPastTheRange) {
+    // clang-format off
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"", 0}, {"-5.23", -523}, {"1:00:00.00", 360000}, {"90", 9000}, {"1:30", 9000},
+        {"2:00:00", 720000}, {"1:2", 6200}, {"1.5", 105}, {"1.567", 156}, {"abc", 0}, {"-", 0},
+        {"1x:30", 9000}, {"1:2:3:4", 372300}, {"1.5:30", 9005}, {" 7", 700}, {"+12.34", 1234},
+        {"99999999999", kMax}, {"-99999999999", kMin}, {"99999999999999999999", kMax},
+        {"21474836.47", kMax}, {"21474836.48", kMax}, {"-21474836.48", kMin},
+        {"-21474836.49", kMin}, {"600000:00:00.00", kMax}, {"-600000:00:00.00", kMin},
+        {"999999999:59:59.99", kMax}, {"99999999999:00:00", kMax}, {"5965:13:56.47", kMax},
+        {"5965:13:56.48", kMax}, {"-5965:13:56.48", kMin}, {"1:99999999999", kMax},
+        {"0.99999999999", 99},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(TimeStringToLong(c.text), c.expected) << '"' << c.text << '"';
+    // clang-format on
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(TimeStringToLong(text), expected) << '"' << text << '"';
     }
 }
 
 TEST(TimeValues, RoundToIntRoundsPositiveHalvesUpTruncatesNegativesAndSaturates) {
     const std::pair<double, std::int32_t> cases[] = {
-        {2.5, 3}, {2.49, 2}, {-2.5, -2}, {-2.7, -2}, {99.5, 100}, {1e12, kMax}, {-1e12, kMin}};
+        {2.5, 3}, {2.49, 2}, {-2.5, -2}, {-2.7, -2}, {99.5, 100}, {1e12, kMax}, {-1e12, kMin},
+    };
     for (const auto& [value, expected] : cases) {
         EXPECT_EQ(RoundToInt(value), expected) << value;
-    }
-}
-
-TEST(TimeText, TextPastTheRangeSaturatesWithItsSignInsteadOfWrapping) {
-    const struct {
-        const char* text;
-        std::int32_t expected;
-    } cases[] = {
-        {"99999999999", kMax},  // a clamped field times 100
-        {"-99999999999", kMin},      {"99999999999999999999", kMax},
-        {"21474836.47", kMax},  // the last value that fits
-        {"21474836.48", kMax},  // one past it
-        {"-21474836.48", kMin},      {"-21474836.49", kMin},
-        {"600000:00:00.00", kMax},  // the fast reader's form
-        {"-600000:00:00.00", kMin},  {"999999999:59:59.99", kMax},
-        {"99999999999:00:00", kMax},  // the general reader's form
-        {"5965:13:56.47", kMax},     {"5965:13:56.48", kMax},
-        {"-5965:13:56.48", kMin},    {"1:99999999999", kMax},
-        {"0.99999999999", 99},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(TimeStringToLong(c.text), c.expected) << '"' << c.text << '"';
     }
 }
 
