@@ -54,8 +54,7 @@ TEST(CrashDuringSave, AKilledSaveLeavesEitherTheOldOrTheNewFileWhole) {
     ASSERT_GT(bytesA.size(), 100000u);
     ASSERT_NE(bytesA, bytesB);
     // Loaded here, before any fork, so that the child does nothing but save.
-    QuorvelClass gridA("/tmp/");
-    QuorvelClass gridB("/tmp/");
+    QuorvelClass gridA("/tmp/"), gridB("/tmp/");
     gridA.LoadSplitData(dir.File("a.txt"));
     gridB.LoadSplitData(dir.File("b.txt"));
     gridA.SplitFileName = gridB.SplitFileName = target;
@@ -65,7 +64,7 @@ TEST(CrashDuringSave, AKilledSaveLeavesEitherTheOldOrTheNewFileWhole) {
     // slow the build is (a sanitizer build saves ten times slower).
     const auto before = std::chrono::steady_clock::now();
     gridA.SaveSplitData();
-    const auto saveMicroseconds = std::chrono::duration_cast<std::chrono::microseconds>(
+    const long saveMicroseconds = std::chrono::duration_cast<std::chrono::microseconds>(
                                       std::chrono::steady_clock::now() - before)
                                       .count();
 

@@ -160,14 +160,12 @@ TEST_F(RunTimer, ASplitRecordsTheTimeAndTheDifferencesThatHaveTwoTimesToCompare)
 TEST_F(RunTimer, AFinishedRunIsKeptOnlyWithTheAutosaveAndWhenStrictlyFaster) {
     const struct {
         bool autosave;
-        std::int32_t keptFinal;
-        std::int32_t finish;
+        std::int32_t keptFinal, finish;
         bool kept;
-    } cases[] = {{true, 4500, 4500, false},
-                 {true, 4500, 4499, true},
-                 {true, 4500, 4501, false},
-                 {true, 0, 9000, true},
-                 {false, 4500, 3000, false}};
+    } cases[] = {
+        {true, 4500, 4500, false}, {true, 4500, 4499, true},   {true, 4500, 4501, false},
+        {true, 0, 9000, true},     {false, 4500, 3000, false},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "kept " << c.keptFinal << ", finish " << c.finish);
         BuildThreeSplits(engine_);

@@ -135,21 +135,17 @@ TEST_F(SplitStateFile, UnusableFilesAndNamesOutsideTheStateFilesFolderAreRefused
     std::filesystem::create_directory(dir_.File("sub"));
     WriteFile(dir_.File("sub/any.txt"), ReadFile(dir_.File("any.txt")));
     const std::string folderName = std::filesystem::path(dir_.Path()).parent_path().filename();
-    const std::string tails[] = {"", "\n1:00.00\t1\n1.00\n"};
+    const std::string tag = "QVLSplitState\t", rest = "\n1:00.00\t1\n1.00\n";
     const std::pair<std::string, std::string> files[] = {
-        {"missing.state", ""},
-        {"folder", ""},
-        {"any.txt", ""},
-        {"short.state", "QVLSplitState\tany.txt"},
-        {"untagged.state", "QVLSplitStatex\tany.txt" + tails[1]},
-        {"orphan.state", "QVLSplitState\tgone.txt" + tails[1]},
-        {"up.state", "QVLSplitState\t../" + folderName + "/any.txt" + tails[1]},
-        {"sub.state", "QVLSplitState\tsub/any.txt" + tails[1]},
-        {"absolute.state", "QVLSplitState\t" + dir_.File("any.txt") + tails[1]},
-        {"backslash.state", "QVLSplitState\tsub\\any.txt" + tails[1]},
-        {"drive.state", "QVLSplitState\tC:any.txt" + tails[1]},
-        {"dot.state", "QVLSplitState\t." + tails[1]},
-        {"dotdot.state", "QVLSplitState\t.." + tails[1]},
+        // clang-format off
+        {"missing.state", ""}, {"folder", ""}, {"any.txt", ""},
+        {"short.state", tag + "any.txt"}, {"untagged.state", "QVLSplitStatex\tany.txt" + rest},
+        {"orphan.state", tag + "gone.txt" + rest}, {"sub.state", tag + "sub/any.txt" + rest},
+        {"up.state", tag + "../" + folderName + "/any.txt" + rest},
+        {"absolute.state", tag + dir_.File("any.txt") + rest},
+        {"backslash.state", tag + "sub\\any.txt" + rest}, {"drive.state", tag + "C:any.txt" + rest},
+        {"dot.state", tag + "." + rest}, {"dotdot.state", tag + ".." + rest},
+        // clang-format on
     };
     for (const auto& [name, text] : files) {
         SCOPED_TRACE(name);
@@ -162,7 +158,7 @@ TEST_F(SplitStateFile, UnusableFilesAndNamesOutsideTheStateFilesFolderAreRefused
         EXPECT_EQ(engine_.SplitFileName, "");
         EXPECT_EQ(engine_.SplitStateFileName, "");
     }
-    WriteFile(StatePath(), "QVLSplitState\tany.txt" + tails[1]);
+    WriteFile(StatePath(), tag + "any.txt" + rest);
     engine_.LoadSplitStateData(StatePath());
     EXPECT_EQ(engine_.GetColumnCount(), 4u);
 }
