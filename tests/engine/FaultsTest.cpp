@@ -38,59 +38,49 @@ class FullDisk : public FakeClockTest {
     }
 
     std::string File(const std::string& name) const { return dir_.File(name); }
-    // The route with two runs and notes, loaded by engine_.
-    void LoadRoute() {
-        WriteFile(File("runs.txt"), ReadFile(TestDataPath("two-runs-with-notes.txt")));
-        engine_.LoadSplitData(File("runs.txt"));
-        ASSERT_EQ(engine_.GetColumnCount(), 4u);
-    }
 
     TempDir dir_;
     SmallDisk disk_{dir_.Path()};
     QuorvelClass engine_{dir_.Path()};
 };
 
-TEST_F(FullDisk, AStartThatCannotBeSavedKeepsTheOldSplitFileAndSaysSo) {
-    LoadRoute();
-    const std::string before = ReadFile(File("runs.txt"));
-    disk_.Fill();
-    engine_.StartTimer();  // counts the attempt and rewrites the file
-    EXPECT_TRUE(engine_.LastSaveFailed);
-    EXPECT_EQ(ReadFile(File("runs.txt")), before);
-    EXPECT_EQ(FolderEntries(dir_.Path()), (std::vector<std::string>{"filler", "runs.txt"}));
-
-    disk_.Free();
-    engine_.SaveSplitData();
-    EXPECT_FALSE(engine_.LastSaveFailed);
-    EXPECT_EQ(ReadFile(File("runs.txt")).substr(0, 9), "13\t-0.33\n");
-}
-
-TEST_F(FullDisk, SettingsThatCannotBeSavedKeepTheOldFile) {
+// The split file, its snapshot and the settings: each save on a full disk keeps the old file
+// whole and leaves no temporary; the split file's failure is told and mended once there is room.
+TEST_F(FullDisk, SavesThatCannotBeWrittenKeepTheOldFilesAndSaySo) {
+    WriteFile(File("runs.txt"), ReadFile(TestDataPath("two-runs-with-notes.txt")));
     WriteFile(File("Quorvel.ini"), "[Window]\nLeft=10\n\n");
+    engine_.LoadSplitData(File("runs.txt"));
+    engine_.StartTimer();
+    FakeClock::Advance(33 + 4000);
+    engine_.DoSplit();
+    engine_.SaveSplitStateData();
+    const std::string before = ReadFile(File("runs.txt")),
+                      snapshot = ReadFile(File("runs-SplitState.txt"));
+    FakeClock::Advance(5000);
+    engine_.DoSplit();
     IniFileClass ini;
     ini.ReadIniFile(File("Quorvel.ini"));
     ini.WriteInteger("Window", "Left", 20);
     disk_.Fill();
 
-    EXPECT_FALSE(ini.SaveIniFile());
-    EXPECT_EQ(ReadFile(File("Quorvel.ini")), "[Window]\nLeft=10\n\n");
-    EXPECT_EQ(FolderEntries(dir_.Path()), (std::vector<std::string>{"Quorvel.ini", "filler"}));
-}
-
-TEST_F(FullDisk, ASnapshotThatCannotBeSavedKeepsTheOldSnapshot) {
-    LoadRoute();
-    engine_.StartTimer();
-    FakeClock::Advance(33 + 4000);
-    engine_.DoSplit();
-    engine_.SaveSplitStateData();
-    const std::string snapshot = ReadFile(engine_.SplitStatePath());
+    engine_.StopTimer();
+    engine_.StartTimer();  // counts the attempt and rewrites the file
+    EXPECT_TRUE(engine_.LastSaveFailed);
     FakeClock::Advance(5000);
     engine_.DoSplit();
-    disk_.Fill();
     engine_.SaveSplitStateData();
-    EXPECT_EQ(ReadFile(engine_.SplitStatePath()), snapshot);
-    EXPECT_EQ(FolderEntries(dir_.Path()),
-              (std::vector<std::string>{"filler", "runs-SplitState.txt", "runs.txt"}));
+    EXPECT_FALSE(ini.SaveIniFile());
+    EXPECT_EQ(ReadFile(File("runs.txt")), before);
+    EXPECT_EQ(ReadFile(File("runs-SplitState.txt")), snapshot);
+    EXPECT_EQ(ReadFile(File("Quorvel.ini")), "[Window]\nLeft=10\n\n");
+    EXPECT_EQ(
+        FolderEntries(dir_.Path()),
+        (std::vector<std::string>{"Quorvel.ini", "filler", "runs-SplitState.txt", "runs.txt"}));
+
+    disk_.Free();
+    engine_.SaveSplitData();
+    EXPECT_FALSE(engine_.LastSaveFailed);
+    EXPECT_EQ(ReadFile(File("runs.txt")).substr(0, 9), "14\t-0.33\n");
 }
 
 // ---- A file far larger than any split file ----
