@@ -3,6 +3,7 @@
 // state: no crash or hang, the old file whole, a failed save of the split file told through
 // LastSaveFailed.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <fstream>
 #include <string>
@@ -87,14 +88,9 @@ TEST_F(FullDisk, SavesThatCannotBeWrittenKeepTheOldFilesAndSaySo) {
 
 // The peak resident size of this process so far, in bytes.
 std::size_t PeakResident() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return static_cast<std::size_t>(std::stoull(line.substr(6))) * 1024;
-        }
-    }
-    return 0;
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<std::size_t>(usage.ru_maxrss) * 1024;
 }
 
 TEST(HugeFile, FiftyMegabytesOnOneLineLoadNothingWithinAFewCopiesOfMemory) {
