@@ -16,6 +16,7 @@
 #include <QTableView>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <limits>
 
 #include "QuorvelEngine.h"
@@ -85,7 +86,9 @@ RouteEditorDialog::RouteEditorDialog(RouteData initial, QWidget* parent)
     segments_->setToolTip(tr("Show and type each split's own time instead of the running time"));
     numbers->addWidget(segments_);
     numbers->addStretch();
-    form->addRow(tr("Start &offset"), numbers);
+    auto* offsetLabel = new QLabel(tr("Start &offset"));
+    offsetLabel->setBuddy(startOffset_);
+    form->addRow(offsetLabel, numbers);
     layout->addLayout(form);
 
     table_ = new QTableView;
@@ -94,8 +97,20 @@ RouteEditorDialog::RouteEditorDialog(RouteData initial, QWidget* parent)
     table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                             QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->horizontalHeader()->setStretchLastSection(true);
     table_->setMinimumSize(520, 240);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
+    const auto fitColumns = [this] {
+        table_->resizeColumnsToContents();
+        // Room for the names and times still to be typed.
+        for (int column = 0; column + 1 < model_->columnCount(); ++column) {
+            const int least = column == RouteTableModel::kNameColumn ? 150 : 75;
+            table_->setColumnWidth(column, std::max(table_->columnWidth(column), least));
+        }
+        table_->horizontalHeader()->setStretchLastSection(true);
+    };
+    connect(model_, &QAbstractItemModel::modelReset, this, fitColumns);
+    connect(model_, &QAbstractItemModel::headerDataChanged, this, fitColumns);
+    fitColumns();
     layout->addWidget(table_);
 
     auto* rows = new QHBoxLayout;
