@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
@@ -37,7 +38,8 @@ std::string NewRouteFlow(QWidget* parent, const QString& folder) {
     const std::string path = QDir::toNativeSeparators(ask.selectedFiles().front()).toStdString();
 
     RouteEditorDialog editor(NewRouteData(), parent);
-    editor.setWindowTitle(QObject::tr("New Route"));
+    editor.setWindowTitle(
+        QObject::tr("New Route: %1").arg(QFileInfo(QString::fromStdString(path)).fileName()));
     if (editor.exec() != QDialog::Accepted) {
         return {};
     }

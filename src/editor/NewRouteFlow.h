@@ -2,7 +2,8 @@
 //
 // Asks where to save it (a save dialog for a ".txt" file, the name field focused), then shows
 // the split editor on a route with one stored run "Personal Best" and the splits "Split 1" to
-// "Split 3". OK writes the new split file; the caller then opens it.
+// "Split 3" (titled "New Route: tower.txt"). OK writes the new split file; the caller then
+// opens it.
 #pragma once
 
 #include <QString>
