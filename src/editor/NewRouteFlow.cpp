@@ -17,8 +17,8 @@ bool WriteNewRoute(const std::string& path, const RouteData& route) {
     return !engine.LastSaveFailed;
 }
 
-std::string NewRouteFlow(QWidget* parent, const QString& folder) {
-    QFileDialog ask(parent, QObject::tr("New Route"), folder,
+std::string NewRouteFlow(QWidget* parent, const std::string& folder) {
+    QFileDialog ask(parent, QObject::tr("New Route"), QString::fromStdString(folder),
                     QObject::tr("Split files (*.txt);;All files (*)"));
     ask.setAcceptMode(QFileDialog::AcceptSave);
     ask.setFileMode(QFileDialog::AnyFile);

@@ -6,7 +6,6 @@
 // opens it.
 #pragma once
 
-#include <QString>
 #include <string>
 
 #include "RouteData.h"
@@ -15,7 +14,7 @@ class QWidget;
 
 // The path of the split file written, or "" when the runner cancelled either dialog or the
 // file could not be written (said in a message box).
-std::string NewRouteFlow(QWidget* parent, const QString& folder);
+std::string NewRouteFlow(QWidget* parent, const std::string& folder);
 
 // Writes route as a whole split file at path (atomically, replacing any file there); false
 // when it could not be written.

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "EditSplits.h"
 #include "QuorvelEngine.h"
 #include "RouteTableModel.h"
 #include "TimeTextValidator.h"

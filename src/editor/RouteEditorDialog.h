@@ -26,7 +26,6 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTableView;
-class QuorvelClass;
 class RouteTableModel;
 
 class RouteEditorDialog : public QDialog {
@@ -69,8 +68,3 @@ class RouteEditorDialog : public QDialog {
     QPushButton* removeRunButton_;
     QPushButton* renameRunButton_;
 };
-
-// Shows the editor on the engine's route; OK applies the edited route (SetRoute: the split
-// file is written once, and only when something changed). False on Cancel, and at once,
-// without a dialog, when the engine has no split file or refuses edits (a run in progress).
-bool EditEngineRoute(QuorvelClass& engine, QWidget* parent);

@@ -9,11 +9,12 @@
 #include <QTimer>
 #include <functional>
 
+#include "EditSplits.h"
 #include "NewRouteFlow.h"
+#include "QtEvents.h"
 #include "QuorvelEngine.h"
 #include "RouteEditorDialog.h"
 #include "RouteTableModel.h"
-#include "QtEvents.h"
 #include "TestFiles.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <QAbstractItemModelTester>
 #include <functional>
 
-#include "RouteTableModel.h"
 #include "QtEvents.h"
+#include "RouteTableModel.h"
 
 namespace {
 
