@@ -12,6 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xsession.sh
 . "$here/xsession.sh"
 
+xs_require Xvfb xdotool
 xs_begin
 
 folder="$work/config/quorvel"
@@ -20,79 +21,45 @@ printf '%s\n' '[Misc]' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=Y' '' \
     '[Window]' 'Left=40' 'Top=60' >"$folder/Quorvel.ini"
 route="$work/tower.txt"
 
-# Waits until a visible window's title matches the pattern; sets found_win.
-wait_title() {
-    local pattern=$1 i
-    found_win=""
-    for i in $(seq 1 300); do
-        found_win=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1 || true)
-        [ -n "$found_win" ] && return 0
-        kill -0 "$app_pid" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
-}
-
-# Types into the window found last (the dialogs are windows of their own).
-type_into() {
-    xdotool windowfocus "$found_win" 2>/dev/null || true
-    xdotool type --delay 30 "$1"
-}
-keys_into() {
-    xdotool windowfocus "$found_win" 2>/dev/null || true
-    xdotool key --delay 40 "$@"
-}
-
 xs_start_server || fail "no X server"
-XDG_CONFIG_HOME="$work/config" QUORVEL_TRACE_SPLITS=1 "$app" >"$work/stdout" 2>"$work/stderr" &
+QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" >"$work/stdout" 2>"$work/stderr" &
 app_pid=$!
-xs_wait_window "$app_pid" 60 || fail "the window did not appear"
+xs_wait_titled "$app_pid" "Quorvel" || fail "the window did not appear"
+main_win=$XS_WIN
 
 xs_key ctrl+n
-wait_title '^New Route$' || fail "no save dialog after Ctrl+N"
+xs_wait_titled "$app_pid" "New Route" || fail "no save dialog after Ctrl+N"
 # The name field has the focus with its suggestion selected: a full path replaces it.
-type_into "$route"
-keys_into Return
-wait_title '^New Route: tower.txt$' || fail "no split editor after the file name"
+xdotool type --delay 30 "$route"
+xs_key Return
+xs_wait_titled "$app_pid" "New Route: tower.txt" || fail "no split editor after the file name"
 
-# The editor starts on the first split's name; Tab goes cell by cell, row after row:
-# name, best split, Personal Best, notes.
+# The editor starts on the first split's name; Tab goes cell by cell, row after row: name,
+# best split, Personal Best, notes. A typed key starts editing the cell.
 for row in 'Level 1|40.10' 'Level 2|1:30.00' 'Level 3|2:20.00'; do
-    type_into "${row%%|*}"
-    keys_into Tab Tab
-    type_into "${row##*|}"
-    keys_into Tab Tab
+    xdotool type --delay 30 "${row%%|*}"
+    xs_key Tab Tab
+    xdotool type --delay 30 "${row##*|}"
+    xs_key Tab Tab
 done
-keys_into Return   # OK, the default button
-wait_title 'tower\.txt' || fail "the new split file was not opened"
+# The last Tab left an editor open on the first name: Return closes it, the next Return is
+# OK, the default button.
+xs_key Return Return
+xs_wait_titled "$app_pid" "Quorvel - tower.txt" || fail "the new split file was not opened"
+XS_WIN=$main_win
 [ -f "$route" ] || fail "no split file written"
 
-# Start and three splits. Each press waits for the trace line of the one before, and for the
-# input lockout (a third of a second after an accepted press) to run out.
-press_and_wait() {
-    local lines=$1
-    xs_key space
-    for _ in $(seq 1 100); do
-        [ "$(grep -c '^quorvel-trace split=' "$work/stderr" || true)" -ge "$lines" ] && return 0
-        sleep 0.1
-    done
-    fail "press $lines was not taken"
-}
-sleep 0.4
-for n in 1 2 3 4; do
-    press_and_wait "$n"
-    sleep 0.4
+# Each press waits for the application's trace of the split command it ran, and then for
+# the third of a second in which the next press would be ignored.
+sleep "$XS_LOCKOUT"
+for n in 1 2 3 4; do  # start, then three splits
+    xs_press "xs_key space" xs_traced "$n"
 done
-
-xs_key ctrl+q
-xs_wait_exit "$app_pid" 30 || fail "the application did not quit on Ctrl+Q"
-status=0
-wait "$app_pid" || status=$?
-app_pid=""
-[ "$status" -eq 0 ] || fail "exit status $status"
+xs_quit
 
 # The route as typed, and the run in place of the typed Personal Best.
-sed -n '2p' "$route" | grep -qx $'\tBest Splits\tPersonal Best' || fail "header line: $(sed -n 2p "$route")"
+[ "$(sed -n 2p "$route")" = $'\tBest Splits\tPersonal Best' ] ||
+    fail "header line: $(sed -n 2p "$route")"
 IFS=$'\t' read -r attempts _ <"$route"
 [ "$attempts" = "1" ] || fail "attempt count is '$attempts', expected 1"
 for n in 1 2 3; do
@@ -105,4 +72,5 @@ for n in 1 2 3; do
     esac
     [ "$best" != "0.00" ] || fail "row $n: no best segment taken over"
 done
+grep -qx 'LastSplitFile=.*tower.txt' "$folder/Quorvel.ini" || fail "LastSplitFile not written"
 echo "PASS: a route made in the window holds the run"
