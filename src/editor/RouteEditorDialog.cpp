@@ -206,6 +206,13 @@ RouteEditorDialog::RouteEditorDialog(RouteData initial, QWidget* parent)
     connect(table_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &RouteEditorDialog::showRunState);
 
+    // Wide enough to show every column at once, within reason.
+    int width = table_->verticalHeader()->sizeHint().width() + 2 * table_->frameWidth() + 40;
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        width += table_->columnWidth(column);
+    }
+    resize(std::clamp(width, 560, 1100), 520);
+
     showFields();
     showRunState();
     if (model_->rowCount() > 0) {

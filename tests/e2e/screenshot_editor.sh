@@ -41,7 +41,7 @@ done
 xdotool windowmove "$editor" 120 140
 xdotool windowfocus "$editor" 2>/dev/null || true
 sleep 0.5   # the move is drawn
-import -window root -crop 900x640+0+0 "$out"
+import -window root -crop 820x670+0+0 "$out"
 echo "wrote $out"
 xdotool key --window "$editor" Escape
 xs_key ctrl+q
