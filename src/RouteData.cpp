@@ -25,7 +25,7 @@ RouteData NewRouteData() {
     RouteData route;
     route.RunTitles = {"Personal Best"};
     for (int i = 1; i <= 3; ++i) {
-        RouteSplit split;
+        RouteRow split;
         split.Name = "Split " + std::to_string(i);
         route.Splits.push_back(std::move(split));
     }
@@ -40,7 +40,7 @@ std::string HeaderText(std::string text) {
 }
 
 void NormaliseRoute(RouteData* route) {
-    for (RouteSplit& split : route->Splits) {
+    for (RouteRow& split : route->Splits) {
         split.RunTimes.resize(route->RunTitles.size());
         split.Notes.resize(route->RunTitles.size() + 1);
     }
@@ -134,7 +134,7 @@ bool InsertSplit(RouteData* route, std::size_t row, std::string name) {
     if (row > route->Splits.size()) {
         return false;
     }
-    RouteSplit split;
+    RouteRow split;
     split.Name = HeaderText(std::move(name));
     split.RunTimes.resize(route->RunTitles.size());
     split.Notes.resize(route->RunTitles.size() + 1);
@@ -202,7 +202,7 @@ bool AddRun(RouteData* route, std::size_t at, std::string title) {
     }
     const auto offset = static_cast<std::ptrdiff_t>(at);
     route->RunTitles.insert(route->RunTitles.begin() + offset, HeaderText(std::move(title)));
-    for (RouteSplit& split : route->Splits) {
+    for (RouteRow& split : route->Splits) {
         split.RunTimes.insert(split.RunTimes.begin() + offset, 0);
         split.Notes.insert(split.Notes.begin() + offset + 1, std::string());
     }
@@ -224,7 +224,7 @@ bool RemoveRun(RouteData* route, std::size_t run) {
     }
     const auto offset = static_cast<std::ptrdiff_t>(run);
     route->RunTitles.erase(route->RunTitles.begin() + offset);
-    for (RouteSplit& split : route->Splits) {
+    for (RouteRow& split : route->Splits) {
         split.RunTimes.erase(split.RunTimes.begin() + offset);
         split.Notes.erase(split.Notes.begin() + offset + 1);
     }
@@ -243,7 +243,7 @@ bool MoveRun(RouteData* route, std::size_t from, std::size_t to) {
         list.insert(list.begin() + static_cast<std::ptrdiff_t>(base + to), std::move(value));
     };
     move(route->RunTitles, 0);
-    for (RouteSplit& split : route->Splits) {
+    for (RouteRow& split : route->Splits) {
         move(split.RunTimes, 0);
         move(split.Notes, 1);
     }

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-struct RouteSplit {
+struct RouteRow {
     std::string Name;
     std::string PictureFile;  // as the engine holds it (full path), "" for none
     std::int32_t BestSegment = 0;
@@ -24,7 +24,7 @@ struct RouteSplit {
     // Notes as typed (real TABs and line breaks): [0] the best-splits cell, [k] stored run k.
     std::vector<std::string> Notes;
 
-    bool operator==(const RouteSplit&) const = default;
+    bool operator==(const RouteRow&) const = default;
 };
 
 struct RouteData {
@@ -32,7 +32,7 @@ struct RouteData {
     std::int32_t StartOffset = 0;  // negative: a lead-in
     std::string Description;
     std::vector<std::string> RunTitles;  // the last one is the kept run, the run raced
-    std::vector<RouteSplit> Splits;
+    std::vector<RouteRow> Splits;
 
     bool operator==(const RouteData&) const = default;
 };

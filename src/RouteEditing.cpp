@@ -40,7 +40,7 @@ RouteData QuorvelClass::GetRoute() const {
         route.RunTitles.push_back(ColumnHeaders[c]->Text);
     }
     for (unsigned int r = 0; r < GetRowCount(); ++r) {
-        RouteSplit split;
+        RouteRow split;
         split.Name = GetFullRowHeader(r);
         if (const HeaderInfoClass* header = GetRowHeaderClass(r)) {
             split.PictureFile = header->PictureFile;
@@ -83,7 +83,7 @@ void QuorvelClass::SetRoute(const RouteData& given) {
 
     HasPictures = false;
     for (std::size_t r = 0; r < route.Splits.size(); ++r) {
-        const RouteSplit& split = route.Splits[r];
+        const RouteRow& split = route.Splits[r];
         auto header = std::make_unique<HeaderInfoClass>();
         header->Text = HeaderText(split.Name);
         header->PictureFile = split.PictureFile;

@@ -222,7 +222,7 @@ QVariant RouteTableModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    const RouteSplit& split = route_.Splits[static_cast<std::size_t>(index.row())];
+    const RouteRow& split = route_.Splits[static_cast<std::size_t>(index.row())];
     const int column = index.column();
     const bool isTime = column == kBestColumn || runAt(column) >= 0;
     switch (role) {

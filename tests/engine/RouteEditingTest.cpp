@@ -198,7 +198,7 @@ RouteData RunOf(const std::vector<std::int32_t>& times) {
     RouteData route;
     route.RunTitles = {"PB"};
     for (std::int32_t time : times) {
-        RouteSplit split;
+        RouteRow split;
         split.Name = std::string(1, static_cast<char>('A' + route.Splits.size()));
         split.RunTimes = {time};
         route.Splits.push_back(split);
@@ -231,7 +231,7 @@ TEST(RouteData, ASegmentMovesTheLaterRunningTimesAndNeedsATimeAbove) {
         RouteData route = RunOf(c.times);
         EXPECT_EQ(SetRunSegment(&route, c.row, 0, c.segment), c.accepted);
         std::vector<std::int32_t> after;
-        for (const RouteSplit& split : route.Splits) {
+        for (const RouteRow& split : route.Splits) {
             after.push_back(split.RunTimes[0]);
         }
         EXPECT_EQ(after, c.after);
