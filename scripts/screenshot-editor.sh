@@ -2,14 +2,14 @@
 # Takes the documentation screenshot of the split editor: the real application in a private X
 # server with a short practice route open, and Edit ▸ Edit Splits… (Ctrl+E) on top of it.
 #
-#   screenshot_editor.sh PATH/TO/quorvel OUTPUT.png
+#   scripts/screenshot-editor.sh build/dev/quorvel docs/screenshot-editor.png
 set -euo pipefail
 
 app=$1
 out=$2
-here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=xsession.sh
-. "$here/xsession.sh"
+root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=../tests/e2e/xsession.sh
+. "$root/tests/e2e/xsession.sh"
 
 xs_begin
 
