@@ -45,7 +45,7 @@ segment() { # name, best segment, personal best, rival, colour
 xs_start_server
 XDG_CONFIG_HOME="$work/config" "$app" "$work/bell-tower.txt" >/dev/null 2>&1 &
 app_pid=$!
-xs_wait_titled "$app_pid" "Quorvel - bell-tower.txt"
+xs_wait_titled "$app_pid" "Quorvel - bell-tower.txt - Bell Tower - Any%"
 sleep 0.5  # the first paint after the title is set
 import -window "$XS_WIN" "$out"
 echo "wrote $out"

@@ -16,6 +16,8 @@
 
 #include "BackgroundDialog.h"
 #include "ColorText.h"
+#include "EditSplits.h"
+#include "NewRouteFlow.h"
 #include "PathParts.h"
 #include "RunHotkeysDialog.h"
 #include "SafetyQuestions.h"
@@ -36,6 +38,14 @@ std::int32_t DoubleClickDelayTime = 0;
 DisplayGridType DisplayGrid;
 
 namespace {
+
+// A note as its tip shows it: the line breaks the file gives back as CR LF become plain ones.
+std::string NoteText(std::string note) {
+    for (std::size_t at = note.find("\r\n"); at != std::string::npos; at = note.find("\r\n", at)) {
+        note.erase(at, 1);
+    }
+    return note;
+}
 
 constexpr char kIniFileName[] = "Quorvel.ini";
 constexpr char kAppTitle[] = "Quorvel";
@@ -259,6 +269,8 @@ void AppDelegate::CreateMainWindow() {
     tk::Menu* bar = window->MenuBar();
     tk::Menu* file = bar->AddSubmenu("File")->Submenu();
     file->AddItem(
+        "New Route...", [this] { NewRouteMenuClick(); }, "Ctrl+N");
+    file->AddItem(
         "Open...", [this] { OpenMenuClick(); }, "Ctrl+O");
     file->AddItem("Import...", [this] { ImportMenuClick(); });
     file->AddItem("Export...", [this] { ExportMenuClick(); });
@@ -272,6 +284,10 @@ void AppDelegate::CreateMainWindow() {
     file->AddSeparator();
     file->AddItem(
         "Quit", [this] { QuitMenuClick(); }, "Ctrl+Q");
+
+    tk::Menu* edit = bar->AddSubmenu("Edit")->Submenu();
+    EditSplitsMenuItem = edit->AddItem(
+        "Edit Splits...", [this] { EditSplitsMenuClick(); }, "Ctrl+E");
 
     tk::Menu* timer = bar->AddSubmenu("Timer")->Submenu();
     hotkeyRouter_.SetMenuItem(
@@ -436,6 +452,14 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     if (arguments_.size() > 1 && !arguments_[1].empty()) {
         OpenSplitFile(arguments_[1]);
+    } else {
+        // The split file of the last session, when it is still there to be read.
+        const std::string last = IniFile->ReadString("Misc", "LastSplitFile", "");
+        std::error_code unreadable;
+        if (!last.empty() && std::filesystem::is_regular_file(last, unreadable) &&
+            ::access(last.c_str(), R_OK) == 0) {
+            OpenSplitFile(last);
+        }
     }
     ShowFileState();
     // Shown once placed and filled, so it appears in one go where it belongs.
@@ -486,6 +510,7 @@ void AppDelegate::OnUpdateTimer() {
     const unsigned columns = TimerData->GetColumnCount();
     const unsigned rows = TimerData->GetRowCount();
     const unsigned next = TimerData->GetNextSplitNumber();
+    EditSplitsMenuItem->SetEnabled(columns != 0 && !TimerData->IsTimerRunning() && next == 0);
     // Out-of-range rows and columns (no file: row and column wrap below 0) read as 0.
     const unsigned row = next >= rows ? next - 1 : next;
     const unsigned kept = columns - 2;
@@ -709,6 +734,7 @@ void AppDelegate::UpdateScreen() {
             }
             main->SetBackgroundColor(background);
             main->SetTextColor(color);
+            main->SetToolTip(NoteText(grid.GetDataCellNotes(s, d)));
 
             if (diff == nullptr) {
                 continue;
@@ -806,6 +832,9 @@ void AppDelegate::OpenSplitFile(const std::string& path) {
     if (TimerData->GetColumnCount() == 0) {
         std::fprintf(stderr, "Quorvel: %s is not a split file that can be read\n", path.c_str());
     } else {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+        IniFile->WriteString("Misc", "LastSplitFile", error ? path : absolute.string());
         runState_.OfferUnfinishedRun();
     }
     CreateScreen();
@@ -817,6 +846,29 @@ void AppDelegate::OpenSplitFile(const std::string& path) {
 
 void AppDelegate::OpenMenuClick() {
     DoOpen();
+}
+
+void AppDelegate::NewRouteMenuClick() {
+    const std::string& open = TimerData->SplitFileName;
+    const char* home = std::getenv("HOME");
+    const std::string folder = !open.empty()     ? std::string(FolderOf(open, kPathSeparator))
+                               : home != nullptr ? std::string(home)
+                                                 : RunningFolder;
+    const std::string path = NewRouteFlow(nullptr, folder);
+    if (!path.empty()) {
+        OpenSplitFile(path);
+    }
+}
+
+void AppDelegate::EditSplitsMenuClick() {
+    if (!EditSplitsMenuItem->Enabled() || !EditEngineRoute(*TimerData, nullptr)) {
+        return;
+    }
+    CreateScreen();
+    UpdateScreen();
+    UpdateResetCountDisplay();
+    OnUpdateTimer();
+    ShowFileState();
 }
 
 void AppDelegate::DoSplitMenuClick() {
@@ -1040,6 +1092,10 @@ void AppDelegate::ShowFileState() {
     std::string title = kAppTitle;
     if (!path.empty()) {
         title += " - " + std::string(NamePart(path, kPathSeparator));
+        const std::string description = TimerData->GetFullFileDesc();
+        if (!description.empty()) {
+            title += " - " + description;
+        }
         if (TimerData->ReadOnly) {
             title += " (read-only)";
         } else if (failed) {

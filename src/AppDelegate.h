@@ -160,6 +160,12 @@ class AppDelegate : public tk::ApplicationDelegate {
     void OpenMenuClick();
     void ImportMenuClick();     // another timer's split file, converted beside it, then opened
     void ExportMenuClick();     // the loaded split file to another timer's format
+    // File ▸ New Route…: a file name, then the split editor on a new route; OK writes the
+    // split file and opens it.
+    void NewRouteMenuClick();
+    // Edit ▸ Edit Splits…: the split editor on the open route; OK saves it and redraws the
+    // grid. Disabled (and doing nothing) with no split file or while a run is in progress.
+    void EditSplitsMenuClick();
     void DoSplitMenuClick();    // start, resume or split; input lockout
     void SkipSplitMenuClick();  // input lockout
     void UndoSplitMenuClick();  // input lockout
@@ -257,6 +263,7 @@ class AppDelegate : public tk::ApplicationDelegate {
     tk::MenuItem* GlobalHotkeysMenuItem = nullptr;
     tk::MenuItem* AlwaysOnTopMenuItem = nullptr;
     tk::MenuItem* AskBeforeLosingResultsMenuItem = nullptr;
+    tk::MenuItem* EditSplitsMenuItem = nullptr;
 
     // The repeating tick, created at launch.
     std::unique_ptr<tk::RepeatingTimer> TextUpdateTimer;

@@ -14,6 +14,8 @@
 
 #include "FileIO.h"
 
+struct RouteData;
+
 // ---- Time values and time text -------------------------------------------------------
 //
 // Every time is a signed 32-bit count of hundredths of a second: 100 is one second, 6000
@@ -244,6 +246,41 @@ class QuorvelClass {
     // the split file ("/runs/any.txt" -> "/runs/any-SplitState.txt", "/runs.v1/any" ->
     // "/runs.v1/any-SplitState.txt"), or DefaultFolder + "Timer-SplitState.txt".
     std::string SplitStatePath() const;
+
+    // -- Route editing: the route itself changed (names, rows, stored runs, description,
+    //    start offset), for the split editor. Each operation is refused, changing nothing,
+    //    while the timer runs or a run is in progress (RouteEditable() false) and for a row
+    //    or column out of range. Otherwise it changes the grid, keeps running and segment
+    //    times consistent (a stored run's segment time is its running time minus the one
+    //    above), recomputes the best running totals and the differences, and saves the
+    //    split file once. Columns are the grid's: a stored run lies between the
+    //    BestColumn 0 and the CurrentColumn, and the last stored run is the KeptColumn.
+    //
+    //    True unless the timer runs, a split of the current run was made, or the current
+    //    run holds a time (a finished run not yet reset).
+    bool RouteEditable() const;
+    // The route the grid holds, without the run in progress; notes as typed.
+    RouteData GetRoute() const;
+    // Replaces the grid by route (the current run empty, NextSplit 0) and saves it once.
+    // Text for headers loses its TABs and line breaks. With SplitFileName "" nothing is
+    // written; set it first to write a new split file.
+    void SetRoute(const RouteData& route);
+    void RenameRow(unsigned int row, std::string name);
+    // A row with no times before row; row = GetRowCount() appends one.
+    void InsertRow(unsigned int row, std::string name);
+    // The next row's segment times take over the removed one's; later running times stay.
+    void RemoveRow(unsigned int row);
+    // The row carries its segment times; running times between the two places are summed
+    // again.
+    void MoveRow(unsigned int from, unsigned int to);
+    // A stored run with no times inserted at column (1 .. GetColumnCount() - 1: the last
+    // place makes it the KeptColumn).
+    void AddRunColumn(unsigned int column, std::string title);
+    void RenameRunColumn(unsigned int column, std::string title);
+    void RemoveRunColumn(unsigned int column);
+    void MoveRunColumn(unsigned int from, unsigned int to);
+    void SetDescription(std::string text);
+    void SetStartOffset(std::int32_t offset);
 };
 
 // ---- Split-state file header ---------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFontMetricsF>
+#include <QHelpEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -20,6 +21,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -153,6 +155,7 @@ class ViewWidget : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     View& view_;
@@ -295,6 +298,40 @@ void ViewWidget::paintEvent(QPaintEvent* event) {
         painter.drawText(textBox, flags, text);
         painter.restore();
     });
+}
+
+bool ViewWidget::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QWidget::event(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const Rect spot = FlipRect(
+        Rect{static_cast<double>(help->pos().x()), static_cast<double>(help->pos().y()), 1, 1},
+        view_.Frame().height);
+    QString tip;
+    view_.ForEachLabelIn(spot, [&](Label& label) {
+        if (label.Hidden() || !tip.isEmpty()) {
+            return;
+        }
+        if (!label.ToolTip().empty()) {
+            tip = ToQString(label.ToolTip());
+            return;
+        }
+        // A cut text shows whole.
+        const QFont& font = FontFor(label.FontSize(), label.Bold());
+        const QString text = ToQString(label.Text());
+        if (!text.isEmpty() &&
+            QFontMetricsF(font).horizontalAdvance(text) > label.Frame().width - 4) {
+            tip = text;
+        }
+    });
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), tip, this);
+    }
+    return true;
 }
 
 void ScrollArea::ScrolledOnScreen(int value) {

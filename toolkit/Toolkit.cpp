@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -387,6 +388,39 @@ void Label::SetHidden(bool hidden) {
     }
     hidden_ = hidden;
     Touch();
+}
+
+namespace {
+
+// The tips of the labels that have one.
+std::unordered_map<const Label*, std::string>& ToolTips() {
+    static std::unordered_map<const Label*, std::string> tips;
+    return tips;
+}
+
+}  // namespace
+
+Label::~Label() {
+    if (hasToolTip_) {
+        ToolTips().erase(this);
+    }
+}
+
+const std::string& Label::ToolTip() const {
+    static const std::string none;
+    return hasToolTip_ ? ToolTips().at(this) : none;
+}
+
+void Label::SetToolTip(std::string_view tip) {
+    if (tip.empty()) {
+        if (hasToolTip_) {
+            ToolTips().erase(this);
+        }
+        hasToolTip_ = false;
+        return;
+    }
+    ToolTips()[this] = std::string(tip);
+    hasToolTip_ = true;
 }
 
 void Label::RemoveFromParent() {

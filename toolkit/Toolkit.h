@@ -156,6 +156,7 @@ class Label {
   public:
     Label() = default;
     explicit Label(const Rect& frame) { StoreFrame(frame); }
+    ~Label();
     Label(const Label&) = delete;
     Label& operator=(const Label&) = delete;
     // Labels come from a pool of their own: slabs of 64 kB without the general allocator's
@@ -189,6 +190,11 @@ class Label {
     void SetFrame(const Rect& frame);
     bool Hidden() const { return hidden_; }
     void SetHidden(bool hidden);
+    // Shown while the pointer rests on the label (UTF-8, line breaks and TABs kept); "" for
+    // none. A label with no tip of its own whose text is cut by its frame shows its whole text
+    // instead. Few labels have a tip, so tips are kept beside the labels, not in them.
+    const std::string& ToolTip() const;
+    void SetToolTip(std::string_view tip);
 
     // The view that owns the label, or null before it is added.
     View* Parent() const { return parent_; }
@@ -220,6 +226,7 @@ class Label {
     bool editable_ : 1 = false;
     bool bold_ : 1 = false;
     bool hidden_ : 1 = false;
+    bool hasToolTip_ : 1 = false;
 };
 
 // ---- Views ----

@@ -26,7 +26,7 @@ xs_start_server || fail "no X server"
 
 # ---- First life: start, two splits, then SIGKILL ----
 xs_launch "$route"
-xs_wait_titled "$app_pid" "Quorvel - route.txt" || fail "the window did not appear"
+xs_wait_titled "$app_pid" "Quorvel - route.txt - Test route" || fail "the window did not appear"
 # Each press waits for the application's acknowledgement (its trace of the split command,
 # the split-state file), then for the third of a second in which a next press is ignored.
 sleep "$XS_LOCKOUT"
@@ -45,10 +45,10 @@ second=$(xs_row "$state" 4)
 xs_launch "$route"
 # The question comes before the main window: the first window shown is the question's.
 xs_wait_window "$app_pid" 60 || fail "no question appeared"
-[ "$(xdotool getwindowname "$XS_WIN" 2>/dev/null || true)" != "Quorvel - route.txt" ] ||
+[ "$(xdotool getwindowname "$XS_WIN" 2>/dev/null || true)" != "Quorvel - route.txt - Test route" ] ||
     fail "the main window came up without a question"
 xs_key Return
-xs_wait_titled "$app_pid" "Quorvel - route.txt" || fail "the window did not appear"
+xs_wait_titled "$app_pid" "Quorvel - route.txt - Test route" || fail "the window did not appear"
 sleep "$XS_LOCKOUT"
 for n in 1 2 3; do  # resume, then the last two splits: the last finishes and keeps the run
     xs_press "xs_key space" xs_traced "$n"

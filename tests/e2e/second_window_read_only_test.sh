@@ -20,14 +20,14 @@ xs_start_server || fail "no X server"
 
 QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" "$split_file" >"$work/stdout" 2>"$work/stderr" &
 app_pid=$!
-xs_wait_titled "$app_pid" "Quorvel - route.txt" || fail "the first window did not appear"
+xs_wait_titled "$app_pid" "Quorvel - route.txt - Test route" || fail "the first window did not appear"
 first_window=$XS_WIN
 
 XDG_CONFIG_HOME="$work/config" "$app" "$split_file" >"$work/stdout2" 2>"$work/stderr2" &
 second_pid=$!
 xs_wait_window "$second_pid" 60 || fail "the second instance showed nothing"
 xdotool key Return  # the question: "Open Read-Only" is the default
-xs_wait_titled "$second_pid" "Quorvel - route.txt (read-only)" ||
+xs_wait_titled "$second_pid" "Quorvel - route.txt - Test route (read-only)" ||
     fail "the second window is not read-only"
 sleep "$XS_LOCKOUT"
 xs_key space  # a start in the read-only window: no attempt is counted in the file

@@ -158,7 +158,7 @@ TEST_F(Commands, AFailedSaveShowsInTheTitleUntilASaveSucceeds) {
     Press(&AppDelegate::DoSplitMenuClick);  // fails again: reported once
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(TimerData->LastSaveFailed);
-    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt (not saved!)");
+    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt - Route (not saved!)");
     EXPECT_EQ(err,
               "Quorvel: could not save the split file " + path + ": No such file or directory\n");
 
@@ -166,5 +166,5 @@ TEST_F(Commands, AFailedSaveShowsInTheTitleUntilASaveSucceeds) {
     app->PauseResumeMenuClick();
     app->FlushRunState();            // the split state is written again
     app->SaveBestSplitsMenuClick();  // and the split file
-    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt");
+    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt - Route");
 }

@@ -76,7 +76,7 @@ TEST_F(FaultsDisplay, ASplitFileReplacedByAFolderIsLeftAloneAndTheTitleSaysSo) {
     app->DoSplitMenuClick();  // the start of the run rewrites the file
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(TimerData->IsTimerRunning());
-    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt (not saved!)");
+    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt - Route (not saved!)");
     EXPECT_EQ(err, "Quorvel: could not save the split file " + path + ": Is a directory\n");
     EXPECT_EQ(ReadFile(path + "/inside"), "kept");
 }
@@ -100,7 +100,7 @@ TEST_F(FaultsDisplay, AFullDiskKeepsTheOldFilesAndTheTitleSaysSo) {
     app->applicationWillTerminate();
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);  // the run went on
-    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt (not saved!)");
+    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt - Route (not saved!)");
     EXPECT_EQ(err, "Quorvel: could not save the split file " + path + ": No space left on device" +
                        "\n"
                        "Quorvel: could not save the settings to " +

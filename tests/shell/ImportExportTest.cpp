@@ -57,7 +57,7 @@ TEST_F(ImportExport, ImportWritesTheSplitFileBesideTheSourceOpensItAndReportsOnc
     app->ImportMenuClick();
     EXPECT_EQ(choice_.Filter, "Split files of other timers (*.lss *.json)");
     EXPECT_EQ(TimerData->SplitFileName, Root() + "tunic.txt");
-    EXPECT_EQ(app->window->Title(), "Quorvel - tunic.txt");
+    EXPECT_EQ(app->window->Title(), "Quorvel - tunic.txt - Tunic - Any%");
     EXPECT_EQ(TimerData->GetFullColumnHeader(2), "Personal Best");
     EXPECT_EQ(TimerData->GetDataCellTimer(1, 2), 9000);  // real time, the first answer
     ASSERT_EQ(asked_.size(), 2u);

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Takes the documentation screenshot of the split editor: the real application in a private X
+# server with a short practice route open, and Edit ▸ Edit Splits… (Ctrl+E) on top of it.
+#
+#   scripts/screenshot-editor.sh build/dev/quorvel docs/screenshot-editor.png
+set -euo pipefail
+
+app=$1
+out=$2
+root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=../tests/e2e/xsession.sh
+. "$root/tests/e2e/xsession.sh"
+
+xs_begin
+
+mkdir -p "$work/config/quorvel"
+printf '%s\n' '[Window]' 'Left=0' 'Top=0' >"$work/config/quorvel/Quorvel.ini"
+route="$work/bell-tower.txt"
+printf '%s\n' $'41\t-1.00' $'Bell Tower drill\tBest Splits\tLast Week\tPersonal Best' \
+    $'Stairs\t2.20\t2.61\t2.30' $'\t\t\tjump the rail' \
+    $'Rope\t2.21\t5.32\t4.70' $'\tclimb on the left|rthen jump\t\t' \
+    $'Bells\t1.70\t7.40\t6.70' $'\tlate on the swing\t\t' \
+    $'Beam\t2.00\t9.91\t8.90' $'\t\t\t' \
+    $'Crank\t2.31\t12.74\t11.40' $'\t\t\t' \
+    $'Spire\t1.92\t14.90\t13.41' $'\t\t\t' \
+    $'Roof\t2.60\t17.95\t16.32' $'\t\t\t' \
+    $'Descent\t3.05\t21.50\t19.60' $'\tdrop at the second gargoyle\t\t' >"$route"
+
+xs_start_server
+XDG_CONFIG_HOME="$work/config" "$app" "$route" >/dev/null 2>&1 &
+app_pid=$!
+xs_wait_window "$app_pid" 60
+xs_key ctrl+e
+editor=""
+for _ in $(seq 1 300); do
+    editor=$(xdotool search --onlyvisible --name '^Edit Splits$' 2>/dev/null | head -n 1 || true)
+    [ -n "$editor" ] && break
+    sleep 0.1
+done
+[ -n "$editor" ] || fail "no split editor after Ctrl+E"
+xdotool windowmove "$editor" 120 140
+xdotool windowfocus "$editor" 2>/dev/null || true
+sleep 0.5   # the move is drawn
+import -window root -crop 820x670+0+0 "$out"
+echo "wrote $out"
+xdotool key --window "$editor" Escape
+xs_key ctrl+q
+xs_wait_exit "$app_pid" 20 || true

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# End to end in a private X server: a first launch with no split file makes a route in the
+# window and runs it. File ▸ New Route… (Ctrl+N), a file name typed into the save dialog, three
+# split names and times typed into the split editor, OK; then Space starts the run and splits
+# it to the end. Checks the split file: the route as typed and the run kept in it.
+#
+#   new_route_test.sh PATH/TO/quorvel
+set -euo pipefail
+
+app=$1
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=xsession.sh
+. "$here/xsession.sh"
+
+xs_require Xvfb xdotool
+xs_begin
+
+folder="$work/config/quorvel"
+mkdir -p "$folder"
+printf '%s\n' '[Misc]' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=Y' '' \
+    '[Window]' 'Left=40' 'Top=60' >"$folder/Quorvel.ini"
+route="$work/tower.txt"
+
+xs_start_server || fail "no X server"
+QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" >"$work/stdout" 2>"$work/stderr" &
+app_pid=$!
+xs_wait_titled "$app_pid" "Quorvel" || fail "the window did not appear"
+main_win=$XS_WIN
+
+xs_key ctrl+n
+xs_wait_titled "$app_pid" "New Route" || fail "no save dialog after Ctrl+N"
+# The name field has the focus with its suggestion selected: a full path replaces it.
+xdotool type --delay 30 "$route"
+xs_key Return
+xs_wait_titled "$app_pid" "New Route: tower.txt" || fail "no split editor after the file name"
+
+# The editor starts on the first split's name; Tab goes cell by cell, row after row: name,
+# best split, Personal Best, notes. A typed key starts editing the cell.
+for row in 'Level 1|40.10' 'Level 2|1:30.00' 'Level 3|2:20.00'; do
+    xdotool type --delay 30 "${row%%|*}"
+    xs_key Tab Tab
+    xdotool type --delay 30 "${row##*|}"
+    xs_key Tab Tab
+done
+# The last Tab left an editor open on the first name: Return closes it, the next Return is
+# OK, the default button.
+xs_key Return Return
+xs_wait_titled "$app_pid" "Quorvel - tower.txt" || fail "the new split file was not opened"
+XS_WIN=$main_win
+[ -f "$route" ] || fail "no split file written"
+
+# Each press waits for the application's trace of the split command it ran, and then for
+# the third of a second in which the next press would be ignored.
+sleep "$XS_LOCKOUT"
+for n in 1 2 3 4; do  # start, then three splits
+    xs_press "xs_key space" xs_traced "$n"
+done
+xs_quit
+
+# The route as typed, and the run in place of the typed Personal Best.
+[ "$(sed -n 2p "$route")" = $'\tBest Splits\tPersonal Best' ] ||
+    fail "header line: $(sed -n 2p "$route")"
+IFS=$'\t' read -r attempts _ <"$route"
+[ "$attempts" = "1" ] || fail "attempt count is '$attempts', expected 1"
+for n in 1 2 3; do
+    line=$(sed -n "$((1 + 2 * n))p" "$route")
+    IFS=$'\t' read -r name best kept <<<"$line"
+    [ "$name" = "Level $n" ] || fail "row $n is '$line'"
+    case "$kept" in
+        [0-9].[0-9][0-9] | [0-9][0-9].[0-9][0-9]) ;;
+        *) fail "row $n: the kept time is '$kept', expected the run's seconds" ;;
+    esac
+    [ "$best" != "0.00" ] || fail "row $n: no best segment taken over"
+done
+grep -qx 'LastSplitFile=.*tower.txt' "$folder/Quorvel.ini" || fail "LastSplitFile not written"
+echo "PASS: a route made in the window holds the run"

@@ -1,0 +1,259 @@
+// Route editing: rows and stored runs added, renamed, removed and moved, the description and
+// the start offset changed; each edit is saved at once and reads back as the grid it left.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "QuorvelEngine.h"
+#include "RouteData.h"
+#include "TestFiles.h"
+
+namespace {
+
+// Three splits, two stored runs (Run 2 is the kept run), one note.
+const char* const kRoute =
+    "12\t-0.33\n"
+    "Any%\tBest Splits\tRun 1\tRun 2\n"
+    "A\t10.00\t10.00\t11.00\n"
+    "\t\tnote a\t\n"
+    "B\t20.00\t30.00\t32.00\n"
+    "\t\t\t\n"
+    "C\t30.00\t1:00.00\t1:05.00\n"
+    "\t\t\t\n";
+
+// Every time, segment time and header of the grid, for comparing two engines.
+std::vector<std::string> Shape(const QuorvelClass& engine) {
+    std::vector<std::string> shape = {engine.GetFullFileDesc(), std::to_string(engine.StartOffset)};
+    for (unsigned int c = 0; c < engine.GetColumnCount(); ++c) {
+        shape.push_back(engine.GetFullColumnHeader(c));
+    }
+    for (unsigned int r = 0; r < engine.GetRowCount(); ++r) {
+        shape.push_back(engine.GetFullRowHeader(r));
+        for (unsigned int c = 0; c < engine.GetColumnCount(); ++c) {
+            shape.push_back(std::to_string(engine.GetDataCellTimer(r, c)) + "/" +
+                            std::to_string(engine.GetDataCellElapsed(r, c)) + "/" +
+                            engine.GetDataCellNotes(r, c));
+        }
+    }
+    return shape;
+}
+
+class RouteEditing : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path_ = dir_.File("route.txt");
+        WriteFile(path_, kRoute);
+        engine_.LoadSplitData(path_);
+        ASSERT_EQ(engine_.GetColumnCount(), 4u);
+    }
+    // The file holds what the grid holds: loaded again, it gives the same grid.
+    void ExpectFileMatchesGrid() {
+        QuorvelClass reread("/nonexistent/");
+        reread.LoadSplitData(path_);
+        EXPECT_EQ(Shape(reread), Shape(engine_));
+    }
+    TempDir dir_;
+    std::string path_;
+    QuorvelClass engine_{"/nonexistent/"};
+};
+
+}  // namespace
+
+TEST_F(RouteEditing, EachEditIsSavedAsTheWholeFile) {
+    struct Case {
+        const char* what;
+        std::function<void(QuorvelClass&)> edit;
+        std::string file;
+    };
+    const Case cases[] = {
+        {"rename a row (a TAB becomes a space)", [](QuorvelClass& e) { e.RenameRow(1, "B\tbis"); },
+         "12\t-0.33\nAny%\tBest Splits\tRun 1\tRun 2\n"
+         "A\t10.00\t10.00\t11.00\n\t\tnote a\t\nB bis\t20.00\t30.00\t32.00\n\t\t\t\n"
+         "C\t30.00\t1:00.00\t1:05.00\n\t\t\t\n"},
+        {"insert a row: running times below stay", [](QuorvelClass& e) { e.InsertRow(1, "New"); },
+         "12\t-0.33\nAny%\tBest Splits\tRun 1\tRun 2\n"
+         "A\t10.00\t10.00\t11.00\n\t\tnote a\t\nNew\t0.00\t0.00\t0.00\n\t\t\t\n"
+         "B\t20.00\t30.00\t32.00\n\t\t\t\nC\t30.00\t1:00.00\t1:05.00\n\t\t\t\n"},
+        {"append a row", [](QuorvelClass& e) { e.InsertRow(3, "D"); },
+         "12\t-0.33\nAny%\tBest Splits\tRun 1\tRun 2\n"
+         "A\t10.00\t10.00\t11.00\n\t\tnote a\t\nB\t20.00\t30.00\t32.00\n\t\t\t\n"
+         "C\t30.00\t1:00.00\t1:05.00\n\t\t\t\nD\t0.00\t0.00\t0.00\n\t\t\t\n"},
+        {"remove a row: the next one takes over its segment",
+         [](QuorvelClass& e) { e.RemoveRow(1); },
+         "12\t-0.33\nAny%\tBest Splits\tRun 1\tRun 2\n"
+         "A\t10.00\t10.00\t11.00\n\t\tnote a\t\nC\t30.00\t1:00.00\t1:05.00\n\t\t\t\n"},
+        {"move the last row first: it carries its segments and notes stay with their rows",
+         [](QuorvelClass& e) { e.MoveRow(2, 0); },
+         "12\t-0.33\nAny%\tBest Splits\tRun 1\tRun 2\n"
+         "C\t30.00\t30.00\t33.00\n\t\t\t\nA\t10.00\t40.00\t44.00\n\t\tnote a\t\n"
+         "B\t20.00\t1:00.00\t1:05.00\n\t\t\t\n"},
+        {"add a stored run last: it becomes the kept run",
+         [](QuorvelClass& e) { e.AddRunColumn(3, "PB"); },
+         "12\t-0.33\nAny%\tBest Splits\tRun 1\tRun 2\tPB\n"
+         "A\t10.00\t10.00\t11.00\t0.00\n\t\tnote a\t\t\nB\t20.00\t30.00\t32.00\t0.00\n\t\t\t\t\n"
+         "C\t30.00\t1:00.00\t1:05.00\t0.00\n\t\t\t\t\n"},
+        {"add a stored run first", [](QuorvelClass& e) { e.AddRunColumn(1, "Old"); },
+         "12\t-0.33\nAny%\tBest Splits\tOld\tRun 1\tRun 2\n"
+         "A\t10.00\t0.00\t10.00\t11.00\n\t\t\tnote a\t\nB\t20.00\t0.00\t30.00\t32.00\n\t\t\t\t\n"
+         "C\t30.00\t0.00\t1:00.00\t1:05.00\n\t\t\t\t\n"},
+        {"rename a stored run", [](QuorvelClass& e) { e.RenameRunColumn(2, "Second"); },
+         "12\t-0.33\nAny%\tBest Splits\tRun 1\tSecond\n"
+         "A\t10.00\t10.00\t11.00\n\t\tnote a\t\nB\t20.00\t30.00\t32.00\n\t\t\t\n"
+         "C\t30.00\t1:00.00\t1:05.00\n\t\t\t\n"},
+        {"remove a stored run with its notes", [](QuorvelClass& e) { e.RemoveRunColumn(1); },
+         "12\t-0.33\nAny%\tBest Splits\tRun 2\n"
+         "A\t10.00\t11.00\n\t\t\nB\t20.00\t32.00\n\t\t\nC\t30.00\t1:05.00\n\t\t\n"},
+        {"move a stored run", [](QuorvelClass& e) { e.MoveRunColumn(2, 1); },
+         "12\t-0.33\nAny%\tBest Splits\tRun 2\tRun 1\n"
+         "A\t10.00\t11.00\t10.00\n\t\t\tnote a\nB\t20.00\t32.00\t30.00\n\t\t\t\n"
+         "C\t30.00\t1:05.00\t1:00.00\n\t\t\t\n"},
+        {"description", [](QuorvelClass& e) { e.SetDescription("Glitchless\r\n"); },
+         "12\t-0.33\nGlitchless  \tBest Splits\tRun 1\tRun 2\n"
+         "A\t10.00\t10.00\t11.00\n\t\tnote a\t\nB\t20.00\t30.00\t32.00\n\t\t\t\n"
+         "C\t30.00\t1:00.00\t1:05.00\n\t\t\t\n"},
+        {"start offset", [](QuorvelClass& e) { e.SetStartOffset(-150); },
+         "12\t-1.50\nAny%\tBest Splits\tRun 1\tRun 2\n"
+         "A\t10.00\t10.00\t11.00\n\t\tnote a\t\nB\t20.00\t30.00\t32.00\n\t\t\t\n"
+         "C\t30.00\t1:00.00\t1:05.00\n\t\t\t\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(path_, kRoute);
+        engine_.LoadSplitData(path_);
+        c.edit(engine_);
+        EXPECT_EQ(ReadFile(path_), c.file);
+        ExpectFileMatchesGrid();
+    }
+}
+
+TEST_F(RouteEditing, EditsOutsideTheStoredRunsOrTheRowsChangeNothingAndWriteNothing) {
+    const std::vector<std::string> before = Shape(engine_);
+    const std::function<void(QuorvelClass&)> edits[] = {
+        [](QuorvelClass& e) { e.RenameRow(3, "x"); },
+        [](QuorvelClass& e) { e.InsertRow(4, "x"); },
+        [](QuorvelClass& e) { e.RemoveRow(3); },
+        [](QuorvelClass& e) { e.MoveRow(0, 3); },
+        [](QuorvelClass& e) { e.AddRunColumn(0, "before the best splits"); },
+        [](QuorvelClass& e) { e.AddRunColumn(4, "after the current run"); },
+        [](QuorvelClass& e) { e.RenameRunColumn(0, "Best"); },
+        [](QuorvelClass& e) { e.RemoveRunColumn(3); },  // the current run
+        [](QuorvelClass& e) { e.MoveRunColumn(1, 3); },
+    };
+    std::remove(path_.c_str());
+    for (const auto& edit : edits) {
+        edit(engine_);
+        EXPECT_EQ(Shape(engine_), before);
+        EXPECT_FALSE(FileExists(path_));
+    }
+}
+
+TEST_F(RouteEditing, RefusedWhileTheTimerRunsOrARunIsInProgress) {
+    const std::function<void(QuorvelClass&)> states[] = {
+        [](QuorvelClass& e) { e.TimerRunning = true; }, [](QuorvelClass& e) { e.NextSplit = 1; },
+        [](QuorvelClass& e) { e.SplitCells[2].back()->Timer = 6000; },  // finished, not reset
+    };
+    for (const auto& state : states) {
+        engine_.LoadSplitData(path_);
+        state(engine_);
+        EXPECT_FALSE(engine_.RouteEditable());
+        const std::vector<std::string> before = Shape(engine_);
+        engine_.RemoveRow(0);
+        engine_.SetRoute(NewRouteData());
+        EXPECT_EQ(Shape(engine_), before);
+        EXPECT_EQ(ReadFile(path_), kRoute);
+    }
+}
+
+TEST_F(RouteEditing, AWholeRouteIsWrittenOnceToANewFile) {
+    QuorvelClass fresh("/nonexistent/");
+    fresh.SplitFileName = dir_.File("new.txt");
+    RouteData route = NewRouteData();
+    SetRunTime(&route, 0, 0, 4010);
+    SetNote(&route, 1, 1, "jump\tlate\nthen left");
+    fresh.SetRoute(route);
+    EXPECT_EQ(ReadFile(fresh.SplitFileName),
+              "0\t0.00\n\tBest Splits\tPersonal Best\n"
+              "Split 1\t0.00\t40.10\n\t\t\nSplit 2\t0.00\t0.00\n\t\tjump|tlate|rthen left\n"
+              "Split 3\t0.00\t0.00\n\t\t\n");
+    fresh.LoadSplitData(fresh.SplitFileName);
+    EXPECT_EQ(fresh.GetRoute(), route);
+}
+
+TEST_F(RouteEditing, AFailedWriteKeepsTheEditAndSaysSo) {
+    engine_.SplitFileName = dir_.File("gone/route.txt");
+    engine_.RenameRow(0, "First");
+    EXPECT_TRUE(engine_.LastSaveFailed);
+    EXPECT_EQ(engine_.GetFullRowHeader(0), "First");
+    EXPECT_EQ(ReadFile(path_), kRoute);
+}
+
+// ---- The edits of a route value ----
+
+namespace {
+
+// One stored run "PB" with the given running times; the splits are named "A", "B", ...
+RouteData RunOf(const std::vector<std::int32_t>& times) {
+    RouteData route;
+    route.RunTitles = {"PB"};
+    for (std::int32_t time : times) {
+        RouteRow split;
+        split.Name = std::string(1, static_cast<char>('A' + route.Splits.size()));
+        split.RunTimes = {time};
+        route.Splits.push_back(split);
+    }
+    NormaliseRoute(&route);
+    return route;
+}
+
+}  // namespace
+
+TEST(RouteData, ASegmentMovesTheLaterRunningTimesAndNeedsATimeAbove) {
+    struct Case {
+        const char* what;
+        std::vector<std::int32_t> times;
+        std::size_t row;
+        std::int32_t segment;
+        bool accepted;
+        std::vector<std::int32_t> after;
+    };
+    const Case cases[] = {
+        {"later segments kept", {1000, 3000, 6000}, 1, 1500, true, {1000, 2500, 5500}},
+        {"first row", {1000, 3000, 6000}, 0, 2000, true, {2000, 4000, 7000}},
+        {"a gap below is left alone", {1000, 3000, 0, 8000}, 1, 1500, true, {1000, 2500, 0, 7500}},
+        {"no time above", {1000, 0, 6000}, 2, 500, false, {1000, 0, 6000}},
+        {"a new time moves nothing else", {1000, 0, 6000}, 1, 500, true, {1000, 1500, 6000}},
+        {"cleared", {1000, 3000, 6000}, 1, 0, true, {1000, 0, 6000}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RouteData route = RunOf(c.times);
+        EXPECT_EQ(SetRunSegment(&route, c.row, 0, c.segment), c.accepted);
+        std::vector<std::int32_t> after;
+        for (const RouteRow& split : route.Splits) {
+            after.push_back(split.RunTimes[0]);
+        }
+        EXPECT_EQ(after, c.after);
+    }
+}
+
+TEST(RouteData, ABestRunningTimeMovesTheRowsSegmentOnly) {
+    RouteData route = RunOf({0, 0, 0});
+    route.Splits[0].BestSegment = 4010;
+    route.Splits[2].BestSegment = 5500;
+    EXPECT_EQ(BestRunningTime(route, 1), 4010);
+    SetBestRunningTime(&route, 2, 9610);
+    EXPECT_EQ(route.Splits[2].BestSegment, 5600);
+    SetBestRunningTime(&route, 0, 0);
+    EXPECT_EQ(route.Splits[0].BestSegment, 0);
+}
+
+TEST(RouteData, AMovedSplitUnderAGapHasNoRunningTime) {
+    RouteData route = RunOf({1000, 0, 4000, 5000});
+    ASSERT_TRUE(MoveSplit(&route, 3, 2));  // D (segment 10.00) above C (no segment)
+    EXPECT_EQ(route.Splits[2].Name, "D");
+    EXPECT_EQ(route.Splits[2].RunTimes[0], 0);  // under B, which has no time
+    EXPECT_EQ(route.Splits[3].RunTimes[0], 0);  // C had no segment
+    EXPECT_EQ(route.Splits[0].RunTimes[0], 1000);
+}

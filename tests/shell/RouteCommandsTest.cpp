@@ -1,0 +1,112 @@
+// The route commands of the window: Edit Splits (only while no run is in progress), notes
+// shown as tips, and the last split file reopened at launch.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "QtEvents.h"
+#include "RouteEditorDialog.h"
+#include "RouteTableModel.h"
+#include "ShellFixture.h"
+
+namespace {
+
+class RouteCommands : public ShellTest {
+  protected:
+    // Runs Edit Splits; once the editor is up, act is done on it.
+    void EditSplits(const std::function<void(RouteEditorDialog&)>& act) {
+        EnsureTestApp();
+        bool shown = false;
+        QTimer::singleShot(0, [&] {
+            if (auto* editor =
+                    qobject_cast<RouteEditorDialog*>(QApplication::activeModalWidget())) {
+                shown = true;
+                act(*editor);
+            }
+        });
+        app->EditSplitsMenuClick();
+        EXPECT_TRUE(shown);
+    }
+    bool EditSplitsEnabled() {
+        app->OnUpdateTimer();
+        return app->EditSplitsMenuItem->Enabled();
+    }
+};
+
+}  // namespace
+
+TEST_F(RouteCommands, EditSplitsIsOffWithoutAFileAndWhileARunIsInProgress) {
+    Launch();
+    EXPECT_FALSE(EditSplitsEnabled());
+    Open(WriteSplitFile("route.txt", kThreeSplits));
+    EXPECT_TRUE(EditSplitsEnabled());
+    Press(&AppDelegate::DoSplitMenuClick);  // start
+    EXPECT_FALSE(EditSplitsEnabled());
+    app->PauseResumeMenuClick();  // paused before the first split: nothing of the run to lose
+    EXPECT_TRUE(EditSplitsEnabled());
+    app->PauseResumeMenuClick();
+    Press(&AppDelegate::DoSplitMenuClick);
+    app->PauseResumeMenuClick();  // paused after a split
+    EXPECT_FALSE(EditSplitsEnabled());
+    app->ResetTimerMenuClick();
+    EXPECT_TRUE(EditSplitsEnabled());
+}
+
+TEST_F(RouteCommands, EditSplitsSavesTheRouteAndRedrawsTheGrid) {
+    Launch();
+    const std::string path = WriteSplitFile("route.txt", kThreeSplits);
+    Open(path);
+    EditSplits([](RouteEditorDialog& editor) {
+        editor.model()->insertSplit(3);
+        editor.model()->setDescription("Any%");
+        editor.accept();
+    });
+    EXPECT_EQ(TimerData->GetRowCount(), 4u);
+    EXPECT_EQ(DisplayGrid.size(), 5u);
+    EXPECT_EQ(RowHeader(3)->Text(), "Split 4");
+    EXPECT_NE(ReadFile(path).find("Split 4\t0.00\t0.00\t0.00\n"), std::string::npos);
+    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt - Any%");
+}
+
+TEST_F(RouteCommands, CancelledEditChangesNothing) {
+    Launch();
+    const std::string path = WriteSplitFile("route.txt", kThreeSplits);
+    Open(path);
+    EditSplits([](RouteEditorDialog& editor) {
+        editor.model()->removeSplit(0);
+        editor.reject();
+    });
+    EXPECT_EQ(TimerData->GetRowCount(), 3u);
+    EXPECT_EQ(ReadFile(path), kThreeSplits);
+}
+
+TEST_F(RouteCommands, ANoteShowsAsTheTipOfItsCell) {
+    Launch();
+    Open(WriteSplitFile("route.txt",
+                        "0\t0.00\nRoute\tBest Splits\tPB\n"
+                        "One\t10.00\t11.00\n\t\tjump late|rthen|tleft\n"));
+    EXPECT_EQ(Cell(0, 1)->ToolTip(), "jump late\nthen\tleft");
+    EXPECT_EQ(Cell(0, 0)->ToolTip(), "");
+}
+
+TEST_F(RouteCommands, TheLastSplitFileIsOpenedAgainAtLaunch) {
+    Launch();
+    const std::string path = WriteSplitFile("route.txt", kThreeSplits);
+    Open(path);
+    app->applicationWillTerminate();
+    EXPECT_EQ(IniValue(IniPath(), "Misc", "LastSplitFile"), path);
+
+    Launch();
+    EXPECT_EQ(TimerData->SplitFileName, path);
+    EXPECT_EQ(TimerData->GetRowCount(), 3u);
+}
+
+TEST_F(RouteCommands, AMissingLastSplitFileGivesTheEmptyWindowWithoutAWord) {
+    const std::string ini = "[Misc]\nLastSplitFile=" + Root() + "gone.txt\n";
+    testing::internal::CaptureStderr();
+    Launch(ini);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(TimerData->GetColumnCount(), 0u);
+    EXPECT_EQ(app->window->Title(), "Quorvel");
+}
