@@ -1,32 +1,12 @@
-# Helpers for driving the real application in a private X server. Sourced, not run.
-#
-#   xs_require PROGRAM...        exits 77 (the test is reported skipped) when one is missing
-#   xs_begin                     the work folder $work (removed at exit), a runtime folder when
-#                                the session has none, the leak suppressions for system
-#                                libraries, and an exit trap that ends $app_pid, $game_pid and
-#                                the X server
-#   fail MESSAGE...              prints the message and the application's $work/stderr; exits 1
-#   xs_start_server              starts Xvfb on a free display, exports DISPLAY
-#   xs_settings LINE...          writes the settings file $ini under $work/config/quorvel
-#   xs_launch SPLIT_FILE         starts $app on the file (split trace on, stderr in
-#                                $work/stderr, config under $work/config); sets app_pid
-#   xs_wait_window PID [SECS]    waits until PID shows a window and focuses it; sets XS_WIN
-#   xs_wait_titled PID TITLE     the same for a window titled TITLE, within 60 s
-#   xs_key KEY...                focuses XS_WIN and types keys (xdotool key names)
-#   xs_wait_for WHAT CMD...      waits up to 30 s until CMD succeeds; fails otherwise
-#   xs_traced N                  the application has traced N split commands so far
-#   xs_press KEYCMD ACK...       runs KEYCMD (a key press), waits for ACK, then lets the third
-#                                of a second in which a second press is ignored run out
-#   xs_wait_exit PID [SECS]      waits for PID to end; returns 1 on timeout
-#   xs_quit                      Ctrl+Q; $app_pid must then end with status 0
-#   xs_write_route PATH          a route of four splits whose stored run takes minutes per
-#                                split, so that any run played here beats it
-#   xs_row PATH N                line N of a file;  xs_attempts PATH: its attempt count
-#   xs_stop_server               kills Xvfb (safe to call twice)
-
+# Helpers for driving the real application in a private X server, sourced by each scenario:
+# xs_begin (work folder $work, all removed at exit), xs_start_server, xs_settings LINE... (the
+# settings file $ini), xs_launch SPLIT_FILE (sets app_pid), xs_wait_window PID, xs_key KEY...,
+# xs_game (another client's window holds the focus), xs_press KEYCMD ACK... (a key once the
+# input lockout is over, then its acknowledgement), xs_quit, and checks on the files written.
+# Every wait is for an acknowledgement: a window, a trace line, a file; fail says what is late.
 XS_XVFB_PID=""
-XS_LOCKOUT=0.4  # a press within a third of a second of the last one taken is ignored
 XS_WIN=""
+XS_SHOWN_NS=0
 XS_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 xs_require() {
@@ -49,15 +29,16 @@ xs_begin() {
     trap xs_cleanup EXIT
 }
 
+xs_end() { # PID: ends it if it runs
+    if [ -n "$1" ] && kill -0 "$1" 2>/dev/null; then
+        kill "$1" 2>/dev/null || true
+        wait "$1" 2>/dev/null || true
+    fi
+}
 xs_cleanup() {
-    local pid
-    for pid in "$app_pid" "$game_pid"; do
-        if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-            kill "$pid" 2>/dev/null || true
-            wait "$pid" 2>/dev/null || true
-        fi
-    done
-    xs_stop_server
+    xs_end "$app_pid"
+    xs_end "$game_pid"
+    xs_end "$XS_XVFB_PID"
     rm -rf "$work"
 }
 
@@ -91,7 +72,7 @@ xs_start_server() {
     # (the application started again after a quit or a kill) is turned away.
     XS_DISPLAY_FILE=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$XS_DISPLAY_FILE" \
-        2>"${work:-/tmp}/xvfb.log" &
+        2>"$work/xvfb.log" &
     XS_XVFB_PID=$!
     local told=0
     xs_poll 10 xs_server_told || told=1
@@ -102,14 +83,6 @@ xs_start_server() {
 }
 xs_server_told() {
     [ -s "$XS_DISPLAY_FILE" ] || { kill -0 "$XS_XVFB_PID" 2>/dev/null || return 2; return 1; }
-}
-
-xs_stop_server() {
-    if [ -n "$XS_XVFB_PID" ]; then
-        kill "$XS_XVFB_PID" 2>/dev/null || true
-        wait "$XS_XVFB_PID" 2>/dev/null || true
-        XS_XVFB_PID=""
-    fi
 }
 
 xs_settings() {
@@ -124,14 +97,17 @@ xs_launch() {
     app_pid=$!
 }
 
+# No window manager runs here: windows are given the keyboard by us.
+xs_focus() { timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; }
+
 # Finds a visible window of PID titled TITLE (any title when empty); 2 when PID has ended.
 xs_window_of() { # PID TITLE
     local id
     for id in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null || true); do
         if [ -z "$2" ] || [ "$(xdotool getwindowname "$id" 2>/dev/null || true)" = "$2" ]; then
             XS_WIN=$id
-            # No window manager runs here: give the window the keyboard ourselves.
-            timeout 5 xdotool windowfocus --sync "$XS_WIN" 2>/dev/null || true
+            XS_SHOWN_NS=$(xs_now_ns)
+            xs_focus "$XS_WIN" || true
             return 0
         fi
     done
@@ -148,6 +124,29 @@ xs_key() {
     xdotool key --delay 40 "$@"
 }
 
+# The game: xmessage does not name its process on its window, so it is found by its class.
+xs_find_game() {
+    game_win=$(xdotool search --onlyvisible --class Xmessage 2>/dev/null | head -n 1 || true)
+    [ -n "$game_win" ]
+}
+xs_game() {
+    xmessage -geometry 300x100+700+500 "the game" &
+    game_pid=$!
+    xs_wait_for "the game's window" xs_find_game
+    xs_focus "$game_win"
+}
+xs_end_game() {
+    xs_end "$game_pid"
+    game_pid=""
+}
+xs_game_focused() {
+    [ "$(xdotool getwindowfocus)" = "$game_win" ] || fail "the game lost the focus"
+}
+xs_game_key() {
+    xs_game_focused
+    xdotool key --delay 40 "$1"
+}
+
 xs_ended() { ! kill -0 "$1" 2>/dev/null; }
 xs_wait_exit() { xs_poll "${2:-20}" xs_ended "$1"; }
 
@@ -161,12 +160,23 @@ xs_traced() {
     [ "$(grep -c '^quorvel-trace split=' "$work/stderr" 2>/dev/null)" -ge "$1" ]
 }
 
+# A split, skip or undo within a third of a second of the last one taken (or of the window's
+# showing) is ignored. The application's trace gives the time of the last one taken, on the
+# monotonic clock the check reads too.
+xs_now_ns() { python3 -c 'import time; print(time.monotonic_ns())'; }
+xs_lockout_over() {
+    local last
+    last=$(sed -n 's/^quorvel-trace .* dispatched_ns=\([0-9]*\) .*/\1/p' "$work/stderr" | tail -n 1)
+    [ "${last:-0}" -gt "$XS_SHOWN_NS" ] || last=$XS_SHOWN_NS
+    [ "$(xs_now_ns)" -ge $((last + 340000000)) ]
+}
+
 xs_press() {
     local key=$1
     shift
+    xs_wait_for "the input lockout" xs_lockout_over
     $key
     xs_wait_for "$key" "$@"
-    sleep "$XS_LOCKOUT"
 }
 
 xs_quit() {
@@ -186,3 +196,11 @@ xs_write_route() {
 
 xs_row() { sed -n "$2p" "$1"; }
 xs_attempts() { xs_row "$1" 1 | cut -f1; }
+# A time of a run played here: seconds ("4.56", "12.34"), not the stored run's minutes.
+xs_seconds() { [[ "$1" =~ ^[0-9]{1,2}\.[0-9]{2}$ ]]; }
+xs_ini_has() {
+    local line
+    for line in "$@"; do
+        grep -qx "$line" "$ini" || { cat "$ini" >&2; fail "Quorvel.ini lacks $line"; }
+    done
+}

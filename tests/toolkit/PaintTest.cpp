@@ -89,19 +89,15 @@ TEST_F(GridOnScreen, RepaintsDrawOnlyTheLabelsInViewThatChanged) {
     EXPECT_EQ(Painted([this] { labels.back()->SetText("9:59.99"); }), 0);  // far below the view
 }
 
-TEST_F(GridOnScreen, LabelTextIsDrawnInsideItsFrameInItsColour) {
+TEST_F(GridOnScreen, LabelTextIsDrawnInsideItsFrameInItsColourAndTooWideShowsItsBeginning) {
     labels[0]->SetText("8888");  // the first row's time, x 67..122, y 0..10 on screen
     labels[0]->SetTextColor(Color::Green());
     const auto [inside, outside] = GreenPixels(67, 122, 0, 10);
     EXPECT_GT(inside, 0);
     EXPECT_EQ(outside, 0);
-}
-
-TEST_F(GridOnScreen, TextTooWideForItsFrameShowsItsBeginning) {
     // A right-aligned "8" and 40 dots: the digit must show in the upper half of the line at
     // the left edge (a right-aligned overflow would show dots only).
     labels[0]->SetText("8" + std::string(40, '.'));
-    labels[0]->SetTextColor(Color::Green());
     labels[0]->SetFontSize(10);
     EXPECT_GT(GreenPixels(67, 80, 0, 5).first, 0);
 }

