@@ -16,15 +16,10 @@ class ConvertFixture : public ::testing::Test {
   protected:
     std::string File(const std::string& name) const { return dir_.File(name); }
 
-    ConvertResult Run(const std::string& in, const std::string& out,
-                      TimingMethod timing = TimingMethod::Automatic) {
-        report_ = ConvertReport{};
-        return ConvertSplitFile(in, out, timing, &report_);
-    }
-
     void Convert(const std::string& in, const std::string& out,
                  TimingMethod timing = TimingMethod::Automatic) {
-        const ConvertResult result = Run(in, out, timing);
+        report_ = ConvertReport{};
+        const ConvertResult result = ConvertSplitFile(in, out, timing, &report_);
         ASSERT_EQ(result.Outcome, ConvertResult::Ok) << result.Message;
     }
 

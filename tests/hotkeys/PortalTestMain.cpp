@@ -29,10 +29,6 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    int result = 0;
-    {
-        QGuiApplication app(argc, argv);
-        result = RUN_ALL_TESTS();
-    }
-    return result;
+    QGuiApplication app(argc, argv);
+    return RUN_ALL_TESTS();
 }
