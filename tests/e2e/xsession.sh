@@ -91,9 +91,9 @@ xs_settings() {
     printf '%s\n' "$@" >"$ini"
 }
 
-xs_launch() {
-    QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" "$1" >"$work/stdout" \
-        2>"$work/stderr" &
+xs_launch() { # SPLIT_FILE [STDERR]
+    QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" "$1" >/dev/null \
+        2>"${2:-$work/stderr}" &
     app_pid=$!
 }
 
@@ -156,8 +156,9 @@ xs_wait_for() {
     xs_poll 30 "$@" || fail "no acknowledgement within 30 s: $what"
 }
 
+# The split trace read: $XS_TRACE, the application's standard error unless set otherwise.
 xs_traced() {
-    [ "$(grep -c '^quorvel-trace split=' "$work/stderr" 2>/dev/null)" -ge "$1" ]
+    [ "$(grep -c '^quorvel-trace split=' "${XS_TRACE:-$work/stderr}" 2>/dev/null)" -ge "$1" ]
 }
 
 # A split, skip or undo within a third of a second of the last one taken (or of the window's
@@ -166,7 +167,8 @@ xs_traced() {
 xs_now_ns() { python3 -c 'import time; print(time.monotonic_ns())'; }
 xs_lockout_over() {
     local last
-    last=$(sed -n 's/^quorvel-trace .* dispatched_ns=\([0-9]*\) .*/\1/p' "$work/stderr" | tail -n 1)
+    last=$(sed -n 's/^quorvel-trace .* dispatched_ns=\([0-9]*\) .*/\1/p' "${XS_TRACE:-$work/stderr}" |
+        tail -n 1)
     [ "${last:-0}" -gt "$XS_SHOWN_NS" ] || last=$XS_SHOWN_NS
     [ "$(xs_now_ns)" -ge $((last + 340000000)) ]
 }
