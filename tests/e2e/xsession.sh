@@ -1,7 +1,7 @@
 # Helpers for driving the real application in a private X server, sourced by each scenario:
-# xs_begin (work folder $work, all removed at exit), xs_start_server, xs_settings LINE... (the
-# settings file $ini), xs_launch SPLIT_FILE (sets app_pid), xs_wait_window PID, xs_key KEY...,
-# xs_game (another client's window holds the focus), xs_press KEYCMD ACK... (a key once the
+# xs_begin (work folder $work, all removed at exit), xs_start_server / xs_stop_server,
+# xs_settings LINE... (the settings file $ini), xs_launch SPLIT_FILE (sets app_pid),
+# xs_wait_window PID, xs_key KEY..., xs_game (another client's window holds the focus), xs_press KEYCMD ACK... (a key once the
 # input lockout is over, then its acknowledgement), xs_quit, and checks on the files written.
 # Every wait is for an acknowledgement: a window, a trace line, a file; fail says what is late.
 XS_XVFB_PID=""
@@ -35,10 +35,14 @@ xs_end() { # PID: ends it if it runs
         wait "$1" 2>/dev/null || true
     fi
 }
+xs_stop_server() {
+    xs_end "$XS_XVFB_PID"
+    XS_XVFB_PID=""
+}
 xs_cleanup() {
     xs_end "$app_pid"
     xs_end "$game_pid"
-    xs_end "$XS_XVFB_PID"
+    xs_stop_server
     rm -rf "$work"
 }
 
@@ -72,7 +76,7 @@ xs_start_server() {
     # (the application started again after a quit or a kill) is turned away.
     XS_DISPLAY_FILE=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$XS_DISPLAY_FILE" \
-        2>"$work/xvfb.log" &
+        2>"${work:-/tmp}/xvfb.log" &
     XS_XVFB_PID=$!
     local told=0
     xs_poll 10 xs_server_told || told=1
