@@ -1,18 +1,11 @@
 // Faults from outside the program as the window shows them: names and notes that are not
-// UTF-8, a split file replaced by a folder, a full disk. The window must go on working and
-// say "(not saved!)" in its title; the files on disk stay as they were.
+// UTF-8, a full disk. The window must go on working and say "(not saved!)" in its title; the
+// files on disk stay as they were.
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <memory>
 #include <string>
-#include <utility>
 
-#include "FileIO.h"
 #include "QtBackend.h"
 #include "ShellFixture.h"
 #include "SmallDisk.h"
@@ -55,30 +48,9 @@ std::string BadRoute() {
 
 class FaultsDisplay : public ShellTest {};
 
-// ---- Text that is not UTF-8 ----
-
 TEST_F(FaultsDisplay, TextThatIsNotUtf8IsDrawnWithoutCrashing) {
     const std::string path = WriteSplitFile("r\xfft\xe9.txt", BadRoute());
     EXPECT_EXIT(DrawForAFewTicksAndExit(path), testing::ExitedWithCode(0), "");
-}
-
-// ---- Files that cannot be written ----
-
-TEST_F(FaultsDisplay, ASplitFileReplacedByAFolderIsLeftAloneAndTheTitleSaysSo) {
-    Launch();
-    const std::string path = WriteSplitFile("route.txt", kThreeSplits);
-    Open(path);
-    std::filesystem::remove(path);
-    std::filesystem::create_directory(path);
-    WriteFile(path + "/inside", "kept");
-
-    testing::internal::CaptureStderr();
-    app->DoSplitMenuClick();  // the start of the run rewrites the file
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(TimerData->IsTimerRunning());
-    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt - Route (not saved!)");
-    EXPECT_EQ(err, "Quorvel: could not save the split file " + path + ": Is a directory\n");
-    EXPECT_EQ(ReadFile(path + "/inside"), "kept");
 }
 
 TEST_F(FaultsDisplay, AFullDiskKeepsTheOldFilesAndTheTitleSaysSo) {

@@ -46,9 +46,3 @@ TEST(SafetyQuestions, TextsSayWhatIsAtStakeAndTheSafeAnswerIsTheDefault) {
     EXPECT_EQ(SaveBeforeLosingQuestion(false, pb).Informative,
               "This run (30.00) beats the kept run (32.93).");
 }
-
-TEST(SafetyQuestions, AnAnswererStandsInForTheRunner) {
-    SetAnswererForTests([](const Question& question) { return question.Buttons.front(); });
-    EXPECT_EQ(Ask(QuitAfterFailedSaveQuestion("x")), Answer::Retry);
-    SetAnswererForTests(nullptr);
-}

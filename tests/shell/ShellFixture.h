@@ -1,14 +1,6 @@
-// A launched shell for the tests: a temporary config folder, a main screen of known size, a
-// clock that moves only when the test moves it, and an AppDelegate that has built its window
-// and run its start-up sequence (no main loop, no display).
-//
-//   class Tick : public ShellTest {};
-//   TEST_F(Tick, ...) {
-//       Launch();                                    // or Launch("[Window]\nLeft=5\n")
-//       Open(WriteSplitFile("route.txt", kRoute));   // as the open command does
-//       FakeClock::Advance(40);                          // 0.40 s later
-//       app->DoSplitMenuClick();
-//   }
+// A launched shell for the tests: a temporary config folder, a 1920 x 1080 main screen, the
+// fake clock, and an AppDelegate that has built its window and run its start-up sequence.
+//   Launch("[Window]\nLeft=5\n"); Open(WriteSplitFile("route.txt", kThreeSplits));
 #pragma once
 
 #include <gtest/gtest.h>

@@ -128,30 +128,21 @@ TEST_F(Look, TheBackgroundColourDialogsChoiceIsKeptAndACancelChangesNothing) {
     EXPECT_EQ(Window("Background"), "#00b140");
 }
 
-TEST_F(Look, TheHotkeysDialogsOkBindsAndSavesAtOnce) {
-    Launch("[Hotkeys]\nGlobalHotkeys=N\n");
+// OK binding F9 and saving it at once is the end-to-end hotkeys dialog scenario's; the
+// conflict refusal is HotkeysDialogTest's. Here: the dialog shows the settings, Cancel keeps them.
+TEST_F(Look, TheHotkeysDialogShowsTheSettingsAndCancelChangesNothing) {
+    Launch("[Hotkeys]\nGlobalHotkeys=N\nSplit=F9\n");
     HotkeysDialogValues shown;
     SetHotkeysDialogTestHook([&](HotkeysDialog& dialog) {
         shown = dialog.Values();
-        EXPECT_FALSE(dialog.Choose(1, QKeySequence::fromString("Num+1")));  // Split's
-        EXPECT_TRUE(dialog.Choose(0, QKeySequence::fromString("F9")));
-        return std::optional<HotkeysDialogValues>(dialog.Values());
-    });
-    app->HotkeysMenuClick();
-    EXPECT_EQ(shown.Names[0], "Num+1");
-    EXPECT_FALSE(shown.GlobalHotkeys);
-    ASSERT_NE(app->GlobalHotkeySpec(AppDelegate::kSplitHotkey), nullptr);
-    EXPECT_EQ(tk::HotkeyName(*app->GlobalHotkeySpec(AppDelegate::kSplitHotkey)), "F9");
-    // On disk before any quit.
-    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "Split"), "F9");
-    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "Skip"), "Num+2");
-    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "GlobalHotkeys"), "N");
-
-    SetHotkeysDialogTestHook([](HotkeysDialog& dialog) {
         dialog.Choose(0, QKeySequence::fromString("F10"));
         return std::optional<HotkeysDialogValues>();  // Cancel
     });
     app->HotkeysMenuClick();
+    EXPECT_EQ(shown.Names[0], "F9");
+    EXPECT_FALSE(shown.GlobalHotkeys);
+    EXPECT_EQ(tk::HotkeyName(*app->GlobalHotkeySpec(AppDelegate::kSplitHotkey)), "F9");
+    app->applicationWillTerminate();
     EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "Split"), "F9");
 }
 
