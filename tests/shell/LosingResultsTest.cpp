@@ -141,7 +141,7 @@ TEST_F(LosingResults, AFailedSplitStateSaveShowsInTheTitle) {
     Press(&AppDelegate::DoSplitMenuClick);
     app->SaveSplitStateMenuClick();
     app->OnUpdateTimer();  // the next tick shows it
-    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt (not saved!)");
+    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt - Route (not saved!)");
 }
 
 TEST_F(LosingResults, QuitAfterAFailedSaveOffersRetryQuitAnywayAndCancel) {
