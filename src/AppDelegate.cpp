@@ -15,6 +15,7 @@
 #include <system_error>
 #include <utility>
 
+#include "EditSplits.h"
 #include "SplitTransfer.h"
 #include "TimeDisplay.h"
 #include "WindowPlacement.h"
@@ -816,6 +817,10 @@ void AppDelegate::OpenSplitFile(const std::string& path) {
         const std::filesystem::path absolute = std::filesystem::absolute(path, error);
         IniFile->WriteString("Misc", "LastSplitFile", error ? path : absolute.string());
         runState_.OfferUnfinishedRun();
+        // A file with mistakes goes to the editor at once: OK writes it mended.
+        if (guard_->MendRequested()) {
+            EditEngineRoute(*TimerData, nullptr);
+        }
     }
     CreateScreen();
     UpdateScreen();
