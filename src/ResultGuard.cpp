@@ -8,8 +8,17 @@
 
 bool ResultGuard::BeforeOpen(const std::string& path) {
     lastRefusal_.clear();
+    mendRequested_ = false;
     const SplitFileCheckResult check = CheckSplitFile(path);
-    if (!check.IsOk()) {
+    if (check.IsMendable()) {
+        std::fprintf(stderr, "Quorvel: %s has mistakes: %s\n", path.c_str(), check.Message.c_str());
+        if (Ask(RefusedFileNotice(path, check.Message, /*mendable=*/true)) !=
+            Answer::OpenInEditor) {
+            lastRefusal_ = check.Message;
+            return false;
+        }
+        mendRequested_ = true;  // read leniently, then shown in the editor
+    } else if (!check.IsOk()) {
         lastRefusal_ = check.Message;
         std::string why = check.Message;
         if (check.IsForeignSplitFile()) {

@@ -34,6 +34,10 @@ class ResultGuard {
     bool BeforeOpen(const std::string& path);
     // Why the last BeforeOpen refused, for the tests and the log: "This looks like ...".
     const std::string& LastRefusal() const { return lastRefusal_; }
+    // True when the last BeforeOpen let through a split file with mistakes (a row without a
+    // TAB, a notes line missing, text that is no time) because the runner chose Open in
+    // Editor: the shell reads it leniently and shows it in the route editor to mend it.
+    bool MendRequested() const { return mendRequested_; }
 
     // Before ClearTimer: a faster finished run or new best segments that the reset would
     // lose. Save keeps them (as Save Run / Save Best Splits do); false means Cancel.
@@ -58,4 +62,5 @@ class ResultGuard {
     std::unique_ptr<SplitFileLock> lock_;
     std::string lockedPath_;
     std::string lastRefusal_;
+    bool mendRequested_ = false;
 };

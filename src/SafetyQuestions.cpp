@@ -52,6 +52,8 @@ std::string ButtonTitle(Answer answer) {
             return "Open Read-Only";
         case Answer::Ok:
             return "OK";
+        case Answer::OpenInEditor:
+            return "Open in Editor";
     }
     return "";
 }
@@ -104,12 +106,17 @@ Answer Ask(const Question& question) {
     return found == answers.end() ? Answer::Cancel : found->second;
 }
 
-Question RefusedFileNotice(const std::string& path, const std::string& why) {
+Question RefusedFileNotice(const std::string& path, const std::string& why, bool mendable) {
     Question question;
     question.Text = NameOf(path) + " was not opened.";
     question.Informative = why + " The file was left as it is.";
     question.Buttons = {Answer::Ok};
     question.Default = Answer::Ok;
+    if (mendable) {
+        question.Informative = why + " Open it in the editor to mend it, or leave it as it is.";
+        question.Buttons = {Answer::OpenInEditor, Answer::Cancel};
+        question.Default = Answer::Cancel;
+    }
     return question;
 }
 

@@ -27,6 +27,7 @@ enum class Answer {
     QuitAnyway,
     ReadOnly,
     Ok,
+    OpenInEditor,
 };
 
 struct Question {
@@ -63,10 +64,11 @@ Question ChangedOnDiskQuestion(const std::string& path);
 // The split file is open in another window: Read-Only (default), Cancel.
 Question OpenReadOnlyQuestion(const std::string& path);
 
-// A file not opened, with what it looks like and the first bad line: OK only.
+// A file not opened, with what it looks like and the first bad line: OK only; a split file
+// with mistakes the route editor can mend offers Open in Editor and Cancel (the default).
 //   "any.lss was not opened: this looks like a LiveSplit split file (XML)." and "The file
 //   was left as it is."
-Question RefusedFileNotice(const std::string& path, const std::string& why);
+Question RefusedFileNotice(const std::string& path, const std::string& why, bool mendable = false);
 
 // Quit or closing the window while the last save failed: Retry (default), Quit Anyway, Cancel.
 //   "Your run could not be saved (No space left on device)."

@@ -9,8 +9,15 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
+#include <QTimer>
+
+#include "QtEvents.h"
+#include "RouteEditorDialog.h"
+#include "RouteTableModel.h"
 #include "SafetyQuestions.h"
 #include "ShellFixture.h"
+#include "SplitFileCheck.h"
 
 namespace {
 
@@ -172,4 +179,28 @@ TEST_F(LosingResults, TheWindowStaysOnTheScreenAndWideEnoughForItsMenuBar) {
         Open(WriteSplitFile("two.txt", "0\t0\nD\tBest Splits\nA\t1.00\n\t\n"));
         EXPECT_GE(app->window->Frame().width, AppDelegate::kInitialWidth) << left;
     }
+}
+
+TEST_F(LosingResults, ASplitFileWithMistakesCanBeMendedInTheEditor) {
+    EnsureTestApp();  // the editor is a real dialog
+    Launch();
+    const std::string path = WriteSplitFile(
+        "route.txt",
+        "3\t0.00\nAny%\tBest Splits\tPB\nA\t10.00\t4m00s\n\t\t\nB\t20.00\t30.00\n\t\t\n");
+    answer_ = Answer::Cancel;
+    Open(path);
+    EXPECT_EQ(asked_.back(), "route.txt was not opened.");
+    EXPECT_EQ(TimerData->GetColumnCount(), 0u);  // Cancel: nothing read
+
+    answer_ = Answer::OpenInEditor;
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<RouteEditorDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->model()->setData(dialog->model()->index(0, 0), "Start");
+        dialog->accept();
+    });
+    Open(path);
+    EXPECT_EQ(TimerData->SplitFileName, path);
+    EXPECT_EQ(TimerData->GetFullRowHeader(0), "Start");
+    EXPECT_TRUE(CheckSplitFile(path).IsOk()) << ReadFile(path);  // written mended
 }

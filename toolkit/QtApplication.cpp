@@ -1,0 +1,255 @@
+// The Qt backend's application side: the main screen's geometry, the repeating timer, the
+// open panel, the alert, and the application's run loop with its launch and quit
+// notifications to the delegate. The views, menus and window live in QtBackend.cpp.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "QtBackendInternal.h"
+#include "Toolkit.h"
+#include "ToolkitInternal.h"
+#include "Zoom.h"
+
+namespace tk {
+
+using namespace qtbackend;
+
+// ---- Screen ----
+
+Rect Screen::MainFrame() {
+    const double toPoints = 1 / Zoom();
+    if (ScreenOverride()) {
+        return Scaled(ScreenOverride()->first, toPoints);
+    }
+    const Rect topDown = MainScreenTopDownOrDefault();
+    return Scaled({0, 0, topDown.width, topDown.height}, toPoints);
+}
+
+Rect Screen::MainVisibleFrame() {
+    const double toPoints = 1 / Zoom();
+    if (ScreenOverride()) {
+        return Scaled(ScreenOverride()->second, toPoints);
+    }
+    const std::optional<Rect> topDown = MainScreenTopDown();
+    if (!topDown) {
+        return MainFrame();
+    }
+    return Scaled(ScreenRectFromTopDown(
+                      FromQRect(QGuiApplication::primaryScreen()->availableGeometry()), *topDown),
+                  toPoints);
+}
+
+Rect Screen::MainVisiblePixels() {
+    return Scaled(MainVisibleFrame(), Zoom());
+}
+
+void Screen::OverrideMain(const Rect& frame, const Rect& visibleFrame) {
+    ScreenOverride() = std::make_pair(frame, visibleFrame);
+}
+
+void Screen::ClearOverride() {
+    ScreenOverride().reset();
+}
+
+// ---- Repeating timer ----
+
+struct RepeatingTimer::Impl {
+    std::unique_ptr<QTimer> timer;
+};
+
+RepeatingTimer::RepeatingTimer(double intervalSeconds, std::function<void()> callback)
+    : interval_(intervalSeconds), callback_(std::move(callback)), impl_(std::make_unique<Impl>()) {}
+
+RepeatingTimer::~RepeatingTimer() {
+    auto& pending = State().pendingTimers;
+    pending.erase(std::remove(pending.begin(), pending.end(), this), pending.end());
+    if (impl_->timer) {
+        impl_->timer->stop();
+        impl_->timer->disconnect();
+        // The timer may be the one whose tick is running this destructor.
+        impl_->timer.release()->deleteLater();
+    }
+}
+
+std::unique_ptr<RepeatingTimer> RepeatingTimer::Schedule(double intervalSeconds,
+                                                         std::function<void()> callback) {
+    auto timer = std::make_unique<RepeatingTimer>(intervalSeconds, std::move(callback));
+    timer->Start();
+    return timer;
+}
+
+void RepeatingTimer::Start() {
+    active_ = true;
+    if (QCoreApplication::instance() == nullptr) {
+        auto& pending = State().pendingTimers;
+        if (std::find(pending.begin(), pending.end(), this) == pending.end()) {
+            pending.push_back(this);
+        }
+        return;
+    }
+    if (!impl_->timer) {
+        impl_->timer = std::make_unique<QTimer>();
+        // Coarse: a tick may come up to 5% late, so the system can bundle wake-ups.
+        impl_->timer->setTimerType(Qt::CoarseTimer);
+        QObject::connect(impl_->timer.get(), &QTimer::timeout, [this] { Fire(); });
+    }
+    const double ms = std::isfinite(interval_) ? interval_ * 1000.0 : 1000.0;
+    impl_->timer->start(static_cast<int>(std::clamp(std::lround(ms), 1L, 86'400'000L)));
+}
+
+void RepeatingTimer::Stop() {
+    active_ = false;
+    auto& pending = State().pendingTimers;
+    pending.erase(std::remove(pending.begin(), pending.end(), this), pending.end());
+    if (impl_->timer) {
+        impl_->timer->stop();
+    }
+}
+
+void RepeatingTimer::Fire() {
+    if (callback_) {
+        // A copy: the callback may destroy this timer, and itself with it.
+        auto callback = callback_;
+        callback();
+    }
+}
+
+// ---- Open panel ----
+
+void OpenPanel::SetTestHook(Hook hook) {
+    OpenPanelHook() = std::move(hook);
+}
+
+int OpenPanel::RunModal() {
+    if (OpenPanelHook()) {
+        std::optional<std::string> chosen = OpenPanelHook()(*this);
+        if (!chosen) {
+            return 0;
+        }
+        filename_ = *chosen;
+        return 1;
+    }
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        return 0;
+    }
+    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(),
+                                                      ToQString(title_), ToQString(directory_));
+    if (path.isEmpty()) {
+        return 0;
+    }
+    filename_ = path.toStdString();
+    return 1;
+}
+
+// ---- Alert ----
+
+void Alert::SetTestHook(Hook hook) {
+    AlertHook() = std::move(hook);
+}
+
+int Alert::RunModal() {
+    if (AlertHook()) {
+        return AlertHook()(*this);
+    }
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        return 0;
+    }
+    QMessageBox box(QApplication::activeWindow());
+    box.setText(ToQString(message_));
+    box.setInformativeText(ToQString(informative_));
+    std::vector<std::string> titles = buttons_;
+    if (titles.empty()) {
+        titles.emplace_back("OK");
+    }
+    std::vector<QAbstractButton*> buttons;
+    for (const std::string& title : titles) {
+        buttons.push_back(box.addButton(ToQString(title), QMessageBox::ActionRole));
+    }
+    box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
+    // Escape closes the dialog without choosing any button.
+    QAbstractButton* closed = box.addButton(QMessageBox::Cancel);
+    closed->hide();
+    box.setEscapeButton(closed);
+    box.exec();
+    auto it = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return it == buttons.end() ? kClosed : static_cast<int>(it - buttons.begin());
+}
+
+// ---- Application ----
+
+int Application::Run(int argc, char** argv, ApplicationDelegate& delegate) {
+    AppState& state = State();
+    state.delegate = &delegate;
+    state.terminated = false;
+    if (QCoreApplication::instance() == nullptr) {
+        // Kept for the life of the process: widgets may outlive Run.
+        static int savedArgc = argc;
+        new QApplication(savedArgc, argv);
+    }
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    delegate.WillFinishLaunching();
+    delegate.DidFinishLaunching();
+    for (Window* window : detail::Backend::Windows()) {
+        if (window->IsVisible()) {
+            detail::Backend::ShowWindow(*window);
+        }
+    }
+    std::vector<RepeatingTimer*> pending;
+    pending.swap(state.pendingTimers);
+    for (RepeatingTimer* timer : pending) {
+        timer->Start();
+    }
+    if (state.terminated) {
+        return 0;
+    }
+    // A loop of our own rather than QCoreApplication::exec, which leaves the application
+    // object closing for good: Run can be entered again in the same process.
+    QEventLoop loop;
+    state.loop = &loop;
+    state.running = true;
+    const int code = loop.exec();
+    state.running = false;
+    state.loop = nullptr;
+    Terminate();  // a way out that was not ours (the session ending) still tells the delegate
+    return code;
+}
+
+void Application::Terminate() {
+    AppState& state = State();
+    if (!state.terminated) {
+        state.terminated = true;
+        if (state.delegate != nullptr) {
+            state.delegate->WillTerminate();
+        }
+    }
+    if (state.loop != nullptr) {
+        state.loop->exit(0);
+    }
+}
+
+bool Application::IsRunning() {
+    return State().running;
+}
+bool Application::HasTerminated() {
+    return State().terminated;
+}
+ApplicationDelegate* Application::Delegate() {
+    return State().delegate;
+}
+
+void Application::SetDelegate(ApplicationDelegate* delegate) {
+    State().delegate = delegate;
+    State().terminated = false;
+}
+
+}  // namespace tk
