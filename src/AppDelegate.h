@@ -158,8 +158,8 @@ class AppDelegate : public tk::ApplicationDelegate {
     // ---- Menu commands ----
     void DoOpen();  // the open panel, then OpenSplitFile with the chosen path
     void OpenMenuClick();
-    void ImportMenuClick();     // another timer's split file, converted beside it, then opened
-    void ExportMenuClick();     // the loaded split file to another timer's format
+    void ImportMenuClick();  // another timer's split file, converted beside it, then opened
+    void ExportMenuClick();  // the loaded split file to another timer's format
     // File ▸ New Route…: a file name, then the split editor on a new route; OK writes the
     // split file and opens it.
     void NewRouteMenuClick();

@@ -97,4 +97,3 @@ TEST_F(MenuKeys, ACheckItemShowsItsBoxBeforeItWasEverOn) {
     EXPECT_TRUE(tk::qt::ActionOf(*marked)->isCheckable());
     EXPECT_FALSE(tk::qt::ActionOf(*plain)->isCheckable());
 }
-
