@@ -50,7 +50,9 @@ const char* ReadPlainTime(const char* p, const char* end, std::int32_t* time) {
         const char* const fieldStart = p;
         std::int64_t value = 0;
         while (p != end && IsDigit(*p)) {
-            value = value * 10 + (*p - '0');
+            if (p - fieldStart < 9) {  // a longer field is refused below
+                value = value * 10 + (*p - '0');
+            }
             ++p;
         }
         if (p == fieldStart || p - fieldStart > 9) {
