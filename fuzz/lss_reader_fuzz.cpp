@@ -7,6 +7,7 @@
 #include "FuzzFiles.h"
 #include "LssReader.h"
 #include "LssWriter.h"
+#include "RouteRoundTrip.h"
 
 using fuzz::Check;
 
@@ -30,16 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const FormatError& error) {
         fuzz::Fail(error.what());
     }
-    Check(second.Splits.size() == first.Splits.size(), "split count");
-    Check(second.Comparisons.size() == first.Comparisons.size(), "comparison count");
-    Check(second.AttemptCount == first.AttemptCount, "attempt count");
-    Check(second.Offset == first.Offset, "offset");
-    for (std::size_t s = 0; s < first.Splits.size(); ++s) {
-        Check(second.Splits[s].BestSegment == first.Splits[s].BestSegment, "best segment");
-        Check(second.Splits[s].Icon.Bytes == first.Splits[s].Icon.Bytes, "icon");
-        for (std::size_t c = 0; c < first.Comparisons.size(); ++c) {
-            Check(second.Comparisons[c].Times[s] == first.Comparisons[c].Times[s], "time");
-        }
-    }
+    fuzz::CheckRoundTrip(first, second, /*expectedOffset=*/first.Offset,
+                         [](const RouteIcon& a, const RouteIcon& b) { return a.Bytes == b.Bytes; });
     return 0;
 }
