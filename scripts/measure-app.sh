@@ -10,6 +10,7 @@
 #   PARTS=latency LAT_RUNS=1 scripts/measure-app.sh      # one part only
 #   AUTOSAVE_STATE=N PARTS=latency scripts/measure-app.sh # without the split-state autosave
 #   ZOOM=200 scripts/measure-app.sh                       # the window drawn at 200 %
+#   POINTER=over PARTS=latency scripts/measure-app.sh     # the pointer over the grid
 #
 # Uses the measuring tools in scripts/measure/ (launch-time.py, cpu-use.py, memory.sh,
 # split-latency.py); needs Xvfb and Debian's python3-xlib for /usr/bin/python3. The CPU is

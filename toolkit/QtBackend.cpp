@@ -155,6 +155,7 @@ class ViewWidget : public QWidget {
     bool event(QEvent* event) override;
 
   private:
+    static void PaintLabel(QPainter& painter, const Label& label, double height);
     View& view_;
 };
 
@@ -178,6 +179,9 @@ class ScrollArea : public QScrollArea {
         QScrollBar* bar = verticalScrollBar();
         QObject::connect(bar, &QScrollBar::valueChanged, this, [this](int value) {
             overlay_->setValue(value);
+            if (!applying) {
+                ShowOverlayAWhile();
+            }
             ScrolledOnScreen(value);
         });
         QObject::connect(bar, &QScrollBar::rangeChanged, this, [this](int low, int high) {
@@ -185,13 +189,21 @@ class ScrollArea : public QScrollArea {
             UpdateOverlay();
         });
         QObject::connect(overlay_, &QScrollBar::valueChanged, bar, &QScrollBar::setValue);
+        hideOverlay_.setSingleShot(true);
+        hideOverlay_.setInterval(kOverlayLinger);
+        QObject::connect(&hideOverlay_, &QTimer::timeout, this, [this] { UpdateOverlay(); });
     }
     bool applying = false;
     bool showsScroller = true;
 
+    // The bar shows while the pointer is over the area and for kOverlayLinger after the
+    // runner scrolls; a scroll made by the program (the grid following the run) does not
+    // show it. Hidden, it leaves the grid free to be moved on the screen by a scroll
+    // instead of being painted again whole.
     void UpdateOverlay() {
         overlay_->setPageStep(verticalScrollBar()->pageStep());
-        overlay_->setVisible(showsScroller && verticalScrollBar()->maximum() > 0);
+        const bool wanted = underMouse() || hideOverlay_.isActive();
+        overlay_->setVisible(showsScroller && wanted && verticalScrollBar()->maximum() > 0);
         overlay_->raise();
     }
 
@@ -200,10 +212,24 @@ class ScrollArea : public QScrollArea {
         QScrollArea::resizeEvent(event);
         overlay_->setGeometry(width() - kOverlayWidth, 0, kOverlayWidth, height());
     }
+    void enterEvent(QEnterEvent* event) override {
+        QScrollArea::enterEvent(event);
+        UpdateOverlay();
+    }
+    void leaveEvent(QEvent* event) override {
+        QScrollArea::leaveEvent(event);
+        UpdateOverlay();
+    }
 
   private:
+    void ShowOverlayAWhile() {
+        hideOverlay_.start();
+        UpdateOverlay();
+    }
+
     // A thin, see-through handle with no arrows and no groove.
     static constexpr int kOverlayWidth = 7;
+    static constexpr int kOverlayLinger = 1000;  // ms
     static constexpr const char* kOverlayStyle =
         "QScrollBar:vertical { background: transparent; width: 7px; margin: 0; }"
         "QScrollBar::handle:vertical { background: rgba(170, 170, 170, 130);"
@@ -213,6 +239,7 @@ class ScrollArea : public QScrollArea {
     void ScrolledOnScreen(int value);
     ScrollView& view_;
     QScrollBar* overlay_ = nullptr;
+    QTimer hideOverlay_;
 };
 
 class ViewPeer : public Peer {
@@ -246,55 +273,68 @@ namespace {
 
 void ViewWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const Color background = view_.BackgroundColor();
-    if (background.IsVisible()) {
-        painter.fillRect(event->rect(), ToQColor(background));
+    Color background = view_.BackgroundColor();
+    if (!background.IsVisible() && testAttribute(Qt::WA_OpaquePaintEvent)) {
+        // A scrolled document covers what is under it: it paints the window's background.
+        const Window* window = view_.GetWindow();
+        background = window != nullptr ? window->BackgroundColor() : Color::White();
     }
     const double height = view_.Frame().height;
     const double zoom = Zoom();
-    const Rect exposed = FlipRect(Scaled(FromQRect(event->rect()), 1 / zoom), height);
-    view_.ForEachLabelIn(exposed, [&](Label& label) {
-        if (label.Hidden()) {
-            return;
+    // Each rectangle of the region on its own: after a scroll the region is the row that came
+    // into view and the rows that changed, far apart, and their bounding box most of the grid.
+    for (const QRect& area : event->region()) {
+        painter.setClipRect(area);
+        if (background.IsVisible()) {
+            painter.fillRect(area, ToQColor(background));
         }
-        ++g_labelsPainted;
-        const Rect frame = Scaled(FlipRect(label.Frame(), height), zoom);
-        const QRectF box(frame.x, frame.y, frame.width, frame.height);
-        if (label.DrawsBackground() && label.BackgroundColor().IsVisible()) {
-            painter.fillRect(box, ToQColor(label.BackgroundColor()));
-        }
-        if (label.Bezeled()) {
-            painter.setPen(QColor(128, 128, 128));
-            painter.drawRect(box.adjusted(0, 0, -1, -1));
-        }
-        if (label.Text().empty()) {
-            return;
-        }
-        const QFont& font = FontFor(label.FontSize() * zoom, label.Bold());
-        const QString text = ToQString(label.Text());
-        const QRectF textBox = box.adjusted(2 * zoom, 0, -2 * zoom, 0);  // two points each side
-        int flags = Qt::AlignTop | Qt::TextSingleLine;
-        // Text too wide for the frame shows its beginning, whatever the alignment.
-        const bool fits = label.Alignment() == TextAlignment::kLeft ||
-                          QFontMetricsF(font).horizontalAdvance(text) <= textBox.width();
-        switch (fits ? label.Alignment() : TextAlignment::kLeft) {
-            case TextAlignment::kLeft:
-                flags |= Qt::AlignLeft;
-                break;
-            case TextAlignment::kRight:
-                flags |= Qt::AlignRight;
-                break;
-            case TextAlignment::kCenter:
-                flags |= Qt::AlignHCenter;
-                break;
-        }
-        painter.setFont(font);
-        painter.setPen(ToQColor(label.TextColor()));
-        painter.save();
-        painter.setClipRect(box, Qt::IntersectClip);
-        painter.drawText(textBox, flags, text);
-        painter.restore();
-    });
+        const Rect exposed = FlipRect(Scaled(FromQRect(area), 1 / zoom), height);
+        view_.ForEachLabelIn(exposed, [&](Label& label) { PaintLabel(painter, label, height); });
+    }
+}
+
+void ViewWidget::PaintLabel(QPainter& painter, const Label& label, double height) {
+    if (label.Hidden()) {
+        return;
+    }
+    ++g_labelsPainted;
+    const double zoom = Zoom();
+    const Rect frame = Scaled(FlipRect(label.Frame(), height), zoom);
+    const QRectF box(frame.x, frame.y, frame.width, frame.height);
+    if (label.DrawsBackground() && label.BackgroundColor().IsVisible()) {
+        painter.fillRect(box, ToQColor(label.BackgroundColor()));
+    }
+    if (label.Bezeled()) {
+        painter.setPen(QColor(128, 128, 128));
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+    }
+    if (label.Text().empty()) {
+        return;
+    }
+    const QFont& font = FontFor(label.FontSize() * zoom, label.Bold());
+    const QString text = ToQString(label.Text());
+    const QRectF textBox = box.adjusted(2 * zoom, 0, -2 * zoom, 0);  // two points each side
+    int flags = Qt::AlignTop | Qt::TextSingleLine;
+    // Text too wide for the frame shows its beginning, whatever the alignment.
+    const bool fits = label.Alignment() == TextAlignment::kLeft ||
+                      QFontMetricsF(font).horizontalAdvance(text) <= textBox.width();
+    switch (fits ? label.Alignment() : TextAlignment::kLeft) {
+        case TextAlignment::kLeft:
+            flags |= Qt::AlignLeft;
+            break;
+        case TextAlignment::kRight:
+            flags |= Qt::AlignRight;
+            break;
+        case TextAlignment::kCenter:
+            flags |= Qt::AlignHCenter;
+            break;
+    }
+    painter.setFont(font);
+    painter.setPen(ToQColor(label.TextColor()));
+    painter.save();
+    painter.setClipRect(box, Qt::IntersectClip);
+    painter.drawText(textBox, flags, text);
+    painter.restore();
 }
 
 bool ViewWidget::event(QEvent* event) {
@@ -478,6 +518,9 @@ void CreateViewPeer(View& view, QWidget* parentWidget) {
         auto* area = dynamic_cast<ScrollArea*>(ViewPeerOf(*parentScroll)->widget());
         area->setWidget(widget);  // the area then owns the widget
         widget->setAutoFillBackground(false);
+        // Opaque, so that a scroll moves what is on the screen and paints only the rows
+        // that come into view.
+        widget->setAttribute(Qt::WA_OpaquePaintEvent, true);
     }
     peer->ApplyGeometry();
     peer->ApplyScroll();
@@ -698,6 +741,13 @@ class WindowPeer : public Peer {
             case Change::kBackground:
                 StyleMenuBar();
                 widget_->update();
+                // A scrolled document is opaque: it paints the window's background itself,
+                // and Qt does not repaint it for its window.
+                for (QScrollArea* area : widget_->findChildren<QScrollArea*>()) {
+                    if (area->widget() != nullptr) {
+                        area->widget()->update();
+                    }
+                }
                 break;
             case Change::kHidden:
                 widget_->setVisible(window_.IsVisible());

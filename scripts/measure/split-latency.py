@@ -11,6 +11,10 @@ change on their own (the running clock) are found before the run and left out.
        split 1 12.8 500.4     split number, ms to visible ("-" unwatched or not seen in
        split 2 10.1 1001.0    2 s), ms of the key press after the start key's press
 
+The pointer rests in the screen's bottom-right corner, off the window, as when the runner
+plays the game; POINTER=over leaves it over the grid, where the grid's scroll bar shows and
+each scroll paints the visible grid again instead of moving it on the screen.
+
 Polling the screen keeps the X server busy: run with K=0 for key times undisturbed. The
 program is left running; the caller ends it. Needs $DISPLAY, XTEST and python3-xlib.
 """
@@ -51,12 +55,17 @@ process = subprocess.Popen(sys.argv[3:], stdout=subprocess.DEVNULL, stderr=subpr
 print("pid", process.pid, flush=True)
 window = xwindow.find_window(process.pid)
 time.sleep(1)  # laid out and painted
+x, y, width, height = xwindow.frame_of(window)
+if os.environ.get("POINTER") == "over":
+    xwindow.ROOT.warp_pointer(x + width // 2, y + height // 2)
+else:
+    screen = xwindow.ROOT.get_geometry()
+    xwindow.ROOT.warp_pointer(screen.width - 1, screen.height - 1)
 window.set_input_focus(X.RevertToParent, X.CurrentTime)
 xwindow.DISPLAY.sync()
 time.sleep(0.2)
 space = xwindow.DISPLAY.keysym_to_keycode(XK.string_to_keysym("space"))
 
-x, y, width, height = xwindow.frame_of(window)
 strip = (x + width - COLUMN_WIDTH, y + MENU_BAR, COLUMN_WIDTH, height - MENU_BAR)
 start = press(space)
 # Rows that change while nothing is pressed: the clock, ticking every 75 ms.

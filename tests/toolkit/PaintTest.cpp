@@ -80,7 +80,7 @@ class GridOnScreen : public ::testing::Test {
 
 TEST_F(GridOnScreen, RepaintsDrawOnlyTheLabelsInViewThatChanged) {
     // About 200 / 22 rows of 20 labels are in view, not 20,000.
-    const long long full = Painted([this] { tk::qt::WidgetOf(window)->repaint(); });
+    const long long full = Painted([this] { tk::qt::WidgetOf(*labels[0]->Parent())->repaint(); });
     EXPECT_GT(full, 0);
     EXPECT_LE(full, 12 * kColumns * 2);
     const long long one = Painted([this] { labels[0]->SetText("1:05.23"); });
@@ -100,4 +100,17 @@ TEST_F(GridOnScreen, LabelTextIsDrawnInsideItsFrameInItsColourAndTooWideShowsIts
     labels[0]->SetText("8" + std::string(40, '.'));
     labels[0]->SetFontSize(10);
     EXPECT_GT(GreenPixels(67, 80, 0, 5).first, 0);
+}
+
+TEST_F(GridOnScreen, AScrollOfOneRowMovesTheGridAndPaintsOnlyWhatCameIntoViewOrChanged) {
+    auto* scroll = static_cast<tk::ScrollView*>(window.ContentView()->SubviewAt(0));
+    // The row that came into view (cut at both edges: two rows of 20 labels) and the label
+    // that changed at the top, not the dozen rows in view.
+    EXPECT_LE(Painted([&] {
+                  scroll->ScrollToPoint({0, scroll->ScrollPosition().y - 22});
+                  labels[2 * kColumns * 2]->SetText("1:05.23");
+              }),
+              2 * kColumns * 2 + 4);
+    // The grid covers the window, so the window's new background must reach it.
+    EXPECT_GT(Painted([this] { window.SetBackgroundColor(Color::Green()); }), 0);
 }
