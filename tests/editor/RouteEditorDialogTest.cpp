@@ -1,5 +1,5 @@
-// The split editor dialog: OK writes the edited route once through the engine, Cancel and
-// Escape change nothing, and the keys of the table edit the splits.
+// The split editor dialog: OK writes the edited route once through the engine, Escape changes
+// nothing, and the keys of the table edit the splits.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -20,8 +20,7 @@
 namespace {
 
 const char* const kRoute =
-    "3\t0.00\nAny%\tBest Splits\tPB\n"
-    "A\t10.00\t10.00\n\t\t\nB\t20.00\t30.00\n\t\t\n";
+    "3\t0.00\nAny%\tBest Splits\tPB\nA\t10.00\t10.00\n\t\t\nB\t20.00\t30.00\n\t\t\n";
 
 class EditorDialog : public ::testing::Test {
   protected:
@@ -47,19 +46,7 @@ class EditorDialog : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(EditorDialog, OkWritesTheEditedRouteOnce) {
-    EXPECT_TRUE(Edit([](RouteEditorDialog& d) {
-        d.model()->setData(d.model()->index(0, 0), "Start");
-        d.model()->insertSplit(2);
-        d.accept();
-    }));
-    EXPECT_EQ(ReadFile(path_),
-              "3\t0.00\nAny%\tBest Splits\tPB\n"
-              "Start\t10.00\t10.00\n\t\t\nB\t20.00\t30.00\n\t\t\nSplit 3\t0.00\t0.00\n\t\t\n");
-    EXPECT_EQ(engine_.GetRowCount(), 3u);
-}
-
-TEST_F(EditorDialog, ReturnIsOkAndEscapeCancels) {
+TEST_F(EditorDialog, EscapeChangesNothingAndReturnWritesTheEditedRouteOnce) {
     EXPECT_FALSE(Edit([](RouteEditorDialog& d) {
         d.model()->setData(d.model()->index(0, 0), "Start");
         QTest::keyClick(&d, Qt::Key_Escape);
@@ -69,23 +56,25 @@ TEST_F(EditorDialog, ReturnIsOkAndEscapeCancels) {
 
     EXPECT_TRUE(Edit([](RouteEditorDialog& d) {
         d.model()->setData(d.model()->index(0, 0), "Start");
+        d.model()->insertSplit(2);
         QTest::keyClick(d.table(), Qt::Key_Return);
     }));
-    EXPECT_EQ(engine_.GetFullRowHeader(0), "Start");
+    EXPECT_EQ(ReadFile(path_),
+              "3\t0.00\nAny%\tBest Splits\tPB\n"
+              "Start\t10.00\t10.00\n\t\t\nB\t20.00\t30.00\n\t\t\nSplit 3\t0.00\t0.00\n\t\t\n");
+    EXPECT_EQ(engine_.GetRowCount(), 3u);
 }
 
 TEST_F(EditorDialog, NoDialogWhileARunIsInProgress) {
     engine_.NextSplit = 1;
-    bool shown = false;
-    QTimer::singleShot(0, [&shown] {
+    QTimer::singleShot(0, [] {
         if (QWidget* dialog = QApplication::activeModalWidget()) {
-            shown = true;
+            ADD_FAILURE() << "a dialog was shown";
             dialog->close();
         }
     });
     EXPECT_FALSE(EditEngineRoute(engine_, nullptr));
     QCoreApplication::processEvents();
-    EXPECT_FALSE(shown);
 }
 
 TEST_F(EditorDialog, TableKeysInsertRemoveAndMoveSplits) {
@@ -122,9 +111,4 @@ TEST_F(EditorDialog, FieldsAboveTheTableAreTakenOnOk) {
 
 TEST_F(EditorDialog, ANewRouteThatCannotBeWrittenSaysSo) {
     EXPECT_FALSE(WriteNewRoute(dir_.File("missing/new.txt"), NewRouteData()));
-    EXPECT_TRUE(WriteNewRoute(dir_.File("new.txt"), NewRouteData()));
-    QuorvelClass reread("/nonexistent/");
-    reread.LoadSplitData(dir_.File("new.txt"));
-    EXPECT_EQ(reread.GetFullColumnHeader(1), "Personal Best");
-    EXPECT_EQ(reread.GetRowCount(), 3u);
 }
