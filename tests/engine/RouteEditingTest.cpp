@@ -95,9 +95,19 @@ TEST_F(RouteEditing, EachEditIsSavedAsTheWholeFile) {
     }
 }
 
-TEST_F(RouteEditing, EditsOutsideTheStoredRunsOrTheRowsChangeNothingAndWriteNothing) {
-    const RouteData before = engine_.GetRoute();
-    const std::function<void(QuorvelClass&)> edits[] = {
+// Edits outside the stored runs or the rows, and any edit while the timer runs or a run is in
+// progress (running, split, or finished and not reset), change nothing and write nothing.
+TEST_F(RouteEditing, EditsThatCannotApplyChangeNothingAndWriteNothing) {
+    using Edit = std::function<void(QuorvelClass&)>;
+    const auto inRun = [](const Edit& state) {
+        return [state](QuorvelClass& e) {
+            state(e);
+            EXPECT_FALSE(e.RouteEditable());
+            e.RemoveRow(0);
+            e.SetRoute(NewRouteData());
+        };
+    };
+    const Edit edits[] = {
         [](QuorvelClass& e) { e.RenameRow(3, "x"); },
         [](QuorvelClass& e) { e.InsertRow(4, "x"); },
         [](QuorvelClass& e) { e.RemoveRow(3); },
@@ -107,29 +117,18 @@ TEST_F(RouteEditing, EditsOutsideTheStoredRunsOrTheRowsChangeNothingAndWriteNoth
         [](QuorvelClass& e) { e.RenameRunColumn(0, "Best"); },
         [](QuorvelClass& e) { e.RemoveRunColumn(3); },  // the current run
         [](QuorvelClass& e) { e.MoveRunColumn(1, 3); },
+        inRun([](QuorvelClass& e) { e.TimerRunning = true; }),
+        inRun([](QuorvelClass& e) { e.NextSplit = 1; }),
+        inRun([](QuorvelClass& e) { e.SplitCells[2].back()->Timer = 6000; }),
     };
-    std::remove(path_.c_str());
     for (const auto& edit : edits) {
+        engine_.LoadSplitData(path_);
+        std::remove(path_.c_str());
+        const RouteData before = engine_.GetRoute();
         edit(engine_);
         EXPECT_EQ(engine_.GetRoute(), before);
         EXPECT_FALSE(FileExists(path_));
-    }
-}
-
-TEST_F(RouteEditing, RefusedWhileTheTimerRunsOrARunIsInProgress) {
-    const std::function<void(QuorvelClass&)> states[] = {
-        [](QuorvelClass& e) { e.TimerRunning = true; }, [](QuorvelClass& e) { e.NextSplit = 1; },
-        [](QuorvelClass& e) { e.SplitCells[2].back()->Timer = 6000; },  // finished, not reset
-    };
-    for (const auto& state : states) {
-        engine_.LoadSplitData(path_);
-        state(engine_);
-        EXPECT_FALSE(engine_.RouteEditable());
-        const RouteData before = engine_.GetRoute();
-        engine_.RemoveRow(0);
-        engine_.SetRoute(NewRouteData());
-        EXPECT_EQ(engine_.GetRoute(), before);
-        EXPECT_EQ(ReadFile(path_), kRoute);
+        WriteFile(path_, kRoute);
     }
 }
 
@@ -161,7 +160,7 @@ TEST_F(RouteEditing, AFailedWriteKeepsTheEditAndSaysSo) {
 namespace {
 
 // One stored run "PB" with the given running times; the splits are named "A", "B", ...
-RouteData RunOf(const std::vector<std::int32_t>& times) {
+RouteData RunOf(const Times& times) {
     RouteData route;
     route.RunTitles = {"PB"};
     for (std::int32_t time : times) {
@@ -177,15 +176,14 @@ RouteData RunOf(const std::vector<std::int32_t>& times) {
 }  // namespace
 
 TEST(RouteData, ASegmentMovesTheLaterRunningTimesAndNeedsATimeAbove) {
-    struct Case {
+    const struct {
         const char* what;
-        std::vector<std::int32_t> times;
+        Times times;
         std::size_t row;
         std::int32_t segment;
         bool accepted;
-        std::vector<std::int32_t> after;
-    };
-    const Case cases[] = {
+        Times after;
+    } cases[] = {
         {"later segments kept", {1000, 3000, 6000}, 1, 1500, true, {1000, 2500, 5500}},
         {"first row", {1000, 3000, 6000}, 0, 2000, true, {2000, 4000, 7000}},
         {"a gap below is left alone", {1000, 3000, 0, 8000}, 1, 1500, true, {1000, 2500, 0, 7500}},
@@ -193,11 +191,11 @@ TEST(RouteData, ASegmentMovesTheLaterRunningTimesAndNeedsATimeAbove) {
         {"a new time moves nothing else", {1000, 0, 6000}, 1, 500, true, {1000, 1500, 6000}},
         {"cleared", {1000, 3000, 6000}, 1, 0, true, {1000, 0, 6000}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         RouteData route = RunOf(c.times);
         EXPECT_EQ(SetRunSegment(&route, c.row, 0, c.segment), c.accepted);
-        std::vector<std::int32_t> after;
+        Times after;
         for (const RouteRow& split : route.Splits) {
             after.push_back(split.RunTimes[0]);
         }
