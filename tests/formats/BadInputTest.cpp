@@ -1,9 +1,9 @@
-// The command line tool on bad input: one line naming the file and the fault, exit status 1,
+// The command line tool: bad input gets one line naming the file and the fault, exit status 1
 // and nothing written; bad usage exits 2.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,28 +12,6 @@
 #include "ConvertFixture.h"
 
 namespace {
-
-struct Outcome {
-    int Status;
-    std::string Output;  // stderr and stdout together
-};
-
-// Runs the command line tool with the given arguments (already quoted).
-Outcome RunTool(const std::string& arguments) {
-    const std::string command = std::string(QUORVEL_CONVERT) + " " + arguments + " 2>&1";
-    Outcome outcome{-1, ""};
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return outcome;
-    }
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        outcome.Output += buffer;
-    }
-    const int status = ::pclose(pipe);
-    outcome.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
 
 std::string Repeat(const std::string& text, int times) {
     std::string result;
@@ -49,7 +27,19 @@ std::string LssWithSegment(const std::string& best) {
            best + "</RealTime></BestSegmentTime></Segment>\n</Segments>\n</Run>\n";
 }
 
-using BadInputTest = ConvertFixture;
+class BadInputTest : public ConvertFixture {
+  protected:
+    // Runs the command line tool with the given (quoted) arguments: its exit status, and in
+    // said_ what it wrote to stderr and stdout.
+    int RunTool(const std::string& arguments) {
+        const std::string said = "'" + File("said") + "'";
+        const int status = std::system(
+            (std::string(QUORVEL_CONVERT) + " " + arguments + " >" + said + " 2>&1").c_str());
+        said_ = ReadFile(File("said"));
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string said_;
+};
 
 TEST_F(BadInputTest, EachBadInputGetsItsMessageExitOneAndNothingWritten) {
     WriteFile(File("big.lss"), "");
@@ -89,21 +79,19 @@ TEST_F(BadInputTest, EachBadInputGetsItsMessageExitOneAndNothingWritten) {
         if (text) {
             WriteFile(in, *text);
         }
-        const Outcome outcome = RunTool("'" + in + "' '" + out + "'");
-        EXPECT_EQ(outcome.Status, 1) << outcome.Output;
-        EXPECT_NE(outcome.Output.find(in + ": "), std::string::npos) << outcome.Output;
-        EXPECT_NE(outcome.Output.find(message), std::string::npos) << outcome.Output;
-        EXPECT_EQ(std::count(outcome.Output.begin(), outcome.Output.end(), '\n'), 1);
+        EXPECT_EQ(RunTool("'" + in + "' '" + out + "'"), 1) << said_;
+        EXPECT_NE(said_.find(in + ": "), std::string::npos) << said_;
+        EXPECT_NE(said_.find(message), std::string::npos) << said_;
+        EXPECT_EQ(std::count(said_.begin(), said_.end(), '\n'), 1) << said_;
         EXPECT_FALSE(FileExists(out));
     }
 }
 
 TEST_F(BadInputTest, UnwritableOutputLeavesNoIconsBehind) {
     std::filesystem::create_directory(File("taken.txt"));
-    const Outcome outcome =
-        RunTool("'" + TestDataPath("formats/icons.lss") + "' '" + File("taken.txt") + "'");
-    EXPECT_EQ(outcome.Status, 1) << outcome.Output;
-    EXPECT_NE(outcome.Output.find("taken.txt: cannot be written"), std::string::npos);
+    EXPECT_EQ(RunTool("'" + TestDataPath("formats/icons.lss") + "' '" + File("taken.txt") + "'"),
+              1);
+    EXPECT_NE(said_.find("taken.txt: cannot be written"), std::string::npos) << said_;
     EXPECT_FALSE(FileExists(File("taken-1.png")));
     EXPECT_FALSE(FileExists(File("taken-2.png")));
 }
@@ -114,14 +102,12 @@ TEST_F(BadInputTest, BadUsageExitsTwoAndHelpExitsZero) {
     for (const std::string& arguments :
          {std::string(""), a, a + " '" + File("a.csv") + "'", "--timing fast " + a + " " + b,
           std::string("--frobnicate")}) {
-        const Outcome outcome = RunTool(arguments);
-        EXPECT_EQ(outcome.Status, 2) << arguments << ": " << outcome.Output;
-        EXPECT_NE(outcome.Output.find("usage: quorvel-convert"), std::string::npos);
+        EXPECT_EQ(RunTool(arguments), 2) << arguments << ": " << said_;
+        EXPECT_NE(said_.find("usage: quorvel-convert"), std::string::npos);
     }
     EXPECT_FALSE(FileExists(File("b.lss")));
-    EXPECT_EQ(RunTool("--help").Status, 0);
-    const Outcome done = RunTool("--timing game " + a + " " + b);
-    EXPECT_EQ(done.Status, 0) << done.Output;
+    EXPECT_EQ(RunTool("--help"), 0);
+    EXPECT_EQ(RunTool("--timing game " + a + " " + b), 0) << said_;
     EXPECT_NE(ReadFile(File("b.lss")).find("<GameTime>00:00:01.0000000</GameTime>"),
               std::string::npos);
 }

@@ -1,5 +1,4 @@
-// A split file written in another timer's format and read back is the same grid, and what the
-// other format cannot hold is named.
+// A split file through another timer's format comes back the same; what it cannot hold is named.
 #include <gtest/gtest.h>
 
 #include <string>
