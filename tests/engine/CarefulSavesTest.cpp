@@ -1,5 +1,4 @@
-// Saves that respect the runner's files: a file changed by another program is not written over,
-// a read-only engine writes nothing, and a full disk or a huge file ends in a defined state.
+// Saves that respect the runner's files, and a full disk or a huge file ending in a defined state.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 

@@ -1,5 +1,4 @@
-// Route editing: rows and stored runs added, renamed, removed and moved, the description and
-// the start offset changed; each edit is saved at once and reads back as the grid it left.
+// Route editing: every edit of rows, stored runs and header is saved at once and reads back.
 #include <gtest/gtest.h>
 
 #include <functional>

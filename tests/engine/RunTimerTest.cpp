@@ -1,5 +1,4 @@
-// The run clock and split control: the five states of a run and every move between them,
-// the lead-in, skips and undos, the end of a run, the live differences and timer mode.
+// The run clock: the five states of a run and every move between them, and what a split records.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,5 +1,4 @@
-// The split file: which texts load and what they load as, the bytes written for what was read,
-// and the failed writes that leave the old file whole and are told through LastSaveFailed.
+// The split file: which texts load and as what, the bytes written back, and failed writes.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -11,6 +10,7 @@
 
 #include "GridBuilder.h"
 #include "QuorvelEngine.h"
+#include "SplitFileCheck.h"
 #include "TestFiles.h"
 
 namespace {
@@ -193,6 +193,7 @@ TEST_F(SplitFile, WhatWasReadIsWrittenInTheWritersLayout) {
         engine.SaveSplitData();
         EXPECT_FALSE(engine.LastSaveFailed);
         EXPECT_EQ(Saved(), written);
+        EXPECT_TRUE(CheckSplitFileText(written).IsOk()) << CheckSplitFileText(written).Message;
         engine.LoadSplitData(dir.File("runs.txt"));  // and what was written reads back alike
         engine.SaveSplitData();
         EXPECT_EQ(Saved(), written);

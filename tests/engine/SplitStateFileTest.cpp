@@ -1,5 +1,4 @@
-// The split-state file: a snapshot of an unfinished run, written in its split form or its
-// timer-mode form, read back as a paused run, and refused when it is not usable.
+// The split-state file: an unfinished run written, read back paused, or refused when unusable.
 #include <gtest/gtest.h>
 
 #include <filesystem>
