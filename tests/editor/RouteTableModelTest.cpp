@@ -106,3 +106,8 @@ TEST_F(RouteTable, NotesShowTheirLineBreaksAndTheRacedRunIsNamed) {
     EXPECT_EQ(model_.headerData(3, Qt::Horizontal).toString(), "PB (raced)");
     EXPECT_EQ(model_.headerData(2, Qt::Horizontal).toString(), "Old");
 }
+
+TEST_F(RouteTable, ASplitNameLosesItsTabs) {
+    ASSERT_TRUE(Type(0, 0, "a\tb"));
+    EXPECT_EQ(model_.route().Splits[0].Name, "a b");
+}

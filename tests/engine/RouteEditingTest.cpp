@@ -12,9 +12,10 @@
 
 namespace {
 
-// Three splits, two stored runs (Run 2 is the kept run), one note.
+// Three splits, two stored runs (Run 2 is the kept run), a best-splits note and a run note.
 const std::string kColumns =
-    "Best Splits\tRun 1\tRun 2\nA\t10.00\t10.00\t11.00\n\t\tnote a\t\nB\t20.00\t30.00\t32.00\n"
+    "Best Splits\tRun 1\tRun 2\nA\t10.00\t10.00\t11.00\n\tbest a\tnote "
+    "a\t\nB\t20.00\t30.00\t32.00\n"
     "\t\t\t\nC\t30.00\t1:00.00\t1:05.00\n\t\t\t\n";
 const std::string kRoute = "12\t-0.33\nAny%\t" + kColumns;
 
@@ -61,22 +62,22 @@ TEST_F(RouteEditing, EachEditIsSavedAsTheWholeFile) {
         {"move the last row first: it carries its segments and notes stay with their rows",
          [](QuorvelClass& e) { e.MoveRow(2, 0); }, kColumns,
          "Best Splits\tRun 1\tRun 2\nC\t30.00\t30.00\t33.00\n\t\t\t\n"
-         "A\t10.00\t40.00\t44.00\n\t\tnote a\t\nB\t20.00\t1:00.00\t1:05.00\n\t\t\t\n"},
+         "A\t10.00\t40.00\t44.00\n\tbest a\tnote a\t\nB\t20.00\t1:00.00\t1:05.00\n\t\t\t\n"},
         {"add a stored run last: it becomes the kept run",
          [](QuorvelClass& e) { e.AddRunColumn(3, "PB"); }, kColumns,
-         "Best Splits\tRun 1\tRun 2\tPB\nA\t10.00\t10.00\t11.00\t0.00\n\t\tnote a\t\t\n"
+         "Best Splits\tRun 1\tRun 2\tPB\nA\t10.00\t10.00\t11.00\t0.00\n\tbest a\tnote a\t\t\n"
          "B\t20.00\t30.00\t32.00\t0.00\n\t\t\t\t\nC\t30.00\t1:00.00\t1:05.00\t0.00\n\t\t\t\t\n"},
         {"add a stored run first", [](QuorvelClass& e) { e.AddRunColumn(1, "Old"); }, kColumns,
-         "Best Splits\tOld\tRun 1\tRun 2\nA\t10.00\t0.00\t10.00\t11.00\n\t\t\tnote a\t\n"
+         "Best Splits\tOld\tRun 1\tRun 2\nA\t10.00\t0.00\t10.00\t11.00\n\tbest a\t\tnote a\t\n"
          "B\t20.00\t0.00\t30.00\t32.00\n\t\t\t\t\nC\t30.00\t0.00\t1:00.00\t1:05.00\n\t\t\t\t\n"},
         {"rename a stored run", [](QuorvelClass& e) { e.RenameRunColumn(2, "Second"); },
          "\tRun 2\n", "\tSecond\n"},
         {"remove a stored run with its notes", [](QuorvelClass& e) { e.RemoveRunColumn(1); },
          kColumns,
-         "Best Splits\tRun 2\nA\t10.00\t11.00\n\t\t\nB\t20.00\t32.00\n\t\t\n"
+         "Best Splits\tRun 2\nA\t10.00\t11.00\n\tbest a\t\nB\t20.00\t32.00\n\t\t\n"
          "C\t30.00\t1:05.00\n\t\t\n"},
         {"move a stored run", [](QuorvelClass& e) { e.MoveRunColumn(2, 1); }, kColumns,
-         "Best Splits\tRun 2\tRun 1\nA\t10.00\t11.00\t10.00\n\t\t\tnote a\n"
+         "Best Splits\tRun 2\tRun 1\nA\t10.00\t11.00\t10.00\n\tbest a\t\tnote a\n"
          "B\t20.00\t32.00\t30.00\n\t\t\t\nC\t30.00\t1:05.00\t1:00.00\n\t\t\t\n"},
         {"description", [](QuorvelClass& e) { e.SetDescription("Glitchless\r\n"); }, "Any%",
          "Glitchless  "},
