@@ -1,5 +1,4 @@
-// Best splits and comparisons: taking over best segments, keeping a run in place of the kept
-// run, setting best cells by hand, and recomputing the differences of the grid.
+// Best splits: taken over, kept with a run, set by hand, and the differences recomputed.
 #include <gtest/gtest.h>
 
 #include <cstdio>

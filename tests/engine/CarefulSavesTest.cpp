@@ -1,40 +1,40 @@
-// Saves that respect the runner's files: a split file changed by another program is not
-// written over, a read-only engine writes nothing, a failed split-state save is known, and
-// a split file name holding a TAB or a line break survives the split-state file.
+// Saves that respect the runner's files, and a full disk or a huge file ending in a defined state.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <sys/resource.h>
 
-#include <algorithm>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "FakeClock.h"
+#include "IniFiles.h"
 #include "QuorvelEngine.h"
+#include "SmallDisk.h"
 #include "TestFiles.h"
 
 namespace {
 
-class RespectfulSaves : public FakeClockTest {
+class CarefulSaves : public FakeClockTest {
   protected:
     void SetUp() override {
         FakeClockTest::SetUp();
-        route_ = ReadFile(TestDataPath("run-route.txt"));
-        WriteFile(Path(), route_);
+        WriteFile(path_, route_);
     }
-    std::string Path() const { return dir_.File("any.txt"); }
     void Split(std::int32_t hundredths) {
         FakeClock::Advance(hundredths);
         engine_.DoSplit();
     }
 
     TempDir dir_;
-    std::string route_;
+    const std::string route_ = ReadFile(TestDataPath("run-route.txt")),
+                      path_ = dir_.File("any.txt");
     QuorvelClass engine_{dir_.Path()};
 };
 
 }  // namespace
 
-TEST_F(RespectfulSaves, OurOwnWritesPassButAFileChangedOnDiskIsNotWrittenOver) {
-    engine_.LoadSplitData(Path());
+TEST_F(CarefulSaves, OurOwnWritesPassButAFileChangedOnDiskIsNotWrittenOver) {
+    engine_.LoadSplitData(path_);
     for (int attempt = 0; attempt < 3; ++attempt) {  // our own writes: the attempt counter
         engine_.StopTimer();
         engine_.StartTimer();
@@ -43,10 +43,9 @@ TEST_F(RespectfulSaves, OurOwnWritesPassButAFileChangedOnDiskIsNotWrittenOver) {
     EXPECT_FALSE(engine_.SplitFileChangedOnDisk);
     Split(1000);
     const std::string fixed = "0\t0.00\nFixed in an editor\tBest Splits\tPB\nA\t1.00\t1.00\n\t\n";
-    WriteFile(Path(), fixed);
-
+    WriteFile(path_, fixed);
     engine_.UpdateBestSplits();  // would rewrite the file
-    EXPECT_EQ(ReadFile(Path()), fixed);
+    EXPECT_EQ(ReadFile(path_), fixed);
     EXPECT_TRUE(engine_.SplitFileChangedOnDisk);
     EXPECT_TRUE(engine_.LastSaveFailed);
     EXPECT_EQ(engine_.LastSaveError, "the file changed on disk");
@@ -54,23 +53,23 @@ TEST_F(RespectfulSaves, OurOwnWritesPassButAFileChangedOnDiskIsNotWrittenOver) {
     engine_.AcceptSplitFileOnDisk();  // the runner answered Overwrite
     engine_.UpdateBestSplits();
     EXPECT_FALSE(engine_.LastSaveFailed);
-    EXPECT_NE(ReadFile(Path()), fixed);
+    EXPECT_NE(ReadFile(path_), fixed);
 }
 
-TEST_F(RespectfulSaves, AReadOnlyEngineWritesNeitherTheSplitFileNorTheSplitState) {
+TEST_F(CarefulSaves, AReadOnlyEngineWritesNeitherTheSplitFileNorTheSplitState) {
     engine_.ReadOnly = true;
-    engine_.LoadSplitData(Path());
+    engine_.LoadSplitData(path_);
     ASSERT_EQ(engine_.GetRowCount(), 5u);
     engine_.StartTimer();
     Split(1000);
     engine_.SaveSplitStateData();
     engine_.ClearTimer();
-    EXPECT_EQ(ReadFile(Path()), route_);
+    EXPECT_EQ(ReadFile(path_), route_);
     EXPECT_FALSE(FileExists(engine_.SplitStatePath()));
 }
 
-TEST_F(RespectfulSaves, AFailedSplitStateSaveIsKnownWithItsReason) {
-    engine_.LoadSplitData(Path());
+TEST_F(CarefulSaves, AFailedSplitStateSaveIsKnownWithItsReason) {
+    engine_.LoadSplitData(path_);
     engine_.StartTimer();
     std::filesystem::create_directory(engine_.SplitStatePath());  // a folder in the way
     engine_.SaveSplitStateData();
@@ -81,38 +80,59 @@ TEST_F(RespectfulSaves, AFailedSplitStateSaveIsKnownWithItsReason) {
     EXPECT_FALSE(engine_.LastStateSaveFailed);
 }
 
-TEST_F(RespectfulSaves, AWriteProtectedSplitFileIsAFailedSave) {
-    ::chmod(Path().c_str(), 0444);
-    engine_.LoadSplitData(Path());
+// On a full disk (a small tmpfs; skipped where mounting is not permitted) the split file, its
+// snapshot and the settings keep their old bytes and leave no temporary; the split file's
+// failure is told, and mended once there is room.
+TEST_F(CarefulSaves, OnAFullDiskSavesKeepTheOldFilesAndSaySo) {
+    const SmallDisk disk(dir_.Path());
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << "cannot mount a tmpfs: " << disk.Error() << " (needs root)";
+    }
+    WriteFile(path_, route_);
+    WriteFile(dir_.File("Quorvel.ini"), "[Window]\nLeft=10\n\n");
+    engine_.LoadSplitData(path_);
     engine_.StartTimer();
+    Split(50 + 4000);
+    engine_.SaveSplitStateData();
+    const std::string before = ReadFile(path_), snapshot = ReadFile(engine_.SplitStatePath());
+    Split(5000);
+    IniFileClass ini;
+    ini.ReadIniFile(dir_.File("Quorvel.ini"));
+    ini.WriteInteger("Window", "Left", 20);
+    disk.Fill();
+
+    engine_.StopTimer();
+    engine_.StartTimer();  // counts the attempt and rewrites the file
     EXPECT_TRUE(engine_.LastSaveFailed);
-    EXPECT_EQ(engine_.LastSaveError, "the file is write-protected");
-    EXPECT_EQ(ReadFile(Path()), route_);
+    Split(5000);
+    engine_.SaveSplitStateData();
+    EXPECT_FALSE(ini.SaveIniFile());
+    EXPECT_EQ(ReadFile(path_), before);
+    EXPECT_EQ(ReadFile(engine_.SplitStatePath()), snapshot);
+    EXPECT_EQ(ReadFile(dir_.File("Quorvel.ini")), "[Window]\nLeft=10\n\n");
+    EXPECT_EQ(FolderEntries(dir_.Path()),
+              (std::vector<std::string>{"Quorvel.ini", "any-SplitState.txt", "any.txt", "filler"}));
+    disk.Free();
+    engine_.SaveSplitData();
+    EXPECT_FALSE(engine_.LastSaveFailed);
+    EXPECT_NE(ReadFile(path_), before);
 }
 
-TEST_F(RespectfulSaves, ASplitFileNameWithATabOrALineBreakComesBackFromTheSplitState) {
-    for (const std::string name : {"a\tb.txt", "two\nlines.txt", "cr\r.txt", "pipe|t.txt"}) {
-        SCOPED_TRACE(name);
-        WriteFile(dir_.File(name), route_);
-        QuorvelClass engine(dir_.Path());
-        engine.LoadSplitData(dir_.File(name));
-        engine.StartTimer();
-        FakeClock::Advance(1000);
-        engine.DoSplit();
-        engine.SaveSplitStateData();
-        const std::string statePath = engine.SplitStatePath();
-        const std::string text = ReadFile(statePath);
-        // Three lines, two TABs, no CR: the name stayed one cell of line 0.
-        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3) << text;
-        EXPECT_EQ(std::count(text.begin(), text.end(), '\t'), 2) << text;
-        EXPECT_EQ(text.find('\r'), std::string::npos) << text;
-
-        SplitStateHeader header;
-        ASSERT_TRUE(ReadSplitStateHeader(statePath, &header));
-        EXPECT_EQ(header.SplitFileName, name);
-        QuorvelClass restored(dir_.Path());
-        restored.LoadSplitStateData(statePath);
-        EXPECT_EQ(restored.SplitFileName, dir_.File(name));
-        EXPECT_EQ(restored.GetNextSplitNumber(), 1u);
+TEST(HugeFile, FiftyMegabytesOnOneLineLoadNothingWithinAFewCopiesOfMemory) {
+    TempDir dir;
+    constexpr std::size_t kSize = 50u << 20;
+    {
+        std::ofstream out(dir.File("huge.txt"), std::ios::binary);
+        const std::string block(1 << 20, 'x');
+        for (std::size_t written = 0; written < kSize; written += block.size()) {
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+        }
     }
+    QuorvelClass engine(dir.Path());
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_SELF, &before);
+    engine.LoadSplitData(dir.File("huge.txt"));
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_EQ(engine.GetColumnCount(), 0u);  // one line, not the four a split file needs
+    EXPECT_LT(static_cast<std::size_t>(after.ru_maxrss - before.ru_maxrss) * 1024, 8 * kSize);
 }

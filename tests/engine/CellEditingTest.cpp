@@ -1,5 +1,4 @@
-// Cell editing: a running time, a segment time or a note written into one cell keeps the
-// segment times around it and the split file consistent.
+// Cell editing: a time or a note typed into one cell keeps the segments around it consistent.
 #include <gtest/gtest.h>
 
 #include <cstdio>

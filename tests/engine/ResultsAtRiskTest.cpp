@@ -45,16 +45,10 @@ TEST_F(ResultsAtRisk, AFasterFinishedRunAndNewBestSegmentsAreAtRiskUntilKept) {
         Times kept, splits;
         bool pause, autosaveRun, segmentsKeptAnyway, faster, newBest;
     } cases[] = {
+        // clang-format off
         {"faster with a best segment", kKept, {950, 3000}, Runs, false, false, true, true},
         {"faster, segments kept by the reset", kKept, {950, 3000}, Runs, false, true, true, false},
-        {"faster, kept at once by the autosave",
-         kKept,
-         {950, 3000},
-         Runs,
-         true,
-         false,
-         false,
-         false},
+        {"faster, kept at once by the autosave", kKept, {950, 3000}, Runs, true, false, false, false},
         {"slower, no better segment", kKept, {1200, 3626}, Runs, false, false, false, false},
         {"slower with a best segment", kKept, {900, 3626}, Runs, false, false, false, true},
         {"unfinished with a best segment", kKept, {900}, Runs, false, false, false, true},
@@ -62,6 +56,7 @@ TEST_F(ResultsAtRisk, AFasterFinishedRunAndNewBestSegmentsAreAtRiskUntilKept) {
         {"tie with the kept run", kKept, {1200, 3293}, Runs, false, false, false, false},
         {"kept run without a final time", kNoFinal, {1200, 9000}, Runs, false, true, true, false},
         {"no stored run column", {}, {1200, 3400}, Runs, false, false, false, false},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,44 +1,23 @@
-// Route editing: rows and stored runs added, renamed, removed and moved, the description and
-// the start offset changed; each edit is saved at once and reads back as the grid it left.
+// Route editing: every edit of rows, stored runs and header is saved at once and reads back.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "GridBuilder.h"
 #include "QuorvelEngine.h"
 #include "RouteData.h"
 #include "TestFiles.h"
 
 namespace {
 
-// Three splits, two stored runs (Run 2 is the kept run), one note.
-const char* const kRoute =
-    "12\t-0.33\n"
-    "Any%\tBest Splits\tRun 1\tRun 2\n"
-    "A\t10.00\t10.00\t11.00\n"
-    "\t\tnote a\t\n"
-    "B\t20.00\t30.00\t32.00\n"
-    "\t\t\t\n"
-    "C\t30.00\t1:00.00\t1:05.00\n"
-    "\t\t\t\n";
-
-// Every time, segment time and header of the grid, for comparing two engines.
-std::vector<std::string> Shape(const QuorvelClass& engine) {
-    std::vector<std::string> shape = {engine.GetFullFileDesc(), std::to_string(engine.StartOffset)};
-    for (unsigned int c = 0; c < engine.GetColumnCount(); ++c) {
-        shape.push_back(engine.GetFullColumnHeader(c));
-    }
-    for (unsigned int r = 0; r < engine.GetRowCount(); ++r) {
-        shape.push_back(engine.GetFullRowHeader(r));
-        for (unsigned int c = 0; c < engine.GetColumnCount(); ++c) {
-            shape.push_back(std::to_string(engine.GetDataCellTimer(r, c)) + "/" +
-                            std::to_string(engine.GetDataCellElapsed(r, c)) + "/" +
-                            engine.GetDataCellNotes(r, c));
-        }
-    }
-    return shape;
-}
+// Three splits, two stored runs (Run 2 is the kept run), a best-splits note and a run note.
+const std::string kColumns =
+    "Best Splits\tRun 1\tRun 2\nA\t10.00\t10.00\t11.00\n\tbest a\tnote "
+    "a\t\nB\t20.00\t30.00\t32.00\n"
+    "\t\t\t\nC\t30.00\t1:00.00\t1:05.00\n\t\t\t\n";
+const std::string kRoute = "12\t-0.33\nAny%\t" + kColumns;
 
 class RouteEditing : public ::testing::Test {
   protected:
@@ -48,11 +27,14 @@ class RouteEditing : public ::testing::Test {
         engine_.LoadSplitData(path_);
         ASSERT_EQ(engine_.GetColumnCount(), 4u);
     }
-    // The file holds what the grid holds: loaded again, it gives the same grid.
+    // The file holds what the grid holds: loaded again, it gives the same route and segments.
     void ExpectFileMatchesGrid() {
         QuorvelClass reread("/nonexistent/");
         reread.LoadSplitData(path_);
-        EXPECT_EQ(Shape(reread), Shape(engine_));
+        EXPECT_EQ(reread.GetRoute(), engine_.GetRoute());
+        for (unsigned int c = 0; c < engine_.GetColumnCount(); ++c) {
+            EXPECT_EQ(ColumnTimes(reread, c, /*Elapsed=*/true), ColumnTimes(engine_, c, true));
+        }
     }
     TempDir dir_;
     std::string path_;
@@ -61,76 +43,71 @@ class RouteEditing : public ::testing::Test {
 
 }  // namespace
 
+// Each case names the text of the file that the edit replaces, and what replaces it.
 TEST_F(RouteEditing, EachEditIsSavedAsTheWholeFile) {
-    struct Case {
+    using Edit = std::function<void(QuorvelClass&)>;
+    const struct {
         const char* what;
-        std::function<void(QuorvelClass&)> edit;
-        std::string file;
-    };
-    const Case cases[] = {
+        Edit edit;
+        std::string before, after;
+    } cases[] = {
         {"rename a row (a TAB becomes a space)", [](QuorvelClass& e) { e.RenameRow(1, "B\tbis"); },
-         "12\t-0.33\nAny%\tBest Splits\tRun 1\tRun 2\n"
-         "A\t10.00\t10.00\t11.00\n\t\tnote a\t\nB bis\t20.00\t30.00\t32.00\n\t\t\t\n"
-         "C\t30.00\t1:00.00\t1:05.00\n\t\t\t\n"},
+         "\nB\t", "\nB bis\t"},
         {"insert a row: running times below stay", [](QuorvelClass& e) { e.InsertRow(1, "New"); },
-         "12\t-0.33\nAny%\tBest Splits\tRun 1\tRun 2\n"
-         "A\t10.00\t10.00\t11.00\n\t\tnote a\t\nNew\t0.00\t0.00\t0.00\n\t\t\t\n"
-         "B\t20.00\t30.00\t32.00\n\t\t\t\nC\t30.00\t1:00.00\t1:05.00\n\t\t\t\n"},
-        {"append a row", [](QuorvelClass& e) { e.InsertRow(3, "D"); },
-         "12\t-0.33\nAny%\tBest Splits\tRun 1\tRun 2\n"
-         "A\t10.00\t10.00\t11.00\n\t\tnote a\t\nB\t20.00\t30.00\t32.00\n\t\t\t\n"
-         "C\t30.00\t1:00.00\t1:05.00\n\t\t\t\nD\t0.00\t0.00\t0.00\n\t\t\t\n"},
+         "\nB\t", "\nNew\t0.00\t0.00\t0.00\n\t\t\t\nB\t"},
+        {"append a row", [](QuorvelClass& e) { e.InsertRow(3, "D"); }, "1:05.00\n\t\t\t\n",
+         "1:05.00\n\t\t\t\nD\t0.00\t0.00\t0.00\n\t\t\t\n"},
         {"remove a row: the next one takes over its segment",
-         [](QuorvelClass& e) { e.RemoveRow(1); },
-         "12\t-0.33\nAny%\tBest Splits\tRun 1\tRun 2\n"
-         "A\t10.00\t10.00\t11.00\n\t\tnote a\t\nC\t30.00\t1:00.00\t1:05.00\n\t\t\t\n"},
+         [](QuorvelClass& e) { e.RemoveRow(1); }, "B\t20.00\t30.00\t32.00\n\t\t\t\n", ""},
         {"move the last row first: it carries its segments and notes stay with their rows",
-         [](QuorvelClass& e) { e.MoveRow(2, 0); },
-         "12\t-0.33\nAny%\tBest Splits\tRun 1\tRun 2\n"
-         "C\t30.00\t30.00\t33.00\n\t\t\t\nA\t10.00\t40.00\t44.00\n\t\tnote a\t\n"
-         "B\t20.00\t1:00.00\t1:05.00\n\t\t\t\n"},
+         [](QuorvelClass& e) { e.MoveRow(2, 0); }, kColumns,
+         "Best Splits\tRun 1\tRun 2\nC\t30.00\t30.00\t33.00\n\t\t\t\n"
+         "A\t10.00\t40.00\t44.00\n\tbest a\tnote a\t\nB\t20.00\t1:00.00\t1:05.00\n\t\t\t\n"},
         {"add a stored run last: it becomes the kept run",
-         [](QuorvelClass& e) { e.AddRunColumn(3, "PB"); },
-         "12\t-0.33\nAny%\tBest Splits\tRun 1\tRun 2\tPB\n"
-         "A\t10.00\t10.00\t11.00\t0.00\n\t\tnote a\t\t\nB\t20.00\t30.00\t32.00\t0.00\n\t\t\t\t\n"
-         "C\t30.00\t1:00.00\t1:05.00\t0.00\n\t\t\t\t\n"},
-        {"add a stored run first", [](QuorvelClass& e) { e.AddRunColumn(1, "Old"); },
-         "12\t-0.33\nAny%\tBest Splits\tOld\tRun 1\tRun 2\n"
-         "A\t10.00\t0.00\t10.00\t11.00\n\t\t\tnote a\t\nB\t20.00\t0.00\t30.00\t32.00\n\t\t\t\t\n"
-         "C\t30.00\t0.00\t1:00.00\t1:05.00\n\t\t\t\t\n"},
+         [](QuorvelClass& e) { e.AddRunColumn(3, "PB"); }, kColumns,
+         "Best Splits\tRun 1\tRun 2\tPB\nA\t10.00\t10.00\t11.00\t0.00\n\tbest a\tnote a\t\t\n"
+         "B\t20.00\t30.00\t32.00\t0.00\n\t\t\t\t\nC\t30.00\t1:00.00\t1:05.00\t0.00\n\t\t\t\t\n"},
+        {"add a stored run first", [](QuorvelClass& e) { e.AddRunColumn(1, "Old"); }, kColumns,
+         "Best Splits\tOld\tRun 1\tRun 2\nA\t10.00\t0.00\t10.00\t11.00\n\tbest a\t\tnote a\t\n"
+         "B\t20.00\t0.00\t30.00\t32.00\n\t\t\t\t\nC\t30.00\t0.00\t1:00.00\t1:05.00\n\t\t\t\t\n"},
         {"rename a stored run", [](QuorvelClass& e) { e.RenameRunColumn(2, "Second"); },
-         "12\t-0.33\nAny%\tBest Splits\tRun 1\tSecond\n"
-         "A\t10.00\t10.00\t11.00\n\t\tnote a\t\nB\t20.00\t30.00\t32.00\n\t\t\t\n"
-         "C\t30.00\t1:00.00\t1:05.00\n\t\t\t\n"},
+         "\tRun 2\n", "\tSecond\n"},
         {"remove a stored run with its notes", [](QuorvelClass& e) { e.RemoveRunColumn(1); },
-         "12\t-0.33\nAny%\tBest Splits\tRun 2\n"
-         "A\t10.00\t11.00\n\t\t\nB\t20.00\t32.00\n\t\t\nC\t30.00\t1:05.00\n\t\t\n"},
-        {"move a stored run", [](QuorvelClass& e) { e.MoveRunColumn(2, 1); },
-         "12\t-0.33\nAny%\tBest Splits\tRun 2\tRun 1\n"
-         "A\t10.00\t11.00\t10.00\n\t\t\tnote a\nB\t20.00\t32.00\t30.00\n\t\t\t\n"
-         "C\t30.00\t1:05.00\t1:00.00\n\t\t\t\n"},
-        {"description", [](QuorvelClass& e) { e.SetDescription("Glitchless\r\n"); },
-         "12\t-0.33\nGlitchless  \tBest Splits\tRun 1\tRun 2\n"
-         "A\t10.00\t10.00\t11.00\n\t\tnote a\t\nB\t20.00\t30.00\t32.00\n\t\t\t\n"
-         "C\t30.00\t1:00.00\t1:05.00\n\t\t\t\n"},
-        {"start offset", [](QuorvelClass& e) { e.SetStartOffset(-150); },
-         "12\t-1.50\nAny%\tBest Splits\tRun 1\tRun 2\n"
-         "A\t10.00\t10.00\t11.00\n\t\tnote a\t\nB\t20.00\t30.00\t32.00\n\t\t\t\n"
-         "C\t30.00\t1:00.00\t1:05.00\n\t\t\t\n"},
+         kColumns,
+         "Best Splits\tRun 2\nA\t10.00\t11.00\n\tbest a\t\nB\t20.00\t32.00\n\t\t\n"
+         "C\t30.00\t1:05.00\n\t\t\n"},
+        {"move a stored run", [](QuorvelClass& e) { e.MoveRunColumn(2, 1); }, kColumns,
+         "Best Splits\tRun 2\tRun 1\nA\t10.00\t11.00\t10.00\n\tbest a\t\tnote a\n"
+         "B\t20.00\t32.00\t30.00\n\t\t\t\nC\t30.00\t1:05.00\t1:00.00\n\t\t\t\n"},
+        {"description", [](QuorvelClass& e) { e.SetDescription("Glitchless\r\n"); }, "Any%",
+         "Glitchless  "},
+        {"start offset", [](QuorvelClass& e) { e.SetStartOffset(-150); }, "-0.33", "-1.50"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         WriteFile(path_, kRoute);
         engine_.LoadSplitData(path_);
         c.edit(engine_);
-        EXPECT_EQ(ReadFile(path_), c.file);
+        std::string expected = kRoute;
+        expected.replace(expected.find(c.before), c.before.size(), c.after);
+        EXPECT_EQ(ReadFile(path_), expected);
         ExpectFileMatchesGrid();
     }
 }
 
-TEST_F(RouteEditing, EditsOutsideTheStoredRunsOrTheRowsChangeNothingAndWriteNothing) {
-    const std::vector<std::string> before = Shape(engine_);
-    const std::function<void(QuorvelClass&)> edits[] = {
+// Edits outside the stored runs or the rows, and any edit while the timer runs or a run is in
+// progress (running, split, or finished and not reset), change nothing and write nothing.
+TEST_F(RouteEditing, EditsThatCannotApplyChangeNothingAndWriteNothing) {
+    using Edit = std::function<void(QuorvelClass&)>;
+    const auto inRun = [](const Edit& state) {
+        return [state](QuorvelClass& e) {
+            state(e);
+            EXPECT_FALSE(e.RouteEditable());
+            e.RemoveRow(0);
+            e.SetRoute(NewRouteData());
+        };
+    };
+    const Edit edits[] = {
         [](QuorvelClass& e) { e.RenameRow(3, "x"); },
         [](QuorvelClass& e) { e.InsertRow(4, "x"); },
         [](QuorvelClass& e) { e.RemoveRow(3); },
@@ -140,29 +117,18 @@ TEST_F(RouteEditing, EditsOutsideTheStoredRunsOrTheRowsChangeNothingAndWriteNoth
         [](QuorvelClass& e) { e.RenameRunColumn(0, "Best"); },
         [](QuorvelClass& e) { e.RemoveRunColumn(3); },  // the current run
         [](QuorvelClass& e) { e.MoveRunColumn(1, 3); },
+        inRun([](QuorvelClass& e) { e.TimerRunning = true; }),
+        inRun([](QuorvelClass& e) { e.NextSplit = 1; }),
+        inRun([](QuorvelClass& e) { e.SplitCells[2].back()->Timer = 6000; }),
     };
-    std::remove(path_.c_str());
     for (const auto& edit : edits) {
-        edit(engine_);
-        EXPECT_EQ(Shape(engine_), before);
-        EXPECT_FALSE(FileExists(path_));
-    }
-}
-
-TEST_F(RouteEditing, RefusedWhileTheTimerRunsOrARunIsInProgress) {
-    const std::function<void(QuorvelClass&)> states[] = {
-        [](QuorvelClass& e) { e.TimerRunning = true; }, [](QuorvelClass& e) { e.NextSplit = 1; },
-        [](QuorvelClass& e) { e.SplitCells[2].back()->Timer = 6000; },  // finished, not reset
-    };
-    for (const auto& state : states) {
         engine_.LoadSplitData(path_);
-        state(engine_);
-        EXPECT_FALSE(engine_.RouteEditable());
-        const std::vector<std::string> before = Shape(engine_);
-        engine_.RemoveRow(0);
-        engine_.SetRoute(NewRouteData());
-        EXPECT_EQ(Shape(engine_), before);
-        EXPECT_EQ(ReadFile(path_), kRoute);
+        std::remove(path_.c_str());
+        const RouteData before = engine_.GetRoute();
+        edit(engine_);
+        EXPECT_EQ(engine_.GetRoute(), before);
+        EXPECT_FALSE(FileExists(path_));
+        WriteFile(path_, kRoute);
     }
 }
 
@@ -194,7 +160,7 @@ TEST_F(RouteEditing, AFailedWriteKeepsTheEditAndSaysSo) {
 namespace {
 
 // One stored run "PB" with the given running times; the splits are named "A", "B", ...
-RouteData RunOf(const std::vector<std::int32_t>& times) {
+RouteData RunOf(const Times& times) {
     RouteData route;
     route.RunTitles = {"PB"};
     for (std::int32_t time : times) {
@@ -210,15 +176,14 @@ RouteData RunOf(const std::vector<std::int32_t>& times) {
 }  // namespace
 
 TEST(RouteData, ASegmentMovesTheLaterRunningTimesAndNeedsATimeAbove) {
-    struct Case {
+    const struct {
         const char* what;
-        std::vector<std::int32_t> times;
+        Times times;
         std::size_t row;
         std::int32_t segment;
         bool accepted;
-        std::vector<std::int32_t> after;
-    };
-    const Case cases[] = {
+        Times after;
+    } cases[] = {
         {"later segments kept", {1000, 3000, 6000}, 1, 1500, true, {1000, 2500, 5500}},
         {"first row", {1000, 3000, 6000}, 0, 2000, true, {2000, 4000, 7000}},
         {"a gap below is left alone", {1000, 3000, 0, 8000}, 1, 1500, true, {1000, 2500, 0, 7500}},
@@ -226,11 +191,11 @@ TEST(RouteData, ASegmentMovesTheLaterRunningTimesAndNeedsATimeAbove) {
         {"a new time moves nothing else", {1000, 0, 6000}, 1, 500, true, {1000, 1500, 6000}},
         {"cleared", {1000, 3000, 6000}, 1, 0, true, {1000, 0, 6000}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         RouteData route = RunOf(c.times);
         EXPECT_EQ(SetRunSegment(&route, c.row, 0, c.segment), c.accepted);
-        std::vector<std::int32_t> after;
+        Times after;
         for (const RouteRow& split : route.Splits) {
             after.push_back(split.RunTimes[0]);
         }

@@ -1,5 +1,4 @@
-// The run clock and split control: the five states of a run and every move between them,
-// the lead-in, skips and undos, the end of a run, the live differences and timer mode.
+// The run clock: the five states of a run and every move between them, and what a split records.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,8 +15,7 @@ void BuildThreeSplits(QuorvelClass& engine) {
     BuildGrid(engine, {"Run 1"}, {{900, 1000}, {1400, 2500}, {1900, 4500}});
 }
 
-// Whether the clock runs after a step; with the time and the next split this tells the five
-// states apart (a lead-in runs below 0, a finished run stands with every split done).
+// With the time and the next split, whether the clock runs tells the five states apart.
 constexpr bool Runs = true, Stands = false;
 
 using Op = void (QuorvelClass::*)();
@@ -120,10 +118,11 @@ class RunTimer : public FakeClockTest {
         BuildThreeSplits(engine_);
     }
     // Starts a run and splits at the given run times (0: skip that row).
-    void RunTo(const Times& splits) {
-        engine_.StartTimer();
-        SplitAt(engine_, splits);
+    static void RunTo(QuorvelClass& engine, const Times& splits) {
+        engine.StartTimer();
+        SplitAt(engine, splits);
     }
+    void RunTo(const Times& splits) { RunTo(engine_, splits); }
     // Row r's cells of the current run: time, segment, difference and segment difference.
     Times Current(unsigned int r) const {
         return {engine_.GetDataCellTimer(r, 2), engine_.GetDataCellElapsed(r, 2),
@@ -202,9 +201,7 @@ TEST_F(RunTimer, TheLiveDifferenceComparesWithTheKeptRunAtTheSplitBeingTimed) {
 
 TEST_F(RunTimer, TimerModeRecordsOnlyTheLastSplitTime) {
     QuorvelClass stopwatch("/nonexistent/");
-    stopwatch.StartTimer();
-    FakeClock::Advance(250);
-    stopwatch.DoSplit();
+    RunTo(stopwatch, {250});
     EXPECT_EQ(stopwatch.GetTimerModeFirstPlaceTime(), 250);
     EXPECT_TRUE(stopwatch.IsTimerRunning());
     stopwatch.UndoSplit();

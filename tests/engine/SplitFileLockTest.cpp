@@ -1,5 +1,4 @@
-// One window per split file: the second taker of a split file's lock is told that another
-// holds it, and the lock goes with the process that held it, even when it is killed.
+// One window per split file: the lock is held against a second taker and dies with its holder.
 #include "SplitFileLock.h"
 
 #include <gtest/gtest.h>

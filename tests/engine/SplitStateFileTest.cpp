@@ -1,5 +1,4 @@
-// The split-state file: a snapshot of an unfinished run, written in its split form or its
-// timer-mode form, read back as a paused run, and refused when it is not usable.
+// The split-state file: an unfinished run written, read back paused, or refused when unusable.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,8 +10,6 @@
 #include "TestFiles.h"
 
 namespace {
-
-const char kTwoSplitsDone[] = "QVLSplitState\tany.txt\n1:50.00\t2\n40.10\n1:36.20\n";
 
 class SplitStateFile : public FakeClockTest {
   protected:
@@ -37,8 +34,7 @@ class SplitStateFile : public FakeClockTest {
 
 TEST_F(SplitStateFile, TheTimerModeFormRestoresAStoppedStopwatch) {
     engine_.StartTimer();
-    FakeClock::Advance(4200);
-    engine_.DoSplit();
+    SplitAt(engine_, {4200});
     FakeClock::Advance(2323);
     engine_.SaveSplitStateData();
     EXPECT_TRUE(engine_.IsTimerRunning());  // saving does not pause the run
@@ -58,7 +54,7 @@ TEST_F(SplitStateFile, TheSplitFormRestoresAPausedRunThatResumesAndSavesBackToIt
     RunRoute({4010, 9620});
     FakeClock::Advance(11000 - 9620);
     engine_.SaveSplitStateData();
-    EXPECT_EQ(ReadFile(StatePath()), kTwoSplitsDone);
+    EXPECT_EQ(ReadFile(StatePath()), "QVLSplitState\tany.txt\n1:50.00\t2\n40.10\n1:36.20\n");
     EXPECT_EQ(engine_.SplitStateFileName, "");  // the derived name is not remembered
     std::filesystem::rename(StatePath(), dir_.File("saved.state"));
 
@@ -76,8 +72,7 @@ TEST_F(SplitStateFile, TheSplitFormRestoresAPausedRunThatResumesAndSavesBackToIt
     EXPECT_EQ(restored.GetDataCellTimerDiff(1, 3), 9620 - 9700);  // against the kept Run 2
 
     restored.ResumeTimer();
-    FakeClock::Advance(150);
-    restored.DoSplit();
+    SplitAt(restored, {11150});
     EXPECT_EQ(restored.GetDataCellElapsed(2, 3), 1530);
     restored.SaveSplitStateData();
     EXPECT_EQ(ReadFile(dir_.File("saved.state")),
@@ -98,21 +93,18 @@ TEST_F(SplitStateFile, AStateSavedAfterTheLastSplitComesBackOneSplitShort) {
 // The row being timed compares the kept run with an empty current cell once any time was
 // restored; with none restored its differences stay 0.
 TEST_F(SplitStateFile, TheNextSplitIsHeldInsideTheRows) {
-    const struct {
-        const char* text;
-        std::uint32_t next;
-        std::int32_t keptDiffAtNext;
-    } cases[] = {{"2", 2, -12800},  {"4", 4, -19600},           {"7", 4, -19600},
-                 {"-1", 4, -19600}, {"99999999999", 4, -19600}, {"abc", 0, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        WriteFile(StatePath(), std::string("QVLSplitState\tany.txt\n1:00.00\t") + c.text +
+    const std::tuple<const char*, std::uint32_t, std::int32_t> cases[] = {
+        {"2", 2, -12800},  {"4", 4, -19600},           {"7", 4, -19600},
+        {"-1", 4, -19600}, {"99999999999", 4, -19600}, {"abc", 0, 0}};
+    for (const auto& [text, next, keptDiffAtNext] : cases) {
+        SCOPED_TRACE(text);
+        WriteFile(StatePath(), std::string("QVLSplitState\tany.txt\n1:00.00\t") + text +
                                    "\n1.00\n2.00\n3.00\n4.00\n5.00\n6.00\n");
         engine_.LoadSplitStateData(StatePath());
         ASSERT_EQ(engine_.GetRowCount(), 5u);
-        EXPECT_EQ(engine_.GetNextSplitNumber(), c.next);
-        EXPECT_EQ(engine_.GetDataCellTimer(c.next, 3), 0);
-        EXPECT_EQ(engine_.GetDataCellTimerDiff(c.next, 2), c.keptDiffAtNext);
+        EXPECT_EQ(engine_.GetNextSplitNumber(), next);
+        EXPECT_EQ(engine_.GetDataCellTimer(next, 3), 0);
+        EXPECT_EQ(engine_.GetDataCellTimerDiff(next, 2), keptDiffAtNext);
     }
 }
 
@@ -163,12 +155,28 @@ TEST_F(SplitStateFile, UnusableFilesAndNamesOutsideTheStateFilesFolderAreRefused
     EXPECT_EQ(engine_.GetColumnCount(), 4u);
 }
 
-TEST_F(SplitStateFile, TheWriterStoresOnlyThePlainNameOfTheSplitFile) {
+// Only the plain name of the split file is stored; a TAB, a line break or a code in it survives.
+TEST_F(SplitStateFile, TheSplitFilesPlainNameComesBackWhateverItHolds) {
     RunRoute({4010});
     engine_.SplitFileName = dir_.File("sub\\odd:any.txt");  // as if loaded from such a path
     engine_.SaveSplitStateData();
     EXPECT_EQ(ReadFile(dir_.File("sub\\odd:any-SplitState.txt")),
               "QVLSplitState\tany.txt\n40.10\t1\n40.10\n");
+    for (const std::string name : {"a\tb.txt", "two\nlines.txt", "cr\r.txt", "pipe|t.txt"}) {
+        SCOPED_TRACE(name);
+        WriteFile(dir_.File(name), ReadFile(dir_.File("any.txt")));
+        QuorvelClass engine(dir_.Path()), restored(dir_.Path());
+        engine.LoadSplitData(dir_.File(name));
+        engine.StartTimer();
+        SplitAt(engine, {1000});
+        engine.SaveSplitStateData();
+        SplitStateHeader header;
+        ASSERT_TRUE(ReadSplitStateHeader(engine.SplitStatePath(), &header));
+        EXPECT_EQ(header.SplitFileName, name);
+        restored.LoadSplitStateData(engine.SplitStatePath());
+        EXPECT_EQ(restored.SplitFileName, dir_.File(name));
+        EXPECT_EQ(restored.GetNextSplitNumber(), 1u);
+    }
 }
 
 TEST_F(SplitStateFile, AStateThatCannotBeWrittenLeavesNoTraceAndTheRunUnchanged) {

@@ -1,5 +1,4 @@
-// Times as text and back: the short and long forms written, the texts read (shortened,
-// malformed, huge), and the clock readings in hundredths.
+// Times as text and back, and the clock readings in hundredths.
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -4,13 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 
 TEST(WindowPlacement, ASavedPositionIsHeldSoTheWindowLiesOnTheScreen) {
-    const struct {
-        std::int64_t left, top;
-        int width, height;
-        std::int32_t expectedLeft, expectedTop;
-    } cases[] = {
+    // Saved left and top, window width and height, and where it goes on a 1280 x 1024 screen.
+    const std::tuple<std::int64_t, std::int64_t, int, int, std::int32_t, std::int32_t> cases[] = {
         {100, 50, 300, 400, 100, 50},                  // on the screen: unchanged
         {3000, 10, 300, 400, 980, 10},                 // a monitor that is gone
         {-50, -20, 300, 400, 0, 0},                    // above and left of the screen
@@ -19,9 +17,9 @@ TEST(WindowPlacement, ASavedPositionIsHeldSoTheWindowLiesOnTheScreen) {
         {980, 624, 300, 400, 980, 624},                // exactly at the far corner
         {500, 500, 2000, 1500, 0, 0},  // larger than the screen: its top left corner
     };
-    for (const auto& c : cases) {
-        const WindowOrigin origin = ClampWindowOrigin(c.left, c.top, c.width, c.height, 1280, 1024);
-        EXPECT_EQ(origin.Left, c.expectedLeft) << c.left;
-        EXPECT_EQ(origin.Top, c.expectedTop) << c.top;
+    for (const auto& [left, top, width, height, expectedLeft, expectedTop] : cases) {
+        const WindowOrigin origin = ClampWindowOrigin(left, top, width, height, 1280, 1024);
+        EXPECT_EQ(origin.Left, expectedLeft) << left;
+        EXPECT_EQ(origin.Top, expectedTop) << top;
     }
 }
