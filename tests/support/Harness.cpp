@@ -10,25 +10,15 @@
 
 namespace support {
 
-// ---- Environment ----
-
 ScopedEnv::ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
     if (const char* old = std::getenv(name)) {
         old_ = old;
     }
-    if (value) {
-        setenv(name, value->c_str(), 1);
-    } else {
-        unsetenv(name);
-    }
+    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
 }
 
 ScopedEnv::~ScopedEnv() {
-    if (old_) {
-        setenv(name_.c_str(), old_->c_str(), 1);
-    } else {
-        unsetenv(name_.c_str());
-    }
+    old_ ? setenv(name_.c_str(), old_->c_str(), 1) : unsetenv(name_.c_str());
 }
 
 std::string FindProgram(const std::string& name) {
@@ -47,7 +37,7 @@ std::string FindProgram(const std::string& name) {
 namespace {
 
 // Forks and execs argv; the child first closes every descriptor but 0-2 and keep.
-pid_t Spawn(const std::vector<std::string>& argv, int keep, const char* display) {
+pid_t Spawn(const std::vector<std::string>& argv, int keep) {
     std::vector<char*> args;
     for (const std::string& arg : argv) {
         args.push_back(const_cast<char*>(arg.c_str()));
@@ -60,23 +50,10 @@ pid_t Spawn(const std::vector<std::string>& argv, int keep, const char* display)
                 close(fd);
             }
         }
-        if (display != nullptr) {
-            setenv("DISPLAY", display, 1);
-        }
         execv(args[0], args.data());
         _exit(127);
     }
     return pid;
-}
-
-// Reads one line from fd until it closes; the line end is dropped.
-std::string ReadLine(int fd) {
-    std::string line;
-    char c = 0;
-    while (read(fd, &c, 1) == 1 && c != '\n') {
-        line += c;
-    }
-    return line;
 }
 
 }  // namespace
@@ -93,9 +70,12 @@ Daemon::Daemon(const std::string& program, std::vector<std::string> arguments) {
         }
     }
     arguments.insert(arguments.begin(), path);
-    pid_ = Spawn(arguments, fds[1], nullptr);
+    pid_ = Spawn(arguments, fds[1]);
     close(fds[1]);
-    line_ = ReadLine(fds[0]);  // written once the server accepts connections
+    char c = 0;  // the line, written once the server accepts connections
+    while (read(fds[0], &c, 1) == 1 && c != '\n') {
+        line_ += c;
+    }
     close(fds[0]);
 }
 
@@ -117,16 +97,11 @@ SessionBus::SessionBus()
     : Daemon("dbus-daemon", {"--session", "--nofork", "--print-address={fd}"}) {}
 
 bool XdotoolKey(const std::string& display, const std::vector<std::string>& keys) {
-    const std::string program = FindProgram("xdotool");
-    if (program.empty()) {
-        return false;
+    std::string command = "DISPLAY='" + display + "' xdotool key";
+    for (const std::string& key : keys) {
+        command += " '" + key + "'";
     }
-    std::vector<std::string> argv = {program, "key"};
-    argv.insert(argv.end(), keys.begin(), keys.end());
-    const pid_t pid = Spawn(argv, -1, display.c_str());
-    int status = 0;
-    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
+    return std::system(command.c_str()) == 0;
 }
 
 }  // namespace support
