@@ -1,11 +1,5 @@
 // Menu commands: the input lockout, the run commands against the engine's states, saving,
 // the check items, the open panel and the report of a failed save.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <utility>
 
 #include "ShellFixture.h"
 
@@ -14,8 +8,7 @@ class Commands : public ShellTest {
     void SetUp() override {
         ShellTest::SetUp();
         Launch(kPartsBehaviour);
-        path_ = WriteSplitFile("route.txt", kThreeSplits);
-        Open(path_);
+        path_ = OpenRoute();
     }
     std::string path_;
 };
@@ -53,8 +46,7 @@ TEST_F(Commands, AfterTheLastSplitTheRunCommandsDoNothing) {
     EXPECT_FALSE(TimerData->IsTimerRunning());
     EXPECT_EQ(TimerData->GetCurrentTime(), final);
     EXPECT_EQ(TimerData->GetSessionAttemptCount(), 1);
-    app->OnUpdateTimer();
-    EXPECT_EQ(app->StatusLabel->Text(), "DONE!");
+    EXPECT_EQ(Status(), "DONE!");
 }
 
 TEST_F(Commands, AFasterRunKeptAtOnceLeavesReadyAndTheNextStartIsANewAttempt) {
@@ -63,8 +55,7 @@ TEST_F(Commands, AFasterRunKeptAtOnceLeavesReadyAndTheNextStartIsANewAttempt) {
     for (int i = 0; i < 3; ++i) {
         Press(&AppDelegate::DoSplitMenuClick);
     }
-    app->OnUpdateTimer();  // the file's content is the end-to-end full run's to check
-    EXPECT_EQ(app->StatusLabel->Text(), "Ready");
+    EXPECT_EQ(Status(), "Ready");  // the file's content is the end-to-end full run's to check
     EXPECT_EQ(app->CurrentTimeLabel->Text(), "1.0");  // three splits 0.34 apart
 
     Press(&AppDelegate::DoSplitMenuClick);
@@ -111,20 +102,6 @@ TEST_F(Commands, SavingWhileTheRunIsTimedDoesNothing) {
     app->SaveBestSplitsMenuClick();
     EXPECT_EQ(ReadFile(path_), before);
     EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
-}
-
-TEST_F(Commands, KeysReachTheirCommands) {
-    const tk::Menu* bar = app->window->MenuBar();
-    const std::pair<const char*, const char*> keys[] = {
-        {"Ctrl+O", "Open..."},  {"Ctrl+S", "Save Run"},     {"Ctrl+B", "Save Best Splits"},
-        {"Ctrl+Q", "Quit"},     {"Space", "Start / Split"}, {"PgDown", "Skip Split"},
-        {"PgUp", "Undo Split"}, {"P", "Pause / Resume"},    {"Backspace", "Reset"},
-    };
-    for (const auto& [key, title] : keys) {
-        const tk::MenuItem* item = bar->FindItemByKey(key);
-        ASSERT_NE(item, nullptr) << key;
-        EXPECT_EQ(item->Title(), title);
-    }
 }
 
 TEST_F(Commands, RunCommandsWithoutASplitFileDoNothing) {

@@ -1,9 +1,4 @@
-#include <gtest/gtest.h>
 
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "ShellFixture.h"
 #include "SplitTransfer.h"

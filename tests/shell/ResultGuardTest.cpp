@@ -5,10 +5,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <string>
-#include <vector>
-
 #include "FakeClock.h"
 #include "SafetyQuestions.h"
 #include "TestFiles.h"
@@ -42,8 +38,7 @@ class ResultGuardTest : public FakeClockTest {
     // Starts a run and splits at the given run times.
     void Run(const std::vector<std::int32_t>& splits) {
         engine_.StartTimer();
-        std::int32_t at = 0;
-        for (const std::int32_t time : splits) {
+        for (std::int32_t at = 0; const std::int32_t time : splits) {
             FakeClock::Advance(time - at);
             at = time;
             engine_.DoSplit();
@@ -61,7 +56,7 @@ class ResultGuardTest : public FakeClockTest {
 
 TEST_F(ResultGuardTest, FilesThatAreNotSplitFilesAreRefusedAndLeftAsTheyAre) {
     const struct {
-        const char* name;
+        const char *name;
         std::string text;
         const char* says;
     } cases[] = {

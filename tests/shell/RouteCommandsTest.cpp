@@ -1,6 +1,5 @@
 // The route commands of the window: Edit Splits (only while no run is in progress), notes
 // shown as tips, and the last split file reopened at launch.
-#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QTimer>

@@ -1,9 +1,5 @@
 // Start-up and shutdown: the running folder, the settings into flags, engine and check marks,
 // the window placement and its round trip through the settings file.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
 
 #include "ShellFixture.h"
 

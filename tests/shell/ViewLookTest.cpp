@@ -1,11 +1,8 @@
 // The window's look and the hotkeys dialog in the shell: zoom, always on top and background
 // colour from the settings and back, the menu commands, and the dialog's OK that binds and
 // saves at once.
-#include <gtest/gtest.h>
 
 #include <QLabel>
-#include <optional>
-#include <string>
 
 #include "BackgroundDialog.h"
 #include "ColorText.h"
