@@ -66,21 +66,18 @@ TEST_F(SplitState, EveryCommandThatChangesTheRunSavesIt) {
 }
 
 TEST_F(SplitState, WhileTheRunRunsItIsSavedEveryFiveSeconds) {
+    const auto savedAfterTick = [this](int hundredths) {
+        FakeClock::Advance(hundredths);
+        app->OnUpdateTimer();
+        return SavedRun();
+    };
     app->DoSplitMenuClick();
     app->FlushRunState();
-    FakeClock::Advance(499);
-    app->OnUpdateTimer();
-    EXPECT_EQ(SavedRun(), "0.00\t0");
-    FakeClock::Advance(1);
-    app->OnUpdateTimer();
-    EXPECT_EQ(SavedRun(), "5.00\t0");
+    EXPECT_EQ(savedAfterTick(499), "0.00\t0");
+    EXPECT_EQ(savedAfterTick(1), "5.00\t0");
     Press(&AppDelegate::DoSplitMenuClick);  // a split counts as a save: the next is 5 s later
-    FakeClock::Advance(499);
-    app->OnUpdateTimer();
-    EXPECT_EQ(SavedRun(), "5.34\t1");
-    FakeClock::Advance(1);
-    app->OnUpdateTimer();
-    EXPECT_EQ(SavedRun(), "10.34\t1");
+    EXPECT_EQ(savedAfterTick(499), "5.34\t1");
+    EXPECT_EQ(savedAfterTick(1), "10.34\t1");
 
     app->PauseResumeMenuClick();  // paused: the clock stands, nothing more to save
     app->FlushRunState();
@@ -93,7 +90,7 @@ TEST_F(SplitState, WhileTheRunRunsItIsSavedEveryFiveSeconds) {
 TEST_F(SplitState, QuittingMidRunKeepsTheRunAsItStandsAtTheQuit) {
     PlayTwoSplits();
     FakeClock::Advance(200);
-    app->applicationWillTerminate();
+    Quit();
     SplitStateHeader header;
     ASSERT_TRUE(ReadSplitStateHeader(state_, &header));
     EXPECT_EQ(header.RunTime, 268);
