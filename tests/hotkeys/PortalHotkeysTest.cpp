@@ -178,14 +178,7 @@ class PortalHotkeys : public ::testing::Test {
 
     void TearDown() override {
         hotkeys_.reset();
-        if (connection_) {
-            connection_->unregisterService(kService);
-            QMetaObject::invokeMethod(
-                portal_,
-                [this] {
-                    connection_->unregisterObject(kDesktopPath, QDBusConnection::UnregisterTree);
-                },
-                Qt::BlockingQueuedConnection);
+        if (connection_) {  // its name and objects go with it
             connection_.reset();
             QDBusConnection::disconnectFromBus("fake-portal");
         }

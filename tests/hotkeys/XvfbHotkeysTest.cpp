@@ -125,7 +125,7 @@ TEST_F(XvfbHotkeys, RawKeyEventsReachTheActionWithoutAGrabAndWithNumLockOnOrOff)
     Press({"Num_Lock"});
     ExpectOneSplit("KP_1");
     ExpectOneSplit("KP_1");
-    ExpectNoSplit("1");  // the 1 of the top row is another key
+    ExpectNoSplit("1");                         // the 1 of the top row is another key
     EXPECT_EQ(window_->PressesOf(XK_KP_1), 3);  // nothing grabbed: the game got all three
     // An action may stop the hotkeys: the second press is not delivered.
     stopOnSplit = true;

@@ -58,19 +58,6 @@ TEST_F(Commands, AFasterRunKeptAtOnceLeavesReadyAndTheNextStartIsANewAttempt) {
     EXPECT_EQ(ReadFile(path_).substr(0, 3), "14\t");
 }
 
-TEST_F(Commands, PauseThenSplitResumesWithoutCountingAnAttempt) {
-    app->PauseResumeMenuClick();  // starts
-    EXPECT_EQ(app->SessionAttemptLabel->Text(), "1");
-    FakeClock::Advance(100);
-    app->PauseResumeMenuClick();  // pauses
-    EXPECT_FALSE(TimerData->IsTimerRunning());
-    FakeClock::Advance(500);
-    app->DoSplitMenuClick();  // resumes
-    EXPECT_TRUE(TimerData->IsTimerRunning());
-    EXPECT_EQ(TimerData->GetCurrentTime(), 100);
-    EXPECT_EQ(TimerData->GetSessionAttemptCount(), 1);
-}
-
 TEST_F(Commands, SkipAndUndoWhilePausedOnlyRestartTheLockout) {
     app->DoSplitMenuClick();
     Press(&AppDelegate::DoSplitMenuClick);

@@ -227,7 +227,8 @@ TEST_F(SplitState, PauseResumeAfterSaveRunStartsANewAttemptAndAfterARefusedOneRe
     FakeClock::Advance(100);
     app->PauseResumeMenuClick();  // paused at 1.00 before any split: nothing to keep
     app->SaveSplitsMenuClick();
-    app->DoSplitMenuClick();
+    app->DoSplitMenuClick();  // resumes without counting an attempt
+    EXPECT_TRUE(TimerData->IsTimerRunning());
     EXPECT_EQ(TimerData->GetCurrentTime(), 100);
     EXPECT_EQ(TimerData->GetSessionAttemptCount(), 2);
 }
