@@ -67,7 +67,7 @@ class FocusedWindow {
 class XvfbHotkeys : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (support::FindProgram("Xvfb").empty() || support::FindProgram("xdotool").empty()) {
+        if (!support::HasProgram("Xvfb") || !support::HasProgram("xdotool")) {
             GTEST_SKIP() << "Xvfb or xdotool is not installed";
         }
         server_ = std::make_unique<support::Xvfb>();

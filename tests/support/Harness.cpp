@@ -5,8 +5,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <sstream>
 
 namespace support {
 
@@ -21,56 +19,33 @@ ScopedEnv::~ScopedEnv() {
     old_ ? setenv(name_.c_str(), old_->c_str(), 1) : unsetenv(name_.c_str());
 }
 
-std::string FindProgram(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path != nullptr ? path : "/usr/bin:/bin");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        const std::string candidate = folder + "/" + name;
-        if (!folder.empty() && access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-    }
-    return "";
+bool HasProgram(const std::string& name) {
+    return std::system(("command -v '" + name + "' >/dev/null 2>&1").c_str()) == 0;
 }
-
-namespace {
-
-// Forks and execs argv; the child first closes every descriptor but 0-2 and keep.
-pid_t Spawn(const std::vector<std::string>& argv, int keep) {
-    std::vector<char*> args;
-    for (const std::string& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
-    }
-    args.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        for (int fd = 3; fd < 1024; ++fd) {
-            if (fd != keep) {
-                close(fd);
-            }
-        }
-        execv(args[0], args.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-}  // namespace
 
 Daemon::Daemon(const std::string& program, std::vector<std::string> arguments) {
-    const std::string path = FindProgram(program);
     int fds[2];
-    if (path.empty() || pipe(fds) != 0) {
+    if (!HasProgram(program) || pipe(fds) != 0) {
         return;
     }
+    std::vector<char*> argv = {const_cast<char*>(program.c_str())};
     for (std::string& argument : arguments) {
         if (const std::size_t at = argument.find("{fd}"); at != std::string::npos) {
             argument.replace(at, 4, std::to_string(fds[1]));
         }
+        argv.push_back(argument.data());
     }
-    arguments.insert(arguments.begin(), path);
-    pid_ = Spawn(arguments, fds[1]);
+    argv.push_back(nullptr);
+    pid_ = fork();
+    if (pid_ == 0) {  // the server keeps no descriptor of ours but the pipe's end
+        for (int fd = 3; fd < 1024; ++fd) {
+            if (fd != fds[1]) {
+                close(fd);
+            }
+        }
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
     close(fds[1]);
     char c = 0;  // the line, written once the server accepts connections
     while (read(fds[0], &c, 1) == 1 && c != '\n') {

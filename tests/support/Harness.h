@@ -26,8 +26,8 @@ class ScopedEnv {
     std::optional<std::string> old_;
 };
 
-// The path of an executable found on PATH, or "".
-std::string FindProgram(const std::string& name);
+// True when an executable of that name is on PATH.
+bool HasProgram(const std::string& name);
 
 // A server that writes one line to the descriptor "{fd}" in its arguments once it serves,
 // stopped at destruction (or by Kill, to test a lost connection). Not Running() when the
