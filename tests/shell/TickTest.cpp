@@ -43,6 +43,14 @@ TEST_F(Tick, TheStatusRacesTheSegmentAgainstTheKeptRunFromTheLeadInOn) {
     Expect("20.6", kRed, "DONE!", kWhite);
 }
 
+TEST_F(Tick, APausedRunShowsReadyAndTheTimeItStoppedAt) {
+    StartRun();
+    FakeClock::Advance(533);
+    app->PauseResumeMenuClick();
+    FakeClock::Advance(1000);
+    Expect("5.0", kWhite, "Ready", kWhite);
+}
+
 TEST_F(Tick, WithNoKeptTimeTheStatusIsAWhiteZeroAndOnlyTheClockIsRepainted) {
     StartRun("0\t0.00\nRoute\tBest Splits\tKept\nOne\t9.00\t0.00\n\t\t\n");
     app->ScrollBoxContent->TakeDirtyRects();
