@@ -1,27 +1,13 @@
 #!/usr/bin/env bash
-# End to end in a private X server: a first launch with no settings at all, a whole run that
-# beats the kept run, then Backspace (Reset). The defaults of a first launch keep a personal
-# best; should the reset still ask, its default answer, Save, is taken with Return. Either
-# way the new run must be in the split file.
-#
-#   first_pb_kept_test.sh PATH/TO/quorvel
+# A first launch with no settings plays a run that beats the kept run, then Backspace (Reset).
+# The defaults keep a personal best: if the reset still asks, Return takes its default, Save.
 set -euo pipefail
+. "$(dirname "$0")/xsession.sh"
+xs_scenario "$1"
 
-app=$1
-# shellcheck source=xsession.sh
-. "$(cd "$(dirname "$0")" && pwd)/xsession.sh"
-xs_require Xvfb xdotool python3
-xs_begin
-
-route="$work/route.txt"
-xs_write_route "$route"
-xs_start_server || fail "no X server"
-xs_launch "$route"
-xs_wait_window "$app_pid" 60 || fail "the window did not appear"
+xs_start_route
 main_window=$XS_WIN
-for n in 1 2 3 4 5; do # start, then four splits: seconds against the kept 4:00.00
-    xs_press "xs_key space" xs_traced "$n"
-done
+xs_play 5 # start, then four splits: seconds against the kept 4:00.00
 xs_key BackSpace
 # The run kept, or a question first: a second window of the application, where Return saves.
 kept_or_answered() {
@@ -37,6 +23,5 @@ kept_or_answered() {
 xs_wait_for "the personal best in the split file" kept_or_answered
 XS_WIN=$main_window
 xs_quit
-ini="$work/config/quorvel/Quorvel.ini"
 xs_ini_has 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=Y' 'AskBeforeLosingResults=Y'
 echo "PASS: the first launch's personal best is in the split file"

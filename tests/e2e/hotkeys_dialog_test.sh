@@ -1,16 +1,9 @@
 #!/usr/bin/env bash
-# End to end in a private X server: the runner sets the split key in Options > Hotkeys... by
-# pressing it in the dialog, and OK saves it at once; then, with another client's window
-# holding the keyboard focus, that key starts the run through the global hotkeys.
-#
-#   hotkeys_dialog_test.sh PATH/TO/quorvel
+# The split key set in Options > Hotkeys... by pressing it, OK saving it at once; then, with
+# another client's window holding the focus, that key starts the run through the global hotkeys.
 set -euo pipefail
-
-app=$1
-# shellcheck source=xsession.sh
-. "$(cd "$(dirname "$0")" && pwd)/xsession.sh"
-xs_require Xvfb xdotool xmessage python3
-xs_begin
+. "$(dirname "$0")/xsession.sh"
+xs_scenario "$1" xmessage
 
 xs_settings '[Hotkeys]' 'GlobalHotkeys=Y' 'Split=Num+1' '' '[Misc]' 'AutoSaveSplitState=N' '' \
     '[Window]' 'Left=40' 'Top=60' 'Zoom=100'
@@ -20,11 +13,7 @@ dialog_gone() { [ -z "$(dialog || true)" ]; }
 split_is_f9() { grep -qx 'Split=F9' "$ini"; }
 traced_global() { grep -q '^quorvel-trace split=0 route=global' "$work/stderr"; }
 
-xs_start_server || fail "no X server"
-route="$work/route.txt"
-xs_write_route "$route"
-xs_launch "$route"
-xs_wait_window "$app_pid" 60 || fail "the window did not appear"
+xs_start_route
 app_win=$XS_WIN
 
 # ---- The dialog: F9 pressed in the first field (Start / Split), then Return for OK ----

@@ -1,21 +1,12 @@
 #!/usr/bin/env bash
-# End to end in a private X server: the runner plays in another window. With "Global Hotkeys"
-# on, a whole run is played with the keypad split key (Num+1) while a second client's window
-# holds the keyboard focus, and the finished run reaches the split file (AutoSaveBestRun=Y).
-# Then, with the item off, the same presses change nothing at all.
-#
-#   hotkeys_test.sh PATH/TO/quorvel
+# With "Global Hotkeys" on, a whole run played with the keypad split key (Num+1) while another
+# client's window holds the focus reaches the split file; with the item off, nothing changes.
 set -euo pipefail
+. "$(dirname "$0")/xsession.sh"
+xs_scenario "$1" xmessage
 
-app=$1
-# shellcheck source=xsession.sh
-. "$(cd "$(dirname "$0")" && pwd)/xsession.sh"
-xs_require Xvfb xdotool xmessage python3
-xs_begin
-
-# Start and four splits on the keypad into the game's window. With the item on, each press
-# waits for the application's trace of the split it ran; with it off there is nothing to wait
-# for: the quit that follows reaches the application after them.
+# Start and four splits on the keypad into the game's window, each acknowledged by its trace
+# when the item is on; with it off, the quit that follows reaches the application after them.
 play_run_on_keypad() { # SPLIT_FILE Y|N
     xs_settings '[Hotkeys]' "GlobalHotkeys=$2" 'Split=Num+1' '' '[Misc]' 'AutoSaveBestRun=Y' \
         'AutoSaveSplitState=N' '' '[Window]' 'Left=40' 'Top=60'

@@ -1,29 +1,15 @@
 #!/usr/bin/env bash
-# End to end in a private X server: a first launch with no split file makes a route in the
-# window and runs it. File ▸ New Route… (Ctrl+N), a file name typed into the save dialog, three
-# split names and times typed into the split editor, OK; then Space starts the run and splits
-# it to the end. Checks the split file: the route as typed and the run kept in it.
-#
-#   new_route_test.sh PATH/TO/quorvel
+# A first launch with no split file makes a route in the window (Ctrl+N, a file name, three
+# splits typed into the editor, OK) and runs it; the split file holds the route and the run.
 set -euo pipefail
+. "$(dirname "$0")/xsession.sh"
+xs_scenario "$1"
 
-app=$1
-here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=xsession.sh
-. "$here/xsession.sh"
-
-xs_require Xvfb xdotool python3
-xs_begin
-
-folder="$work/config/quorvel"
-mkdir -p "$folder"
-printf '%s\n' '[Misc]' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=Y' '' \
-    '[Window]' 'Left=40' 'Top=60' >"$folder/Quorvel.ini"
+xs_settings '[Misc]' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=Y' '' '[Window]' 'Left=40' 'Top=60'
 route="$work/tower.txt"
 
 xs_start_server || fail "no X server"
-QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" >"$work/stdout" 2>"$work/stderr" &
-app_pid=$!
+xs_launch ""
 xs_wait_titled "$app_pid" "Quorvel" || fail "the window did not appear"
 main_win=$XS_WIN
 
@@ -49,10 +35,7 @@ xs_wait_titled "$app_pid" "Quorvel - tower.txt" || fail "the new split file was 
 XS_WIN=$main_win
 [ -f "$route" ] || fail "no split file written"
 
-# Each press waits out the input lockout, then for the trace of the split command it ran.
-for n in 1 2 3 4; do # start, then three splits
-    xs_press "xs_key space" xs_traced "$n"
-done
+xs_play 4 # start, then three splits
 xs_quit
 
 # The route as typed, and the run in place of the typed Personal Best.
@@ -67,5 +50,5 @@ for n in 1 2 3; do
     xs_seconds "$kept" || fail "row $n: the kept time is '$kept', expected the run's seconds"
     [ "$best" != "0.00" ] || fail "row $n: no best segment taken over"
 done
-grep -qx 'LastSplitFile=.*tower.txt' "$folder/Quorvel.ini" || fail "LastSplitFile not written"
+grep -qx 'LastSplitFile=.*tower.txt' "$ini" || fail "LastSplitFile not written"
 echo "PASS: a route made in the window holds the run"

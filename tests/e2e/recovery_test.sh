@@ -1,19 +1,11 @@
 #!/usr/bin/env bash
-# End to end in a private X server: a run is split halfway and the application killed with
-# SIGKILL, as a crash or a power cut would end it. Started again on the same split file, it
-# asks whether to take the unfinished run up again; Return answers with the default, Resume,
-# and the split key finishes the run. The split file then holds the whole run as the kept run
-# (AutoSaveBestRun=Y), the splits made before the kill at exactly their times, the attempt
-# counted once; the split-state file is gone.
-#
-#   recovery_test.sh PATH/TO/quorvel
+# A run split halfway and killed with SIGKILL (a crash, a power cut). Started again, the
+# application asks whether to take the run up again; Return (Resume) and Space finish it. The
+# split file holds the whole run as the kept run, the splits before the kill at exactly their
+# times, the attempt counted once; the split-state file is gone.
 set -euo pipefail
-
-app=$1
-# shellcheck source=xsession.sh
-. "$(cd "$(dirname "$0")" && pwd)/xsession.sh"
-xs_require Xvfb xdotool python3
-xs_begin
+. "$(dirname "$0")/xsession.sh"
+xs_scenario "$1"
 
 xs_settings '[Misc]' 'AutoSaveBestRun=Y' 'AutoSaveBestSplits=N' 'AutoSaveSplitState=Y' '' \
     '[Window]' 'Left=40' 'Top=60'
@@ -27,7 +19,7 @@ xs_start_server || fail "no X server"
 # ---- First life: start, two splits (each acknowledged by the split-state file), SIGKILL ----
 xs_launch "$route"
 xs_wait_titled "$app_pid" "Quorvel - route.txt - Test route" || fail "the window did not appear"
-xs_press "xs_key space" xs_traced 1
+xs_play 1
 xs_press "xs_key space" state_with 1
 xs_press "xs_key space" state_with 2
 kill -KILL "$app_pid"
@@ -45,9 +37,7 @@ xs_wait_window "$app_pid" 60 || fail "no question appeared"
     fail "the main window came up without a question"
 xs_key Return
 xs_wait_titled "$app_pid" "Quorvel - route.txt - Test route" || fail "the window did not appear"
-for n in 1 2 3; do # resume, then the last two splits: the last finishes and keeps the run
-    xs_press "xs_key space" xs_traced "$n"
-done
+xs_play 3 # resume, then the last two splits: the last finishes and keeps the run
 xs_quit
 
 # ---- What reached the disk ----

@@ -1,22 +1,12 @@
 #!/usr/bin/env bash
-# End to end in a private X server: two instances on one split file. The second is told the
-# file is open in another window and opens it read-only (the default, taken with Return);
-# its key presses write nothing. The first plays a whole run, which lands in the file whole.
-#
-#   second_window_read_only_test.sh PATH/TO/quorvel
+# Two instances on one split file. The second is told the file is open in another window and
+# opens it read-only (the default, Return); its key presses write nothing. The first plays a
+# whole run, which lands in the file whole.
 set -euo pipefail
+. "$(dirname "$0")/xsession.sh"
+xs_scenario "$1"
 
-app=$1
-# shellcheck source=xsession.sh
-. "$(cd "$(dirname "$0")" && pwd)/xsession.sh"
-xs_require Xvfb xdotool python3
-xs_begin
-
-route="$work/route.txt"
-xs_write_route "$route"
-xs_start_server || fail "no X server"
-xs_launch "$route"
-xs_wait_titled "$app_pid" "Quorvel - route.txt - Test route" || fail "the first window did not appear"
+xs_start_route "Quorvel - route.txt - Test route"
 first_pid=$app_pid
 first_window=$XS_WIN
 
@@ -26,8 +16,7 @@ xs_launch "$route" "$XS_TRACE"
 xs_wait_window "$app_pid" 60 || fail "the second instance showed nothing"
 xdotool key Return # the question: "Open Read-Only" is the default
 xs_wait_titled "$app_pid" "Quorvel - route.txt - Test route (read-only)" || fail "the second is not read-only"
-xs_press "xs_key space" xs_traced 1
-xs_press "xs_key space" xs_traced 2
+xs_play 2
 [ "$(xs_attempts "$route")" = "7" ] || fail "the read-only window wrote the attempt count"
 xs_end "$app_pid"
 
@@ -36,9 +25,7 @@ app_pid=$first_pid
 XS_TRACE="$work/stderr"
 XS_WIN=$first_window
 XS_SHOWN_NS=0
-for n in 1 2 3 4 5; do
-    xs_press "xs_key space" xs_traced "$n"
-done
+xs_play 5
 xs_quit
 [ "$(xs_attempts "$route")" = "8" ] || fail "attempt count is '$(xs_attempts "$route")', not 8"
 xs_seconds "$(xs_row "$route" 9 | cut -f3)" || fail "the first window's run is not the kept run"

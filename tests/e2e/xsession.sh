@@ -1,21 +1,23 @@
 # Helpers for driving the real application in a private X server, sourced by each scenario:
-# xs_begin (work folder $work, all removed at exit), xs_start_server / xs_stop_server,
-# xs_settings LINE... (the settings file $ini), xs_launch SPLIT_FILE (sets app_pid),
-# xs_wait_window PID, xs_key KEY..., xs_game (another client's window holds the focus), xs_press KEYCMD ACK... (a key once the
-# input lockout is over, then its acknowledgement), xs_quit, and checks on the files written.
-# Every wait is for an acknowledgement: a window, a trace line, a file; fail says what is late.
-XS_XVFB_PID=""
-XS_WIN=""
-XS_SHOWN_NS=0
+# xs_scenario APP (work folder $work, removed at exit), xs_start_route (route file $route, the
+# server, the application on it), xs_settings LINE..., xs_key KEY..., xs_game (another client's
+# window holds the focus), xs_press KEYCMD ACK... (a key once the input lockout is over, then
+# its acknowledgement), xs_play N, xs_quit. Every wait is for an acknowledgement: a window, a
+# trace line, a file; fail says what is late.
+XS_XVFB_PID="" XS_WIN="" XS_SHOWN_NS=0
 XS_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 xs_require() {
-    local program
-    for program in "$@"; do
-        command -v "$program" >/dev/null 2>&1 || { echo "SKIP: $program is not installed"; exit 77; }
-    done
+    local p
+    for p in "$@"; do command -v "$p" >/dev/null 2>&1 || { echo "SKIP: no $p"; exit 77; }; done
 }
 
+xs_scenario() { # APP [PROGRAM...]: the programs needed besides Xvfb, xdotool and python3
+    app=$1
+    shift
+    xs_require Xvfb xdotool python3 "$@"
+    xs_begin
+}
 xs_begin() {
     # Under the sanitizers: one-time allocations of system libraries are not our leaks.
     export LSAN_OPTIONS="suppressions=$XS_HERE/lsan-system.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
@@ -24,27 +26,17 @@ xs_begin() {
         export XDG_RUNTIME_DIR="$work/runtime"
         mkdir -m 700 "$XDG_RUNTIME_DIR"
     fi
-    app_pid=""
-    game_pid=""
+    app_pid="" game_pid="" ini="$work/config/quorvel/Quorvel.ini"
     trap xs_cleanup EXIT
 }
 
 xs_end() { # PID: ends it if it runs
-    if [ -n "$1" ] && kill -0 "$1" 2>/dev/null; then
-        kill "$1" 2>/dev/null || true
-        wait "$1" 2>/dev/null || true
-    fi
+    [ -n "$1" ] && kill -0 "$1" 2>/dev/null || return 0
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
 }
-xs_stop_server() {
-    xs_end "$XS_XVFB_PID"
-    XS_XVFB_PID=""
-}
-xs_cleanup() {
-    xs_end "$app_pid"
-    xs_end "$game_pid"
-    xs_stop_server
-    rm -rf "$work"
-}
+xs_stop_server() { xs_end "$XS_XVFB_PID" && XS_XVFB_PID=""; }
+xs_cleanup() { xs_end "$app_pid" && xs_end "$game_pid" && xs_stop_server && rm -rf "$work"; }
 
 fail() {
     echo "FAIL: $*" >&2
@@ -61,19 +53,16 @@ xs_poll() { # SECS CMD...
     local tries=$(($1 * 10)) i status
     shift
     for ((i = 0; i < tries; i++)); do
-        status=0
-        "$@" || status=$?
-        [ "$status" -eq 0 ] && return 0
-        [ "$status" -eq 2 ] && return 1
+        status=0 && "$@" || status=$?
+        case $status in 0) return 0 ;; 2) return 1 ;; esac
         sleep 0.1
     done
     return 1
 }
 
 xs_start_server() {
-    # -displayfd lets the server pick a free display number and tell us which. -noreset: a
-    # server resets when its last client leaves, and a client that connects during the reset
-    # (the application started again after a quit or a kill) is turned away.
+    # -displayfd: the server picks a free display and tells us. -noreset: a server resetting
+    # when its last client leaves turns away a client started again after a quit or a kill.
     XS_DISPLAY_FILE=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$XS_DISPLAY_FILE" \
         2>"${work:-/tmp}/xvfb.log" &
@@ -89,14 +78,10 @@ xs_server_told() {
     [ -s "$XS_DISPLAY_FILE" ] || { kill -0 "$XS_XVFB_PID" 2>/dev/null || return 2; return 1; }
 }
 
-xs_settings() {
-    ini="$work/config/quorvel/Quorvel.ini"
-    mkdir -p "${ini%/*}"
-    printf '%s\n' "$@" >"$ini"
-}
+xs_settings() { mkdir -p "${ini%/*}" && printf '%s\n' "$@" >"$ini"; }
 
-xs_launch() { # SPLIT_FILE [STDERR]
-    QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" "$1" >/dev/null \
+xs_launch() { # SPLIT_FILE ("" for none) [STDERR]
+    QUORVEL_TRACE_SPLITS=1 XDG_CONFIG_HOME="$work/config" "$app" ${1:+"$1"} >/dev/null \
         2>"${2:-$work/stderr}" &
     app_pid=$!
 }
@@ -139,31 +124,17 @@ xs_game() {
     xs_wait_for "the game's window" xs_find_game
     xs_focus "$game_win"
 }
-xs_end_game() {
-    xs_end "$game_pid"
-    game_pid=""
-}
-xs_game_focused() {
-    [ "$(xdotool getwindowfocus)" = "$game_win" ] || fail "the game lost the focus"
-}
-xs_game_key() {
-    xs_game_focused
-    xdotool key --delay 40 "$1"
-}
+xs_end_game() { xs_end "$game_pid" && game_pid=""; }
+xs_game_focused() { [ "$(xdotool getwindowfocus)" = "$game_win" ] || fail "the game lost the focus"; }
+xs_game_key() { xs_game_focused && xdotool key --delay 40 "$1"; }
 
 xs_ended() { ! kill -0 "$1" 2>/dev/null; }
 xs_wait_exit() { xs_poll "${2:-20}" xs_ended "$1"; }
 
-xs_wait_for() {
-    local what=$1
-    shift
-    xs_poll 30 "$@" || fail "no acknowledgement within 30 s: $what"
-}
+xs_wait_for() { xs_poll 30 "${@:2}" || fail "no acknowledgement within 30 s: $1"; }
 
 # The split trace read: $XS_TRACE, the application's standard error unless set otherwise.
-xs_traced() {
-    [ "$(grep -c '^quorvel-trace split=' "${XS_TRACE:-$work/stderr}" 2>/dev/null)" -ge "$1" ]
-}
+xs_traced() { [ "$(grep -sc '^quorvel-trace split=' "${XS_TRACE:-$work/stderr}")" -ge "$1" ]; }
 
 # A split, skip or undo within a third of a second of the last one taken (or of the window's
 # showing) is ignored. The application's trace gives the time of the last one taken, on the
@@ -178,11 +149,9 @@ xs_lockout_over() {
 }
 
 xs_press() {
-    local key=$1
-    shift
     xs_wait_for "the input lockout" xs_lockout_over
-    $key
-    xs_wait_for "$key" "$@"
+    $1
+    xs_wait_for "$1" "${@:2}"
 }
 
 xs_quit() {
@@ -192,6 +161,21 @@ xs_quit() {
     wait "$app_pid" || status=$?
     app_pid=""
     [ "$status" -eq 0 ] || fail "exit status $status"
+}
+
+# The route written to $route, the server started, the application launched and its window
+# (titled TITLE when given) shown.
+xs_start_route() { # [TITLE]
+    route="$work/route.txt"
+    xs_write_route "$route"
+    xs_start_server || fail "no X server"
+    xs_launch "$route"
+    xs_poll 60 xs_window_of "$app_pid" "${1:-}" || fail "the window did not appear"
+}
+# The start and N - 1 splits with Space, each acknowledged by its trace.
+xs_play() { # N
+    local n
+    for ((n = 1; n <= $1; n++)); do xs_press "xs_key space" xs_traced "$n"; done
 }
 
 xs_write_route() {

@@ -6,14 +6,11 @@
 
 #include <Qt>
 
-#include <vector>
-
 #include "GlobalHotkeys.h"
 
 namespace {
 
 using tk::HotkeySpec;
-using tk::hotkeys::KeysymsForHotkey;
 using Keysyms = std::vector<uint32_t>;
 
 TEST(HotkeyName, EachNameIsOneKeyWithItsSymbolsAndPortalTrigger) {
@@ -25,7 +22,6 @@ TEST(HotkeyName, EachNameIsOneKeyWithItsSymbolsAndPortalTrigger) {
         bool RoundTrips;      // written back as read (the default keys)
     } cases[] = {
         {"Num+1", {Qt::Key_1, 0, true}, {XK_KP_1, XK_KP_End}, "KP_1", true},
-        {"Num+3", {}, {}, nullptr, true},
         {"Num+8", {}, {XK_KP_8, XK_KP_Up}, nullptr, true},
         {"Num+.", {}, {XK_KP_Decimal, XK_KP_Delete}, "KP_Decimal", false},
         {"Num++", {}, {XK_KP_Add}, nullptr, false},
@@ -49,18 +45,11 @@ TEST(HotkeyName, EachNameIsOneKeyWithItsSymbolsAndPortalTrigger) {
         SCOPED_TRACE(c.Name);
         HotkeySpec hotkey;
         ASSERT_TRUE(tk::ParseHotkeyName(c.Name, &hotkey));
-        if (c.Spec.Key != 0) {
-            EXPECT_EQ(hotkey, c.Spec);
-        }
-        if (!c.Symbols.empty()) {
-            EXPECT_EQ(KeysymsForHotkey(hotkey), c.Symbols);
-        }
-        if (c.Trigger != nullptr) {
-            EXPECT_EQ(tk::hotkeys::PortalTrigger(hotkey), c.Trigger);
-        }
-        if (c.RoundTrips) {
-            EXPECT_EQ(tk::HotkeyName(hotkey), c.Name);
-        }
+        EXPECT_TRUE(c.Spec.Key == 0 || hotkey == c.Spec);
+        EXPECT_TRUE(c.Symbols.empty() || tk::hotkeys::KeysymsForHotkey(hotkey) == c.Symbols);
+        EXPECT_TRUE(!c.Trigger || tk::hotkeys::PortalTrigger(hotkey) == c.Trigger)
+            << tk::hotkeys::PortalTrigger(hotkey);
+        EXPECT_TRUE(!c.RoundTrips || tk::HotkeyName(hotkey) == c.Name) << tk::HotkeyName(hotkey);
     }
 }
 

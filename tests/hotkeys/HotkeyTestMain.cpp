@@ -5,9 +5,7 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    setenv("QT_QPA_PLATFORM", "offscreen", /*overwrite=*/0);
     QGuiApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

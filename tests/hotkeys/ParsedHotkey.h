@@ -1,5 +1,4 @@
-// A hotkey from its name, for the tests: Spec("Num+1"), Spec("Ctrl+F5"). A name that does
-// not parse fails the test that asked for it.
+// A hotkey from its name, for the tests: Spec("Num+1"); a name that does not parse fails.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,10 +1,6 @@
 // Without a display server to reach, the hotkeys do not start and say so once.
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "GlobalHotkeys.h"
 #include "Harness.h"
 #include "ParsedHotkey.h"
@@ -15,16 +11,13 @@ TEST(HotkeyStartup, WithoutAReachableDisplayStartFailsAndReportsOnce) {
     const struct {
         const char* What;
         std::optional<std::string> Display, Wayland;
-    } cases[] = {
-        {"no display at all", std::nullopt, std::nullopt},
-        {"an X server that does not answer", ":4093", std::nullopt},
-        {"Wayland without a desktop bus", std::nullopt, "wayland-quorvel-test"},
-    };
+    } cases[] = {{"no display at all", std::nullopt, std::nullopt},
+                 {"an X server that does not answer", ":4093", std::nullopt},
+                 {"Wayland without a desktop bus", std::nullopt, "wayland-quorvel-test"}};
     ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvel-test-bus");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.What);
-        ScopedEnv display("DISPLAY", c.Display);
-        ScopedEnv wayland("WAYLAND_DISPLAY", c.Wayland);
+        ScopedEnv display("DISPLAY", c.Display), wayland("WAYLAND_DISPLAY", c.Wayland);
         std::vector<std::string> reports;
         tk::GlobalHotkeys hotkeys([&reports](const std::string& text) { reports.push_back(text); });
         hotkeys.Bind(1, Spec("Num+1"), [] {});

@@ -1,10 +1,8 @@
 // Faults from outside the program as the window shows them: names and notes that are not
 // UTF-8, a full disk. The window must go on working and say "(not saved!)" in its title; the
 // files on disk stay as they were.
-#include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <string>
 
 #include "QtBackend.h"
 #include "ShellFixture.h"

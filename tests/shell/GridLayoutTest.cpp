@@ -1,8 +1,5 @@
 // Construction of the grid display: which columns are built, the attempts panel, and a window
 // that stays on the screen however many splits there are.
-#include <gtest/gtest.h>
-
-#include <string>
 
 #include "ShellFixture.h"
 

@@ -1,5 +1,4 @@
-// The hotkeys dialog: keys set by pressing them, a key another command has refused, the
-// backend line.
+// The hotkeys dialog: keys set by pressing them, and a key another command has refused.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -64,27 +63,6 @@ TEST_F(HotkeysDialogTest, AKeyPressedInAFieldIsTakenWithItsKeypadAndARefusedOneI
     press(2, Qt::Key_7, Qt::KeypadModifier);
     EXPECT_EQ(dialog.Refusal().toStdString(), "Num+7 is already the key of Pause / Resume.");
     EXPECT_EQ(dialog.Values().Names[2], "Num+8");
-    press(2, Qt::Key_F5, Qt::ControlModifier);
-    EXPECT_EQ(dialog.Values().Names[2], "Ctrl+F5");
-    EXPECT_EQ(dialog.Refusal().toStdString(), "");
-}
-
-TEST(HotkeyBackendLine, NamesTheWayToTheKeyboardAndEveryReport) {
-    struct Case {
-        const char* backend;
-        bool on;
-        std::vector<std::string> reports;
-        const char* line;
-    };
-    for (const Case& c : {
-             Case{"xinput2", true, {}, "Backend: XInput 2"},
-             Case{"x11-grab", true, {"Grabbed."}, "Backend: key grab\nGrabbed."},
-             Case{"portal", true, {"A.", "B."}, "Backend: desktop portal\nA.\nB."},
-             Case{"", false, {}, "Backend: none (Global Hotkeys is off)"},
-             Case{"", true, {"Not available."}, "Backend: none\nNot available."},
-         }) {
-        EXPECT_EQ(HotkeyBackendLine(c.backend, c.on, c.reports), c.line);
-    }
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 // The route commands of the window: Edit Splits (only while no run is in progress), notes
 // shown as tips, and the last split file reopened at launch.
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QTimer>
 
@@ -39,7 +37,7 @@ class RouteCommands : public ShellTest {
 TEST_F(RouteCommands, EditSplitsIsOffWithoutAFileAndWhileARunIsInProgress) {
     Launch();
     EXPECT_FALSE(EditSplitsEnabled());
-    Open(WriteSplitFile("route.txt", kThreeSplits));
+    OpenRoute();
     EXPECT_TRUE(EditSplitsEnabled());
     Press(&AppDelegate::DoSplitMenuClick);  // start
     EXPECT_FALSE(EditSplitsEnabled());
@@ -53,10 +51,15 @@ TEST_F(RouteCommands, EditSplitsIsOffWithoutAFileAndWhileARunIsInProgress) {
     EXPECT_TRUE(EditSplitsEnabled());
 }
 
-TEST_F(RouteCommands, EditSplitsSavesTheRouteAndRedrawsTheGrid) {
+TEST_F(RouteCommands, EditSplitsSavesTheRouteAndRedrawsTheGridAndCancelChangesNothing) {
     Launch();
-    const std::string path = WriteSplitFile("route.txt", kThreeSplits);
-    Open(path);
+    const std::string path = OpenRoute();
+    EditSplits([](RouteEditorDialog& editor) {
+        editor.model()->removeSplit(0);
+        editor.reject();
+    });
+    EXPECT_EQ(TimerData->GetRowCount(), 3u);
+    EXPECT_EQ(ReadFile(path), kThreeSplits);
     EditSplits([](RouteEditorDialog& editor) {
         editor.model()->insertSplit(3);
         editor.model()->setDescription("Any%");
@@ -69,43 +72,24 @@ TEST_F(RouteCommands, EditSplitsSavesTheRouteAndRedrawsTheGrid) {
     EXPECT_EQ(app->window->Title(), "Quorvel - route.txt - Any%");
 }
 
-TEST_F(RouteCommands, CancelledEditChangesNothing) {
-    Launch();
-    const std::string path = WriteSplitFile("route.txt", kThreeSplits);
-    Open(path);
-    EditSplits([](RouteEditorDialog& editor) {
-        editor.model()->removeSplit(0);
-        editor.reject();
-    });
-    EXPECT_EQ(TimerData->GetRowCount(), 3u);
-    EXPECT_EQ(ReadFile(path), kThreeSplits);
-}
-
 TEST_F(RouteCommands, ANoteShowsAsTheTipOfItsCell) {
     Launch();
-    Open(WriteSplitFile("route.txt",
-                        "0\t0.00\nRoute\tBest Splits\tPB\n"
-                        "One\t10.00\t11.00\n\t\tjump late|rthen|tleft\n"));
+    OpenRoute("0\t0.00\nRoute\tBest Splits\tPB\nOne\t10.00\t11.00\n\t\tjump late|rthen|tleft\n");
     EXPECT_EQ(Cell(0, 1)->ToolTip(), "jump late\nthen\tleft");
     EXPECT_EQ(Cell(0, 0)->ToolTip(), "");
 }
 
+// Once gone, the empty window comes without a word.
 TEST_F(RouteCommands, TheLastSplitFileIsOpenedAgainAtLaunch) {
     Launch();
-    const std::string path = WriteSplitFile("route.txt", kThreeSplits);
-    Open(path);
-    app->applicationWillTerminate();
-    EXPECT_EQ(IniValue(IniPath(), "Misc", "LastSplitFile"), path);
-
+    const std::string path = OpenRoute();
+    Quit();
     Launch();
     EXPECT_EQ(TimerData->SplitFileName, path);
     EXPECT_EQ(TimerData->GetRowCount(), 3u);
-}
-
-TEST_F(RouteCommands, AMissingLastSplitFileGivesTheEmptyWindowWithoutAWord) {
-    const std::string ini = "[Misc]\nLastSplitFile=" + Root() + "gone.txt\n";
+    std::filesystem::remove(path);
     testing::internal::CaptureStderr();
-    Launch(ini);
+    Launch();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(TimerData->GetColumnCount(), 0u);
     EXPECT_EQ(app->window->Title(), "Quorvel");

@@ -1,36 +1,32 @@
 // A launched shell for the tests: a temporary config folder, a 1920 x 1080 main screen, the
 // fake clock, and an AppDelegate that has built its window and run its start-up sequence.
-//   Launch("[Window]\nLeft=5\n"); Open(WriteSplitFile("route.txt", kThreeSplits));
+//   Launch("[Window]\nLeft=5\n"); OpenRoute(); Press(&AppDelegate::DoSplitMenuClick);
 #pragma once
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "AppDelegate.h"
 #include "FakeClock.h"
 #include "IniFiles.h"
+#include "SafetyQuestions.h"
 #include "TestFiles.h"
 #include "Zoom.h"
 
 // Three splits, two stored runs (the second is the kept run), no lead-in, 12 attempts.
 inline constexpr char kThreeSplits[] =
-    "12\t0.00\n"
-    "Route\tBest Splits\tOld\tKept\n"
-    "One\t10.00\t11.00\t12.00\n"
-    "\t\t\t\n"
-    "Two\t10.00\t22.00\t24.00\n"
-    "\t\t\t\n"
-    "Three\t10.00\t33.00\t36.00\n"
-    "\t\t\t\n";
+    "12\t0.00\nRoute\tBest Splits\tOld\tKept\nOne\t10.00\t11.00\t12.00\n\t\t\t\n"
+    "Two\t10.00\t22.00\t24.00\n\t\t\t\nThree\t10.00\t33.00\t36.00\n\t\t\t\n";
 
-// Settings for the commands exactly as first designed: the autosave of the best run and the
-// best splits off (a finished run stays on the screen until it is saved or reset), and no
-// questions before results are lost.
+// Settings for the commands as first designed: no autosave of the best run and the best
+// splits (a finished run stays on the screen until saved or reset), and no questions.
 inline const std::string kPartsBehaviour =
     "[Misc]\nAutoSaveBestRun=N\nAutoSaveBestSplits=N\nAskBeforeLosingResults=N\n";
 
@@ -52,7 +48,6 @@ class ShellTest : public ::testing::Test {
         FakeClock::Set(100000);
         SetClockSource(&FakeClock::Now);
     }
-
     void TearDown() override {
         tk::Application::SetDelegate(nullptr);
         app.reset();
@@ -60,6 +55,8 @@ class ShellTest : public ::testing::Test {
         tk::Screen::ClearOverride();
         tk::SetZoom(1);
         tk::OpenPanel::SetTestHook(nullptr);
+        tk::Alert::SetTestHook(nullptr);
+        SetAnswererForTests(nullptr);
         ::unsetenv("XDG_CONFIG_HOME");
         HideBestSplits = HideCurrentSplits = HideDiffRows = HideAttemptsCounters = false;
     }
@@ -67,6 +64,9 @@ class ShellTest : public ::testing::Test {
     // The running folder the shell works out from the test's XDG_CONFIG_HOME.
     std::string Folder() const { return root_.File("config/quorvel/"); }
     std::string IniPath() const { return Folder() + "Quorvel.ini"; }
+    std::string Ini(const char* section, const char* key) const {
+        return IniValue(IniPath(), section, key);
+    }
     std::string Root() const { return root_.Path(); }
 
     // Builds the window and runs the start-up sequence; with ini, the settings file is
@@ -84,22 +84,40 @@ class ShellTest : public ::testing::Test {
         FakeClock::Advance(40);
     }
     void Launch(const std::string& ini) { Launch(&ini); }
+    void Quit() { app->applicationWillTerminate(); }
 
     std::string WriteSplitFile(const std::string& name, const std::string& text) {
         const std::string path = Root() + name;
         WriteFile(path, text);
         return path;
     }
-
     void Open(const std::string& path) { app->OpenSplitFile(path); }
+    // Writes route.txt and opens it; its path.
+    std::string OpenRoute(const std::string& text = kThreeSplits) {
+        const std::string path = WriteSplitFile("route.txt", text);
+        Open(path);
+        return path;
+    }
 
-    // Split, skip or undo with the lockout let run out first: a key press a third of a second after
-    // the last one; the split-state save it asks for is written, as it is a moment later in the
-    // running application.
+    // Split, skip or undo a third of a second after the last press; the split-state save it
+    // asks for is written, as it is a moment later in the running application.
     void Press(void (AppDelegate::*command)()) {
         FakeClock::Advance(34);
         (app.get()->*command)();
         app->FlushRunState();
+    }
+    // The status line after the next tick.
+    std::string Status() {
+        app->OnUpdateTimer();
+        return app->StatusLabel->Text();
+    }
+
+    // Every question is answered with answer_ and its text recorded in asked_.
+    void RecordQuestions() {
+        SetAnswererForTests([this](const Question& question) {
+            asked_.push_back(question.Text);
+            return answer_;
+        });
     }
 
     tk::Label* Cell(int split, int column, int slot = 0) const {
@@ -112,6 +130,8 @@ class ShellTest : public ::testing::Test {
     }
 
     std::unique_ptr<AppDelegate> app;
+    Answer answer_ = Answer::Cancel;
+    std::vector<std::string> asked_;
 
   private:
     TempDir root_;

@@ -1,8 +1,5 @@
 // The update tick: the running time in tenths and the status line, texts and colours, and
 // nothing else repainted.
-#include <gtest/gtest.h>
-
-#include <string>
 
 #include "ShellFixture.h"
 

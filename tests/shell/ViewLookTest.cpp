@@ -1,18 +1,13 @@
 // The window's look and the hotkeys dialog in the shell: zoom, always on top and background
-// colour from the settings and back, the menu commands, and the dialog's OK that binds and
-// saves at once.
-#include <gtest/gtest.h>
-
+// colour from the settings and back, the menu commands, and the dialog's Cancel. Its OK, which
+// binds and saves at once, is the end-to-end hotkeys dialog scenario's.
 #include <QLabel>
-#include <optional>
-#include <string>
 
 #include "BackgroundDialog.h"
 #include "ColorText.h"
 #include "HotkeysDialog.h"
 #include "QtEvents.h"
 #include "ShellFixture.h"
-#include "Zoom.h"
 
 namespace {
 
@@ -27,41 +22,45 @@ class Look : public ShellTest {
         SetHotkeysDialogTestHook(nullptr);
         ShellTest::TearDown();
     }
-    void Quit() { app->applicationWillTerminate(); }
-    std::string Window(const char* key) { return IniValue(IniPath(), "Window", key); }
+    std::string Window(const char* key) { return Ini("Window", key); }
+    void Trigger(const char* title, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            app->window->MenuBar()->FindItem(title)->Trigger();
+        }
+    }
 };
 
 TEST_F(Look, AFirstLaunchZoomsSoThatGridTextIsTwelvePixelsTall) {
     Launch();  // no settings yet, on a 1920 x 1080 screen: 8-point text needs 150 %
-    EXPECT_EQ(app->Look().Zoom(), 1.5);
     EXPECT_EQ(tk::Zoom(), 1.5);
     Quit();
     EXPECT_EQ(Window("Zoom"), "150");
 }
 
 TEST_F(Look, SettingsComeBackAsTheyWereSaved) {
-    struct Case {
+    const struct {
         const char* ini;
         double zoom;
         bool onTop;
         const char* background;  // as saved
+    } cases[] = {
+        {"Zoom=200\nAlwaysOnTop=Y\nBackground=#00b140\n", 2, true, "#00b140"},
+        {"Zoom=75\nAlwaysOnTop=N\nBackground=#FFFFFF\n", 0.75, false, "#ffffff"},
+        {"Zoom=110\n", 1.0, false, "#1a1a1f"},  // between steps: the nearest
+        {"Zoom=37\nAlwaysOnTop=y\nBackground=green\n", 1, false, "#1a1a1f"},
+        {"Left=5\n", 1, false, "#1a1a1f"},  // settings of an older version
     };
-    for (const Case& c : {
-             Case{"Zoom=200\nAlwaysOnTop=Y\nBackground=#00b140\n", 2, true, "#00b140"},
-             Case{"Zoom=75\nAlwaysOnTop=N\nBackground=#FFFFFF\n", 0.75, false, "#ffffff"},
-             Case{"Zoom=110\n", 1.0, false, "#1a1a1f"},  // between steps: the nearest
-             Case{"Zoom=37\nAlwaysOnTop=y\nBackground=green\n", 1, false, "#1a1a1f"},
-             Case{"Left=5\n", 1, false, "#1a1a1f"},  // settings of an older version
-         }) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ini);
         Launch(std::string("[Window]\n") + c.ini);
-        EXPECT_EQ(tk::Zoom(), c.zoom) << c.ini;
-        EXPECT_EQ(app->window->AlwaysOnTop(), c.onTop) << c.ini;
-        EXPECT_EQ(app->AlwaysOnTopMenuItem->State(), c.onTop ? 1 : 0) << c.ini;
-        EXPECT_EQ(tk::ColorToHex(app->window->BackgroundColor()), c.background) << c.ini;
+        EXPECT_EQ(tk::Zoom(), c.zoom);
+        EXPECT_EQ(app->window->AlwaysOnTop(), c.onTop);
+        EXPECT_EQ(app->AlwaysOnTopMenuItem->State(), c.onTop ? 1 : 0);
+        EXPECT_EQ(tk::ColorToHex(app->window->BackgroundColor()), c.background);
         Quit();
-        EXPECT_EQ(Window("Zoom"), std::to_string(static_cast<int>(c.zoom * 100))) << c.ini;
-        EXPECT_EQ(Window("AlwaysOnTop"), c.onTop ? "Y" : "N") << c.ini;
-        EXPECT_EQ(Window("Background"), c.background) << c.ini;
+        EXPECT_EQ(Window("Zoom"), std::to_string(static_cast<int>(c.zoom * 100)));
+        EXPECT_EQ(Window("AlwaysOnTop"), c.onTop ? "Y" : "N");
+        EXPECT_EQ(Window("Background"), c.background);
         tk::Application::SetDelegate(nullptr);
         app.reset();
         tk::SetZoom(1);
@@ -70,7 +69,7 @@ TEST_F(Look, SettingsComeBackAsTheyWereSaved) {
 
 TEST_F(Look, ZoomStepsFromTheViewMenuAreSavedAndKeepTheWindowInPoints) {
     Launch("[Window]\nZoom=100\nLeft=10\nTop=50\n");
-    Open(WriteSplitFile("route.txt", kThreeSplits));
+    OpenRoute();
     const tk::Rect before = app->window->Frame();
     tk::Menu* bar = app->window->MenuBar();
     ASSERT_NE(bar->FindItemByKey("Ctrl++;Ctrl+="), nullptr);  // both keys zoom in
@@ -82,13 +81,11 @@ TEST_F(Look, ZoomStepsFromTheViewMenuAreSavedAndKeepTheWindowInPoints) {
     // The top-left corner stays on the screen: 10 and 50 pixels are 6.67 and 33.3 points.
     EXPECT_NEAR(app->window->Frame().x, 10 / 1.5, 1e-9);
     EXPECT_NEAR(tk::Screen::MainFrame().height - app->window->Frame().MaxY(), 50 / 1.5, 1e-9);
-    for (int i = 0; i < 9; ++i) {
-        bar->FindItemByKey("Ctrl+-")->Trigger();
-    }
+    Trigger("Zoom Out", 9);
     EXPECT_EQ(tk::Zoom(), 0.5);  // no lower
     bar->FindItemByKey("Ctrl+0")->Trigger();
     EXPECT_EQ(tk::Zoom(), 1);
-    bar->FindItem("Zoom In")->Trigger();
+    Trigger("Zoom In");
     Quit();
     EXPECT_EQ(Window("Zoom"), "125");
 }
@@ -99,37 +96,30 @@ TEST_F(Look, ATallGridStaysOnTheScreenWhenZoomedIn) {
     for (int i = 0; i < 30; ++i) {
         route += "Split " + std::to_string(i) + "\t10.00\t10.00\n\t\t\n";
     }
-    Open(WriteSplitFile("tall.txt", route));
+    OpenRoute(route);
     EXPECT_EQ(app->window->Frame().height, 80 + 30 * 22 + 4 + 22);
-    app->window->MenuBar()->FindItem("Zoom In")->Trigger();
-    app->window->MenuBar()->FindItem("Zoom In")->Trigger();
-    app->window->MenuBar()->FindItem("Zoom In")->Trigger();
-    app->window->MenuBar()->FindItem("Zoom In")->Trigger();  // 200 %: 540 points of screen
+    Trigger("Zoom In", 4);  // 200 %: 540 points of screen
     EXPECT_EQ(app->window->Frame().height, 540);
     EXPECT_GE(app->window->Frame().y, 0);
 }
 
 TEST_F(Look, TheBackgroundColourDialogsChoiceIsKeptAndACancelChangesNothing) {
     Launch("[Window]\nZoom=100\n");
+    std::vector<std::string> offered;
     std::optional<std::string> answer = "#00b140";
-    std::string offered;
     SetBackgroundColourTestHook([&](const std::string& current) {
-        offered = current;
+        offered.push_back(current);
         return answer;
     });
     app->BackgroundColourMenuClick();
-    EXPECT_EQ(offered, "#1a1a1f");
-    EXPECT_EQ(tk::ColorToHex(app->window->BackgroundColor()), "#00b140");
     answer.reset();
     app->BackgroundColourMenuClick();
-    EXPECT_EQ(offered, "#00b140");
+    EXPECT_EQ(offered, (std::vector<std::string>{"#1a1a1f", "#00b140"}));
     EXPECT_EQ(tk::ColorToHex(app->window->BackgroundColor()), "#00b140");
     Quit();
     EXPECT_EQ(Window("Background"), "#00b140");
 }
 
-// OK binding F9 and saving it at once is the end-to-end hotkeys dialog scenario's; the
-// conflict refusal is HotkeysDialogTest's. Here: the dialog shows the settings, Cancel keeps them.
 TEST_F(Look, TheHotkeysDialogShowsTheSettingsAndCancelChangesNothing) {
     Launch("[Hotkeys]\nGlobalHotkeys=N\nSplit=F9\n");
     HotkeysDialogValues shown;
@@ -142,16 +132,15 @@ TEST_F(Look, TheHotkeysDialogShowsTheSettingsAndCancelChangesNothing) {
     EXPECT_EQ(shown.Names[0], "F9");
     EXPECT_FALSE(shown.GlobalHotkeys);
     EXPECT_EQ(tk::HotkeyName(*app->GlobalHotkeySpec(AppDelegate::kSplitHotkey)), "F9");
-    app->applicationWillTerminate();
-    EXPECT_EQ(IniValue(IniPath(), "Hotkeys", "Split"), "F9");
+    Quit();
+    EXPECT_EQ(Ini("Hotkeys", "Split"), "F9");
 }
 
 TEST_F(Look, ABadKeyNameFromTheFileIsShownInTheWindowAndInTheDialog) {
     testing::internal::CaptureStderr();
     Launch("[Hotkeys]\nSkip=Bogus\n");
     testing::internal::GetCapturedStderr();
-    app->OnUpdateTimer();
-    EXPECT_EQ(app->StatusLabel->Text(), "Bad key: Skip");
+    EXPECT_EQ(Status(), "Bad key: Skip");
     std::string line;
     SetHotkeysDialogTestHook([&](HotkeysDialog& dialog) {
         line = dialog.findChild<QLabel*>("backend")->text().toStdString();
@@ -162,8 +151,7 @@ TEST_F(Look, ABadKeyNameFromTheFileIsShownInTheWindowAndInTheDialog) {
               "Backend: none (Global Hotkeys is off)\n"
               "The hotkey Skip=Bogus is not a key name; it is off until set here.");
     FakeClock::Advance(AppDelegate::kHotkeyNoticeTime);
-    app->OnUpdateTimer();
-    EXPECT_EQ(app->StatusLabel->Text(), "Ready");
+    EXPECT_EQ(Status(), "Ready");
 }
 
 }  // namespace

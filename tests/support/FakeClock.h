@@ -1,5 +1,5 @@
-// A clock for the engine tests: a time of day that moves only when the test moves it, by
-// exact hundredths, so no test ever waits on the real clock.
+// A clock for the tests: a time of day that moves only when the test moves it, by exact
+// hundredths, so no test waits on the real clock.
 //
 //   class RunTimer : public FakeClockTest {};     // installs the clock for every test
 //   FakeClock::Set(1000);                         // reads 1000 hundredths (10.00 s)
@@ -16,18 +16,13 @@
 
 class FakeClock {
   public:
-    // The installed clock source.
-    static timeval Now() { return now_; }
-
-    // Sets the time of day to a whole number of hundredths since the epoch.
+    static timeval Now() { return now_; }  // the installed clock source
     static void Set(std::int64_t hundredths) {
         now_.tv_sec = static_cast<time_t>(hundredths / 100);
         now_.tv_usec = static_cast<suseconds_t>((hundredths % 100) * 10000);
     }
-
-    // Moves the time of day forward (or back, for a negative step) by exact hundredths.
+    // Forward (or back, for a negative step) by exact hundredths.
     static void Advance(std::int64_t hundredths) { Set(Hundredths() + hundredths); }
-
     static std::int64_t Hundredths() {
         return static_cast<std::int64_t>(now_.tv_sec) * 100 + now_.tv_usec / 10000;
     }
@@ -36,12 +31,10 @@ class FakeClock {
     static inline timeval now_{};
 };
 
-// The time of day, in hundredths, at which the signed 32-bit clock reading wraps from
-// 2^31 - 1 to -2^31.
+// The time of day, in hundredths, at which the signed 32-bit reading wraps to -2^31.
 inline constexpr std::int64_t kReadingWrap = std::int64_t{1} << 31;
 
-// A test fixture that installs the fake clock at 1000 hundredths and restores the real clock
-// afterwards.
+// Installs the fake clock at 1000 hundredths and restores the real clock afterwards.
 class FakeClockTest : public ::testing::Test {
   protected:
     void SetUp() override {

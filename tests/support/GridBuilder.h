@@ -1,6 +1,4 @@
-// Grids built by hand, without a split file, and runs played on them with the fake clock, for
-// the engine tests.
-//
+// Grids built by hand, without a split file, and runs played on them with the fake clock.
 //   BuildGrid(engine, {"Run 1"}, {{4010, 4100}, {5500, 9620}});
 //   // columns "Best Splits", "Run 1", "Current"; best segments 40.10 and 55.00, the run's
 //   // running times 41.00 and 1:36.20 with their segment times derived
@@ -23,10 +21,7 @@ using Times = std::vector<std::int32_t>;
 // The segment time of row r of a run with the given running times: the difference to the row
 // above, and 0 where either of the two has no time.
 inline std::int32_t SegmentOf(const Times& times, std::size_t r) {
-    if (r == 0) {
-        return times[0];
-    }
-    return times[r] != 0 && times[r - 1] != 0 ? times[r] - times[r - 1] : 0;
+    return r == 0 ? times[0] : times[r] != 0 && times[r - 1] != 0 ? times[r] - times[r - 1] : 0;
 }
 
 // Fills engine with the columns "Best Splits", the given stored runs and "Current", and one
@@ -80,10 +75,10 @@ inline void SplitAt(QuorvelClass& engine, const Times& times) {
     for (const std::int32_t time : times) {
         if (time == 0) {
             engine.SkipSplit();
-            continue;
+        } else {
+            FakeClock::Advance(time - engine.GetCurrentTime());
+            engine.DoSplit();
         }
-        FakeClock::Advance(time - engine.GetCurrentTime());
-        engine.DoSplit();
     }
 }
 

@@ -5,97 +5,52 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <sstream>
 
 namespace support {
-
-// ---- Environment ----
 
 ScopedEnv::ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
     if (const char* old = std::getenv(name)) {
         old_ = old;
     }
-    if (value) {
-        setenv(name, value->c_str(), 1);
-    } else {
-        unsetenv(name);
-    }
+    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
 }
 
 ScopedEnv::~ScopedEnv() {
-    if (old_) {
-        setenv(name_.c_str(), old_->c_str(), 1);
-    } else {
-        unsetenv(name_.c_str());
-    }
+    old_ ? setenv(name_.c_str(), old_->c_str(), 1) : unsetenv(name_.c_str());
 }
 
-std::string FindProgram(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path != nullptr ? path : "/usr/bin:/bin");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        const std::string candidate = folder + "/" + name;
-        if (!folder.empty() && access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-    }
-    return "";
+bool HasProgram(const std::string& name) {
+    return std::system(("command -v '" + name + "' >/dev/null 2>&1").c_str()) == 0;
 }
-
-namespace {
-
-// Forks and execs argv; the child first closes every descriptor but 0-2 and keep.
-pid_t Spawn(const std::vector<std::string>& argv, int keep, const char* display) {
-    std::vector<char*> args;
-    for (const std::string& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
-    }
-    args.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        for (int fd = 3; fd < 1024; ++fd) {
-            if (fd != keep) {
-                close(fd);
-            }
-        }
-        if (display != nullptr) {
-            setenv("DISPLAY", display, 1);
-        }
-        execv(args[0], args.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-// Reads one line from fd until it closes; the line end is dropped.
-std::string ReadLine(int fd) {
-    std::string line;
-    char c = 0;
-    while (read(fd, &c, 1) == 1 && c != '\n') {
-        line += c;
-    }
-    return line;
-}
-
-}  // namespace
 
 Daemon::Daemon(const std::string& program, std::vector<std::string> arguments) {
-    const std::string path = FindProgram(program);
     int fds[2];
-    if (path.empty() || pipe(fds) != 0) {
+    if (!HasProgram(program) || pipe(fds) != 0) {
         return;
     }
+    std::vector<char*> argv = {const_cast<char*>(program.c_str())};
     for (std::string& argument : arguments) {
         if (const std::size_t at = argument.find("{fd}"); at != std::string::npos) {
             argument.replace(at, 4, std::to_string(fds[1]));
         }
+        argv.push_back(argument.data());
     }
-    arguments.insert(arguments.begin(), path);
-    pid_ = Spawn(arguments, fds[1], nullptr);
+    argv.push_back(nullptr);
+    pid_ = fork();
+    if (pid_ == 0) {  // the server keeps no descriptor of ours but the pipe's end
+        for (int fd = 3; fd < 1024; ++fd) {
+            if (fd != fds[1]) {
+                close(fd);
+            }
+        }
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
     close(fds[1]);
-    line_ = ReadLine(fds[0]);  // written once the server accepts connections
+    char c = 0;  // the line, written once the server accepts connections
+    while (read(fds[0], &c, 1) == 1 && c != '\n') {
+        line_ += c;
+    }
     close(fds[0]);
 }
 
@@ -117,16 +72,11 @@ SessionBus::SessionBus()
     : Daemon("dbus-daemon", {"--session", "--nofork", "--print-address={fd}"}) {}
 
 bool XdotoolKey(const std::string& display, const std::vector<std::string>& keys) {
-    const std::string program = FindProgram("xdotool");
-    if (program.empty()) {
-        return false;
+    std::string command = "DISPLAY='" + display + "' xdotool key";
+    for (const std::string& key : keys) {
+        command += " '" + key + "'";
     }
-    std::vector<std::string> argv = {program, "key"};
-    argv.insert(argv.end(), keys.begin(), keys.end());
-    const pid_t pid = Spawn(argv, -1, display.c_str());
-    int status = 0;
-    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
+    return std::system(command.c_str()) == 0;
 }
 
 }  // namespace support

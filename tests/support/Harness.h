@@ -26,20 +26,19 @@ class ScopedEnv {
     std::optional<std::string> old_;
 };
 
-// The path of an executable found on PATH, or "".
-std::string FindProgram(const std::string& name);
+// True when an executable of that name is on PATH.
+bool HasProgram(const std::string& name);
 
-// A server program that writes one line to the descriptor named by "{fd}" in its arguments
-// once it serves, stopped at destruction. Running() is false when it is not installed.
+// A server that writes one line to the descriptor "{fd}" in its arguments once it serves,
+// stopped at destruction (or by Kill, to test a lost connection). Not Running() when the
+// program is not installed.
 class Daemon {
   public:
     Daemon(const std::string& program, std::vector<std::string> arguments);
     ~Daemon() { Kill(); }
     Daemon(const Daemon&) = delete;
     Daemon& operator=(const Daemon&) = delete;
-
     bool Running() const { return pid_ > 0 && !line_.empty(); }
-    // Stops the server now (to test a lost connection).
     void Kill();
 
   protected:
@@ -48,15 +47,13 @@ class Daemon {
 };
 
 // An Xvfb on a display number of its own choosing (-displayfd).
-class Xvfb : public Daemon {
-  public:
+struct Xvfb : Daemon {
     Xvfb();
     std::string Display() const { return ":" + line_; }
 };
 
 // A private D-Bus session bus (dbus-daemon --session).
-class SessionBus : public Daemon {
-  public:
+struct SessionBus : Daemon {
     SessionBus();
     const std::string& Address() const { return line_; }
 };

@@ -7,9 +7,7 @@
 #pragma once
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
@@ -26,8 +24,8 @@ inline QApplication* EnsureTestApp() {
     return qobject_cast<QApplication*>(QCoreApplication::instance());
 }
 
-// Runs the posted work (deferred repaints, queued calls) and then the repaints it asked for,
-// at once rather than at the platform's next frame.
+// Runs the posted work (deferred repaints, queued calls), then the repaints it asked for, at
+// once rather than at the platform's next frame.
 inline void ProcessPendingEvents() {
     for (int i = 0; i < 2; ++i) {
         QCoreApplication::sendPostedEvents();
@@ -39,17 +37,14 @@ inline void ProcessPendingEvents() {
     }
 }
 
-// Runs the event loop until done() holds. The five seconds are a safety net for a fault that
-// never delivers, not a measure: false when they ran out.
+// Runs the event loop until done() holds; false after five seconds, a safety net for a fault
+// that never delivers, not a measure.
 inline bool ProcessEventsUntil(const std::function<bool()>& done) {
     const QDeadlineTimer deadline(5000);
     QTimer wake;  // so that the deadline is looked at while nothing else happens
     wake.start(20);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
+    while (!done() && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    return true;
+    return done();
 }

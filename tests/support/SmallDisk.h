@@ -38,8 +38,7 @@ class SmallDisk {
 
     bool Mounted() const { return mounted_; }
     const std::string& Error() const { return error_; }
-
-    // Writes a filler file until not one more byte fits.
+    // Writes a filler file in blocks, then byte by byte, until not one more byte fits.
     void Fill() const {
         FileHandle filler(std::fopen(Filler().c_str(), "w"));
         ASSERT_TRUE(filler);
@@ -51,12 +50,10 @@ class SmallDisk {
         while (std::fputc('f', filler.get()) != EOF && std::fflush(filler.get()) == 0) {
         }
     }
-    // Removes the filler file.
     void Free() const { std::filesystem::remove(Filler()); }
 
   private:
     std::string Filler() const { return folder_ + "/filler"; }
-
     std::string folder_;
     bool mounted_ = false;
     std::string error_;

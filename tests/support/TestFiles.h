@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <csignal>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -32,10 +31,7 @@ class TempDir {
         }
         path_ = pattern;
     }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
+    ~TempDir() { std::filesystem::remove_all(path_, ignored_); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
@@ -46,6 +42,7 @@ class TempDir {
 
   private:
     std::string path_;
+    std::error_code ignored_;
 };
 
 // Writes text to path byte for byte, replacing any file there.
