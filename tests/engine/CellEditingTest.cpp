@@ -1,4 +1,4 @@
-// Cell editing: a time or a note typed into one cell keeps the segments around it consistent.
+// Cell editing: a time typed into one cell keeps the segments around it consistent.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,37 +9,17 @@
 #include "QuorvelEngine.h"
 #include "TestFiles.h"
 
-namespace {
-
-class CellEditing : public ::testing::Test {
-  protected:
-    void SetUp() override { engine_.SplitFileName = dir_.File("route.txt"); }
-    // Three columns ("Best Splits", "Run 1", "Current") and one row per running time of Run 1.
-    void BuildRun(const Times& times) {
-        std::vector<Times> rows;
-        for (const std::int32_t time : times) {
-            rows.push_back({0, time});
-        }
-        BuildGrid(engine_, {"Run 1"}, rows);
-    }
-    // True when the split file was written since the last call.
-    bool Saved() { return std::remove(engine_.SplitFileName.c_str()) == 0; }
-
-    TempDir dir_;
-    QuorvelClass engine_{"/nonexistent/"};
-};
-
-}  // namespace
-
-TEST_F(CellEditing, AnEditedTimeKeepsTheSegmentTimesAroundItConsistent) {
+TEST(CellEditing, AnEditedTimeKeepsTheSegmentTimesAroundItConsistent) {
+    TempDir dir;
+    QuorvelClass engine("/nonexistent/");
+    engine.SplitFileName = dir.File("route.txt");
     const Times kRun = {1000, 2500, 4500}, kMinutes = {6000, 9000, 12000};
     const struct {
         Times times;
         bool segment;  // a segment time typed, not a running time
         unsigned int row;
         std::int32_t value;
-        Times running;
-        Times elapsed;
+        Times running, elapsed;
     } cases[] = {
         {kRun, false, 0, 1200, {1200, 2500, 4500}, {1200, 1300, 2000}},       // the first row
         {kRun, false, 1, 3000, {1000, 3000, 4500}, {1000, 2000, 1500}},       // a middle row
@@ -54,44 +34,19 @@ TEST_F(CellEditing, AnEditedTimeKeepsTheSegmentTimesAroundItConsistent) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.segment ? "segment" : "time") << " of row " << c.row
                                         << " set to " << c.value);
-        BuildRun(c.times);
-        if (c.segment) {
-            engine_.UpdateDataCellElapsed(c.row, 1, c.value);
-        } else {
-            engine_.UpdateDataCellTimer(c.row, 1, c.value);
+        std::vector<Times> rows;  // no best splits; Run 1 with the given running times
+        for (const std::int32_t time : c.times) {
+            rows.push_back({0, time});
         }
-        EXPECT_EQ(ColumnTimes(engine_, 1), c.running);
-        EXPECT_EQ(ColumnTimes(engine_, 1, /*Elapsed=*/true), c.elapsed);
-        EXPECT_EQ(Saved(), c.running != c.times);  // a change that changes nothing writes nothing
+        BuildGrid(engine, {"Run 1"}, rows);
+        if (c.segment) {
+            engine.UpdateDataCellElapsed(c.row, 1, c.value);
+        } else {
+            engine.UpdateDataCellTimer(c.row, 1, c.value);
+        }
+        EXPECT_EQ(ColumnTimes(engine, 1), c.running);
+        EXPECT_EQ(ColumnTimes(engine, 1, /*Elapsed=*/true), c.elapsed);
+        // Written when something changed, and only then.
+        EXPECT_EQ(std::remove(engine.SplitFileName.c_str()) == 0, c.running != c.times);
     }
-}
-
-TEST_F(CellEditing, EditsOfTheCurrentRunAreNotSavedAndAllOthersAre) {
-    BuildRun({1000, 2500});
-    engine_.UpdateDataCellTimer(0, 2, 900);
-    engine_.UpdateDataCellElapsed(1, 2, 900);
-    EXPECT_EQ(engine_.GetDataCellTimer(1, 2), 1800);
-    EXPECT_FALSE(Saved());
-    engine_.UpdateDataCellTimer(0, 1, 900);
-    EXPECT_TRUE(Saved());
-    engine_.UpdateDataCellElapsed(1, 1, 900);
-    EXPECT_TRUE(Saved());
-    engine_.UpdateDataCellNotes(0, 2, "jump\tlate\nthen left");  // notes of any column
-    EXPECT_TRUE(Saved());
-    EXPECT_EQ(engine_.SplitCells[0][2]->Notes, "jump|tlate|rthen left");
-    EXPECT_EQ(engine_.GetDataCellNotes(0, 2), "jump\tlate\r\nthen left");
-}
-
-TEST_F(CellEditing, EditsOutsideTheGridChangeNothingAndWriteNoFile) {
-    BuildRun({1000, 2500});
-    for (const unsigned int row : {2u, 4000000000u}) {  // GetRowCount() and far beyond
-        engine_.UpdateDataCellTimer(row, 1, 700);
-        engine_.UpdateDataCellElapsed(row, 1, 700);
-        engine_.UpdateDataCellNotes(row, 1, "x");
-        engine_.UpdateBestSplitTimer(row, 700);
-        engine_.UpdateBestSplitElapsed(row, 700);
-    }
-    engine_.UpdateDataCellTimer(0, 3, 700);  // GetColumnCount()
-    EXPECT_EQ(ColumnTimes(engine_, 1, /*Elapsed=*/true), (Times{1000, 1500}));
-    EXPECT_FALSE(Saved());
 }

@@ -17,17 +17,15 @@ namespace {
 // A split file of 3000 rows and six stored runs with a note in every tenth cell; seed varies
 // the times.
 std::string MakeSplitFile(int seed) {
-    std::string text = IntToString(seed) + "\t-0.33\nCrash route\tBest Splits";
-    for (int run = 1; run <= 6; ++run) {
-        text += "\tRun " + IntToString(run);
-    }
+    std::string text = IntToString(seed) + "\t-0.33\nCrash route\tBest Splits\tRun 1\tRun 2";
+    text += "\tRun 3\tRun 4\tRun 5\tRun 6";
     for (int row = 0; row < 3000; ++row) {
-        text +=
-            "\nSplit " + IntToString(row) + "\t" + LongToTimeString(1000 + row + seed, false, true);
         std::string notes;
-        for (int run = 1; run <= 6; ++run) {
-            text += "\t" + LongToTimeString((row + 1) * (1100 + run * 7 + seed), false, true);
-            notes += (row + run) % 10 == 0 ? "\tnote|ron two lines" : "\t";
+        text += "\nSplit " + IntToString(row);
+        for (int column = 0; column <= 6; ++column) {
+            text += "\t" + LongToTimeString((row + 1) * (1100 + column * 7 + seed),
+                                            /*ShowPlus=*/false, /*ShortForm=*/true);
+            notes += (row + column) % 10 == 0 ? "\tnote|ron two lines" : "\t";
         }
         text += "\n" + notes;
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "FakeClock.h"
@@ -62,12 +63,12 @@ TEST_F(ResultsAtRisk, AFasterFinishedRunAndNewBestSegmentsAreAtRiskUntilKept) {
         SCOPED_TRACE(c.name);
         engine_.AutosaveBestRun = c.autosaveRun;
         Play(c.kept, c.splits, c.pause);
-        const UnsavedResults results = FindUnsavedResults(engine_, c.segmentsKeptAnyway);
-        EXPECT_EQ(results.FasterRun, c.faster);
-        EXPECT_EQ(results.NewBestSegments, c.newBest);
+        const UnsavedResults r = FindUnsavedResults(engine_, c.segmentsKeptAnyway);
+        EXPECT_EQ(std::make_pair(r.FasterRun, r.NewBestSegments),
+                  std::make_pair(c.faster, c.newBest));
         if (c.faster) {
-            EXPECT_EQ(results.RunTime, c.splits.back());
-            EXPECT_EQ(results.KeptTime, c.kept[1]);
+            EXPECT_EQ(std::make_pair(r.RunTime, r.KeptTime),
+                      std::make_pair(c.splits.back(), c.kept[1]));
         }
         engine_.ClearTimer();
     }
@@ -93,12 +94,10 @@ TEST_F(ResultsAtRisk, SaveRunIsQuestionedOnlyForASlowerOrUnfinishedRun) {
         const SaveRunConcern concern = FindSaveRunConcern(engine_);
         EXPECT_EQ(concern.What, c.what);
         if (c.what == Kind::Slower) {
-            EXPECT_EQ(concern.RunTime, 3626);
-            EXPECT_EQ(concern.KeptTime, 3293);
-        }
-        if (c.what == Kind::Unfinished) {
-            EXPECT_EQ(concern.DoneSplits, 1u);
-            EXPECT_EQ(concern.Splits, 2u);
+            EXPECT_EQ(std::make_pair(concern.RunTime, concern.KeptTime),
+                      std::make_pair(3626, 3293));
+        } else if (c.what == Kind::Unfinished) {
+            EXPECT_EQ(std::make_pair(concern.DoneSplits, concern.Splits), std::make_pair(1u, 2u));
         }
         engine_.ClearTimer();
     }

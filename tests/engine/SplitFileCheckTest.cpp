@@ -60,16 +60,6 @@ TEST(SplitFileCheck, TellsWhatAFileLooksLikeAndWhereItFirstGoesWrong) {
     }
 }
 
-TEST(SplitFileCheck, MessagesNameTheFormatAndTheLine) {
-    EXPECT_EQ(CheckSplitFileText("<Run>").Message, "This looks like a LiveSplit split file (XML).");
-    EXPECT_TRUE(CheckSplitFileText("<Run>").IsForeignSplitFile());
-    const SplitFileCheckResult tooMany =
-        CheckSplitFileText("0\t0\nD\tBest Splits\tPB\nA\t1.00\t2.00\t3.00\n\t\n");
-    EXPECT_EQ(tooMany.Message,
-              "Line 3 holds more times than the title line (line 2) names columns.");
-    EXPECT_TRUE(tooMany.IsMendable());
-}
-
 TEST(SplitFileCheck, AFileThatCannotBeOpenedSaysWhy) {
     TempDir dir;
     EXPECT_EQ(CheckSplitFile(dir.File("missing.txt")).Message,

@@ -10,26 +10,17 @@
 namespace {
 
 TEST(ClockTextTest, ReadsEveryFormTheOtherTimersWriteOrSaysWhyNot) {
+    // clang-format off
     const std::tuple<const char*, std::int32_t, const char*> cases[] = {
-        {"00:01:23.4560000", 8346, ""},
-        {"00:01:23.4549999", 8345, ""},
-        {"1:05.5", 6550, ""},
-        {"12.345", 1235, ""},
-        {"0:00:59.995", 6000, ""},
-        {"-00:00:05", -500, ""},
-        {"1.02:00:00", 9360000, ""},
-        {" 7 ", 700, ""},
-        {"99999:00:00", 2147483647, ""},
-        {"-99999:00:00", -2147483647, ""},
-        {"1:0x", 0, "has a letter"},
-        {"00:75:00", 0, "minutes over 59"},
-        {"0:00:61", 0, "seconds over 59"},
-        {"", 0, "empty"},
-        {"1:2:3:4", 0, "more than two colons"},
-        {"12.", 0, "no digits after its point"},
-        {"1:-5", 0, "is not a time"},
-        {"::", 0, "is not a time"},
+        {"00:01:23.4560000", 8346, ""}, {"00:01:23.4549999", 8345, ""}, {"1:05.5", 6550, ""},
+        {"12.345", 1235, ""}, {"0:00:59.995", 6000, ""}, {"-00:00:05", -500, ""},
+        {"1.02:00:00", 9360000, ""}, {" 7 ", 700, ""}, {"99999:00:00", 2147483647, ""},
+        {"-99999:00:00", -2147483647, ""}, {"1:0x", 0, "has a letter"},
+        {"00:75:00", 0, "minutes over 59"}, {"0:00:61", 0, "seconds over 59"}, {"", 0, "empty"},
+        {"1:2:3:4", 0, "more than two colons"}, {"12.", 0, "no digits after its point"},
+        {"1:-5", 0, "is not a time"}, {"::", 0, "is not a time"},
     };
+    // clang-format on
     for (const auto& [text, hundredths, why] : cases) {
         std::int32_t value = 0;
         std::string fault;
