@@ -51,11 +51,7 @@ TEST_F(BestSplits, ASegmentBecomesBestOnlyWhenShorterAndAboveTheThreshold) {
 TEST_F(BestSplits, TheSplitAfterASkippedSplitNeverBecomesABestSplit) {
     BuildGrid(engine_, {"Run 1"}, {{1000, 1000}, {2000, 3000}, {2000, 5000}});
     engine_.StartTimer();
-    engine_.SkipSplit();
-    FakeClock::Advance(1100);  // a very fast second segment, but it cannot be measured
-    engine_.DoSplit();
-    FakeClock::Advance(1900);
-    engine_.DoSplit();
+    SplitAt(engine_, {0, 1100, 3000});  // a very fast second segment, but it cannot be measured
     engine_.UpdateBestSplits();
     EXPECT_EQ(ColumnTimes(engine_, 0, /*Elapsed=*/true), (Times{1000, 2000, 1900}));
 }

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "FakeClock.h"
-#include "IniFiles.h"
 #include "QuorvelEngine.h"
 #include "SmallDisk.h"
 #include "TestFiles.h"
@@ -44,25 +43,21 @@ TEST_F(CarefulSaves, AReadOnlyEngineWritesNeitherTheSplitFileNorTheSplitState) {
     EXPECT_FALSE(FileExists(engine_.SplitStatePath()));
 }
 
-// On a full disk (a small tmpfs; skipped where mounting is not permitted) the split file, its
-// snapshot and the settings keep their old bytes and leave no temporary; the split file's
-// failure is told, and mended once there is room.
+// On a full disk (a small tmpfs; skipped where mounting is not permitted) the split file and its
+// snapshot keep their old bytes and leave no temporary; the split file's failure is told, and
+// mended once there is room.
 TEST_F(CarefulSaves, OnAFullDiskSavesKeepTheOldFilesAndSaySo) {
     const SmallDisk disk(dir_.Path());
     if (!disk.Mounted()) {
         GTEST_SKIP() << "cannot mount a tmpfs: " << disk.Error() << " (needs root)";
     }
     WriteFile(path_, route_);
-    WriteFile(dir_.File("Quorvel.ini"), "[Window]\nLeft=10\n\n");
     engine_.LoadSplitData(path_);
     engine_.StartTimer();
     Split(50 + 4000);
     engine_.SaveSplitStateData();
     const std::string before = ReadFile(path_), snapshot = ReadFile(engine_.SplitStatePath());
     Split(5000);
-    IniFileClass ini;
-    ini.ReadIniFile(dir_.File("Quorvel.ini"));
-    ini.WriteInteger("Window", "Left", 20);
     disk.Fill();
 
     engine_.StopTimer();
@@ -70,12 +65,10 @@ TEST_F(CarefulSaves, OnAFullDiskSavesKeepTheOldFilesAndSaySo) {
     EXPECT_TRUE(engine_.LastSaveFailed);
     Split(5000);
     engine_.SaveSplitStateData();
-    EXPECT_FALSE(ini.SaveIniFile());
     EXPECT_EQ(ReadFile(path_), before);
     EXPECT_EQ(ReadFile(engine_.SplitStatePath()), snapshot);
-    EXPECT_EQ(ReadFile(dir_.File("Quorvel.ini")), "[Window]\nLeft=10\n\n");
     EXPECT_EQ(FolderEntries(dir_.Path()),
-              (std::vector<std::string>{"Quorvel.ini", "any-SplitState.txt", "any.txt", "filler"}));
+              (std::vector<std::string>{"any-SplitState.txt", "any.txt", "filler"}));
     disk.Free();
     engine_.SaveSplitData();
     EXPECT_FALSE(engine_.LastSaveFailed);

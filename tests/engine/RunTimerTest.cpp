@@ -122,10 +122,12 @@ class RunTimer : public FakeClockTest {
         engine_.StartTimer();
         SplitAt(engine_, splits);
     }
-    // Row r's cells of the current run: time, segment, difference and segment difference.
-    Times Current(unsigned int r) const {
-        return {engine_.GetDataCellTimer(r, 2), engine_.GetDataCellElapsed(r, 2),
-                engine_.GetDataCellTimerDiff(r, 2), engine_.GetDataCellElapsedDiff(r, 2)};
+    // Row r's cells: the current run's time, segment and their differences, then the
+    // differences of the best splits' and the kept run's times.
+    Times Cells(unsigned int r) const {
+        return {engine_.GetDataCellTimer(r, 2),     engine_.GetDataCellElapsed(r, 2),
+                engine_.GetDataCellTimerDiff(r, 2), engine_.GetDataCellElapsedDiff(r, 2),
+                engine_.GetDataCellTimerDiff(r, 0), engine_.GetDataCellTimerDiff(r, 1)};
     }
     QuorvelClass engine_{"/nonexistent/"};
 };
@@ -133,26 +135,20 @@ class RunTimer : public FakeClockTest {
 }  // namespace
 
 TEST_F(RunTimer, ASplitRecordsTheTimeAndTheDifferencesThatHaveTwoTimesToCompare) {
-    RunTo({980});
-    EXPECT_EQ(Current(0), (Times{980, 980, -20, -20}));  // the segment of the first is its time
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 0), 80);   // against the best (9.00)
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 1), -20);  // against the kept run (10.00)
+    RunTo({980});  // against the best 9.00 and the kept 10.00; the first segment is its time
+    EXPECT_EQ(Cells(0), (Times{980, 980, -20, -20, 80, -20}));
     EXPECT_EQ(engine_.GetDataCellElapsedDiff(0, 1), -20);
     engine_.UndoSplit();  // forgotten again, and the clock runs on
-    EXPECT_EQ(Current(0), (Times{0, 0, 0, 0}));
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 1), 0);
+    EXPECT_EQ(Cells(0), (Times{0, 0, 0, 0, 0, 0}));
     FakeClock::Advance(100);
     EXPECT_EQ(engine_.GetCurrentTime(), 1080);
-
     engine_.ClearTimer();
-    RunTo({0, 2600});  // after a skipped row: no segment time, no difference
-    EXPECT_EQ(Current(1), (Times{2600, 0, 0, 0}));
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(1, 1), 100);  // the kept cell still compares
+    RunTo({0, 2600});  // after a skipped row no segment, no difference; the kept cell compares
+    EXPECT_EQ(Cells(1), (Times{2600, 0, 0, 0, 300, 100}));
     engine_.ClearTimer();
     engine_.SplitCells[0][1]->Timer = 0;  // a kept row without a time
     RunTo({980});
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 0), 80);
-    EXPECT_EQ(engine_.GetDataCellTimerDiff(0, 2), 0);
+    EXPECT_EQ(Cells(0), (Times{980, 980, 0, 0, 80, 0}));
 }
 
 TEST_F(RunTimer, AFinishedRunIsKeptOnlyWithTheAutosaveAndWhenStrictlyFaster) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <tuple>
+#include <utility>
 
 TEST(WindowPlacement, ASavedPositionIsHeldSoTheWindowLiesOnTheScreen) {
     // Saved left and top, window width and height, and where it goes on a 1280 x 1024 screen.
@@ -19,7 +20,8 @@ TEST(WindowPlacement, ASavedPositionIsHeldSoTheWindowLiesOnTheScreen) {
     };
     for (const auto& [left, top, width, height, expectedLeft, expectedTop] : cases) {
         const WindowOrigin origin = ClampWindowOrigin(left, top, width, height, 1280, 1024);
-        EXPECT_EQ(origin.Left, expectedLeft) << left;
-        EXPECT_EQ(origin.Top, expectedTop) << top;
+        EXPECT_EQ(std::make_pair(origin.Left, origin.Top),
+                  std::make_pair(expectedLeft, expectedTop))
+            << left << ", " << top;
     }
 }
