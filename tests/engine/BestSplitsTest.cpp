@@ -66,9 +66,10 @@ TEST_F(BestSplits, AKeptRunReplacesTheKeptColumnAndEmptiesTheCurrentRun) {
     engine_.KeepCurrentSplits();
 
     // Kept run, its segments, the best segments taken over, the emptied current run.
-    EXPECT_EQ((std::vector<Times>{ColumnTimes(engine_, 2), ColumnTimes(engine_, 2, true),
-                                  ColumnTimes(engine_, 0, true), ColumnTimes(engine_, 3)}),
-              (std::vector<Times>{{950, 2900}, {950, 1950}, {950, 1950}, {0, 0}}));
+    EXPECT_EQ(
+        (std::vector<Times>{ColumnTimes(engine_, 2), ColumnTimes(engine_, 2, /*Elapsed=*/true),
+                            ColumnTimes(engine_, 0, /*Elapsed=*/true), ColumnTimes(engine_, 3)}),
+        (std::vector<Times>{{950, 2900}, {950, 1950}, {950, 1950}, {0, 0}}));
     // The run's notes replace the kept ones; no differences are left anywhere.
     EXPECT_EQ(engine_.GetDataCellNotes(0, 2) + "/" + engine_.GetDataCellNotes(0, 1), "/older run");
     for (unsigned int cell = 0; cell < 8; ++cell) {
