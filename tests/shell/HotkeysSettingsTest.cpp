@@ -30,41 +30,24 @@ class Hotkeys : public ShellTest {
     support::ScopedEnv noDisplay_{"DISPLAY", std::nullopt}, noWayland_{"WAYLAND_DISPLAY", {}};
 };
 
-// Names written back as read (the defaults are the end-to-end runs' to check).
-TEST_F(Hotkeys, KeyNamesAreReadAndWrittenBackAsTheyWere) {
-    Launch("[Hotkeys]\nSplit=Ctrl+F5\nPause=P\nTheme=dark\n");
-    ASSERT_NE(app->GlobalHotkeySpec(AppDelegate::kSplitHotkey), nullptr);
-    EXPECT_EQ(*app->GlobalHotkeySpec(AppDelegate::kSplitHotkey),
-              (tk::HotkeySpec{/*Key=*/0x01000034, tk::kHotkeyCtrl, /*Keypad=*/false}));  // F5
-    Quit();
-    EXPECT_EQ(Ini("Hotkeys", "Split"), "Ctrl+F5");
-    EXPECT_EQ(Ini("Hotkeys", "Theme"), "dark");
-}
-
+// Good names read and written back as they were: the end-to-end hotkeys runs.
 TEST_F(Hotkeys, UnknownNamesAreReportedOnceAndStayOffButAreKept) {
     testing::internal::CaptureStderr();
-    Launch("[Hotkeys]\nSplit=Bogus\nUndo=Ctrl+A, Ctrl+B\nSkip=\nReset=Num+1\n");
+    Launch("[Hotkeys]\nSplit=Bogus\nUndo=Ctrl+A, Ctrl+B\nSkip=\nReset=Num+5\n");
     app->GlobalHotkeysMenuClick();
-    app->GlobalHotkeysMenuClick();
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err.find("Quorvel: the global hotkey Split=Bogus is not a key name; it is off\n"
-                       "Quorvel: the global hotkey Undo=Ctrl+A, Ctrl+B is not a key name; it is "
-                       "off\n"
-                       "Quorvel: the global hotkey Reset=Num+1 is the key of Split; it is off\n"),
-              std::string::npos)
-        << err;
-    EXPECT_EQ(err.find("Skip"), std::string::npos) << "an empty name is off without a word";
-    EXPECT_EQ(err.find("Bogus", err.find("Bogus") + 1), std::string::npos) << err;
-    for (auto command :
-         {AppDelegate::kSplitHotkey, AppDelegate::kSkipHotkey, AppDelegate::kUndoHotkey}) {
+    app->GlobalHotkeysMenuClick();                     // read again: no second report
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),  // no display: the last line
+              "Quorvel: the global hotkey Split=Bogus is not a key name; it is off\n"
+              "Quorvel: the global hotkey Undo=Ctrl+A, Ctrl+B is not a key name; it is off\n"
+              "Quorvel: the global hotkey Reset=Num+5 is the key of Pause; it is off\n"
+              "Quorvel: Global hotkeys are not available in this session; the menu keys still "
+              "work.\n");
+    for (auto command : {AppDelegate::kSplitHotkey, AppDelegate::kSkipHotkey,
+                         AppDelegate::kUndoHotkey, AppDelegate::kResetHotkey}) {
         EXPECT_EQ(app->GlobalHotkeySpec(command), nullptr) << command;
     }
-    OpenRoute();
-    Global(AppDelegate::kSplitHotkey);  // Split=Bogus binds nothing
-    EXPECT_FALSE(Running());
     Quit();
-    EXPECT_EQ(Ini("Hotkeys", "Split"), "Bogus");
-    EXPECT_EQ(Ini("Hotkeys", "Skip"), "");
+    EXPECT_EQ(std::tuple(Ini("Hotkeys", "Split"), Ini("Hotkeys", "Skip")), std::tuple("Bogus", ""));
 }
 
 TEST_F(Hotkeys, WithoutADisplayTheMenuKeysCarryOnAndTheStatusLineSaysSoForAWhile) {

@@ -11,62 +11,54 @@
 
 namespace {
 
-class LosingResults : public ShellTest {
-  protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        RecordQuestions();
-    }
-    // Runs the route to the end with the given split times (run time, hundredths).
-    void RunTo(const std::vector<std::int32_t>& splits) {
-        app->DoSplitMenuClick();
-        for (std::int32_t at = 0; const std::int32_t time : splits) {
-            FakeClock::Advance(time - at);
-            at = time;
-            app->DoSplitMenuClick();
-        }
-    }
-};
+using LosingResults = ShellTest;
 
 }  // namespace
 
-// Each command asks the guard with its own question (the answers and the tie that asks nothing
-// are ResultGuard's own tests); the option turns the questions off.
+// Each command asks the guard with its own question, and each answer does what it says (when a
+// run is at stake is the engine's own test); the option turns the questions off.
 TEST_F(LosingResults, ResetSaveRunAndQuitAskBeforeLosingResults) {
     using Command = std::function<bool(AppDelegate&)>;
     const Command reset = [](AppDelegate& a) { return a.ResetTimerMenuClick(), true; };
     const Command save = [](AppDelegate& a) { return a.SaveSplitsMenuClick(), true; };
     const Command quit = [](AppDelegate& a) { return a.MayQuit(); };
     const std::vector<std::int32_t> pb = {1100, 2200, 3000}, slower = {1200, 2400, 3626};
-    const char* const resetting = "Save your new personal best before resetting?";
-    const char* const kept = "Three\t10.00\t33.00\t36.00";
-    const char* const saved = "Three\t8.00\t33.00\t30.00";
+    const std::string resetting = "Save your new personal best before resetting?",
+                      replacing =
+                          "This run (36.26) is slower than the kept run (36.00). "
+                          "Replace the kept run?",
+                      kept = "Three\t10.00\t33.00\t36.00", saved = "Three\t8.00\t33.00\t30.00";
     const struct {
         const char* ini;
         std::vector<std::int32_t> run;
         Command command;
         Answer answer;
-        const char* asked;  // "" for no question
-        const char* lastRow;
+        std::string asked;  // "" for no question
+        std::string lastRow;
     } cases[] = {
         {"", pb, reset, Answer::Save, resetting, saved},
-        {"", pb, quit, Answer::Save, "Save your new personal best before quitting?", saved},
-        {"", slower, save, Answer::Replace,
-         "This run (36.26) is slower than the kept run (36.00). Replace the kept run?",
-         "Three\t10.00\t33.00\t36.26"},
+        {"", pb, reset, Answer::Discard, resetting, kept},
         {"", pb, reset, Answer::Cancel, resetting, kept},
+        {"", pb, quit, Answer::Save, "Save your new personal best before quitting?", saved},
+        {"", slower, save, Answer::Replace, replacing, "Three\t10.00\t33.00\t36.26"},
+        {"", slower, save, Answer::Cancel, replacing, kept},
+        {"", pb, save, Answer::Cancel, "", saved},
         {"AskBeforeLosingResults=N\n", pb, reset, Answer::Cancel, "", kept},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.asked) + c.ini);
+        SCOPED_TRACE(c.asked + c.ini);
         Launch(std::string("[Misc]\nAutoSaveBestRun=N\nAutoSaveBestSplits=N\n") + c.ini);
         const std::string path = OpenRoute();
-        RunTo(c.run);
+        app->DoSplitMenuClick();
+        for (std::int32_t at = 0; const std::int32_t time : c.run) {
+            FakeClock::Advance(time - std::exchange(at, time));
+            app->DoSplitMenuClick();
+        }
         asked_.clear();
         answer_ = c.answer;
         c.command(*app);
-        EXPECT_EQ(asked_, *c.asked == '\0' ? std::vector<std::string>{}
-                                           : std::vector<std::string>{c.asked});
+        EXPECT_EQ(asked_,
+                  c.asked.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.asked});
         EXPECT_NE(ReadFile(path).find(c.lastRow), std::string::npos) << ReadFile(path);
     }
 }
@@ -120,15 +112,11 @@ TEST_F(LosingResults, EveryCheckItemShowsItsBoxFromTheStart) {
     }
 }
 
-TEST_F(LosingResults, TheWindowStaysOnTheScreenAndWideEnoughForItsMenuBar) {
-    for (const char* left : {"2147483647", "3000", "-2147483648"}) {
-        app.reset();
-        Launch(std::string("[Window]\nLeft=") + left + "\nTop=2147483647\nHideBestSplits=Y\n");
-        const tk::Rect frame = app->window->Frame();
-        EXPECT_TRUE(frame.x >= 0 && frame.MaxX() <= kScreen.width && frame.y >= 0) << left;
-        Open(WriteSplitFile("two.txt", "0\t0\nD\tBest Splits\nA\t1.00\n\t\n"));
-        EXPECT_GE(app->window->Frame().width, AppDelegate::kInitialWidth) << left;
-    }
+// Where a saved position lands is WindowPlacement's table; the shell has to use it.
+TEST_F(LosingResults, ASavedPositionOffTheScreenBringsTheWindowOntoIt) {
+    Launch("[Window]\nLeft=2147483647\nTop=2147483647\n");
+    const tk::Rect frame = app->window->Frame();
+    EXPECT_TRUE(frame.x >= 0 && frame.MaxX() <= kScreen.width && frame.y >= 0);
 }
 
 TEST_F(LosingResults, ASplitFileWithMistakesCanBeMendedInTheEditor) {

@@ -1,11 +1,11 @@
-// The guard between the commands and the engine: asked only when something is at stake,
-// each answer doing what it says, and nothing written over a file that is not ours to write.
+// The guard between the commands and the engine on the failure paths: another window on the
+// file, a save that failed, a file changed on disk. Nothing is written over what is not ours.
 #include "ResultGuard.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "FakeClock.h"
+#include "GridBuilder.h"
 #include "SafetyQuestions.h"
 #include "TestFiles.h"
 
@@ -36,13 +36,9 @@ class ResultGuardTest : public FakeClockTest {
         engine_.LoadSplitData(Path());
     }
     // Starts a run and splits at the given run times.
-    void Run(const std::vector<std::int32_t>& splits) {
+    void Run(const Times& splits) {
         engine_.StartTimer();
-        for (std::int32_t at = 0; const std::int32_t time : splits) {
-            FakeClock::Advance(time - at);
-            at = time;
-            engine_.DoSplit();
-        }
+        SplitAt(engine_, splits);
     }
 
     TempDir dir_;
@@ -54,78 +50,13 @@ class ResultGuardTest : public FakeClockTest {
 
 }  // namespace
 
-TEST_F(ResultGuardTest, FilesThatAreNotSplitFilesAreRefusedAndLeftAsTheyAre) {
-    const struct {
-        const char* name;
-        std::string text;
-        const char* says;
-    } cases[] = {
-        {"pb.lss", "<?xml version=\"1.0\"?>\n<Run></Run>\n", "LiveSplit"},
-        {"pb.json", "{\"title\": \"Any%\"}\n", "JSON"},
-        {"README", "# Notes\nNothing here.\n\n", "Line 1"},
-        {"picture.png", std::string("\x89PNG\r\n\x1a\n\0\0", 10), "NUL"},
-        {"extra.txt", "0\t0\nD\tBest Splits\tPB\nA\t1.00\t2.00\t3.00\n\t\n", "Line 3"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteFile(dir_.File(c.name), c.text);
-        asked_.clear();
-        EXPECT_FALSE(guard_.BeforeOpen(dir_.File(c.name)));
-        ASSERT_EQ(asked_.size(), 1u);
-        EXPECT_EQ(asked_[0], std::string(c.name) + " was not opened.");
-        EXPECT_NE(guard_.LastRefusal().find(c.says), std::string::npos) << guard_.LastRefusal();
-        EXPECT_EQ(ReadFile(dir_.File(c.name)), c.text);
-    }
-}
-
-TEST_F(ResultGuardTest, ASecondWindowOnTheFileIsReadOnlyOrNothing) {
+// Read-only, writing nothing, is the end-to-end second window's.
+TEST_F(ResultGuardTest, ASecondWindowOnTheFileIsAskedAndCancelOpensNothing) {
     Open();
     QuorvelClass second(dir_.Path());
-    ResultGuard secondGuard(second);
-    answer_ = Answer::Cancel;
-    EXPECT_FALSE(secondGuard.BeforeOpen(Path()));
-    ASSERT_EQ(asked_.size(), 1u);
-    EXPECT_EQ(asked_[0], "route.txt is open in another Quorvel window.");
-
-    answer_ = Answer::ReadOnly;
-    ASSERT_TRUE(secondGuard.BeforeOpen(Path()));
-    second.LoadSplitData(Path());
-    second.StartTimer();  // would count an attempt in the file
-    EXPECT_EQ(ReadFile(Path()), kRoute);
+    EXPECT_FALSE(ResultGuard(second).BeforeOpen(Path()));
+    EXPECT_EQ(asked_, std::vector<std::string>{"route.txt is open in another Quorvel window."});
     EXPECT_TRUE(guard_.BeforeOpen(Path()));  // the first window opening its file again
-}
-
-TEST_F(ResultGuardTest, ResetAsksOnlyWhenAFasterRunOrBestSegmentsWouldBeLost) {
-    Open();
-    Run({1200, 2400, 3600});  // a tie: nothing to lose
-    EXPECT_TRUE(guard_.BeforeReset());
-    EXPECT_TRUE(asked_.empty());
-    engine_.ClearTimer();
-
-    Run({900, 2400, 3500});  // faster, and a best first segment
-    answer_ = Answer::Cancel;
-    EXPECT_FALSE(guard_.BeforeReset());
-    EXPECT_EQ(asked_.back(), "Save your new personal best before resetting?");
-    answer_ = Answer::Discard;
-    EXPECT_TRUE(guard_.BeforeReset());
-    EXPECT_EQ(engine_.GetDataCellTimer(2, 1), 3600);  // the kept run is as it was
-    answer_ = Answer::Save;
-    EXPECT_TRUE(guard_.BeforeReset());
-    EXPECT_EQ(engine_.GetDataCellTimer(2, 1), 3500);
-    EXPECT_NE(ReadFile(Path()).find("One\t9.00\t9.00"), std::string::npos) << ReadFile(Path());
-}
-
-TEST_F(ResultGuardTest, SaveRunAsksBeforeASlowerRunReplacesTheKeptRun) {
-    Open();
-    Run({1200, 2400, 3626});
-    answer_ = Answer::Cancel;
-    EXPECT_FALSE(guard_.BeforeSaveRun());  // the text and Replace: the shell's Losing Results
-    EXPECT_EQ(asked_.size(), 1u);
-    engine_.ClearTimer();
-    asked_.clear();
-    Run({1200, 2400, 3500});
-    EXPECT_TRUE(guard_.BeforeSaveRun());
-    EXPECT_TRUE(asked_.empty());
 }
 
 TEST_F(ResultGuardTest, QuitAfterAFailedSaveOffersRetryQuitAnywayAndCancel) {
@@ -159,8 +90,8 @@ TEST_F(ResultGuardTest, AFileChangedBetweenTwoSplitsIsKeptAndTheRunToo) {
     answer_ = Answer::Reload;
     EXPECT_TRUE(guard_.AfterWrites());
     EXPECT_EQ(asked_.back(), "The split file route.txt changed on disk since it was opened.");
-    EXPECT_EQ(ReadFile(Path()), fixed);
-    EXPECT_EQ(engine_.GetFullRowHeader(0), "First");
-    EXPECT_EQ(engine_.GetNextSplitNumber(), 2u);  // the run came back, paused
-    EXPECT_EQ(engine_.GetDataCellTimer(1, 2), 2000);
+    EXPECT_EQ(ReadFile(Path()), fixed);  // and the run came back on it, paused
+    EXPECT_EQ(std::tuple(engine_.GetFullRowHeader(0), engine_.GetNextSplitNumber(),
+                         engine_.GetDataCellTimer(1, 2)),
+              std::tuple(std::string("First"), 2u, 2000));
 }

@@ -47,6 +47,13 @@ class ShellTest : public ::testing::Test {
         tk::Screen::OverrideMain(kScreen, kScreen);
         FakeClock::Set(100000);
         SetClockSource(&FakeClock::Now);
+        // Every question answered answer_ and recorded, as no modal box may open in a test:
+        // a real one waits for a click once a test has made the Qt application.
+        SetAnswererForTests([this](const Question& question) {
+            asked_.push_back(question.Text);
+            return answer_;
+        });
+        tk::Alert::SetTestHook([](const tk::Alert&) { return tk::Alert::kClosed; });
     }
     void TearDown() override {
         tk::Application::SetDelegate(nullptr);
@@ -110,14 +117,6 @@ class ShellTest : public ::testing::Test {
     std::string Status() {
         app->OnUpdateTimer();
         return app->StatusLabel->Text();
-    }
-
-    // Every question is answered with answer_ and its text recorded in asked_.
-    void RecordQuestions() {
-        SetAnswererForTests([this](const Question& question) {
-            asked_.push_back(question.Text);
-            return answer_;
-        });
     }
 
     tk::Label* Cell(int split, int column, int slot = 0) const {

@@ -39,23 +39,24 @@ class SplitState : public ShellTest {
 };
 
 TEST_F(SplitState, EveryCommandThatChangesTheRunSavesIt) {
-    // The run as each command leaves it on disk, the file removed before each.
-    const auto savedAfter = [this](const std::function<void()>& command) {
-        std::filesystem::remove(state_);
-        command();
-        app->FlushRunState();
-        return SavedRun();
+    using A = AppDelegate;
+    const struct {
+        std::int32_t after;  // hundredths since the last command
+        void (AppDelegate::*command)();
+        const char* saved;
+    } cases[] = {
+        {0, &A::DoSplitMenuClick, "0.00\t0"},      {34, &A::DoSplitMenuClick, "0.34\t1"},
+        {34, &A::SkipSplitMenuClick, "0.68\t2"},   {34, &A::UndoSplitMenuClick, "1.02\t1"},
+        {10, &A::PauseResumeMenuClick, "1.12\t1"}, {700, &A::PauseResumeMenuClick, "1.12\t1"},
     };
-    EXPECT_EQ(savedAfter([&] { app->DoSplitMenuClick(); }), "0.00\t0");
-    EXPECT_EQ(savedAfter([&] { Press(&AppDelegate::DoSplitMenuClick); }), "0.34\t1");
-    EXPECT_EQ(savedAfter([&] { Press(&AppDelegate::SkipSplitMenuClick); }), "0.68\t2");
-    EXPECT_EQ(savedAfter([&] { Press(&AppDelegate::UndoSplitMenuClick); }), "1.02\t1");
-    FakeClock::Advance(10);
-    EXPECT_EQ(savedAfter([&] { app->PauseResumeMenuClick(); }), "1.12\t1");
-    FakeClock::Advance(700);
-    EXPECT_EQ(savedAfter([&] { app->PauseResumeMenuClick(); }), "1.12\t1");
+    for (const auto& c : cases) {
+        std::filesystem::remove(state_);
+        FakeClock::Advance(c.after);
+        (app.get()->*c.command)();
+        app->FlushRunState();
+        EXPECT_EQ(SavedRun(), c.saved);
+    }
     EXPECT_EQ(ReadFile(state_), "QVLSplitState\troute.txt\n1.12\t1\n0.34\n");
-
     std::filesystem::remove(state_);
     FakeClock::Advance(34);
     app->DoSplitMenuClick();
@@ -91,24 +92,18 @@ TEST_F(SplitState, QuittingMidRunKeepsTheRunAsItStandsAtTheQuit) {
     PlayTwoSplits();
     FakeClock::Advance(200);
     Quit();
-    SplitStateHeader header;
-    ASSERT_TRUE(ReadSplitStateHeader(state_, &header));
-    EXPECT_EQ(header.RunTime, 268);
-    EXPECT_EQ(header.NextSplit, 2);
+    EXPECT_EQ(SavedRun(), "2.68\t2");
 }
 
-TEST_F(SplitState, ResetFinishAndKeepRemoveTheStateFile) {
+// A finish removes it too: the end-to-end recovery and second window runs.
+TEST_F(SplitState, ResetAndKeepRemoveTheStateFile) {
     PlayTwoSplits();
     ASSERT_TRUE(StateExists());
     app->ResetTimerMenuClick();
     EXPECT_FALSE(StateExists());
-
     PlayTwoSplits();
     Press(&AppDelegate::DoSplitMenuClick);  // the last split: finished, not kept
-    ASSERT_EQ(TimerData->GetNextSplitNumber(), 3u);
-    EXPECT_FALSE(StateExists());
-
-    app->SaveSplitStateMenuClick();  // a state written by hand after the finish
+    app->SaveSplitStateMenuClick();         // a state written by hand after the finish
     ASSERT_TRUE(StateExists());
     app->SaveSplitsMenuClick();  // the run is kept
     EXPECT_FALSE(StateExists());
@@ -123,8 +118,8 @@ TEST_F(SplitState, WithTheAutosaveOffOnlyTheCommandSavesAndNothingIsRemoved) {
 
     app->SaveSplitStateMenuClick();
     EXPECT_EQ(SavedRun(), "6.68\t2");
-    EXPECT_TRUE(TimerData->IsTimerRunning());  // the run goes on untouched
-    EXPECT_EQ(TimerData->GetCurrentTime(), 668);
+    EXPECT_EQ(std::tuple(TimerData->IsTimerRunning(), TimerData->GetCurrentTime()),
+              std::tuple(true, 668));  // the run goes on untouched
     app->ResetTimerMenuClick();
     EXPECT_TRUE(StateExists());
 
@@ -143,12 +138,10 @@ TEST_F(SplitState, OpenSplitStateBringsTheRunBackPausedAndSplitResumesIt) {
     });
     app->OpenSplitStateMenuClick();
     EXPECT_EQ(asked, Folder());
-    EXPECT_FALSE(TimerData->IsTimerRunning());
-    EXPECT_EQ(TimerData->GetCurrentTime(), 68);
-    EXPECT_EQ(TimerData->GetNextSplitNumber(), 2u);
-    EXPECT_EQ(Cell(1, 3)->Text(), "0.68");
-    EXPECT_EQ(app->CurrentTimeLabel->Text(), "0.6");
-    EXPECT_EQ(app->TotalAttemptLabel->Text(), "13");
+    EXPECT_EQ(std::tuple(TimerData->IsTimerRunning(), TimerData->GetCurrentTime(),
+                         TimerData->GetNextSplitNumber(), Cell(1, 3)->Text(),
+                         app->CurrentTimeLabel->Text(), app->TotalAttemptLabel->Text()),
+              std::tuple(false, 68, 2u, "0.68", "0.6", "13"));
 
     FakeClock::Advance(500);  // resumed where it was saved, not where the clock is now
     app->DoSplitMenuClick();
@@ -169,11 +162,9 @@ TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoadUntouchedByHotkeys)
         return 1;
     });
     Open(path_);
-    EXPECT_FALSE(startedBehindTheQuestion);
-    EXPECT_FALSE(TimerData->IsTimerRunning());
-    EXPECT_FALSE(StateExists());
-    EXPECT_EQ(TimerData->GetCurrentTime(), 0);
-    EXPECT_EQ(TimerData->GetDataCellTimer(0, 3), 0);
+    EXPECT_EQ(std::tuple(startedBehindTheQuestion, TimerData->IsTimerRunning(), StateExists(),
+                         TimerData->GetCurrentTime(), TimerData->GetDataCellTimer(0, 3)),
+              std::tuple(false, false, false, 0, 0));
     Open(path_);
     EXPECT_EQ(questions_.size(), 1u);  // asked once
 }
@@ -219,16 +210,15 @@ TEST_F(SplitState, PauseResumeAfterSaveRunStartsANewAttemptAndAfterARefusedOneRe
     PlayTwoSplits();
     Press(&AppDelegate::DoSplitMenuClick);
     app->SaveSplitsMenuClick();
+    const auto run = [] {
+        return std::tuple(TimerData->IsTimerRunning(), TimerData->GetCurrentTime(),
+                          TimerData->GetSessionAttemptCount());
+    };
     app->PauseResumeMenuClick();
-    EXPECT_TRUE(TimerData->IsTimerRunning());
-    EXPECT_EQ(TimerData->GetCurrentTime(), 0);
-    EXPECT_EQ(TimerData->GetSessionAttemptCount(), 2);
-
+    EXPECT_EQ(run(), std::tuple(true, 0, 2));
     FakeClock::Advance(100);
     app->PauseResumeMenuClick();  // paused at 1.00 before any split: nothing to keep
     app->SaveSplitsMenuClick();
     app->DoSplitMenuClick();  // resumes without counting an attempt
-    EXPECT_TRUE(TimerData->IsTimerRunning());
-    EXPECT_EQ(TimerData->GetCurrentTime(), 100);
-    EXPECT_EQ(TimerData->GetSessionAttemptCount(), 2);
+    EXPECT_EQ(run(), std::tuple(true, 100, 2));
 }
