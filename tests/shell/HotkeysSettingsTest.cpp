@@ -58,9 +58,9 @@ TEST_F(Hotkeys, WithoutADisplayTheMenuKeysCarryOnAndTheStatusLineSaysSoForAWhile
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Quorvel: Global hotkeys are not available in this session; the menu keys still "
               "work.\n");
-    EXPECT_FALSE(app->GlobalHotkeysObject()->IsRunning());
-    EXPECT_EQ(app->GlobalHotkeysMenuItem->State(), 1);
-    EXPECT_EQ(Status(), "Menu keys only");
+    EXPECT_EQ(std::tuple(app->GlobalHotkeysObject()->IsRunning(),
+                         app->GlobalHotkeysMenuItem->State(), Status()),
+              std::tuple(false, 1, "Menu keys only"));
     OpenRoute();
     Press(&AppDelegate::DoSplitMenuClick);
     EXPECT_EQ(Status(), "-12.0") << "a running clock's difference takes over";
@@ -70,20 +70,21 @@ TEST_F(Hotkeys, WithoutADisplayTheMenuKeysCarryOnAndTheStatusLineSaysSoForAWhile
     EXPECT_EQ(Status(), "Ready");
 }
 
+// Each global key runs its menu command, within the same lockout as the menu's.
 TEST_F(Hotkeys, AGlobalKeyRunsTheMenuCommandWithItsChecksAndLockout) {
     LaunchRunning("");
-    Global(AppDelegate::kSplitHotkey);
-    EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
-    FakeClock::Advance(20);
-    Global(AppDelegate::kSplitHotkey);  // within the lockout
-    app->DoSplitMenuClick();            // the same lockout for the menu
-    EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
-    FakeClock::Advance(20);
-    Global(AppDelegate::kUndoHotkey);
-    EXPECT_EQ(TimerData->GetNextSplitNumber(), 0u);
-    FakeClock::Advance(40);
-    Global(AppDelegate::kSkipHotkey);
-    EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);
+    std::vector<unsigned> next;
+    const auto press = [&](std::int32_t after, const std::function<void()>& command) {
+        FakeClock::Advance(after);
+        command();
+        next.push_back(TimerData->GetNextSplitNumber());
+    };
+    press(0, [&] { Global(AppDelegate::kSplitHotkey); });
+    press(20, [&] { Global(AppDelegate::kSplitHotkey); });  // within the lockout
+    press(0, [&] { app->DoSplitMenuClick(); });             // the same lockout for the menu
+    press(20, [&] { Global(AppDelegate::kUndoHotkey); });
+    press(40, [&] { Global(AppDelegate::kSkipHotkey); });
+    EXPECT_EQ(next, (std::vector<unsigned>{1, 1, 1, 0, 1}));
     Global(AppDelegate::kPauseHotkey);
     EXPECT_FALSE(Running());
     Global(AppDelegate::kResetHotkey);

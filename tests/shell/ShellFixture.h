@@ -30,14 +30,6 @@ inline constexpr char kThreeSplits[] =
 inline const std::string kPartsBehaviour =
     "[Misc]\nAutoSaveBestRun=N\nAutoSaveBestSplits=N\nAskBeforeLosingResults=N\n";
 
-// The value of a key in a settings file, or "<none>".
-inline std::string IniValue(const std::string& path, const std::string& section,
-                            const std::string& key) {
-    IniFileClass ini;
-    ini.ReadIniFile(path);
-    return ini.ReadString(section, key, "<none>");
-}
-
 class ShellTest : public ::testing::Test {
   protected:
     static constexpr tk::Rect kScreen{0, 0, 1920, 1080};
@@ -71,8 +63,11 @@ class ShellTest : public ::testing::Test {
     // The running folder the shell works out from the test's XDG_CONFIG_HOME.
     std::string Folder() const { return root_.File("config/quorvel/"); }
     std::string IniPath() const { return Folder() + "Quorvel.ini"; }
+    // A key of the settings file as it is on disk, or "<none>".
     std::string Ini(const char* section, const char* key) const {
-        return IniValue(IniPath(), section, key);
+        IniFileClass ini;
+        ini.ReadIniFile(IniPath());
+        return ini.ReadString(section, key, "<none>");
     }
     std::string Root() const { return root_.Path(); }
 
@@ -101,9 +96,8 @@ class ShellTest : public ::testing::Test {
     void Open(const std::string& path) { app->OpenSplitFile(path); }
     // Writes route.txt and opens it; its path.
     std::string OpenRoute(const std::string& text = kThreeSplits) {
-        const std::string path = WriteSplitFile("route.txt", text);
-        Open(path);
-        return path;
+        Open(WriteSplitFile("route.txt", text));
+        return Root() + "route.txt";
     }
 
     // Split, skip or undo a third of a second after the last press; the split-state save it
@@ -119,14 +113,11 @@ class ShellTest : public ::testing::Test {
         return app->StatusLabel->Text();
     }
 
-    tk::Label* Cell(int split, int column, int slot = 0) const {
-        return DisplayGrid.at(static_cast<std::size_t>(split + 1))
-            .at(static_cast<std::size_t>(column + 1))
-            .at(static_cast<std::size_t>(slot));
+    // The grid's label of a split's cell (slot 1: its difference) and of its name.
+    static tk::Label* Cell(std::size_t split, std::size_t column, std::size_t slot = 0) {
+        return DisplayGrid.at(split + 1).at(column + 1).at(slot);
     }
-    tk::Label* RowHeader(int split) const {
-        return DisplayGrid.at(static_cast<std::size_t>(split + 1)).at(0).at(0);
-    }
+    static tk::Label* RowHeader(std::size_t split) { return DisplayGrid.at(split + 1).at(0).at(0); }
 
     std::unique_ptr<AppDelegate> app;
     Answer answer_ = Answer::Cancel;

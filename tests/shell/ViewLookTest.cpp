@@ -1,6 +1,5 @@
 // The window's look and the hotkeys dialog in the shell: zoom, always on top and background
-// colour from the settings and back, the menu commands, and the dialog's Cancel. Its OK, which
-// binds and saves at once, is the end-to-end hotkeys dialog scenario's.
+// colour from the settings and back, the menu commands, and a bad key name shown.
 #include <QLabel>
 
 #include "BackgroundDialog.h"
@@ -101,37 +100,30 @@ TEST_F(Look, TheBackgroundColourDialogsChoiceIsKeptAndACancelChangesNothing) {
     EXPECT_EQ(Window("Background"), "#00b140");
 }
 
-TEST_F(Look, TheHotkeysDialogShowsTheSettingsAndCancelChangesNothing) {
-    Launch("[Hotkeys]\nGlobalHotkeys=N\nSplit=F9\n");
+// The dialog's OK, which binds and saves at once, is the end-to-end hotkeys dialog's.
+TEST_F(Look, ABadKeyNameIsShownInTheWindowAndInTheDialogWhoseCancelChangesNothing) {
+    testing::internal::CaptureStderr();
+    Launch("[Hotkeys]\nGlobalHotkeys=N\nSplit=F9\nSkip=Bogus\n");
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Status(), "Bad key: Skip");
     HotkeysDialogValues shown;
+    std::string line;
     SetHotkeysDialogTestHook([&](HotkeysDialog& dialog) {
         shown = dialog.Values();
+        line = dialog.findChild<QLabel*>("backend")->text().toStdString();
         dialog.Choose(0, QKeySequence::fromString("F10"));
         return std::optional<HotkeysDialogValues>();  // Cancel
     });
     app->HotkeysMenuClick();
     EXPECT_EQ(std::tuple(shown.Names[0], shown.GlobalHotkeys), std::tuple("F9", false));
-    EXPECT_EQ(tk::HotkeyName(*app->GlobalHotkeySpec(AppDelegate::kSplitHotkey)), "F9");
-    Quit();
-    EXPECT_EQ(Ini("Hotkeys", "Split"), "F9");
-}
-
-TEST_F(Look, ABadKeyNameFromTheFileIsShownInTheWindowAndInTheDialog) {
-    testing::internal::CaptureStderr();
-    Launch("[Hotkeys]\nSkip=Bogus\n");
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(Status(), "Bad key: Skip");
-    std::string line;
-    SetHotkeysDialogTestHook([&](HotkeysDialog& dialog) {
-        line = dialog.findChild<QLabel*>("backend")->text().toStdString();
-        return std::optional<HotkeysDialogValues>();
-    });
-    app->HotkeysMenuClick();
     EXPECT_EQ(line,
               "Backend: none (Global Hotkeys is off)\n"
               "The hotkey Skip=Bogus is not a key name; it is off until set here.");
+    EXPECT_EQ(tk::HotkeyName(*app->GlobalHotkeySpec(AppDelegate::kSplitHotkey)), "F9");
     FakeClock::Advance(AppDelegate::kHotkeyNoticeTime);
     EXPECT_EQ(Status(), "Ready");
+    Quit();
+    EXPECT_EQ(Ini("Hotkeys", "Split"), "F9");
 }
 
 }  // namespace
