@@ -40,21 +40,6 @@ TEST_F(Commands, AfterTheLastSplitTheRunCommandsDoNothing) {
               std::tuple(false, final, 1, "DONE!"));
 }
 
-TEST_F(Commands, AFasterRunKeptAtOnceLeavesReadyAndTheNextStartIsANewAttempt) {
-    app->AutosaveBestRunMenuClick();
-    app->DoSplitMenuClick();
-    for (int i = 0; i < 3; ++i) {
-        Press(&AppDelegate::DoSplitMenuClick);
-    }
-    // The file's content is the end-to-end full run's to check; the clock, three splits 0.34
-    // apart, stays on the screen.
-    EXPECT_EQ(std::tuple(Status(), app->CurrentTimeLabel->Text()), std::tuple("Ready", "1.0"));
-    Press(&AppDelegate::DoSplitMenuClick);
-    EXPECT_EQ(std::tuple(TimerData->IsTimerRunning(), TimerData->GetCurrentTime(),
-                         app->SessionAttemptLabel->Text(), ReadFile(path_).substr(0, 3)),
-              std::tuple(true, 0, "2", "14\t"));
-}
-
 TEST_F(Commands, SkipAndUndoWhilePausedOnlyRestartTheLockout) {
     app->DoSplitMenuClick();
     Press(&AppDelegate::DoSplitMenuClick);

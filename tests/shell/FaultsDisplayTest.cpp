@@ -57,24 +57,20 @@ TEST_F(FaultsDisplay, AFullDiskKeepsTheOldFilesAndTheTitleSaysSo) {
         GTEST_SKIP() << "cannot mount a tmpfs: " << disk.Error() << " (needs root)";
     }
     Launch("[Window]\nHideDiffRows=N\n\n");
-    const std::string settings = ReadFile(IniPath());
-    const std::string path = Folder() + "route.txt";
+    const std::string settings = ReadFile(IniPath()), path = Folder() + "route.txt";
     WriteFile(path, kThreeSplits);
     Open(path);
     disk.Fill();
-
     testing::internal::CaptureStderr();
     app->DoSplitMenuClick();
     Press(&AppDelegate::DoSplitMenuClick);
     app->HideDiffRowsMenuClick();
-    app->applicationWillTerminate();
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);  // the run went on
-    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt - Route (not saved!)");
-    EXPECT_EQ(err, "Quorvel: could not save the split file " + path + ": No space left on device" +
-                       "\n"
-                       "Quorvel: could not save the settings to " +
-                       IniPath() + "\n");
-    EXPECT_EQ(ReadFile(path), kThreeSplits);
-    EXPECT_EQ(ReadFile(IniPath()), settings);
+    Quit();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Quorvel: could not save the split file " + path +
+                  ": No space left on device\nQuorvel: could not save the settings to " +
+                  IniPath() + "\n");
+    EXPECT_EQ(std::tuple(TimerData->GetNextSplitNumber(), app->window->Title(), ReadFile(path),
+                         ReadFile(IniPath())),
+              std::tuple(1u, "Quorvel - route.txt - Route (not saved!)", kThreeSplits, settings));
 }

@@ -39,14 +39,6 @@ TEST_F(Startup, AConfigHomeThatIsAFileIsReportedAndNothingIsWritten) {
     EXPECT_EQ(ReadFile(Root() + "config"), "not a folder");
 }
 
-TEST_F(Startup, AFolderInPlaceOfTheSettingsFileIsLeftAlone) {
-    std::filesystem::create_directories(IniPath());
-    Launch();
-    EXPECT_FALSE(HideBestSplits);
-    Quit();
-    EXPECT_TRUE(std::filesystem::is_directory(IniPath()));
-}
-
 TEST_F(Startup, MinimumBestSegmentIsReadInSecondsAndWrittenBackAsItWas) {
     Launch("[Misc]\nBestSplitMinElapsedSec=2\n");
     EXPECT_EQ(TimerData->BestSplitMinElapsed, 200);

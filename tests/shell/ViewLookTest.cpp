@@ -22,11 +22,7 @@ class Look : public ShellTest {
         ShellTest::TearDown();
     }
     std::string Window(const char* key) { return Ini("Window", key); }
-    void Trigger(const char* title, int times = 1) {
-        for (int i = 0; i < times; ++i) {
-            app->window->MenuBar()->FindItem(title)->Trigger();
-        }
-    }
+    void Trigger(const char* title) { app->window->MenuBar()->FindItem(title)->Trigger(); }
 };
 
 TEST_F(Look, AFirstLaunchZoomsSoThatGridTextIsTwelvePixelsTall) {
@@ -76,12 +72,10 @@ TEST_F(Look, ZoomStepsFromTheViewMenuAreSavedAndKeepTheWindowInPoints) {
     // The top-left corner stays on the screen: 10 and 50 pixels are 6.67 and 33.3 points.
     EXPECT_NEAR(after.x, 10 / 1.5, 1e-9);
     EXPECT_NEAR(tk::Screen::MainFrame().height - after.MaxY(), 50 / 1.5, 1e-9);
-    Trigger("Zoom Out", 9);
-    EXPECT_EQ(tk::Zoom(), 0.5);  // no lower
     bar->FindItemByKey("Ctrl+0")->Trigger();
-    Trigger("Zoom In");
+    Trigger("Zoom Out");  // the steps and their ends are the toolkit's tests
     Quit();
-    EXPECT_EQ(Window("Zoom"), "125");
+    EXPECT_EQ(Window("Zoom"), "75");
 }
 
 TEST_F(Look, TheBackgroundColourDialogsChoiceIsKeptAndACancelChangesNothing) {
