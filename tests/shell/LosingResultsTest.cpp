@@ -1,9 +1,12 @@
-// The shell keeps a runner's results: questions before Reset, Save Run and Quit lose them,
-// foreign files refused, failures shown in the window, and the faults found in everyday use.
+// The shell keeps a runner's results: questions before Reset, Save Run and Quit lose them, a
+// second window, a failed save and a file changed on disk asked about, foreign files refused,
+// failures shown in the window, and the faults found in everyday use.
+#include <sys/stat.h>
 #include <QApplication>
 #include <QTimer>
 
 #include "QtEvents.h"
+#include "ResultGuard.h"
 #include "RouteEditorDialog.h"
 #include "RouteTableModel.h"
 #include "ShellFixture.h"
@@ -61,6 +64,56 @@ TEST_F(LosingResults, ResetSaveRunAndQuitAskBeforeLosingResults) {
                   c.asked.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.asked});
         EXPECT_NE(ReadFile(path).find(c.lastRow), std::string::npos) << ReadFile(path);
     }
+}
+
+// Read-only, writing nothing, is the end-to-end second window's.
+TEST_F(LosingResults, ASecondWindowOnTheFileIsAskedAndCancelOpensNothing) {
+    Launch();
+    const std::string path = OpenRoute();
+    QuorvelClass second(Root());
+    EXPECT_FALSE(ResultGuard(second).BeforeOpen(path));
+    EXPECT_EQ(asked_, std::vector<std::string>{"route.txt is open in another Quorvel window."});
+    Open(path);  // the first window opening its file again: no question
+    EXPECT_EQ(asked_.size(), 1u);
+}
+
+TEST_F(LosingResults, QuitAfterAFailedSaveOffersRetryQuitAnywayAndCancel) {
+    Launch(kPartsBehaviour);
+    const std::string path = OpenRoute();
+    ::chmod(path.c_str(), 0444);
+    testing::internal::CaptureStderr();
+    app->DoSplitMenuClick();  // the attempt count could not be saved
+    testing::internal::GetCapturedStderr();
+    answer_ = Answer::Cancel;
+    EXPECT_FALSE(app->MayQuit());
+    EXPECT_EQ(asked_.back(), "Your run could not be saved (the file is write-protected).");
+    answer_ = Answer::QuitAnyway;
+    EXPECT_TRUE(app->MayQuit());
+    ::chmod(path.c_str(), 0644);
+    answer_ = Answer::Retry;  // the runner made room: the retry saves and the quit goes on
+    EXPECT_TRUE(app->MayQuit());
+    EXPECT_EQ(ReadFile(path).substr(0, 3), "13\t");
+}
+
+TEST_F(LosingResults, AFileChangedBetweenTwoSplitsIsKeptAndTheRunToo) {
+    Launch(kPartsBehaviour);
+    const std::string path = OpenRoute();
+    app->DoSplitMenuClick();
+    for (std::int32_t split : {1000, 1000}) {
+        FakeClock::Advance(split);
+        app->DoSplitMenuClick();
+    }
+    app->PauseResumeMenuClick();
+    std::string fixed = kThreeSplits;
+    fixed.replace(fixed.find("One"), 3, "First");
+    WriteFile(path, fixed);
+    answer_ = Answer::Reload;
+    app->SaveBestSplitsMenuClick();  // the write finds the change and does not happen
+    EXPECT_EQ(asked_.back(), "The split file route.txt changed on disk since it was opened.");
+    EXPECT_EQ(ReadFile(path), fixed);  // and the run came back on it, paused
+    EXPECT_EQ(std::tuple(TimerData->GetFullRowHeader(0), TimerData->GetNextSplitNumber(),
+                         TimerData->GetDataCellTimer(1, 3), TimerData->IsTimerRunning()),
+              std::tuple(std::string("First"), 2u, 2000, false));
 }
 
 TEST_F(LosingResults, FilesThatAreNotSplitFilesAreRefusedAndNeverWritten) {
