@@ -53,24 +53,20 @@ TEST_F(GridLayout, AGridTallerThanTheScreenScrollsInsideAWindowThatStaysOnTheScr
         text += "Split " + std::to_string(i) + "\t1.00\t2.00\n\t\t\n";
     }
     const std::string path = WriteSplitFile("long.txt", text);
-    const struct {
-        double top;  // the window's top edge before the file is opened
-        double expectedTop;
-        double expectedHeight;
-    } cases[] = {
+    const std::array<std::tuple<double, double, double>, 3> cases = {{
         {1000, 1000, 960},   // keeps its top edge and reaches down to the panel
         {1040, 1040, 1000},  // at the top of the visible area: all of it
         {150, 1040, 1000},   // too little room below: moves up to the top of the visible area
-    };
-    for (const auto& c : cases) {
+    }};  // the window's top edge before the file is opened, then its top and height after
+    for (const auto& [top, expectedTop, expectedHeight] : cases) {
         tk::Rect frame = app->window->Frame();
-        frame.y = c.top - frame.height;
+        frame.y = top - frame.height;
         app->window->SetFrame(frame, /*display=*/true);
         Open(path);
         const tk::Rect placed = app->window->Frame();
-        EXPECT_EQ(placed.MaxY(), c.expectedTop) << c.top;
-        EXPECT_EQ(placed.height, c.expectedHeight) << c.top;
-        EXPECT_EQ(app->ScrollBox->Frame().height,
-                  c.expectedHeight - 22 - AppDelegate::kHeaderPanelHeight);
+        EXPECT_EQ(std::tuple(placed.MaxY(), placed.height, app->ScrollBox->Frame().height),
+                  std::tuple(expectedTop, expectedHeight,
+                             expectedHeight - 22 - AppDelegate::kHeaderPanelHeight))
+            << top;
     }
 }
