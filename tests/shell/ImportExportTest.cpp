@@ -64,7 +64,7 @@ TEST_F(ImportExport, AnExistingSplitFileIsKeptUnlessTheRunnerSaysReplace) {
     app->ImportMenuClick();  // answer 0: Cancel
     EXPECT_EQ(std::tuple(ReadFile(kept), TimerData->GetColumnCount(), asked_.size()),
               std::tuple(kThreeSplits, 0u, 1u));
-    EXPECT_EQ(asked_[0].substr(0, 21), "tunic.txt already exi");
+    EXPECT_EQ(asked_.at(0).substr(0, 21), "tunic.txt already exi");
 }
 
 TEST_F(ImportExport, OpenOnAnotherTimersFileOffersTheImport) {
@@ -72,7 +72,7 @@ TEST_F(ImportExport, OpenOnAnotherTimersFileOffersTheImport) {
     tk::OpenPanel::SetTestHook([&](const tk::OpenPanel&) { return std::optional(source); });
     app->OpenMenuClick();
     ASSERT_FALSE(asked_.empty());
-    EXPECT_EQ(asked_[0].substr(0, 41), "run.lss is a split file of another timer.");
+    EXPECT_EQ(asked_.at(0).substr(0, 41), "run.lss is a split file of another timer.");
     EXPECT_EQ(TimerData->SplitFileName, Root() + "run.txt");
 }
 
@@ -80,8 +80,8 @@ TEST_F(ImportExport, BadInputIsToldAndNothingIsWrittenOrOpened) {
     Choose(WriteSplitFile("bad.json", "{\"splits\": [{\"time\": \"1:xx\"}]}"));
     app->ImportMenuClick();
     ASSERT_EQ(asked_.size(), 1u);
-    EXPECT_EQ(asked_[0].substr(0, 31), "bad.json cannot be imported. | ");
-    EXPECT_NE(asked_[0].find("has a letter"), std::string::npos);
+    EXPECT_EQ(asked_.at(0).substr(0, 31), "bad.json cannot be imported. | ");
+    EXPECT_NE(asked_.at(0).find("has a letter"), std::string::npos);
     EXPECT_EQ(std::tuple(std::filesystem::exists(Root() + "bad.txt"), TimerData->GetColumnCount()),
               std::tuple(false, 0u));
 }
