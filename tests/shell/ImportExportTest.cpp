@@ -21,10 +21,7 @@ class ImportExport : public ShellTest {
     void SetUp() override {
         ShellTest::SetUp();
         Launch();
-        tk::Alert::SetTestHook([this](const tk::Alert& alert) {
-            asked_.push_back(alert.MessageText() + " | " + alert.InformativeText());
-            return button_;
-        });
+        button_ = 0;
     }
     void TearDown() override {
         SplitTransfer::SetChooserHook(nullptr);
@@ -37,7 +34,6 @@ class ImportExport : public ShellTest {
         });
     }
 
-    int button_ = 0;
     SplitTransfer::FileChoice choice_;
 };
 
@@ -49,10 +45,10 @@ TEST_F(ImportExport, ImportWritesTheSplitFileBesideTheSourceOpensItAndReportsOnc
                          TimerData->GetFullColumnHeader(2), TimerData->GetDataCellTimer(1, 2)),
               std::tuple(Root() + "tunic.txt", "Quorvel - tunic.txt - Tunic - Any%",
                          "Personal Best", 9000));  // real time, the first answer
-    EXPECT_EQ(asked_, (std::vector<std::string>{
-                          "tunic.lss holds real times and game times. | Which times should the "
-                          "splits use?",
-                          "Imported tunic.lss as tunic.txt. | Left behind: game times\n"}));
+    EXPECT_EQ(alerts_, (std::vector<std::string>{
+                           "tunic.lss holds real times and game times. | Which times should the "
+                           "splits use?",
+                           "Imported tunic.lss as tunic.txt. | Left behind: game times\n"}));
     button_ = 1;  // game time, and Replace for the file imported just now
     app->ImportMenuClick();
     EXPECT_EQ(TimerData->GetDataCellTimer(1, 2), 8000);
@@ -62,26 +58,26 @@ TEST_F(ImportExport, AnExistingSplitFileIsKeptUnlessTheRunnerSaysReplace) {
     const std::string kept = WriteSplitFile("tunic.txt", kThreeSplits);
     Choose(WriteSplitFile("tunic.lss", kBothClocks));
     app->ImportMenuClick();  // answer 0: Cancel
-    EXPECT_EQ(std::tuple(ReadFile(kept), TimerData->GetColumnCount(), asked_.size()),
+    EXPECT_EQ(std::tuple(ReadFile(kept), TimerData->GetColumnCount(), alerts_.size()),
               std::tuple(kThreeSplits, 0u, 1u));
-    EXPECT_EQ(asked_.at(0).substr(0, 21), "tunic.txt already exi");
+    EXPECT_EQ(alerts_.at(0).substr(0, 21), "tunic.txt already exi");
 }
 
 TEST_F(ImportExport, OpenOnAnotherTimersFileOffersTheImport) {
     const std::string source = WriteSplitFile("run.lss", kBothClocks);
     tk::OpenPanel::SetTestHook([&](const tk::OpenPanel&) { return std::optional(source); });
     app->OpenMenuClick();
-    ASSERT_FALSE(asked_.empty());
-    EXPECT_EQ(asked_.at(0).substr(0, 41), "run.lss is a split file of another timer.");
+    ASSERT_FALSE(alerts_.empty());
+    EXPECT_EQ(alerts_.at(0).substr(0, 41), "run.lss is a split file of another timer.");
     EXPECT_EQ(TimerData->SplitFileName, Root() + "run.txt");
 }
 
 TEST_F(ImportExport, BadInputIsToldAndNothingIsWrittenOrOpened) {
     Choose(WriteSplitFile("bad.json", "{\"splits\": [{\"time\": \"1:xx\"}]}"));
     app->ImportMenuClick();
-    ASSERT_EQ(asked_.size(), 1u);
-    EXPECT_EQ(asked_.at(0).substr(0, 31), "bad.json cannot be imported. | ");
-    EXPECT_NE(asked_.at(0).find("has a letter"), std::string::npos);
+    ASSERT_EQ(alerts_.size(), 1u);
+    EXPECT_EQ(alerts_.at(0).substr(0, 31), "bad.json cannot be imported. | ");
+    EXPECT_NE(alerts_.at(0).find("has a letter"), std::string::npos);
     EXPECT_EQ(std::tuple(std::filesystem::exists(Root() + "bad.txt"), TimerData->GetColumnCount()),
               std::tuple(false, 0u));
 }
@@ -93,7 +89,7 @@ TEST_F(ImportExport, ExportWritesTheFormatOfTheChosenExtension) {
     EXPECT_EQ(choice_.Name, "route.lss");
     EXPECT_NE(ReadFile(Root() + "route.json").find("\"time\": \"0:00:36.000000\""),
               std::string::npos);
-    EXPECT_EQ(asked_,
+    EXPECT_EQ(alerts_,
               std::vector<std::string>{"Exported route.json. | Left behind: 1 stored run\n"});
 }
 

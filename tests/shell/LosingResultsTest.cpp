@@ -158,15 +158,6 @@ TEST_F(LosingResults, AFailedSplitStateSaveShowsInTheTitle) {
     EXPECT_EQ(app->window->Title(), "Quorvel - route.txt - Route (not saved!)");
 }
 
-TEST_F(LosingResults, EveryCheckItemShowsItsBoxFromTheStart) {
-    Launch();
-    for (tk::MenuItem* item :
-         {app->HorizontalModeMenuItem, app->HideBestSplitsMenuItem, app->AutosaveBestRunMenuItem,
-          app->GlobalHotkeysMenuItem, app->AskBeforeLosingResultsMenuItem}) {
-        EXPECT_TRUE(item->Checkable()) << item->Title();
-    }
-}
-
 // Where a saved position lands is WindowPlacement's table; the shell has to use it.
 TEST_F(LosingResults, ASavedPositionOffTheScreenBringsTheWindowOntoIt) {
     Launch("[Window]\nLeft=2147483647\nTop=2147483647\n");

@@ -45,7 +45,10 @@ class ShellTest : public ::testing::Test {
             asked_.push_back(question.Text);
             return answer_;
         });
-        tk::Alert::SetTestHook([](const tk::Alert&) { return tk::Alert::kClosed; });
+        tk::Alert::SetTestHook([this](const tk::Alert& alert) {
+            alerts_.push_back(alert.MessageText() + " | " + alert.InformativeText());
+            return button_;
+        });
     }
     void TearDown() override {
         tk::Application::SetDelegate(nullptr);
@@ -122,6 +125,8 @@ class ShellTest : public ::testing::Test {
     std::unique_ptr<AppDelegate> app;
     Answer answer_ = Answer::Cancel;
     std::vector<std::string> asked_;
+    int button_ = tk::Alert::kClosed;  // the answer to every alert, recorded in alerts_
+    std::vector<std::string> alerts_;
 
   private:
     TempDir root_;

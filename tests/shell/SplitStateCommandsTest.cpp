@@ -19,13 +19,6 @@ class SplitState : public ShellTest {
         const std::size_t second = text.find('\n') + 1;
         return text.substr(second, text.find('\n', second) - second);
     }
-    // Answers the recovery question with the given button and records what was asked.
-    void AnswerWith(int button) {
-        tk::Alert::SetTestHook([this, button](const tk::Alert& alert) {
-            questions_.push_back(alert.MessageText());
-            return button;
-        });
-    }
     // Starts a run and makes two splits 0.34 s apart: run time 0.68, two splits done.
     void PlayTwoSplits() {
         Press(&AppDelegate::DoSplitMenuClick);
@@ -35,7 +28,6 @@ class SplitState : public ShellTest {
 
     std::string path_;
     std::string state_;
-    std::vector<std::string> questions_;
 };
 
 TEST_F(SplitState, EveryCommandThatChangesTheRunSavesIt) {
@@ -144,7 +136,7 @@ TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoadUntouchedByHotkeys)
     Launch();
     bool startedBehindTheQuestion = true;
     tk::Alert::SetTestHook([&](const tk::Alert& alert) {
-        questions_.push_back(alert.MessageText());
+        alerts_.push_back(alert.MessageText());
         FakeClock::Advance(40);  // a global hotkey pressed while the question is up
         app->GlobalHotkeyPressed(AppDelegate::kSplitHotkey);
         startedBehindTheQuestion = TimerData->IsTimerRunning();
@@ -155,20 +147,18 @@ TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoadUntouchedByHotkeys)
                          TimerData->GetCurrentTime(), TimerData->GetDataCellTimer(0, 3)),
               std::tuple(false, false, false, 0, 0));
     Open(path_);
-    EXPECT_EQ(questions_.size(), 1u);  // asked once
+    EXPECT_EQ(alerts_.size(), 1u);  // asked once
 }
 
 TEST_F(SplitState, ClosingTheQuestionWithoutAnAnswerKeepsTheRunForNextTime) {
     PlayTwoSplits();
     Launch();
-    AnswerWith(tk::Alert::kClosed);
+    button_ = tk::Alert::kClosed;
     Open(path_);
-    EXPECT_TRUE(StateExists());
-    EXPECT_EQ(TimerData->GetCurrentTime(), 0);
-    AnswerWith(0);
+    EXPECT_EQ(std::tuple(StateExists(), TimerData->GetCurrentTime()), std::tuple(true, 0));
+    button_ = 0;  // Resume
     Open(path_);
-    EXPECT_EQ(questions_.size(), 2u);
-    EXPECT_EQ(TimerData->GetCurrentTime(), 68);
+    EXPECT_EQ(std::tuple(alerts_.size(), TimerData->GetCurrentTime()), std::tuple(2u, 68));
 }
 
 TEST_F(SplitState, NoQuestionForAnotherSplitFileATimeOfZeroOrWithTheAutosaveOff) {
@@ -180,7 +170,7 @@ TEST_F(SplitState, NoQuestionForAnotherSplitFileATimeOfZeroOrWithTheAutosaveOff)
         {"a time of 0", "QVLSplitState\troute.txt\n0.00\t1\n0.50\n", true},
         {"the autosave off", "QVLSplitState\troute.txt\n5.00\t1\n0.50\n", false},
     };
-    AnswerWith(0);
+    button_ = 0;
     for (const auto& c : cases) {
         Launch();
         if (!c.autosave) {
@@ -188,7 +178,7 @@ TEST_F(SplitState, NoQuestionForAnotherSplitFileATimeOfZeroOrWithTheAutosaveOff)
         }
         WriteFile(state_, c.state);
         Open(path_);
-        EXPECT_EQ(std::tuple(questions_.size(), TimerData->GetCurrentTime(), ReadFile(state_)),
+        EXPECT_EQ(std::tuple(alerts_.size(), TimerData->GetCurrentTime(), ReadFile(state_)),
                   std::tuple(0u, 0, c.state))
             << c.why;
     }

@@ -2,7 +2,6 @@
 // colour from the settings and back, the menu commands, and a bad key name shown.
 #include <QLabel>
 
-#include "BackgroundDialog.h"
 #include "ColorText.h"
 #include "HotkeysDialog.h"
 #include "QtEvents.h"
@@ -17,7 +16,6 @@ class Look : public ShellTest {
         EnsureTestApp();  // the hotkeys dialog is a real one, not shown
     }
     void TearDown() override {
-        SetBackgroundColourTestHook(nullptr);
         SetHotkeysDialogTestHook(nullptr);
         ShellTest::TearDown();
     }
@@ -76,22 +74,6 @@ TEST_F(Look, ZoomStepsFromTheViewMenuAreSavedAndKeepTheWindowInPoints) {
     Trigger("Zoom Out");  // the steps and their ends are the toolkit's tests
     Quit();
     EXPECT_EQ(Window("Zoom"), "75");
-}
-
-TEST_F(Look, TheBackgroundColourDialogsChoiceIsKeptAndACancelChangesNothing) {
-    Launch("[Window]\nZoom=100\n");
-    std::vector<std::string> offered;
-    std::optional<std::string> answer = "#00b140";
-    SetBackgroundColourTestHook([&](const std::string& current) {
-        offered.push_back(current);
-        return std::exchange(answer, std::nullopt);
-    });
-    app->BackgroundColourMenuClick();
-    app->BackgroundColourMenuClick();
-    EXPECT_EQ(offered, (std::vector<std::string>{"#1a1a1f", "#00b140"}));
-    EXPECT_EQ(tk::ColorToHex(app->window->BackgroundColor()), "#00b140");
-    Quit();
-    EXPECT_EQ(Window("Background"), "#00b140");
 }
 
 // The dialog's OK, which binds and saves at once, is the end-to-end hotkeys dialog's.
