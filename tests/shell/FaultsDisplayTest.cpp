@@ -1,7 +1,6 @@
 // Faults from outside the program as the window shows them: names and notes that are not
 // UTF-8, a full disk. The window must go on working and say "(not saved!)" in its title; the
 // files on disk stay as they were.
-
 #include <cstdlib>
 
 #include "QtBackend.h"
@@ -11,16 +10,10 @@
 namespace {
 
 // Stray continuation bytes, a cut-off sequence, an overlong slash, an encoded surrogate,
-// Latin-1 text.
-const std::string kBadDesc = "Route \x80\xbf";
-const std::string kBadTitle = "caf\xc3";
-const std::string kBadName = "\xc0\xaf";
-const std::string kBadNote = "\xed\xa0\x80 Se\xf1or";
-
-std::string BadRoute() {
-    return "3\t0.00\n" + kBadDesc + "\tBest Splits\t" + kBadTitle + "\n" + kBadName +
-           "\t10.00\t11.00\n\t\t" + kBadNote + "\n";
-}
+// Latin-1 text: in the description, a column title, a split name and a note.
+constexpr char kBadRoute[] =
+    "3\t0.00\nRoute \x80\xbf\tBest Splits\tcaf\xc3\n\xc0\xaf\t10.00\t11.00\n"
+    "\t\t\xed\xa0\x80 Se\xf1or\n";
 
 // In a child process: runs the application on Qt's offscreen platform with the split file
 // at path for a few ticks, then ends the child with 0 when labels were drawn, 3 when not.
@@ -47,7 +40,7 @@ std::string BadRoute() {
 class FaultsDisplay : public ShellTest {};
 
 TEST_F(FaultsDisplay, TextThatIsNotUtf8IsDrawnWithoutCrashing) {
-    const std::string path = WriteSplitFile("r\xfft\xe9.txt", BadRoute());
+    const std::string path = WriteSplitFile("r\xfft\xe9.txt", kBadRoute);
     EXPECT_EXIT(DrawForAFewTicksAndExit(path), testing::ExitedWithCode(0), "");
 }
 

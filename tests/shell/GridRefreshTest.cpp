@@ -87,13 +87,6 @@ TEST_F(GridRefresh, ACurrentTimeWhereTheKeptRunHasNoneIsRed) {
               std::tuple(kRed, "---", ""));
 }
 
-TEST_F(GridRefresh, HiddenCurrentSplitsShowTheRunInTheKeptColumn) {
-    app->HideCurrentSplitsMenuClick();
-    Split(0, 1100);
-    EXPECT_EQ(Shown(Cell(0, 2)), "11.00 green");
-    EXPECT_EQ(Shown(Cell(1, 2)), "24.00 cyan");  // no current time there: its own
-}
-
 class GridScroll : public ShellTest {};
 
 TEST_F(GridScroll, TheSplitBeingTimedSitsInTheMiddleOfTheVisibleArea) {

@@ -63,15 +63,6 @@ TEST_F(ImportExport, AnExistingSplitFileIsKeptUnlessTheRunnerSaysReplace) {
     EXPECT_EQ(alerts_.at(0).substr(0, 21), "tunic.txt already exi");
 }
 
-TEST_F(ImportExport, OpenOnAnotherTimersFileOffersTheImport) {
-    const std::string source = WriteSplitFile("run.lss", kBothClocks);
-    tk::OpenPanel::SetTestHook([&](const tk::OpenPanel&) { return std::optional(source); });
-    app->OpenMenuClick();
-    ASSERT_FALSE(alerts_.empty());
-    EXPECT_EQ(alerts_.at(0).substr(0, 41), "run.lss is a split file of another timer.");
-    EXPECT_EQ(TimerData->SplitFileName, Root() + "run.txt");
-}
-
 TEST_F(ImportExport, BadInputIsToldAndNothingIsWrittenOrOpened) {
     Choose(WriteSplitFile("bad.json", "{\"splits\": [{\"time\": \"1:xx\"}]}"));
     app->ImportMenuClick();

@@ -3,8 +3,7 @@
 #include "ShellFixture.h"
 
 TEST(RunningFolder, ComesFromTheConfigHomeOrTheHomeFolder) {
-    const std::array<std::pair<const char*, const char*>, 4> cases = {{
-        {"/x/cfg", "/x/cfg/quorvel/"},
+    const std::array<std::pair<const char*, const char*>, 3> cases = {{
         {"/x/cfg/", "/x/cfg/quorvel/"},
         {"", "/home/a/.config/quorvel/"},
         {"rel/cfg", "/home/a/.config/quorvel/"},

@@ -23,13 +23,6 @@ class Look : public ShellTest {
     void Trigger(const char* title) { app->window->MenuBar()->FindItem(title)->Trigger(); }
 };
 
-TEST_F(Look, AFirstLaunchZoomsSoThatGridTextIsTwelvePixelsTall) {
-    Launch();  // no settings yet, on a 1920 x 1080 screen: 8-point text needs 150 %
-    EXPECT_EQ(tk::Zoom(), 1.5);
-    Quit();
-    EXPECT_EQ(Window("Zoom"), "150");
-}
-
 TEST_F(Look, SettingsComeBackAsTheyWereSaved) {
     const struct {
         const char* ini;
