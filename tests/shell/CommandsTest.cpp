@@ -6,7 +6,7 @@ class Commands : public ShellTest {
   protected:
     void SetUp() override {
         ShellTest::SetUp();
-        Launch(kPartsBehaviour);
+        Launch(kNoAutosaveNoQuestions);
         path_ = OpenRoute();
     }
     std::string path_;

@@ -78,7 +78,7 @@ TEST_F(LosingResults, ASecondWindowOnTheFileIsAskedAndCancelOpensNothing) {
 }
 
 TEST_F(LosingResults, QuitAfterAFailedSaveOffersRetryQuitAnywayAndCancel) {
-    Launch(kPartsBehaviour);
+    Launch(kNoAutosaveNoQuestions);
     const std::string path = OpenRoute();
     ::chmod(path.c_str(), 0444);
     testing::internal::CaptureStderr();
@@ -97,7 +97,7 @@ TEST_F(LosingResults, QuitAfterAFailedSaveOffersRetryQuitAnywayAndCancel) {
 }
 
 TEST_F(LosingResults, AFileChangedBetweenTwoSplitsIsKeptAndTheRunToo) {
-    Launch(kPartsBehaviour);
+    Launch(kNoAutosaveNoQuestions);
     const std::string path = OpenRoute();
     app->DoSplitMenuClick();
     for (std::int32_t split : {1000, 1000}) {

@@ -27,7 +27,7 @@ inline constexpr char kThreeSplits[] =
 
 // Settings for the commands as first designed: no autosave of the best run and the best
 // splits (a finished run stays on the screen until saved or reset), and no questions.
-inline const std::string kPartsBehaviour =
+inline const std::string kNoAutosaveNoQuestions =
     "[Misc]\nAutoSaveBestRun=N\nAutoSaveBestSplits=N\nAskBeforeLosingResults=N\n";
 
 class ShellTest : public ::testing::Test {

@@ -7,7 +7,7 @@ class SplitState : public ShellTest {
   protected:
     void SetUp() override {
         ShellTest::SetUp();
-        Launch(kPartsBehaviour);
+        Launch(kNoAutosaveNoQuestions);
         path_ = OpenRoute();
         state_ = Root() + "route-SplitState.txt";
     }
