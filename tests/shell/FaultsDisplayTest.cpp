@@ -1,7 +1,6 @@
 // Faults from outside the program as the window shows them: names and notes that are not
 // UTF-8, a full disk. The window must go on working and say "(not saved!)" in its title; the
 // files on disk stay as they were.
-
 #include <cstdlib>
 
 #include "QtBackend.h"
@@ -11,16 +10,10 @@
 namespace {
 
 // Stray continuation bytes, a cut-off sequence, an overlong slash, an encoded surrogate,
-// Latin-1 text.
-const std::string kBadDesc = "Route \x80\xbf";
-const std::string kBadTitle = "caf\xc3";
-const std::string kBadName = "\xc0\xaf";
-const std::string kBadNote = "\xed\xa0\x80 Se\xf1or";
-
-std::string BadRoute() {
-    return "3\t0.00\n" + kBadDesc + "\tBest Splits\t" + kBadTitle + "\n" + kBadName +
-           "\t10.00\t11.00\n\t\t" + kBadNote + "\n";
-}
+// Latin-1 text: in the description, a column title, a split name and a note.
+constexpr char kBadRoute[] =
+    "3\t0.00\nRoute \x80\xbf\tBest Splits\tcaf\xc3\n\xc0\xaf\t10.00\t11.00\n"
+    "\t\t\xed\xa0\x80 Se\xf1or\n";
 
 // In a child process: runs the application on Qt's offscreen platform with the split file
 // at path for a few ticks, then ends the child with 0 when labels were drawn, 3 when not.
@@ -47,7 +40,7 @@ std::string BadRoute() {
 class FaultsDisplay : public ShellTest {};
 
 TEST_F(FaultsDisplay, TextThatIsNotUtf8IsDrawnWithoutCrashing) {
-    const std::string path = WriteSplitFile("r\xfft\xe9.txt", BadRoute());
+    const std::string path = WriteSplitFile("r\xfft\xe9.txt", kBadRoute);
     EXPECT_EXIT(DrawForAFewTicksAndExit(path), testing::ExitedWithCode(0), "");
 }
 
@@ -57,24 +50,20 @@ TEST_F(FaultsDisplay, AFullDiskKeepsTheOldFilesAndTheTitleSaysSo) {
         GTEST_SKIP() << "cannot mount a tmpfs: " << disk.Error() << " (needs root)";
     }
     Launch("[Window]\nHideDiffRows=N\n\n");
-    const std::string settings = ReadFile(IniPath());
-    const std::string path = Folder() + "route.txt";
+    const std::string settings = ReadFile(IniPath()), path = Folder() + "route.txt";
     WriteFile(path, kThreeSplits);
     Open(path);
     disk.Fill();
-
     testing::internal::CaptureStderr();
     app->DoSplitMenuClick();
     Press(&AppDelegate::DoSplitMenuClick);
     app->HideDiffRowsMenuClick();
-    app->applicationWillTerminate();
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(TimerData->GetNextSplitNumber(), 1u);  // the run went on
-    EXPECT_EQ(app->window->Title(), "Quorvel - route.txt - Route (not saved!)");
-    EXPECT_EQ(err, "Quorvel: could not save the split file " + path + ": No space left on device" +
-                       "\n"
-                       "Quorvel: could not save the settings to " +
-                       IniPath() + "\n");
-    EXPECT_EQ(ReadFile(path), kThreeSplits);
-    EXPECT_EQ(ReadFile(IniPath()), settings);
+    Quit();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Quorvel: could not save the split file " + path +
+                  ": No space left on device\nQuorvel: could not save the settings to " +
+                  IniPath() + "\n");
+    EXPECT_EQ(std::tuple(TimerData->GetNextSplitNumber(), app->window->Title(), ReadFile(path),
+                         ReadFile(IniPath())),
+              std::tuple(1u, "Quorvel - route.txt - Route (not saved!)", kThreeSplits, settings));
 }

@@ -1,6 +1,5 @@
 // Construction of the grid display: which columns are built, the attempts panel, and a window
 // that stays on the screen however many splits there are.
-
 #include "ShellFixture.h"
 
 class GridLayout : public ShellTest {
@@ -16,8 +15,7 @@ class GridLayout : public ShellTest {
 TEST_F(GridLayout, HiddenBestSplitsDropTheFirstColumnAndNarrowTheWindow) {
     app->HideBestSplitsMenuClick();
     Open(path_);
-    EXPECT_EQ(Cell(0, 0, 0), nullptr);
-    EXPECT_EQ(Cell(0, 0, 1), nullptr);
+    EXPECT_EQ(std::tuple(Cell(0, 0, 0), Cell(0, 0, 1)), std::tuple(nullptr, nullptr));
     EXPECT_EQ(Cell(0, 1, 0)->Frame().x, 67);  // the first stored run takes its place
     // 287 - 55 would fit the grid, but the window keeps the width of its menu bar.
     EXPECT_EQ(app->window->Frame().width, AppDelegate::kInitialWidth);
@@ -25,14 +23,14 @@ TEST_F(GridLayout, HiddenBestSplitsDropTheFirstColumnAndNarrowTheWindow) {
 
 TEST_F(GridLayout, TheAttemptsPanelHidesWithBothSplitColumnsOrByItsOwnFlag) {
     Open(path_);
-    EXPECT_FALSE(app->AttemptsPanel->Hidden());
-    app->HideBestSplitsMenuClick();
-    app->HideCurrentSplitsMenuClick();
-    EXPECT_TRUE(app->AttemptsPanel->Hidden());
-    app->HideBestSplitsMenuClick();
-    EXPECT_FALSE(app->AttemptsPanel->Hidden());
-    app->HideAttemptsCounterMenuClick();
-    EXPECT_TRUE(app->AttemptsPanel->Hidden());
+    std::vector<bool> hidden = {app->AttemptsPanel->Hidden()};
+    for (auto command :
+         {&AppDelegate::HideBestSplitsMenuClick, &AppDelegate::HideCurrentSplitsMenuClick,
+          &AppDelegate::HideBestSplitsMenuClick, &AppDelegate::HideAttemptsCounterMenuClick}) {
+        (app.get()->*command)();
+        hidden.push_back(app->AttemptsPanel->Hidden());
+    }
+    EXPECT_EQ(hidden, (std::vector<bool>{false, false, true, false, true}));
 }
 
 TEST_F(GridLayout, AFileWithoutRowsLeavesNoSplitLabelsAndOneThatCannotBeOpenedLeavesTheOpenFile) {
@@ -42,9 +40,9 @@ TEST_F(GridLayout, AFileWithoutRowsLeavesNoSplitLabelsAndOneThatCannotBeOpenedLe
     ASSERT_EQ(DisplayGrid.size(), 1u);  // the header row only
     EXPECT_EQ(app->ScrollBoxContent->LabelCount(), 0u);
     Open(Root() + "missing.txt");  // refused before loading: the open file stays
-    EXPECT_EQ(DisplayGrid.size(), 1u);
-    EXPECT_EQ(TimerData->GetColumnCount(), 3u);
-    EXPECT_EQ(app->window->Frame().MaxY(), frame.MaxY());
+    EXPECT_EQ(
+        std::tuple(DisplayGrid.size(), TimerData->GetColumnCount(), app->window->Frame().MaxY()),
+        std::tuple(1u, 3u, frame.MaxY()));
 }
 
 TEST_F(GridLayout, AGridTallerThanTheScreenScrollsInsideAWindowThatStaysOnTheScreen) {
@@ -55,24 +53,20 @@ TEST_F(GridLayout, AGridTallerThanTheScreenScrollsInsideAWindowThatStaysOnTheScr
         text += "Split " + std::to_string(i) + "\t1.00\t2.00\n\t\t\n";
     }
     const std::string path = WriteSplitFile("long.txt", text);
-    const struct {
-        double top;  // the window's top edge before the file is opened
-        double expectedTop;
-        double expectedHeight;
-    } cases[] = {
+    const std::array<std::tuple<double, double, double>, 3> cases = {{
         {1000, 1000, 960},   // keeps its top edge and reaches down to the panel
         {1040, 1040, 1000},  // at the top of the visible area: all of it
         {150, 1040, 1000},   // too little room below: moves up to the top of the visible area
-    };
-    for (const auto& c : cases) {
+    }};  // the window's top edge before the file is opened, then its top and height after
+    for (const auto& [top, expectedTop, expectedHeight] : cases) {
         tk::Rect frame = app->window->Frame();
-        frame.y = c.top - frame.height;
+        frame.y = top - frame.height;
         app->window->SetFrame(frame, /*display=*/true);
         Open(path);
         const tk::Rect placed = app->window->Frame();
-        EXPECT_EQ(placed.MaxY(), c.expectedTop) << c.top;
-        EXPECT_EQ(placed.height, c.expectedHeight) << c.top;
-        EXPECT_EQ(app->ScrollBox->Frame().height,
-                  c.expectedHeight - 22 - AppDelegate::kHeaderPanelHeight);
+        EXPECT_EQ(std::tuple(placed.MaxY(), placed.height, app->ScrollBox->Frame().height),
+                  std::tuple(expectedTop, expectedHeight,
+                             expectedHeight - 22 - AppDelegate::kHeaderPanelHeight))
+            << top;
     }
 }

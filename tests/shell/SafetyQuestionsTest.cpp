@@ -1,18 +1,12 @@
-// The questions before results are lost: their texts say what is at stake, and the safe
-// answer is the default.
+// The questions before results are lost, one of each kind: their texts say what is at stake,
+// the safe answer is the default, and Escape (Cancel) is always offered.
 #include "SafetyQuestions.h"
 
 #include <gtest/gtest.h>
 
 TEST(SafetyQuestions, TextsSayWhatIsAtStakeAndTheSafeAnswerIsTheDefault) {
-    UnsavedResults pb;
-    pb.FasterRun = true;
-    pb.RunTime = 3000;
-    pb.KeptTime = 3293;
-    UnsavedResults segments;
-    segments.NewBestSegments = true;
-    SaveRunConcern slower{SaveRunConcern::Kind::Slower, 3626, 3293, 2, 2};
-    SaveRunConcern unfinished{SaveRunConcern::Kind::Unfinished, 0, 3293, 1, 3};
+    const UnsavedResults pb{/*FasterRun=*/true, /*NewBestSegments=*/false, 3000, 3293};
+    using Kind = SaveRunConcern::Kind;
     const struct {
         Question question;
         const char* text;
@@ -20,14 +14,10 @@ TEST(SafetyQuestions, TextsSayWhatIsAtStakeAndTheSafeAnswerIsTheDefault) {
     } cases[] = {
         {SaveBeforeLosingQuestion(/*quitting=*/false, pb),
          "Save your new personal best before resetting?", Answer::Save},
-        {SaveBeforeLosingQuestion(/*quitting=*/true, pb),
-         "Save your new personal best before quitting?", Answer::Save},
-        {SaveBeforeLosingQuestion(/*quitting=*/false, segments),
-         "Save your new best segments before resetting?", Answer::Save},
-        {ReplaceKeptRunQuestion(slower),
+        {ReplaceKeptRunQuestion({Kind::Slower, 3626, 3293, 2, 2}),
          "This run (36.26) is slower than the kept run (32.93). Replace the kept run?",
          Answer::Cancel},
-        {ReplaceKeptRunQuestion(unfinished),
+        {ReplaceKeptRunQuestion({Kind::Unfinished, 0, 3293, 1, 3}),
          "This run is unfinished (1 of 3 splits done). Replace the kept run (32.93)?",
          Answer::Cancel},
         {QuitAfterFailedSaveQuestion("No space left on device"),
@@ -36,12 +26,11 @@ TEST(SafetyQuestions, TextsSayWhatIsAtStakeAndTheSafeAnswerIsTheDefault) {
          "The split file any.txt changed on disk since it was opened.", Answer::Reload},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(c.question.Text, c.text);
-        EXPECT_EQ(c.question.Default, c.safe) << c.text;
-        // Escape gives Cancel, so every question must offer it.
-        EXPECT_NE(std::find(c.question.Buttons.begin(), c.question.Buttons.end(), Answer::Cancel),
-                  c.question.Buttons.end())
-            << c.text;
+        const std::vector<Answer>& offered = c.question.Buttons;
+        EXPECT_EQ(
+            std::tuple(c.question.Text, c.question.Default,
+                       std::find(offered.begin(), offered.end(), Answer::Cancel) != offered.end()),
+            std::tuple(std::string(c.text), c.safe, true));
     }
     EXPECT_EQ(SaveBeforeLosingQuestion(false, pb).Informative,
               "This run (30.00) beats the kept run (32.93).");

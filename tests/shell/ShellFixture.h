@@ -27,16 +27,8 @@ inline constexpr char kThreeSplits[] =
 
 // Settings for the commands as first designed: no autosave of the best run and the best
 // splits (a finished run stays on the screen until saved or reset), and no questions.
-inline const std::string kPartsBehaviour =
+inline const std::string kNoAutosaveNoQuestions =
     "[Misc]\nAutoSaveBestRun=N\nAutoSaveBestSplits=N\nAskBeforeLosingResults=N\n";
-
-// The value of a key in a settings file, or "<none>".
-inline std::string IniValue(const std::string& path, const std::string& section,
-                            const std::string& key) {
-    IniFileClass ini;
-    ini.ReadIniFile(path);
-    return ini.ReadString(section, key, "<none>");
-}
 
 class ShellTest : public ::testing::Test {
   protected:
@@ -47,6 +39,16 @@ class ShellTest : public ::testing::Test {
         tk::Screen::OverrideMain(kScreen, kScreen);
         FakeClock::Set(100000);
         SetClockSource(&FakeClock::Now);
+        // Every question answered answer_ and recorded, as no modal box may open in a test:
+        // a real one waits for a click once a test has made the Qt application.
+        SetAnswererForTests([this](const Question& question) {
+            asked_.push_back(question.Text);
+            return answer_;
+        });
+        tk::Alert::SetTestHook([this](const tk::Alert& alert) {
+            alerts_.push_back(alert.MessageText() + " | " + alert.InformativeText());
+            return button_;
+        });
     }
     void TearDown() override {
         tk::Application::SetDelegate(nullptr);
@@ -64,8 +66,11 @@ class ShellTest : public ::testing::Test {
     // The running folder the shell works out from the test's XDG_CONFIG_HOME.
     std::string Folder() const { return root_.File("config/quorvel/"); }
     std::string IniPath() const { return Folder() + "Quorvel.ini"; }
+    // A key of the settings file as it is on disk, or "<none>".
     std::string Ini(const char* section, const char* key) const {
-        return IniValue(IniPath(), section, key);
+        IniFileClass ini;
+        ini.ReadIniFile(IniPath());
+        return ini.ReadString(section, key, "<none>");
     }
     std::string Root() const { return root_.Path(); }
 
@@ -94,9 +99,8 @@ class ShellTest : public ::testing::Test {
     void Open(const std::string& path) { app->OpenSplitFile(path); }
     // Writes route.txt and opens it; its path.
     std::string OpenRoute(const std::string& text = kThreeSplits) {
-        const std::string path = WriteSplitFile("route.txt", text);
-        Open(path);
-        return path;
+        Open(WriteSplitFile("route.txt", text));
+        return Root() + "route.txt";
     }
 
     // Split, skip or undo a third of a second after the last press; the split-state save it
@@ -112,26 +116,17 @@ class ShellTest : public ::testing::Test {
         return app->StatusLabel->Text();
     }
 
-    // Every question is answered with answer_ and its text recorded in asked_.
-    void RecordQuestions() {
-        SetAnswererForTests([this](const Question& question) {
-            asked_.push_back(question.Text);
-            return answer_;
-        });
+    // The grid's label of a split's cell (slot 1: its difference) and of its name.
+    static tk::Label* Cell(std::size_t split, std::size_t column, std::size_t slot = 0) {
+        return DisplayGrid.at(split + 1).at(column + 1).at(slot);
     }
-
-    tk::Label* Cell(int split, int column, int slot = 0) const {
-        return DisplayGrid.at(static_cast<std::size_t>(split + 1))
-            .at(static_cast<std::size_t>(column + 1))
-            .at(static_cast<std::size_t>(slot));
-    }
-    tk::Label* RowHeader(int split) const {
-        return DisplayGrid.at(static_cast<std::size_t>(split + 1)).at(0).at(0);
-    }
+    static tk::Label* RowHeader(std::size_t split) { return DisplayGrid.at(split + 1).at(0).at(0); }
 
     std::unique_ptr<AppDelegate> app;
     Answer answer_ = Answer::Cancel;
     std::vector<std::string> asked_;
+    int button_ = tk::Alert::kClosed;  // the answer to every alert, recorded in alerts_
+    std::vector<std::string> alerts_;
 
   private:
     TempDir root_;

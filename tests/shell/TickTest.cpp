@@ -21,10 +21,9 @@ class Tick : public ShellTest {
     void Expect(const std::string& time, const tk::Color& timeColor, const std::string& status,
                 const tk::Color& statusColor) {
         app->OnUpdateTimer();
-        EXPECT_EQ(app->CurrentTimeLabel->Text(), time);
-        EXPECT_EQ(app->CurrentTimeLabel->TextColor(), timeColor) << time;
-        EXPECT_EQ(app->StatusLabel->Text(), status);
-        EXPECT_EQ(app->StatusLabel->TextColor(), statusColor) << status;
+        EXPECT_EQ(std::tuple(app->CurrentTimeLabel->Text(), app->CurrentTimeLabel->TextColor(),
+                             app->StatusLabel->Text(), app->StatusLabel->TextColor()),
+                  std::tuple(time, timeColor, status, statusColor));
     }
 };
 

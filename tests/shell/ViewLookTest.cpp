@@ -1,9 +1,7 @@
 // The window's look and the hotkeys dialog in the shell: zoom, always on top and background
-// colour from the settings and back, the menu commands, and the dialog's Cancel. Its OK, which
-// binds and saves at once, is the end-to-end hotkeys dialog scenario's.
+// colour from the settings and back, the menu commands, and a bad key name shown.
 #include <QLabel>
 
-#include "BackgroundDialog.h"
 #include "ColorText.h"
 #include "HotkeysDialog.h"
 #include "QtEvents.h"
@@ -18,24 +16,12 @@ class Look : public ShellTest {
         EnsureTestApp();  // the hotkeys dialog is a real one, not shown
     }
     void TearDown() override {
-        SetBackgroundColourTestHook(nullptr);
         SetHotkeysDialogTestHook(nullptr);
         ShellTest::TearDown();
     }
     std::string Window(const char* key) { return Ini("Window", key); }
-    void Trigger(const char* title, int times = 1) {
-        for (int i = 0; i < times; ++i) {
-            app->window->MenuBar()->FindItem(title)->Trigger();
-        }
-    }
+    void Trigger(const char* title) { app->window->MenuBar()->FindItem(title)->Trigger(); }
 };
-
-TEST_F(Look, AFirstLaunchZoomsSoThatGridTextIsTwelvePixelsTall) {
-    Launch();  // no settings yet, on a 1920 x 1080 screen: 8-point text needs 150 %
-    EXPECT_EQ(tk::Zoom(), 1.5);
-    Quit();
-    EXPECT_EQ(Window("Zoom"), "150");
-}
 
 TEST_F(Look, SettingsComeBackAsTheyWereSaved) {
     const struct {
@@ -44,26 +30,23 @@ TEST_F(Look, SettingsComeBackAsTheyWereSaved) {
         bool onTop;
         const char* background;  // as saved
     } cases[] = {
-        {"Zoom=200\nAlwaysOnTop=Y\nBackground=#00b140\n", 2, true, "#00b140"},
-        {"Zoom=75\nAlwaysOnTop=N\nBackground=#FFFFFF\n", 0.75, false, "#ffffff"},
+        {"Zoom=200\nAlwaysOnTop=Y\nBackground=#00B140\n", 2, true, "#00b140"},
         {"Zoom=110\n", 1.0, false, "#1a1a1f"},  // between steps: the nearest
         {"Zoom=37\nAlwaysOnTop=y\nBackground=green\n", 1, false, "#1a1a1f"},
-        {"Left=5\n", 1, false, "#1a1a1f"},  // settings of an older version
+        {"Left=5\n", 1, false, "#1a1a1f"},  // settings of an older version: no first-launch zoom
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.ini);
-        Launch(std::string("[Window]\n") + c.ini);
-        EXPECT_EQ(tk::Zoom(), c.zoom);
-        EXPECT_EQ(app->window->AlwaysOnTop(), c.onTop);
-        EXPECT_EQ(app->AlwaysOnTopMenuItem->State(), c.onTop ? 1 : 0);
-        EXPECT_EQ(tk::ColorToHex(app->window->BackgroundColor()), c.background);
-        Quit();
-        EXPECT_EQ(Window("Zoom"), std::to_string(static_cast<int>(c.zoom * 100)));
-        EXPECT_EQ(Window("AlwaysOnTop"), c.onTop ? "Y" : "N");
-        EXPECT_EQ(Window("Background"), c.background);
-        tk::Application::SetDelegate(nullptr);
-        app.reset();
         tk::SetZoom(1);
+        Launch(std::string("[Window]\n") + c.ini);
+        EXPECT_EQ(
+            std::tuple(tk::Zoom(), app->window->AlwaysOnTop(), app->AlwaysOnTopMenuItem->State(),
+                       tk::ColorToHex(app->window->BackgroundColor())),
+            std::tuple(c.zoom, c.onTop, c.onTop ? 1 : 0, std::string(c.background)));
+        Quit();
+        EXPECT_EQ(std::tuple(Window("Zoom"), Window("AlwaysOnTop"), Window("Background")),
+                  std::tuple(std::to_string(static_cast<int>(c.zoom * 100)),
+                             std::string(c.onTop ? "Y" : "N"), std::string(c.background)));
     }
 }
 
@@ -72,86 +55,44 @@ TEST_F(Look, ZoomStepsFromTheViewMenuAreSavedAndKeepTheWindowInPoints) {
     OpenRoute();
     const tk::Rect before = app->window->Frame();
     tk::Menu* bar = app->window->MenuBar();
-    ASSERT_NE(bar->FindItemByKey("Ctrl++;Ctrl+="), nullptr);  // both keys zoom in
-    bar->FindItemByKey("Ctrl++;Ctrl+=")->Trigger();
-    bar->FindItemByKey("Ctrl++;Ctrl+=")->Trigger();
-    EXPECT_EQ(tk::Zoom(), 1.5);
-    EXPECT_EQ(app->window->Frame().width, before.width);
-    EXPECT_EQ(app->window->Frame().height, before.height);
-    // The top-left corner stays on the screen: 10 and 50 pixels are 6.67 and 33.3 points.
-    EXPECT_NEAR(app->window->Frame().x, 10 / 1.5, 1e-9);
-    EXPECT_NEAR(tk::Screen::MainFrame().height - app->window->Frame().MaxY(), 50 / 1.5, 1e-9);
-    Trigger("Zoom Out", 9);
-    EXPECT_EQ(tk::Zoom(), 0.5);  // no lower
-    bar->FindItemByKey("Ctrl+0")->Trigger();
-    EXPECT_EQ(tk::Zoom(), 1);
     Trigger("Zoom In");
+    bar->FindItemByKey("Ctrl++;Ctrl+=")->Trigger();  // both keys zoom in
+    const tk::Rect after = app->window->Frame();
+    EXPECT_EQ(std::tuple(tk::Zoom(), after.width, after.height),
+              std::tuple(1.5, before.width, before.height));
+    // The top-left corner stays on the screen: 10 and 50 pixels are 6.67 and 33.3 points.
+    EXPECT_NEAR(after.x, 10 / 1.5, 1e-9);
+    EXPECT_NEAR(tk::Screen::MainFrame().height - after.MaxY(), 50 / 1.5, 1e-9);
+    bar->FindItemByKey("Ctrl+0")->Trigger();
+    Trigger("Zoom Out");  // the steps and their ends are the toolkit's tests
     Quit();
-    EXPECT_EQ(Window("Zoom"), "125");
+    EXPECT_EQ(Window("Zoom"), "75");
 }
 
-TEST_F(Look, ATallGridStaysOnTheScreenWhenZoomedIn) {
-    Launch("[Window]\nZoom=100\nLeft=10\nTop=0\n");
-    std::string route = "1\t0.00\nRoute\tBest Splits\tRun\n";
-    for (int i = 0; i < 30; ++i) {
-        route += "Split " + std::to_string(i) + "\t10.00\t10.00\n\t\t\n";
-    }
-    OpenRoute(route);
-    EXPECT_EQ(app->window->Frame().height, 80 + 30 * 22 + 4 + 22);
-    Trigger("Zoom In", 4);  // 200 %: 540 points of screen
-    EXPECT_EQ(app->window->Frame().height, 540);
-    EXPECT_GE(app->window->Frame().y, 0);
-}
-
-TEST_F(Look, TheBackgroundColourDialogsChoiceIsKeptAndACancelChangesNothing) {
-    Launch("[Window]\nZoom=100\n");
-    std::vector<std::string> offered;
-    std::optional<std::string> answer = "#00b140";
-    SetBackgroundColourTestHook([&](const std::string& current) {
-        offered.push_back(current);
-        return answer;
-    });
-    app->BackgroundColourMenuClick();
-    answer.reset();
-    app->BackgroundColourMenuClick();
-    EXPECT_EQ(offered, (std::vector<std::string>{"#1a1a1f", "#00b140"}));
-    EXPECT_EQ(tk::ColorToHex(app->window->BackgroundColor()), "#00b140");
-    Quit();
-    EXPECT_EQ(Window("Background"), "#00b140");
-}
-
-TEST_F(Look, TheHotkeysDialogShowsTheSettingsAndCancelChangesNothing) {
-    Launch("[Hotkeys]\nGlobalHotkeys=N\nSplit=F9\n");
+// The dialog's OK, which binds and saves at once, is the end-to-end hotkeys dialog's.
+TEST_F(Look, ABadKeyNameIsShownInTheWindowAndInTheDialogWhoseCancelChangesNothing) {
+    testing::internal::CaptureStderr();
+    Launch("[Hotkeys]\nGlobalHotkeys=N\nSplit=F9\nSkip=Bogus\n");
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Status(), "Bad key: Skip");
     HotkeysDialogValues shown;
+    std::string line;
     SetHotkeysDialogTestHook([&](HotkeysDialog& dialog) {
         shown = dialog.Values();
+        line = dialog.findChild<QLabel*>("backend")->text().toStdString();
         dialog.Choose(0, QKeySequence::fromString("F10"));
         return std::optional<HotkeysDialogValues>();  // Cancel
     });
     app->HotkeysMenuClick();
-    EXPECT_EQ(shown.Names[0], "F9");
-    EXPECT_FALSE(shown.GlobalHotkeys);
-    EXPECT_EQ(tk::HotkeyName(*app->GlobalHotkeySpec(AppDelegate::kSplitHotkey)), "F9");
-    Quit();
-    EXPECT_EQ(Ini("Hotkeys", "Split"), "F9");
-}
-
-TEST_F(Look, ABadKeyNameFromTheFileIsShownInTheWindowAndInTheDialog) {
-    testing::internal::CaptureStderr();
-    Launch("[Hotkeys]\nSkip=Bogus\n");
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(Status(), "Bad key: Skip");
-    std::string line;
-    SetHotkeysDialogTestHook([&](HotkeysDialog& dialog) {
-        line = dialog.findChild<QLabel*>("backend")->text().toStdString();
-        return std::optional<HotkeysDialogValues>();
-    });
-    app->HotkeysMenuClick();
+    EXPECT_EQ(std::tuple(shown.Names[0], shown.GlobalHotkeys), std::tuple("F9", false));
     EXPECT_EQ(line,
               "Backend: none (Global Hotkeys is off)\n"
               "The hotkey Skip=Bogus is not a key name; it is off until set here.");
+    EXPECT_EQ(tk::HotkeyName(*app->GlobalHotkeySpec(AppDelegate::kSplitHotkey)), "F9");
     FakeClock::Advance(AppDelegate::kHotkeyNoticeTime);
     EXPECT_EQ(Status(), "Ready");
+    Quit();
+    EXPECT_EQ(Ini("Hotkeys", "Split"), "F9");
 }
 
 }  // namespace
