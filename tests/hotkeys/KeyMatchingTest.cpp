@@ -1,6 +1,5 @@
 // Matching a key press to a binding: the most specific binding whose modifiers are held, held
-// keys that do not repeat, and the modifier bits of the core protocol for the key grab. A
-// plain press of Num+1 is the end-to-end scenarios' own.
+// keys that do not repeat, and the modifier bits of the core protocol for the key grab.
 #include <gtest/gtest.h>
 
 #include <X11/keysym.h>
