@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # The split key set in Options > Hotkeys... by pressing it, OK saving it at once; then, with
 # another client's window holding the focus, that key starts the run through the global hotkeys.
-set -euo pipefail
 . "$(dirname "$0")/xsession.sh"
 xs_scenario "$1" xmessage
 

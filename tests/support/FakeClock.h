@@ -1,6 +1,5 @@
 // A clock for the tests: a time of day that moves only when the test moves it, by exact
 // hundredths, so no test waits on the real clock.
-//
 //   class RunTimer : public FakeClockTest {};     // installs the clock for every test
 //   FakeClock::Set(1000);                         // reads 1000 hundredths (10.00 s)
 //   FakeClock::Advance(150);                      // 1.50 s later: reads 1150
@@ -21,10 +20,8 @@ class FakeClock {
         now_.tv_sec = static_cast<time_t>(hundredths / 100);
         now_.tv_usec = static_cast<suseconds_t>((hundredths % 100) * 10000);
     }
-    // Forward (or back, for a negative step) by exact hundredths.
-    static void Advance(std::int64_t hundredths) { Set(Hundredths() + hundredths); }
-    static std::int64_t Hundredths() {
-        return static_cast<std::int64_t>(now_.tv_sec) * 100 + now_.tv_usec / 10000;
+    static void Advance(std::int64_t hundredths) {  // back, for a negative step
+        Set(static_cast<std::int64_t>(now_.tv_sec) * 100 + now_.tv_usec / 10000 + hundredths);
     }
 
   private:

@@ -47,12 +47,8 @@ inline void BuildGrid(QuorvelClass& engine, const std::vector<std::string>& runs
             if (c == 0) {
                 cell->Elapsed = rows[r][0];
             } else if (c < rows[r].size()) {
-                Times column;
-                for (std::size_t above = 0; above <= r; ++above) {
-                    column.push_back(rows[above][c]);
-                }
                 cell->Timer = rows[r][c];
-                cell->Elapsed = SegmentOf(column, r);
+                cell->Elapsed = r == 0 ? rows[0][c] : SegmentOf({rows[r - 1][c], rows[r][c]}, 1);
             }
             engine.SplitCells.back().push_back(std::move(cell));
         }

@@ -1,6 +1,5 @@
 // The Qt event loop for the tests: an application on the offscreen platform, the posted work
 // run at once, and the loop run until a condition holds.
-//
 //   EnsureTestApp();                                   // once, before any widget
 //   ProcessPendingEvents();                            // deferred repaints done now
 //   EXPECT_TRUE(ProcessEventsUntil([&] { return count == 1; }));
@@ -17,8 +16,7 @@ inline QApplication* EnsureTestApp() {
     if (QCoreApplication::instance() == nullptr) {
         setenv("QT_QPA_PLATFORM", "offscreen", /*overwrite=*/0);
         static int argc = 1;
-        static char name[] = "quorvel_tests";
-        static char* argv[] = {name, nullptr};
+        static char* argv[] = {const_cast<char*>("quorvel_tests"), nullptr};
         new QApplication(argc, argv);  // reachable from Qt for the life of the process
     }
     return qobject_cast<QApplication*>(QCoreApplication::instance());

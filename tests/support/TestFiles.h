@@ -1,5 +1,4 @@
 // Temporary folders, whole-file helpers and a lowered file size limit for every test.
-//
 //   TempDir dir;                                   // a fresh folder under /tmp, removed at exit
 //   WriteFile(dir.File("runs.txt"), "5\t0\n");     // writes bytes exactly, no line-end changes
 //   std::string text = ReadFile(dir.File("runs.txt"));  // "" when the file cannot be read
@@ -15,29 +14,23 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
-#include <system_error>
 #include <vector>
 
 // A new empty folder, removed with everything in it when the object goes out of scope.
 class TempDir {
   public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "quorvel-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
+    TempDir() : path_((std::filesystem::temp_directory_path() / "quorvel-test-XXXXXX").string()) {
+        if (::mkdtemp(path_.data()) == nullptr) {
             ADD_FAILURE() << "cannot create a temporary folder";
         }
-        path_ = pattern;
     }
     ~TempDir() { std::filesystem::remove_all(path_, ignored_); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    // The folder with a trailing '/': "/tmp/quorvel-test-ab12cd/".
+    // Path(): "/tmp/quorvel-test-ab12cd/"; File("a.txt"): "/tmp/quorvel-test-ab12cd/a.txt".
     std::string Path() const { return path_ + "/"; }
-    // A path inside the folder: File("a.txt") -> "/tmp/quorvel-test-ab12cd/a.txt".
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
   private:
@@ -45,28 +38,22 @@ class TempDir {
     std::error_code ignored_;
 };
 
-// Writes text to path byte for byte, replacing any file there.
 inline void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!out) {
+    if (!(std::ofstream(path, std::ios::binary) << text)) {
         ADD_FAILURE() << "cannot write " << path;
     }
 }
 
-// The whole content of path, byte for byte; "" when it cannot be read.
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// True when path names an existing file or folder.
 inline bool FileExists(const std::string& path) {
     std::error_code ignored;
     return std::filesystem::exists(path, ignored);
 }
 
-// The path of a file kept under tests/data.
 inline std::string TestDataPath(const std::string& name) {
     return std::string(QUORVEL_TEST_DATA) + "/" + name;
 }
@@ -81,15 +68,12 @@ inline std::vector<std::string> FolderEntries(const std::string& folder) {
     return names;
 }
 
-// Lowers the largest file this process may write for the life of the object, with SIGXFSZ
-// ignored so that a write past it fails with EFBIG instead of killing the process.
+// Lowers the largest file this process may write, SIGXFSZ ignored: a write past it fails (EFBIG).
 class FileSizeLimit {
   public:
     explicit FileSizeLimit(rlim_t bytes) {
         ::getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
+        const rlimit lowered{bytes, saved_.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &lowered);
     }
     ~FileSizeLimit() {
@@ -101,5 +85,5 @@ class FileSizeLimit {
 
   private:
     rlimit saved_{};
-    void (*oldHandler_)(int) = SIG_DFL;
+    void (*oldHandler_)(int) = std::signal(SIGXFSZ, SIG_IGN);
 };

@@ -1,8 +1,10 @@
-// Painting on the offscreen platform: the work a repaint does is counted in labels painted,
-// and what it draws is read back from the pixels.
+// A grid of labels on the offscreen platform: the work a repaint does, counted in labels
+// painted; what it draws, read back from the pixels; the tips its labels show.
 #include <gtest/gtest.h>
 
+#include <QHelpEvent>
 #include <QImage>
+#include <QToolTip>
 
 #include "QtBackend.h"
 #include "QtEvents.h"
@@ -43,50 +45,33 @@ class GridOnScreen : public ::testing::Test {
         ProcessPendingEvents();
         return tk::qt::LabelsPainted() - before;
     }
-    // Green pixels of the content view inside and outside the rectangle x0..x1, y0..y1.
-    std::pair<int, int> GreenPixels(int x0, int x1, int y0, int y1) {
+    // Green pixels of the content view in the area (the whole view when empty).
+    int GreenPixels(const QRect& area = {}) {
         ProcessPendingEvents();
-        const QImage image = tk::qt::WidgetOf(*window.ContentView())->grab().toImage();
-        std::pair<int, int> counts{0, 0};
+        QImage image = tk::qt::WidgetOf(*window.ContentView())->grab().toImage();
+        image = area.isNull() ? image : image.copy(area);
+        int count = 0;
         for (int i = 0; i < image.width() * image.height(); ++i) {
-            const int x = i % image.width(), y = i / image.width();
-            const QColor p = image.pixelColor(x, y);
-            if (p.green() > 100 && p.red() < 60 && p.blue() < 60) {
-                (x >= x0 && x < x1 && y >= y0 && y < y1 ? counts.first : counts.second)++;
-            }
+            const QColor p = image.pixelColor(i % image.width(), i / image.width());
+            count += p.green() > 100 && p.red() < 60 && p.blue() < 60 ? 1 : 0;
         }
-        return counts;
+        return count;
     }
 
     tk::Window window{tk::Rect{0, 0, 617, 222}};
     std::vector<tk::Label*> labels;
 };
 
-TEST_F(GridOnScreen, RepaintsDrawOnlyTheLabelsInViewThatChanged) {
+TEST_F(GridOnScreen, RepaintsAndScrollsPaintOnlyTheLabelsInViewThatChangedOrCameIntoView) {
     // About 200 / 22 rows of 20 labels are in view, not 20,000.
     const long long full = Painted([this] { tk::qt::WidgetOf(*labels[0]->Parent())->repaint(); });
     EXPECT_TRUE(full > 0 && full <= 12 * kColumns * 2) << full;
     const long long one = Painted([this] { labels[0]->SetText("1:05.23"); });
     EXPECT_TRUE(one >= 1 && one <= 4) << one;
     EXPECT_EQ(Painted([this] { labels.back()->SetText("9:59.99"); }), 0);  // far below the view
-}
-
-TEST_F(GridOnScreen, LabelTextIsDrawnInsideItsFrameInItsColourAndTooWideShowsItsBeginning) {
-    labels[0]->SetText("8888");  // the first row's time, x 67..122, y 0..10 on screen
-    labels[0]->SetTextColor(tk::Color::Green());
-    const auto [inside, outside] = GreenPixels(67, 122, 0, 10);
-    EXPECT_TRUE(inside > 0 && outside == 0) << inside << " inside, outside " << outside;
-    // A right-aligned "8" and 40 dots: the digit must show in the upper half of the line at
-    // the left edge (a right-aligned overflow would show dots only).
-    labels[0]->SetText("8" + std::string(40, '.'));
-    labels[0]->SetFontSize(10);
-    EXPECT_GT(GreenPixels(67, 80, 0, 5).first, 0);
-}
-
-TEST_F(GridOnScreen, AScrollOfOneRowMovesTheGridAndPaintsOnlyWhatCameIntoViewOrChanged) {
+    // A scroll of one row: the row that came into view (cut at both edges: two rows of 20
+    // labels) and the label that changed at the top, not the dozen rows in view.
     auto* scroll = static_cast<tk::ScrollView*>(window.ContentView()->SubviewAt(0));
-    // The row that came into view (cut at both edges: two rows of 20 labels) and the label
-    // that changed at the top, not the dozen rows in view.
     EXPECT_LE(Painted([&] {
                   scroll->ScrollToPoint({0, scroll->ScrollPosition().y - 22});
                   labels[2 * kColumns * 2]->SetText("1:05.23");
@@ -94,4 +79,40 @@ TEST_F(GridOnScreen, AScrollOfOneRowMovesTheGridAndPaintsOnlyWhatCameIntoViewOrC
               2 * kColumns * 2 + 4);
     // The grid covers the window, so the window's new background must reach it.
     EXPECT_GT(Painted([this] { window.SetBackgroundColor(tk::Color::Green()); }), 0);
+}
+
+TEST_F(GridOnScreen, LabelTextIsDrawnInsideItsFrameInItsColourAndTooWideShowsItsBeginning) {
+    labels[0]->SetText("8888");  // the first row's time, x 67..122, y 0..10 on screen
+    labels[0]->SetTextColor(tk::Color::Green());
+    const int inside = GreenPixels(QRect(67, 0, 55, 10));
+    EXPECT_TRUE(inside > 0 && GreenPixels() == inside) << inside;
+    // A right-aligned "8" and 40 dots: the digit must show in the upper half of the line at
+    // the left edge (a right-aligned overflow would show dots only).
+    labels[0]->SetText("8" + std::string(40, '.'));
+    labels[0]->SetFontSize(10);
+    EXPECT_GT(GreenPixels(QRect(67, 0, 13, 5)), 0);
+}
+
+TEST_F(GridOnScreen, ANoteOrACutTextIsShownWholeAndAWholeTextWithoutANoteShowsNothing) {
+    QWidget* grid = tk::qt::WidgetOf(*labels[0]->Parent());
+    const auto tipAt = [grid](int x, int y) {  // labels[0] is at x 67..122, y 0..10
+        QHelpEvent help(QEvent::ToolTip, QPoint(x, y), grid->mapToGlobal(QPoint(x, y)));
+        QCoreApplication::sendEvent(grid, &help);
+        return help.isAccepted() && QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    const struct {
+        const char *text, *note, *tip;  // the tip with the pointer on the label
+    } cases[] = {
+        {"1:05.23", "jump late\non the\tsecond ledge", "jump late\non the\tsecond ledge"},
+        {"Bottom of the Well, second visit", "", "Bottom of the Well, second visit"},
+        {"Well", "", ""},
+    };
+    for (const auto& c : cases) {
+        labels[0]->SetText(c.text);
+        labels[0]->SetToolTip("a note");  // replaced: a note taken back leaves no tip
+        labels[0]->SetToolTip(c.note);
+        EXPECT_EQ(tipAt(80, 5), c.tip) << c.text;
+        EXPECT_EQ(tipAt(30, 5), "") << c.text;  // beside the label
+        QToolTip::hideText();
+    }
 }
