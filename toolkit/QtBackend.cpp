@@ -192,29 +192,40 @@ class ScrollArea : public QScrollArea {
         hideOverlay_.setSingleShot(true);
         hideOverlay_.setInterval(kOverlayLinger);
         QObject::connect(&hideOverlay_, &QTimer::timeout, this, [this] { UpdateOverlay(); });
+        WatchPointer(viewport());
+        WatchPointer(overlay_);
     }
     bool applying = false;
     bool showsScroller = true;
 
-    // The bar shows while the pointer is over the area and for kOverlayLinger after the
-    // runner scrolls; a scroll made by the program (the grid following the run) does not
-    // show it. Hidden, it leaves the grid free to be moved on the screen by a scroll
-    // instead of being painted again whole.
+    // The bar shows for kOverlayLinger after the pointer moves over the area or the runner
+    // scrolls, and while it is held or the pointer rests on it; a pointer resting on the grid
+    // and a scroll made by the program (the grid following the run) do not show it. Hidden,
+    // it leaves the grid free to be moved on the screen by a scroll instead of being painted
+    // again whole.
     void UpdateOverlay() {
         overlay_->setPageStep(verticalScrollBar()->pageStep());
-        const bool wanted = underMouse() || hideOverlay_.isActive();
+        const bool wanted =
+            hideOverlay_.isActive() || overlay_->isSliderDown() || overlay_->underMouse();
         overlay_->setVisible(showsScroller && wanted && verticalScrollBar()->maximum() > 0);
         overlay_->raise();
     }
+    // The document scrolled in the area reports the pointer's moves too.
+    void WatchPointer(QWidget* widget) {
+        widget->setMouseTracking(true);
+        widget->installEventFilter(this);
+    }
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseMove) {
+            ShowOverlayAWhile();
+        }
+        return QScrollArea::eventFilter(watched, event);
+    }
     void resizeEvent(QResizeEvent* event) override {
         QScrollArea::resizeEvent(event);
         overlay_->setGeometry(width() - kOverlayWidth, 0, kOverlayWidth, height());
-    }
-    void enterEvent(QEnterEvent* event) override {
-        QScrollArea::enterEvent(event);
-        UpdateOverlay();
     }
     void leaveEvent(QEvent* event) override {
         QScrollArea::leaveEvent(event);
@@ -517,6 +528,7 @@ void CreateViewPeer(View& view, QWidget* parentWidget) {
         parentScroll != nullptr && parentScroll->DocumentView() == &view) {
         auto* area = dynamic_cast<ScrollArea*>(ViewPeerOf(*parentScroll)->widget());
         area->setWidget(widget);  // the area then owns the widget
+        area->WatchPointer(widget);
         widget->setAutoFillBackground(false);
         // Opaque, so that a scroll moves what is on the screen and paints only the rows
         // that come into view.
