@@ -43,6 +43,6 @@ xdotool windowfocus "$editor" 2>/dev/null || true
 sleep 0.5   # the move is drawn
 import -window root -crop 820x670+0+0 "$out"
 echo "wrote $out"
-xdotool key --window "$editor" Escape
+xdotool key Escape  # the editor has the focus; it closes without writing
 xs_key ctrl+q
 xs_wait_exit "$app_pid" 20 || true
