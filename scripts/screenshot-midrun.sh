@@ -18,16 +18,8 @@ xs_begin
 mkdir -p "$work/config/quorvel"
 printf '%s\n' '[Window]' 'Left=0' 'Top=0' "Zoom=${ZOOM:-100}" \
     "Background=${BACKGROUND:-#1a1a1f}" >"$work/config/quorvel/Quorvel.ini"
-route="$work/bell-tower.txt"
-printf '%s\n' $'41\t-1.00' $'Bell Tower drill\tBest Splits\tLast Week\tPersonal Best' \
-    $'Stairs\t2.20\t2.61\t2.30' $'\t\t\tjump the rail' \
-    $'Rope\t2.21\t5.32\t4.70' $'\t\t\t' \
-    $'Bells\t1.70\t7.40\t6.70' $'\t\tlate on the swing\t' \
-    $'Beam\t2.00\t9.91\t8.90' $'\t\t\t' \
-    $'Crank\t2.31\t12.74\t11.40' $'\t\t\t' \
-    $'Spire\t1.92\t14.90\t13.41' $'\t\t\t' \
-    $'Roof\t2.60\t17.95\t16.32' $'\t\t\t' \
-    $'Descent\t3.05\t21.50\t19.60' $'\t\t\t' >"$route"
+route="$work/practice-route.txt"
+cp "$root/examples/practice-route.txt" "$route"  # a copy: a run writes to it
 
 xs_start_server
 XDG_CONFIG_HOME="$work/config" "$app" "$route" >/dev/null 2>&1 &
