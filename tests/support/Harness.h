@@ -88,9 +88,12 @@ struct Xvfb : Daemon {
     std::string Display() const { return ":" + line_; }
 };
 
-// A private D-Bus session bus (dbus-daemon --session).
+// A private D-Bus session bus with a configuration of its own (session-bus.conf): no service
+// installed on the machine, such as a real desktop portal, can be started on it.
 struct SessionBus : Daemon {
-    SessionBus() : Daemon("dbus-daemon", {"--session", "--nofork", "--print-address=3"}) {}
+    SessionBus()
+        : Daemon("dbus-daemon", {"--config-file=" QUORVEL_TEST_SUPPORT "/session-bus.conf",
+                                 "--nofork", "--print-address=3"}) {}
     const std::string& Address() const { return line_; }
 };
 
