@@ -15,6 +15,25 @@ SplitFileLimitPassed PassedAt(std::size_t index, std::string message) {
     return {static_cast<int>(index + 1), std::move(message)};
 }
 
+// The cells of a line: its TABs and one; an empty line has none. The TABs are counted in
+// blocks of 255 bytes into a one-byte counter, which the compiler turns into vector code
+// (std::count, with its wide counter, is not, and took three times as long).
+std::size_t CellsOf(std::string_view line) {
+    if (line.empty()) {
+        return 0;
+    }
+    std::size_t tabs = 0;
+    for (std::size_t start = 0; start < line.size(); start += 255) {
+        const std::size_t end = std::min(line.size(), start + 255);
+        unsigned char inBlock = 0;
+        for (std::size_t i = start; i < end; ++i) {
+            inBlock += line[i] == '\t' ? 1 : 0;
+        }
+        tabs += inBlock;
+    }
+    return tabs + 1;
+}
+
 }  // namespace
 
 std::string GroupedCount(std::size_t count) {
@@ -38,11 +57,7 @@ SplitFileLimitPassed FindPassedLimit(std::string_view text) {
     if (!cutter.Next(&line) || !cutter.Next(&line)) {
         return {};
     }
-    const auto cellsOf = [](std::string_view cut) {
-        return cut.empty() ? 0
-                           : static_cast<std::size_t>(std::count(cut.begin(), cut.end(), '\t')) + 1;
-    };
-    const std::size_t columns = std::max<std::size_t>(2, cellsOf(line));
+    const std::size_t columns = std::max<std::size_t>(2, CellsOf(line));
     if (columns > kMaxSplitFileColumns) {
         return PassedAt(1, LineName(1) + " names " + GroupedCount(columns) +
                                " columns; split files of up to " +
@@ -60,7 +75,7 @@ SplitFileLimitPassed FindPassedLimit(std::string_view text) {
                                        " splits are read.");
         }
         // The row's cells: the times after its name, and at least one per column.
-        cells += std::max(columns, cellsOf(line) - 1);
+        cells += std::max(columns, CellsOf(line) - 1);
         if (cells > kMaxSplitFileCells) {
             return PassedAt(index, LineName(index) + " brings the grid to " + GroupedCount(cells) +
                                        " cells; split files of up to " +
