@@ -38,16 +38,6 @@ bool FailWithText(std::string* reason, const char* text) {
     return false;
 }
 
-}  // namespace
-
-FileDescriptor::~FileDescriptor() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
-
-namespace {
-
 // The kernel's rule for following a link (protected_symlinks): a link in a sticky folder
 // that everyone may write is followed only when the link's owner is the folder's owner or
 // the one who follows it.
@@ -62,6 +52,12 @@ bool MayFollow(const std::string& link, const struct stat& linkInfo) {
 }
 
 }  // namespace
+
+FileDescriptor::~FileDescriptor() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
 
 bool FollowLinks(const std::string& path, std::string* target, std::string* reason) {
     std::string current = path;

@@ -88,9 +88,7 @@ TEST_F(BestSplits, AKeptRunReplacesTheKeptColumnAndEmptiesTheCurrentRun) {
     EXPECT_FALSE(FileExists(engine_.SplitFileName));
 }
 
-// A route with no stored run ("Best Splits" and "Current" only) keeps its run in a "Personal
-// Best" column of its own; while the timer runs nothing is kept.
-TEST_F(BestSplits, KeepingARunWithoutAStoredRunGivesItAColumnAndNothingIsKeptWhileRunning) {
+TEST_F(BestSplits, KeepingTheRunIsRefusedWhileRunning) {
     engine_.SplitFileName = dir_.File("route.txt");
     BuildGrid(engine_, {"Run 1"}, {{1000, 1000}});
     SetCurrentRun(engine_, {900});
@@ -98,42 +96,26 @@ TEST_F(BestSplits, KeepingARunWithoutAStoredRunGivesItAColumnAndNothingIsKeptWhi
     engine_.KeepCurrentSplits();
     EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 1000);
     EXPECT_FALSE(FileExists(engine_.SplitFileName));
-
-    engine_.TimerRunning = false;
-    BuildGrid(engine_, {}, {{1000}, {2000}});
-    SetCurrentRun(engine_, {900, 2900});
-    engine_.KeepCurrentSplits();
-    EXPECT_EQ(engine_.GetColumnCount(), 3u);
-    EXPECT_EQ(ReadFile(engine_.SplitFileName),
-              "0\t0.00\n\tBest Splits\tPersonal Best\nSplit 1\t9.00\t9.00\n\t\t\n"
-              "Split 2\t20.00\t29.00\n\t\t\n");
-    EXPECT_EQ(ColumnTimes(engine_, 2), (Times{0, 0}));
 }
 
 // The last split puts the run's results on disk as the autosave options say, so a kill or a
-// logout before the next start or reset loses nothing.
+// logout before the next start or reset loses nothing; a route without a stored run keeps its
+// run in a "Personal Best" column of its own.
 TEST_F(BestSplits, TheLastSplitWritesTheRunsResultsAtOnce) {
     const struct {
         const char* name;
         std::vector<std::string> runs;
         bool autosaveRun, autosaveSplits;
-        const char* rows;  // the row lines on disk after the last split
+        const char* written;  // lines on disk after the last split
     } cases[] = {
-        {"best segments of a slower run",
-         {"Run 1"},
-         false,
-         true,
+        // clang-format off
+        {"best segments of a slower run", {"Run 1"}, false, true,
          "Split 1\t8.00\t10.00\n\t\t\nSplit 2\t14.00\t25.00\n"},
-        {"the first run of a route without a stored run",
-         {},
-         true,
-         false,
-         "Split 1\t8.00\t8.00\n\t\t\nSplit 2\t14.00\t26.00\n"},
-        {"neither autosave",
-         {"Run 1"},
-         false,
-         false,
+        {"the first run of a route without a stored run", {}, true, false,
+         "\tBest Splits\tPersonal Best\nSplit 1\t8.00\t8.00\n\t\t\nSplit 2\t14.00\t26.00\n"},
+        {"neither autosave", {"Run 1"}, false, false,
          "Split 1\t9.00\t10.00\n\t\t\nSplit 2\t14.00\t25.00\n"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -146,7 +128,7 @@ TEST_F(BestSplits, TheLastSplitWritesTheRunsResultsAtOnce) {
         engine_.AutosaveBestSplits = c.autosaveSplits;
         engine_.StartTimer();
         SplitAt(engine_, {800, 2600});  // a best first segment; slower than Run 1
-        EXPECT_NE(ReadFile(engine_.SplitFileName).find(c.rows), std::string::npos)
+        EXPECT_NE(ReadFile(engine_.SplitFileName).find(c.written), std::string::npos)
             << ReadFile(engine_.SplitFileName);
     }
 }
