@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -79,6 +80,9 @@ class BenchFiles {
         }
         return path;
     }
+
+    // A path in the folder, for a file a benchmark writes itself.
+    std::string File(const std::string& name) const { return folder_ + "/" + name; }
 
   private:
     std::string folder_;
@@ -194,6 +198,32 @@ void BM_SaveSplitFile(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * FileSize(path));
 }
 
+// A 36 KB split file whose title line holds 20,000 TABs, over 2,000 rows: 40 million cells if
+// it were built (more than 3 GB once). The file is refused at its title line; the process's
+// peak resident size shows what the refusal cost. Run it in a process of its own,
+// --benchmark_filter=BM_LoadHostileFile, so no other benchmark's memory is in the peak.
+void BM_LoadHostileFile(benchmark::State& state) {
+    const std::string path = Files().File("hostile.txt");
+    {
+        std::string text = "0\t0.00\nHostile" + std::string(20000, '\t') + "\n";
+        for (int r = 0; r < 2000; ++r) {
+            text += "S\t1.00\n\n";
+        }
+        std::ofstream(path, std::ios::binary)
+            .write(text.data(), static_cast<std::streamsize>(text.size()));
+    }
+    QuorvelClass engine("/tmp/");
+    for (auto _ : state) {
+        engine.LoadSplitData(path);
+        benchmark::DoNotOptimize(engine.GetRowCount());
+    }
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    state.counters["loaded_rows"] = engine.GetRowCount();
+    state.counters["file_kB"] = static_cast<double>(FileSize(path)) / 1024.0;
+    state.counters["peak_resident_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
 std::string MakeNote(std::size_t bytes) {
     const std::string_view piece = "take the left path\r\nthen jump\tlate | or |not\n";
     std::string note;
@@ -227,26 +257,25 @@ void BM_RemoveSpecialCodes1MB(benchmark::State& state) {
 
 // First, so that in a run of every benchmark no earlier load has filled the record pools.
 BENCHMARK(BM_LoadedGridMemory)->Arg(20)->Arg(1000)->Iterations(1);
+BENCHMARK(BM_LoadHostileFile)->Unit(benchmark::kMicrosecond);
+// Up to 10,000 rows: the most splits a split file may have.
 BENCHMARK(BM_LoadSplitFile)
     ->Arg(10)
     ->Arg(100)
     ->Arg(1000)
     ->Arg(10000)
-    ->Arg(100000)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadAndCutBaseline)
     ->Arg(10)
     ->Arg(100)
     ->Arg(1000)
     ->Arg(10000)
-    ->Arg(100000)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveSplitFile)
     ->Arg(10)
     ->Arg(100)
     ->Arg(1000)
     ->Arg(10000)
-    ->Arg(100000)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MakeSpecialCodes1MB)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RemoveSpecialCodes1MB)->Unit(benchmark::kMicrosecond);

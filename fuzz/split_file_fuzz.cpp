@@ -67,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (first.GetColumnCount() == 0) {
         Check(first.GetRowCount() == 0, "a failed load leaves no rows");
         Check(first.SplitFileName.empty(), "a failed load leaves no file name");
+        Check(!first.LastLoadError.empty(), "a failed load says why");
         return 0;
     }
     Check(first.SplitFileName == path, "a loaded grid keeps its file name");

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Measures loading and saving a split file of 10 to 100,000 rows against the read-and-cut
+# Measures loading and saving a split file of 10 to 10,000 rows against the read-and-cut
 # baseline (bench/split_file_bench.cpp) and draws docs/split-file-scaling.png, time against
 # rows on log-log axes, with gnuplot. Needs a Release build with the benchmarks:
 #

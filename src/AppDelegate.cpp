@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "EditSplits.h"
+#include "NumberText.h"
 #include "SplitTransfer.h"
 #include "TimeDisplay.h"
 #include "WindowPlacement.h"
@@ -63,16 +64,6 @@ std::int64_t Trunc(double value) {
         return static_cast<std::int64_t>(-9.0e18);
     }
     return static_cast<std::int64_t>(value);
-}
-
-std::int32_t ClampToInt32(std::int64_t value) {
-    if (value > INT32_MAX) {
-        return INT32_MAX;
-    }
-    if (value < INT32_MIN) {
-        return INT32_MIN;
-    }
-    return static_cast<std::int32_t>(value);
 }
 
 tk::Color ColorOfSign(std::int32_t value) {
@@ -403,7 +394,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     TimerData->AutosaveBestSplits = flag("Misc", "AutoSaveBestSplits");
     AutosaveBestSplitsMenuItem->SetState(CheckOf(TimerData->AutosaveBestSplits));
     const std::int64_t minSeconds = IniFile->ReadInteger("Misc", "BestSplitMinElapsedSec", 0);
-    TimerData->BestSplitMinElapsed = ClampToInt32(minSeconds * 100);
+    TimerData->BestSplitMinElapsed = SaturateToInt32(minSeconds * 100);
     TimerData->AutosaveBestRun = flag("Misc", "AutoSaveBestRun");
     AutosaveBestRunMenuItem->SetState(CheckOf(TimerData->AutosaveBestRun));
     // On unless switched off: a missing key (settings of an older version) means "Y".
@@ -428,8 +419,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     // Placement: "Top" counts down from the main screen's top edge.
     const tk::Rect frame = window->Frame();
     const std::int64_t screenHeight = Trunc(tk::Screen::MainFrame().height);
-    const std::int32_t laidOutLeft = ClampToInt32(Trunc(frame.x));
-    const std::int32_t laidOutTop = ClampToInt32(
+    const std::int32_t laidOutLeft = SaturateToInt32(Trunc(frame.x));
+    const std::int32_t laidOutTop = SaturateToInt32(
         Trunc(static_cast<float>(static_cast<double>(screenHeight) - frame.y - frame.height)));
     // Held to the screen: a monitor that is gone or a hand-edited value never puts the
     // window out of sight.
@@ -469,10 +460,10 @@ void AppDelegate::applicationWillTerminate() {
     runState_.Flush();
     const tk::Rect frame = window->Frame();
     const std::int64_t screenHeight = Trunc(tk::Screen::MainFrame().height);
-    IniFile->WriteInteger("Window", "Left", ClampToInt32(Trunc(frame.x)));
+    IniFile->WriteInteger("Window", "Left", SaturateToInt32(Trunc(frame.x)));
     const float top = static_cast<float>(screenHeight) - static_cast<float>(frame.y) -
                       static_cast<float>(frame.height);
-    IniFile->WriteInteger("Window", "Top", ClampToInt32(Trunc(top)));
+    IniFile->WriteInteger("Window", "Top", SaturateToInt32(Trunc(top)));
 
     IniFile->WriteString("Window", "HideBestSplits", YesNo(IsOn(HideBestSplitsMenuItem)));
     IniFile->WriteString("Window", "HideCurrentSplits", YesNo(IsOn(HideCurrentSplitsMenuItem)));

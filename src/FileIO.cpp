@@ -6,8 +6,10 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "PathParts.h"
@@ -29,6 +31,26 @@ bool FailWith(std::string* reason, int error) {
     return false;
 }
 
+bool FailWithText(std::string* reason, const char* text) {
+    if (reason != nullptr) {
+        *reason = text;
+    }
+    return false;
+}
+
+// The kernel's rule for following a link (protected_symlinks): a link in a sticky folder
+// that everyone may write is followed only when the link's owner is the folder's owner or
+// the one who follows it.
+bool MayFollow(const std::string& link, const struct stat& linkInfo) {
+    const std::string_view folder = FolderOf(link, kPathSeparator);
+    struct stat folderInfo {};
+    if (::stat(folder.empty() ? "." : std::string(folder).c_str(), &folderInfo) != 0) {
+        return false;
+    }
+    const bool shared = (folderInfo.st_mode & S_ISVTX) != 0 && (folderInfo.st_mode & S_IWOTH) != 0;
+    return !shared || linkInfo.st_uid == ::geteuid() || linkInfo.st_uid == folderInfo.st_uid;
+}
+
 }  // namespace
 
 FileDescriptor::~FileDescriptor() {
@@ -37,27 +59,35 @@ FileDescriptor::~FileDescriptor() {
     }
 }
 
-std::string FollowLinks(const std::string& path) {
+bool FollowLinks(const std::string& path, std::string* target, std::string* reason) {
     std::string current = path;
-    for (int hop = 0; hop < 40; ++hop) {
+    for (int hop = 0; hop <= 40; ++hop) {
         struct stat info {};
         if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-            return current;
+            *target = std::move(current);
+            return true;
         }
-        std::vector<char> target(PATH_MAX + 1);
-        const ssize_t length = ::readlink(current.c_str(), target.data(), PATH_MAX);
+        if (!MayFollow(current, info)) {
+            if (reason != nullptr) {
+                *reason = "the file is a link another user made in a shared folder";
+            }
+            errno = EACCES;
+            return false;
+        }
+        std::vector<char> buffer(PATH_MAX + 1);
+        const ssize_t length = ::readlink(current.c_str(), buffer.data(), PATH_MAX);
         if (length <= 0) {
-            return current;
+            *target = std::move(current);
+            return true;
         }
-        std::string next(target.data(), static_cast<std::size_t>(length));
+        std::string next(buffer.data(), static_cast<std::size_t>(length));
         if (next.front() != '/') {
-            const auto slash = current.find_last_of('/');
-            next =
-                (slash == std::string::npos ? std::string() : current.substr(0, slash + 1)) + next;
+            next.insert(0, FolderOf(current, kPathSeparator));
         }
         current = std::move(next);
     }
-    return current;
+    errno = ELOOP;
+    return FailWith(reason, ELOOP);
 }
 
 bool ModeAllowsWriting(const std::string& path) {
@@ -77,9 +107,14 @@ bool ModeAllowsWriting(const std::string& path) {
     return (info.st_mode & S_IWOTH) != 0;
 }
 
+std::size_t ContentHash(std::string_view bytes) {
+    return std::hash<std::string_view>{}(bytes);
+}
+
 bool ReadFileIdentity(const std::string& path, FileIdentity* identity) {
+    std::string target;
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
+    if (!FollowLinks(path, &target) || ::stat(target.c_str(), &info) != 0) {
         return false;
     }
     identity->Path = path;
@@ -96,16 +131,31 @@ std::string TemporaryPathFor(const std::string& path) {
     return path.substr(0, nameStart) + "." + path.substr(nameStart) + ".saving";
 }
 
-bool ReadWholeFile(const std::string& path, std::string* out) {
+bool ReadWholeFile(const std::string& path, std::string* out, std::size_t maxBytes) {
     out->clear();
-    // Opened without blocking, so a FIFO or a device at path is refused instead of waited on.
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    std::string target;
+    if (!FollowLinks(path, &target)) {
+        return false;
+    }
+    // Opened without blocking, so a FIFO or a device at path is refused instead of waited on;
+    // and without following a link, which FollowLinks has already judged.
+    FileDescriptor fd(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     if (!fd.IsOpen()) {
         return false;
     }
     struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        ::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK) != 0) {
+    if (::fstat(fd.Get(), &info) != 0) {
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
+        errno = EFBIG;
+        return false;
+    }
+    if (::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK) != 0) {
         return false;
     }
     FileHandle file(::fdopen(fd.Get(), "rb"));
@@ -119,6 +169,11 @@ bool ReadWholeFile(const std::string& path, std::string* out) {
     std::vector<char> buffer(1 << 16);
     for (;;) {
         const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file.get());
+        if (got > maxBytes - out->size()) {  // the file grew while it was read
+            out->clear();
+            errno = EFBIG;
+            return false;
+        }
         out->append(buffer.data(), got);
         if (got < buffer.size()) {
             break;
@@ -126,6 +181,7 @@ bool ReadWholeFile(const std::string& path, std::string* out) {
     }
     if (std::ferror(file.get()) != 0) {
         out->clear();
+        errno = EIO;
         return false;
     }
     return true;
@@ -136,18 +192,23 @@ bool WriteFileAtomically(const std::string& linkOrPath,
     if (linkOrPath.empty()) {
         return FailWith(reason, ENOENT);
     }
-    const std::string path = FollowLinks(linkOrPath);
+    std::string path;
+    if (!FollowLinks(linkOrPath, &path, reason)) {
+        return false;
+    }
     struct stat old {};
-    const bool hadOld = ::stat(path.c_str(), &old) == 0;
+    const bool hadOld = ::lstat(path.c_str(), &old) == 0;
     if (hadOld && !S_ISREG(old.st_mode)) {
-        return FailWith(reason, S_ISDIR(old.st_mode) ? EISDIR : EINVAL);  // never replace a
-                                                                          // folder or device
+        // Never replace a folder or a device; a link here was put in after FollowLinks.
+        return FailWith(reason, S_ISDIR(old.st_mode)   ? EISDIR
+                                : S_ISLNK(old.st_mode) ? ELOOP
+                                                       : EINVAL);
     }
     if (hadOld && !ModeAllowsWriting(path)) {
-        if (reason != nullptr) {
-            *reason = "the file is write-protected";
-        }
-        return false;
+        return FailWithText(reason, "the file is write-protected");
+    }
+    if (hadOld && old.st_nlink > 1) {
+        return FailWithText(reason, "the file has more than one name (hard links)");
     }
 
     // One fixed temporary name per file: a save killed half way leaves it behind, and the

@@ -5,10 +5,13 @@
 #include <sys/types.h>
 #include <time.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
+#include <string_view>
 
 // Closes a FILE* when it goes out of scope.
 struct FileCloser {
@@ -41,9 +44,12 @@ class FileDescriptor {
     int fd_;
 };
 
-// Reads the whole file at path into *out, byte for byte. Returns false, with *out empty,
-// when the path cannot be opened, is not a regular file (a folder), or a read fails.
-bool ReadWholeFile(const std::string& path, std::string* out);
+// Reads the whole file at path into *out, byte for byte, following links as FollowLinks
+// allows. Returns false, with *out empty and errno set, when the path cannot be opened, is
+// not a regular file (a folder), leads through a link FollowLinks refuses (EACCES), holds
+// more than maxBytes bytes (EFBIG; nothing is read then), or a read fails.
+bool ReadWholeFile(const std::string& path, std::string* out,
+                   std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
 // The temporary file a save of path writes first: "/runs/any.txt" -> "/runs/.any.txt.saving".
 std::string TemporaryPathFor(const std::string& path);
@@ -51,9 +57,11 @@ std::string TemporaryPathFor(const std::string& path);
 // Writes a file so that it is either the old file or the whole new one, whatever happens:
 // writer fills a temporary file in the same folder, which is flushed, synced and renamed
 // over path, and the folder is synced. The new file keeps the old file's permissions.
-// A symbolic link is followed: the file it points at is replaced, in its own folder, and the
-// link stays a link. A file whose mode bits forbid writing (0444) is not replaced, even for
-// root, as a text editor would refuse it.
+// A symbolic link is followed where FollowLinks allows: the file it points at is replaced,
+// in its own folder, and the link stays a link. Not replaced, even for root: a file whose
+// mode bits forbid writing (0444), as a text editor would refuse it; a file with more than
+// one name (hard links), which the rename would split into two files; anything reached
+// through a link FollowLinks refuses.
 // Returns false when any step fails (writer returning false included); the old file is then
 // untouched, the temporary file removed, and *reason (when given) says why in a few words:
 // "the file is write-protected", "No space left on device".
@@ -61,17 +69,30 @@ bool WriteFileAtomically(const std::string& path, const std::function<bool(std::
                          std::string* reason = nullptr);
 
 // The file a path names once every symbolic link on its last part is followed (a link's
-// relative target is taken from the link's folder): "/runs/pb.txt" -> "/data/pb.txt" when
-// /runs/pb.txt links to ../data/pb.txt; any other path unchanged. At most 40 links.
-std::string FollowLinks(const std::string& path);
+// relative target is taken from the link's folder), as the kernel's rule for shared folders
+// (protected_symlinks) would follow it, whether or not the machine has that rule on: a link
+// in a sticky folder that every user may write (/tmp, mode 1777) is followed only when it
+// belongs to the folder's owner or to the runner, so a link another user planted there
+// never takes a read or a write of the runner's file elsewhere.
+//   "/runs/pb.txt" -> "/data/pb.txt" when /runs/pb.txt links to ../data/pb.txt
+//   "/tmp/pb.txt", a link of another user's -> false, "the file is a link another user made
+//   in a shared folder"
+//   any other path -> itself. More than 40 links -> false, "Too many levels of symbolic links".
+// False leaves *target untouched; *reason (when given) says why.
+bool FollowLinks(const std::string& path, std::string* target, std::string* reason = nullptr);
 
 // True when the mode bits of the file at path let the caller write it, judged as for an
 // ordinary user even when the caller is root: owner, group or other bit as they apply.
 // A missing file counts as writable (a save creates it).
 bool ModeAllowsWriting(const std::string& path);
 
+// A fast fingerprint of a file's bytes (std::hash), kept in memory only: with the identity
+// below it tells an outside edit that kept the size and the modification time.
+//   ContentHash("12\t0.00\n") != ContentHash("13\t0.00\n")
+std::size_t ContentHash(std::string_view bytes);
+
 // Who a file is, to notice a change made by another program: the same device, inode, size
-// and modification time means the same content as far as can be told cheaply.
+// and modification time means the same file as far as can be told without reading it.
 struct FileIdentity {
     std::string Path;      // the path it was read for; not part of the comparison
     bool Regular = false;  // a regular file (not a folder, FIFO or device)
@@ -86,6 +107,6 @@ struct FileIdentity {
     }
 };
 
-// The identity of the file at path (links followed). False, with *identity untouched, when
-// there is no such file.
+// The identity of the file at path (links followed as FollowLinks allows). False, with
+// *identity untouched, when there is no such file or a link on the way is refused.
 bool ReadFileIdentity(const std::string& path, FileIdentity* identity);

@@ -1,8 +1,10 @@
 #include "QuorvelEngine.h"
 
+#include <sys/stat.h>
 #include <time.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstring>
 #include <limits>
@@ -14,6 +16,7 @@
 #include "NumberText.h"
 #include "PathParts.h"
 #include "RecordPool.h"
+#include "SplitFileLimits.h"
 #include "TextCutting.h"
 #include "TimeTextCodec.h"
 #include "WrapTime.h"
@@ -70,14 +73,40 @@ void KeepPiecesUpToNul(std::string* text) {
     text->resize(kept);
 }
 
-// Reads a split file or a split-state file as a 1024-byte fgets loop would; false when the
-// path cannot be read as a file.
-bool ReadSplitText(const std::string& path, std::string* text) {
-    if (!ReadWholeFile(path, text)) {
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Reads a split file or a split-state file as a 1024-byte fgets loop would, without a UTF-8
+// byte-order mark at its start; *bytesHash (when given) is the ContentHash of the bytes as
+// they are on disk. False, with *error saying why, when the path cannot be read as a file or
+// holds more than kMaxSplitFileBytes.
+bool ReadSplitText(const std::string& path, std::string* text, std::string* error,
+                   std::size_t* bytesHash = nullptr) {
+    if (!ReadWholeFile(path, text, kMaxSplitFileBytes)) {
+        const int why = errno;
+        struct stat info {};
+        if (why == EFBIG && ::stat(path.c_str(), &info) == 0) {
+            *error = TooManyBytesMessage(static_cast<std::size_t>(info.st_size));
+        } else {
+            *error = std::string("The file could not be read: ") + std::strerror(why) + ".";
+        }
         return false;
     }
+    if (bytesHash != nullptr) {
+        *bytesHash = ContentHash(*text);
+    }
     KeepPiecesUpToNul(text);
+    if (std::string_view(*text).starts_with(kByteOrderMark)) {
+        text->erase(0, kByteOrderMark.size());
+    }
     return true;
+}
+
+// The ContentHash of the file's bytes as they are now; a file that cannot be read gives a
+// hash of nothing, which no file read earlier had (an empty file is no split file).
+std::size_t HashOnDisk(const std::string& path) {
+    std::string bytes;
+    ReadWholeFile(path, &bytes, kMaxSplitFileBytes);
+    return ContentHash(bytes);
 }
 
 constexpr std::string_view kSplitStateMark = "QVLSplitState\t";
@@ -207,7 +236,6 @@ void QuorvelClass::ClearSplitData() {
     TotalAttemptCount = 0;
     SessionAttemptCount = 0;
     FileDesc->Text.clear();
-    FileDesc->LabelList.clear();
     ColumnHeaders.clear();
     RowHeaders.clear();
     SplitCells.clear();
@@ -310,35 +338,41 @@ std::string QuorvelClass::GetDataCellNotes(unsigned int row, unsigned int column
     return cell != nullptr ? RemoveCodes(cell->Notes) : std::string();
 }
 
-std::vector<void*>* QuorvelClass::GetDataCellLabelList(unsigned int row, unsigned int column) {
-    SplitDataClass* cell = CellAt(*this, row, column);
-    return cell != nullptr ? &cell->LabelList : nullptr;
-}
-
 // ---- Split file reader ----
 
 void QuorvelClass::LoadSplitData(std::string path) {
     ClearSplitData();
     LastSaveFailed = false;  // the failure belonged to the file that was discarded
     LastSaveError.clear();
+    LastLoadError.clear();
     SplitFileChangedOnDisk = false;
 
     // Taken before the text: a change made while reading then shows as a change.
     FileIdentity identity;
     ReadFileIdentity(path, &identity);
     std::string text;
-    if (!ReadSplitText(path, &text)) {
+    std::size_t bytesHash = 0;
+    if (!ReadSplitText(path, &text, &LastLoadError, &bytesHash)) {
         return;
     }
     if (std::string_view(text).starts_with(kSplitStateMark)) {
+        LastLoadError = "This is a split-state file, not a split file.";
+        return;
+    }
+    // The whole text is measured against the limits before a single record is made.
+    if (const SplitFileLimitPassed passed = FindPassedLimit(text); passed.Passed()) {
+        LastLoadError = passed.Message;
         return;
     }
     // The lines are taken one at a time, so a large file is never held as a list of lines;
     // the first four are read ahead, as a file of fewer lines is not loaded.
     LineCutter cutter(text);
     std::string_view head[4];
-    for (std::string_view& line : head) {
-        if (!cutter.Next(&line)) {
+    for (std::size_t read = 0; read < 4; ++read) {
+        if (!cutter.Next(&head[read])) {
+            LastLoadError = read == 0 ? "The file is empty."
+                                      : "The file ends at line " + std::to_string(read) +
+                                            ", before its first split.";
             return;
         }
     }
@@ -354,6 +388,7 @@ void QuorvelClass::LoadSplitData(std::string path) {
     ClearSplitData();
     SplitFileName = path;
     SplitFileIdentity = identity;
+    SplitFileContentHash = bytesHash;
 
     std::vector<std::string_view> cells;
     CutCells(head[0], &cells);
@@ -401,8 +436,8 @@ void QuorvelClass::LoadSplitData(std::string path) {
         if (times.size() < columnCount - 1) {
             times.resize(columnCount - 1);
         }
-        if (hasNotesLine) {
-            CutCells(notesLine, &notes);
+        if (hasNotesLine) {  // only the cells the row keeps: the picture and one per cell
+            CutCells(notesLine, &notes, times.size() + 1);
         } else {
             notes.clear();
         }
@@ -566,10 +601,13 @@ void QuorvelClass::SaveSplitData() {
         return;
     }
     // Only a file we loaded or wrote ourselves is compared; a folder or device in its place
-    // is left to the write, which refuses it with its own reason.
+    // is left to the write, which refuses it with its own reason. The same identity is not
+    // enough: an edit can keep the size and the modification time, so the bytes are compared
+    // too, through their hash.
     FileIdentity onDisk;
     if (SplitFileIdentity.Path == SplitFileName && ReadFileIdentity(SplitFileName, &onDisk) &&
-        onDisk.Regular && !(onDisk == SplitFileIdentity)) {
+        onDisk.Regular &&
+        (!(onDisk == SplitFileIdentity) || HashOnDisk(SplitFileName) != SplitFileContentHash)) {
         SplitFileChangedOnDisk = true;
         LastSaveFailed = true;
         LastSaveError = "the file changed on disk";
@@ -586,11 +624,13 @@ void QuorvelClass::SaveSplitData() {
     if (written) {
         LastSaveError.clear();
         ReadFileIdentity(SplitFileName, &SplitFileIdentity);
+        SplitFileContentHash = ContentHash(text);
     }
 }
 
 void QuorvelClass::AcceptSplitFileOnDisk() {
     ReadFileIdentity(SplitFileName, &SplitFileIdentity);
+    SplitFileContentHash = HashOnDisk(SplitFileName);
     SplitFileChangedOnDisk = false;
 }
 
@@ -643,6 +683,17 @@ bool SetRunningTime(QuorvelClass& engine, unsigned int row, unsigned int column,
     }
     RederiveNextElapsed(engine, row, column);
     return true;
+}
+
+// A stored run with no times, made the kept run: a column before "Current", and in every
+// row a cell before the row's current cell.
+void AddKeptColumn(QuorvelClass& engine, std::string title) {
+    auto header = std::make_unique<HeaderInfoClass>();
+    header->Text = std::move(title);
+    engine.ColumnHeaders.insert(engine.ColumnHeaders.end() - 1, std::move(header));
+    for (Row& row : engine.SplitCells) {
+        row.insert(row.empty() ? row.end() : row.end() - 1, std::make_unique<SplitDataClass>());
+    }
 }
 
 // ---- Text of the split-state file ----
@@ -819,14 +870,18 @@ void QuorvelClass::DoSplit() {
         return;
     }
     StopTimer();
-    if (!AutosaveBestRun) {
-        return;
-    }
+    // The results of the finished run go to disk now, not at the next start or reset: a kill
+    // or a logout before then would lose them.
     Row& last = SplitCells.back();
     const SplitDataClass* finalCell = CurrentCellOf(last);
     const SplitDataClass* keptFinal = KeptCellOf(last);
-    if (keptFinal != nullptr && (keptFinal->Timer == 0 || finalCell->Timer < keptFinal->Timer)) {
-        KeepCurrentSplits();
+    // With only "Best Splits" and "Current" there is no kept run to beat.
+    const bool noKeptRun = GetColumnCount() < 3;
+    if (AutosaveBestRun && keptFinal != nullptr &&
+        (noKeptRun || keptFinal->Timer == 0 || finalCell->Timer < keptFinal->Timer)) {
+        KeepCurrentSplits();  // takes the best segments too
+    } else if (AutosaveBestSplits) {
+        UpdateBestSplits();
     }
 }
 
@@ -913,8 +968,11 @@ void QuorvelClass::KeepCurrentSplits() {
     const bool runHasATime = std::any_of(SplitCells.begin(), SplitCells.end(), [](const Row& row) {
         return !row.empty() && row.back()->Timer != 0;
     });
-    if (TimerRunning || GetColumnCount() < 3 || !runHasATime) {
+    if (TimerRunning || GetColumnCount() < 2 || !runHasATime) {
         return;
+    }
+    if (GetColumnCount() == 2) {
+        AddKeptColumn(*this, "Personal Best");
     }
     for (Row& row : SplitCells) {
         SplitDataClass* kept = KeptCellOf(row);
@@ -1101,23 +1159,29 @@ void QuorvelClass::SaveSplitStateData() {
 void QuorvelClass::LoadSplitStateData(std::string path) {
     ClearSplitData();
     SplitStateFileName = "";
+    LastLoadError.clear();
     std::string text;
-    if (!ReadSplitText(path, &text) || !std::string_view(text).starts_with(kSplitStateMark)) {
+    if (!ReadSplitText(path, &text, &LastLoadError)) {
         return;
     }
-    std::vector<std::string> lines;
-    ParseLines(text, &lines);
-    if (lines.size() < 2) {
+    if (!std::string_view(text).starts_with(kSplitStateMark)) {
+        LastLoadError = "This is not a split-state file.";
         return;
     }
-    std::vector<std::string> cells;
-    ParseColumns(lines[0], &cells);
-    if (cells.size() < 2) {
+    // Lines are taken one at a time: the file is never held as a list of lines.
+    LineCutter cutter(text);
+    std::string_view first;
+    std::string_view second;
+    if (!cutter.Next(&first) || !cutter.Next(&second)) {
+        LastLoadError = "The split-state file ends at line 1.";
         return;
     }
-    if (!cells[1].empty()) {
+    std::vector<std::string_view> cells;
+    CutCells(first, &cells, 2);
+    if (cells.size() > 1 && !cells[1].empty()) {
         const std::string name = UnescapeFileName(cells[1]);
         if (!IsPlainFileName(name)) {
+            LastLoadError = "The split-state file names its split file with a folder.";
             return;
         }
         LoadSplitData(std::string(FolderOf(path)) + name);
@@ -1127,9 +1191,9 @@ void QuorvelClass::LoadSplitStateData(std::string path) {
         SplitStateFileName = path;
     }
 
-    ParseColumns(lines[1], &cells);
+    CutCells(second, &cells, 2);
     if (!cells.empty()) {
-        AccumulatedTime = TimeStringToLong(cells[0]);
+        AccumulatedTime = TimeViewToLong(cells[0]);
     }
     if (cells.size() > 1) {
         NextSplit = static_cast<std::uint32_t>(ClampedAtoi(cells[1]));
@@ -1138,21 +1202,19 @@ void QuorvelClass::LoadSplitStateData(std::string path) {
             NextSplit = lastRow;
         }
     }
+    std::string_view line;
     if (cells.size() > 1 && !cells[1].empty()) {
-        const std::size_t count =
-            std::min<std::uint64_t>(static_cast<std::uint64_t>(NextSplit) + 2, lines.size());
+        // The times of the done splits, one a line, as far as the file has them.
         const unsigned int column = GetColumnCount() - 1;
         bool restored = false;
-        for (std::size_t i = 2; i < count; ++i) {
-            restored = SetRunningTime(*this, static_cast<unsigned int>(i - 2), column,
-                                      TimeStringToLong(lines[i])) ||
-                       restored;
+        for (std::uint32_t row = 0; row < NextSplit && cutter.Next(&line); ++row) {
+            restored = SetRunningTime(*this, row, column, TimeViewToLong(line)) || restored;
         }
         if (restored) {
             UpdateTimerDiffs();
         }
-    } else if (lines.size() > 2) {
-        FirstPlaceTime = TimeStringToLong(lines[2]);
+    } else if (cutter.Next(&line)) {
+        FirstPlaceTime = TimeViewToLong(line);
     }
 }
 
@@ -1160,7 +1222,9 @@ void QuorvelClass::LoadSplitStateData(std::string path) {
 
 bool ReadSplitStateHeader(const std::string& path, SplitStateHeader* header) {
     std::string text;
-    if (!ReadSplitText(path, &text) || !std::string_view(text).starts_with(kSplitStateMark)) {
+    std::string error;
+    if (!ReadSplitText(path, &text, &error) ||
+        !std::string_view(text).starts_with(kSplitStateMark)) {
         return false;
     }
     LineCutter cutter(text);
@@ -1170,10 +1234,10 @@ bool ReadSplitStateHeader(const std::string& path, SplitStateHeader* header) {
         return false;
     }
     std::vector<std::string_view> cells;
-    CutCells(first, &cells);
+    CutCells(first, &cells, 2);
     SplitStateHeader read;
     read.SplitFileName = cells.size() > 1 ? UnescapeFileName(cells[1]) : std::string();
-    CutCells(second, &cells);
+    CutCells(second, &cells, 2);
     if (!cells.empty()) {
         read.RunTime = TimeStringToLong(std::string(cells[0]));
     }

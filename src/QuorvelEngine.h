@@ -80,9 +80,8 @@ class SplitDataClass {
     std::int32_t Elapsed = 0;      // segment time; 0 when it cannot be worked out
     std::int32_t ElapsedDiff = 0;  // difference of segment times
     std::string Notes;             // escaped: "|t" for a TAB, "|r" for a line break
-    std::vector<void*> LabelList;  // not owned; the engine never adds to it
 
-    // Copies Timer, TimerDiff, Elapsed, ElapsedDiff and Notes; LabelList stays as it is.
+    // Copies Timer, TimerDiff, Elapsed, ElapsedDiff and Notes.
     void CopySplitData(const SplitDataClass* source);
 
     // Loading a split file makes one cell per row and column (120,000 for 10,000 rows of
@@ -99,8 +98,7 @@ class SplitDataClass {
 class HeaderInfoClass {
   public:
     std::string Text;
-    std::vector<void*> LabelList;  // not owned
-    std::string PictureFile;       // row headers: full path of the split's picture, or ""
+    std::string PictureFile;  // row headers: full path of the split's picture, or ""
 
     // One row header per split: pooled like SplitDataClass, on the same terms (main thread
     // only; the plain heap under AddressSanitizer).
@@ -148,10 +146,15 @@ class QuorvelClass {
     // file nor the split-state file. Set by the shell before loading; loads keep it.
     bool ReadOnly = false;
     // The split file as it was at load or after our last write of it. A write finding the
-    // file on disk changed since does not happen: it sets SplitFileChangedOnDisk (and
+    // file on disk changed since (another identity, or other bytes: an edit that kept the
+    // size and the modification time) does not happen: it sets SplitFileChangedOnDisk (and
     // LastSaveFailed, "the file changed on disk") until the shell reloads or accepts it.
     FileIdentity SplitFileIdentity;
+    std::size_t SplitFileContentHash = 0;  // ContentHash of its bytes, read or written
     bool SplitFileChangedOnDisk = false;
+    // Why the last LoadSplitData or LoadSplitStateData left the grid empty, "" after one that
+    // loaded: "Line 2 names 20,001 columns; split files of up to 200 columns are read."
+    std::string LastLoadError;
 
     // -- Construction and reset
     void ClearSplitData();                     // empties the grid, resets the file state
@@ -174,19 +177,23 @@ class QuorvelClass {
     std::int32_t GetDataCellElapsed(unsigned int row, unsigned int column) const;
     std::int32_t GetDataCellElapsedDiff(unsigned int row, unsigned int column) const;
     std::string GetDataCellNotes(unsigned int row, unsigned int column) const;  // unescaped
-    std::vector<void*>* GetDataCellLabelList(unsigned int row, unsigned int column);
 
     // -- The split file: TAB-separated text. Line 0 holds the attempt count and the start
     //    offset, line 1 the description and the titles of the stored runs, then each split
     //    has a row line (name, best segment, the stored runs' running times) and a notes
     //    line (picture file, then the escaped notes of each cell).
     //
-    //    Loads a split file; afterwards GetColumnCount() is 0 when it could not be loaded.
+    //    Loads a split file; afterwards GetColumnCount() is 0 when it could not be loaded,
+    //    and LastLoadError says why. A UTF-8 byte-order mark at the start of the file is
+    //    skipped (and not written back). A file past the limits of SplitFileLimits.h (200
+    //    columns, 10,000 splits, 2 million cells, 64 MB) is refused before any of it is
+    //    built.
     void LoadSplitData(std::string path);
     // Rewrites the split file atomically; sets or clears LastSaveFailed. Nothing happens
     // with no split file loaded, or ReadOnly; nothing is written over an outside change.
     void SaveSplitData();
-    // Takes the split file as it now is on disk as ours, so the next save overwrites it.
+    // Takes the split file as it now is on disk (identity and bytes) as ours, so the next
+    // save overwrites it.
     void AcceptSplitFileOnDisk();
     // Cuts text into lines at every CR LF, LF or lone CR; blank lines stay where they stand,
     // a text ending in a line break gives a final empty line, except that a text whose first
@@ -206,6 +213,10 @@ class QuorvelClass {
     void StopTimer();    // pauses, banking the time
     void ResumeTimer();  // continues from the banked time
     void ClearTimer();   // resets the run (taking over best segments when so set)
+    // Splits the row being timed. The last split stops the clock and puts the run's results
+    // on disk at once: with AutosaveBestRun, a run faster than the kept run (or any run when
+    // there is no kept run) is kept; otherwise, with AutosaveBestSplits, its best segments
+    // are taken over.
     void DoSplit();
     void SkipSplit();
     void UndoSplit();
@@ -220,6 +231,10 @@ class QuorvelClass {
 
     // -- Best splits and comparisons
     void UpdateBestSplits();
+    // Saves the finished run into the KeptColumn, takes its best segments and empties the
+    // current run. A route with no stored run ("Best Splits" and "Current" only) gets a
+    // "Personal Best" column for it first. Refused while the timer runs or with no time in
+    // the run.
     void KeepCurrentSplits();
     void RefreshBestSplitTimers();
     void UpdateTimerDiffs();
@@ -240,7 +255,8 @@ class QuorvelClass {
     void SaveSplitStateData();
     // Loads the split file named in the snapshot and restores the run, paused. A file that
     // is not a snapshot, or names its split file with a folder ("../x.txt", "a/b", "C:x",
-    // ".", ".."), leaves the grid empty and SplitStateFileName "".
+    // ".", ".."), leaves the grid empty and SplitStateFileName "", LastLoadError saying why.
+    // A byte-order mark at its start is skipped; the split file's limits hold for it too.
     void LoadSplitStateData(std::string path);
     // The path SaveSplitStateData writes to: SplitStateFileName, or the name derived from
     // the split file ("/runs/any.txt" -> "/runs/any-SplitState.txt", "/runs.v1/any" ->

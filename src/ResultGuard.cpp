@@ -1,7 +1,12 @@
 #include "ResultGuard.h"
 
-#include <cstdio>
+#include <sys/stat.h>
 
+#include <cstdio>
+#include <string>
+
+#include "FileIO.h"
+#include "PathParts.h"
 #include "ResultsAtRisk.h"
 #include "SafetyQuestions.h"
 #include "SplitFileCheck.h"
@@ -30,8 +35,37 @@ bool ResultGuard::BeforeOpen(const std::string& path) {
         return false;
     }
     // The window's own file keeps its lock: opening it again is no second window.
-    if (lock_ && SplitFileLock::LockPathFor(path) == SplitFileLock::LockPathFor(lockedPath_)) {
+    const std::string lockPath = SplitFileLock::LockPathFor(path);
+    if (lock_ && !lockPath.empty() && lockPath == SplitFileLock::LockPathFor(lockedPath_)) {
         return true;
+    }
+    // Read-only or Cancel; Cancel keeps the file open now, and its lock.
+    const auto openReadOnly = [&](const Question& question, const std::string& refusal) {
+        if (Ask(question) != Answer::ReadOnly) {
+            lastRefusal_ = refusal;
+            return false;
+        }
+        engine_.ReadOnly = true;
+        lock_.reset();
+        lockedPath_.clear();
+        return true;
+    };
+    // The question of a second window, for another reason to write nothing.
+    const auto readOnlyBecause = [&](std::string why) {
+        Question question = OpenReadOnlyQuestion(path);
+        question.Text = std::move(why);
+        return question;
+    };
+    // A save renames a new file into place, which would part this name from the file's other
+    // names (hard links): such a file is only read.
+    const std::string name(NamePart(path, kPathSeparator));
+    std::string target;
+    struct stat info {};
+    if (FollowLinks(path, &target) && ::stat(target.c_str(), &info) == 0 && info.st_nlink > 1) {
+        return openReadOnly(readOnlyBecause(name + " has " + std::to_string(info.st_nlink) +
+                                            " names (hard links): saving it would part this "
+                                            "name from the others."),
+                            "hard links");
     }
     auto lock = std::make_unique<SplitFileLock>();
     switch (lock->Acquire(path)) {
@@ -41,23 +75,16 @@ bool ResultGuard::BeforeOpen(const std::string& path) {
             lockedPath_ = path;
             return true;
         case SplitFileLock::Result::HeldElsewhere:
-            if (Ask(OpenReadOnlyQuestion(path)) != Answer::ReadOnly) {
-                lastRefusal_ = "open in another window";
-                return false;
-            }
-            engine_.ReadOnly = true;
-            lock_.reset();
-            lockedPath_.clear();
-            return true;
+            return openReadOnly(OpenReadOnlyQuestion(path), "open in another window");
         case SplitFileLock::Result::Failed:
             break;
     }
-    // No lock file can be made beside it (a read-only folder): nothing can be saved there
-    // either, so there is nothing for two windows to fight over.
-    engine_.ReadOnly = false;
-    lock_.reset();
-    lockedPath_.clear();
-    return true;
+    // Without a lock a second window could write the file too.
+    std::fprintf(stderr, "Quorvel: no lock for %s: %s\n", path.c_str(),
+                 lock->FailureReason().c_str());
+    return openReadOnly(
+        readOnlyBecause("No lock can be taken for " + name + " (" + lock->FailureReason() + ")."),
+        "no lock");
 }
 
 void ResultGuard::SaveResults(bool fasterRun) {

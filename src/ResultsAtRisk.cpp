@@ -37,9 +37,9 @@ UnsavedResults FindUnsavedResults(const QuorvelClass& engine, bool segmentsKeptA
     }
     if (RunIsFinished(engine)) {
         results.RunTime = engine.GetDataCellTimer(rows - 1, current);
-        // Only a kept run can be replaced; the same rule as the autosave of the best run.
-        results.FasterRun =
-            columns >= 3 && (results.KeptTime == 0 || results.RunTime < results.KeptTime);
+        // The same rule as the autosave of the best run: with no kept run (no stored-run
+        // column, KeptTime 0) every finished run is one, kept in a column of its own.
+        results.FasterRun = results.KeptTime == 0 || results.RunTime < results.KeptTime;
     }
     if (!segmentsKeptAnyway) {
         for (unsigned row = 0; row < rows; ++row) {

@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 #include "FileIO.h"
+#include "SplitFileLimits.h"
+#include "TextCutting.h"
 
 namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -19,45 +22,34 @@ bool IsAllDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
 }
 
-// Lines at LF, CR LF or CR; a text ending in a line break has a final empty line, as the
-// engine's reader counts them.
-std::vector<std::string_view> Lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' || text[i] == '\r') {
-            lines.push_back(text.substr(start, i - start));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            start = i + 1;
+// Calls visit(index, cell) for each TAB-separated cell of line, from 0, until it returns
+// false; an empty line is one empty cell. No list of cells is made, however long the line.
+template <typename Visit>
+void ForEachCell(std::string_view line, Visit visit) {
+    for (std::size_t index = 0, start = 0;; ++index) {
+        const std::size_t tab = line.find('\t', start);
+        if (!visit(index, line.substr(start, tab - start)) || tab == std::string_view::npos) {
+            return;
         }
-    }
-    lines.push_back(text.substr(start));
-    return lines;
-}
-
-std::vector<std::string_view> Cells(std::string_view line) {
-    std::vector<std::string_view> cells;
-    std::size_t start = 0;
-    for (std::size_t tab = line.find('\t'); tab != std::string_view::npos;
-         tab = line.find('\t', start)) {
-        cells.push_back(line.substr(start, tab - start));
         start = tab + 1;
     }
-    cells.push_back(line.substr(start));
-    return cells;
 }
 
 // A line that a runner would have meant as a row: a name and at least one time, every
 // other cell empty or a time. A notes line holds a picture name and free text instead.
 bool ReadsAsRowLine(std::string_view line) {
-    const std::vector<std::string_view> cells = Cells(line);
-    if (cells.size() < 2 || cells[0].empty() || cells[0] == "|" || cells[1].empty()) {
-        return false;
-    }
-    return std::all_of(cells.begin() + 1, cells.end(),
-                       [](std::string_view cell) { return cell.empty() || IsTimeText(cell); });
+    bool row = true;
+    std::size_t cells = 0;
+    ForEachCell(line, [&](std::size_t index, std::string_view cell) {
+        cells = index + 1;
+        if (index == 0) {
+            row = !cell.empty() && cell != "|";
+        } else {
+            row = (index > 1 || !cell.empty()) && (cell.empty() || IsTimeText(cell));
+        }
+        return row;
+    });
+    return row && cells >= 2;
 }
 
 SplitFileCheckResult Verdict(SplitFileKind kind, std::size_t lineIndex, std::string message) {
@@ -113,8 +105,10 @@ SplitFileCheckResult CheckSplitFileText(std::string_view text) {
             SplitFileKind::Binary, line,
             "This is not a text file: line " + std::to_string(line + 1) + " holds a NUL byte.");
     }
-    std::size_t first = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;  // a byte-order mark
-    first = text.find_first_not_of(" \t\r\n", first);
+    if (text.starts_with(kByteOrderMark)) {  // read past, as the reader does
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
     if (first != std::string_view::npos && text[first] == '<') {
         return Verdict(SplitFileKind::LiveSplitXml, LineOf(text, first),
                        "This looks like a LiveSplit split file (XML).");
@@ -128,10 +122,20 @@ SplitFileCheckResult CheckSplitFileText(std::string_view text) {
             SplitFileKind::SplitState, 0,
             "This is a split-state file: open it with File \u25B8 Open Split State\u2026");
     }
+    if (const SplitFileLimitPassed passed = FindPassedLimit(text); passed.Passed()) {
+        return {SplitFileKind::TooLarge, passed.Line, passed.Message};
+    }
 
-    const std::vector<std::string_view> lines = Lines(text);
-    const std::vector<std::string_view> counter = Cells(lines[0]);
-    std::string_view count = counter[0];
+    // Lines as the reader cuts them, one at a time: the first four, then pairs.
+    quorvel_detail::LineCutter cutter(text);
+    std::string_view head[4];
+    std::size_t lineCount = 0;
+    while (lineCount < 4 && cutter.Next(&head[lineCount])) {
+        ++lineCount;
+    }
+    const std::string_view counterLine = head[0];
+    const std::size_t tab = counterLine.find('\t');
+    std::string_view count = counterLine.substr(0, tab);
     if (!count.empty() && (count.front() == '-' || count.front() == '+')) {
         count.remove_prefix(1);
     }
@@ -139,63 +143,86 @@ SplitFileCheckResult CheckSplitFileText(std::string_view text) {
         return Verdict(SplitFileKind::NotASplitFile, 0,
                        "Line 1 does not begin with an attempt count, so this is not a split file.");
     }
-    if (counter.size() > 1 && !counter[1].empty() && !IsTimeText(counter[1])) {
-        return Verdict(SplitFileKind::NotASplitFile, 0,
-                       "Line 1 holds \"" + std::string(counter[1]) +
-                           "\" where the start offset belongs, so this is not a split file.");
+    if (tab != std::string_view::npos) {
+        const std::string_view rest = counterLine.substr(tab + 1);
+        const std::string_view offset = rest.substr(0, rest.find('\t'));
+        if (!offset.empty() && !IsTimeText(offset)) {
+            return Verdict(SplitFileKind::NotASplitFile, 0,
+                           "Line 1 holds \"" + std::string(offset) +
+                               "\" where the start offset belongs, so this is not a split file.");
+        }
     }
-    if (lines.size() < 4) {
-        return Verdict(SplitFileKind::NotASplitFile, lines.size() - 1,
-                       "The file ends at line " + std::to_string(lines.size()) +
+    if (lineCount < 4) {
+        const std::size_t last = std::max<std::size_t>(lineCount, 1);
+        return Verdict(SplitFileKind::NotASplitFile, last - 1,
+                       "The file ends at line " + std::to_string(last) +
                            ", before its first split, so this is not a split file.");
     }
 
     // The title line names the description, the best splits and each stored run: a row
     // holds its name and one time for each of the others.
-    const std::size_t columns = std::max<std::size_t>(2, Cells(lines[1]).size());
-    for (std::size_t i = 2; i < lines.size(); i += 2) {
-        if (lines[i].empty()) {
-            continue;  // a blank pair of lines gives no row
-        }
-        const std::vector<std::string_view> cells = Cells(lines[i]);
-        if (cells.size() < 2) {
-            return Verdict(SplitFileKind::RowWithoutTab, i,
-                           LineText(i) + " has no TAB between the split's name and its times.");
-        }
-        for (std::size_t c = 1; c < cells.size(); ++c) {
-            if (!cells[c].empty() && !IsTimeText(cells[c])) {
+    const std::size_t columns = std::max<std::size_t>(
+        2, static_cast<std::size_t>(std::count(head[1].begin(), head[1].end(), '\t')) + 1);
+    std::string_view row = head[2];
+    std::string_view notes = head[3];
+    bool hasNotes = true;
+    for (std::size_t i = 2;; i += 2) {
+        if (!row.empty()) {  // a blank pair of lines gives no row
+            if (row.find('\t') == std::string_view::npos) {
+                return Verdict(SplitFileKind::RowWithoutTab, i,
+                               LineText(i) + " has no TAB between the split's name and its times.");
+            }
+            std::string_view notATime;
+            bool tooMany = false;
+            ForEachCell(row, [&](std::size_t c, std::string_view cell) {
+                if (c > 0 && !cell.empty() && !IsTimeText(cell)) {
+                    notATime = cell;
+                    return false;
+                }
+                tooMany = tooMany || (c >= columns && !cell.empty());
+                return true;
+            });
+            if (!notATime.empty()) {
                 return Verdict(
                     SplitFileKind::NotATime, i,
-                    LineText(i) + " holds \"" + std::string(cells[c]) + "\" where a time belongs.");
+                    LineText(i) + " holds \"" + std::string(notATime) + "\" where a time belongs.");
             }
-        }
-        for (std::size_t c = columns; c < cells.size(); ++c) {
-            if (!cells[c].empty()) {
+            if (tooMany) {
                 return Verdict(
                     SplitFileKind::TooManyTimes, i,
                     LineText(i) + " holds more times than the title line (line 2) names columns.");
             }
+            if (hasNotes && ReadsAsRowLine(notes)) {
+                return Verdict(SplitFileKind::NotesLineMissing, i + 1,
+                               LineText(i + 1) + " holds a split where the notes line of line " +
+                                   std::to_string(i + 1) + " belongs.");
+            }
         }
-        if (i + 1 < lines.size() && ReadsAsRowLine(lines[i + 1])) {
-            return Verdict(SplitFileKind::NotesLineMissing, i + 1,
-                           LineText(i + 1) + " holds a split where the notes line of line " +
-                               std::to_string(i + 1) + " belongs.");
+        if (!cutter.Next(&row)) {
+            return {};
         }
+        hasNotes = cutter.Next(&notes);
     }
-    return {};
 }
 
 SplitFileCheckResult CheckSplitFile(const std::string& path) {
     std::string text;
-    if (!ReadWholeFile(path, &text)) {
-        struct stat info {};
+    if (!ReadWholeFile(path, &text, kMaxSplitFileBytes)) {
+        const int error = errno;
+        std::string target;
         std::string reason;
-        if (::stat(path.c_str(), &info) != 0) {
+        struct stat info {};
+        if (!FollowLinks(path, &target, &reason)) {
+            // reason says why
+        } else if (::stat(target.c_str(), &info) != 0) {
             reason = std::strerror(errno);
         } else if (S_ISDIR(info.st_mode)) {
             reason = "it is a folder";
         } else if (!S_ISREG(info.st_mode)) {
             reason = "it is not a regular file";
+        } else if (error == EFBIG) {
+            return {SplitFileKind::TooLarge, 0,
+                    TooManyBytesMessage(static_cast<std::size_t>(info.st_size))};
         } else {
             reason = "it cannot be read";
         }

@@ -18,6 +18,9 @@
 //   CheckSplitFileText("0\t0\nD\tBest Splits\tPB\nA\t1.00\t2.00\t3.00\n\t\t\n")
 //     -> {TooManyTimes, 3, "Line 3 holds more times than the title line (line 2) names
 //         columns."}
+//   CheckSplitFileText("0\t0\nD" + 20,000 TABs + ...)
+//     -> {TooLarge, 2, "Line 2 names 20,001 columns; split files of up to 200 columns are
+//         read."}
 //
 // Who uses the kind: the open command refuses every kind but Ok; the import command offers
 // itself for LiveSplitXml and LibreSplitJson; the route editor offers to open a file with
@@ -41,11 +44,13 @@ enum class SplitFileKind {
     NotesLineMissing,  // a row line stands where the notes line of the row above belongs
     NotATime,          // a time cell that is not time text ("4m00s", "3:7a")
     TooManyTimes,      // a row line holds more times than the title line names columns
+    TooLarge,          // passes a limit of SplitFileLimits.h (columns, splits, cells, bytes)
 };
 
 struct SplitFileCheckResult {
     SplitFileKind Kind = SplitFileKind::Ok;
-    int Line = 0;         // the first bad line, counted from 1; 0 with Ok or Unreadable
+    int Line = 0;         // the first bad line, counted from 1; 0 with Ok, Unreadable or a
+                          // file of too many bytes
     std::string Message;  // one or two sentences for the window; "" with Ok
 
     bool IsOk() const { return Kind == SplitFileKind::Ok; }
@@ -60,7 +65,9 @@ struct SplitFileCheckResult {
     }
 };
 
-// Checks a file's whole text. Line ends may be LF, CR LF or CR.
+// Checks a file's whole text, cut into lines as the reader cuts it: line ends may be LF,
+// CR LF or CR, and a UTF-8 byte-order mark at the start is read past. The limits of
+// SplitFileLimits.h are checked first, so a hostile file costs no more than its own bytes.
 SplitFileCheckResult CheckSplitFileText(std::string_view text);
 
 // Reads the file at path and checks it; a file that cannot be read gives Unreadable with

@@ -12,9 +12,9 @@ void CutLines(std::string_view text, std::vector<std::string_view>* lines) {
     }
 }
 
-void CutCells(std::string_view line, std::vector<std::string_view>* cells) {
+void CutCells(std::string_view line, std::vector<std::string_view>* cells, std::size_t maxCells) {
     cells->clear();
-    if (line.empty()) {
+    if (line.empty() || maxCells == 0) {
         return;
     }
     // Cells are short, and in notes lines mostly empty: a plain scan beats a library search
@@ -24,6 +24,9 @@ void CutCells(std::string_view line, std::vector<std::string_view>* cells) {
     for (const char* p = start; p != end; ++p) {
         if (*p == '\t') {
             cells->emplace_back(start, static_cast<std::size_t>(p - start));
+            if (cells->size() == maxCells) {
+                return;
+            }
             start = p + 1;
         }
     }

@@ -95,8 +95,10 @@ class LineCutter {
 // All the lines of text, as LineCutter hands them out.
 void CutLines(std::string_view text, std::vector<std::string_view>* lines);
 
-// Cuts one line at every TAB; an empty line gives no cells.
-void CutCells(std::string_view line, std::vector<std::string_view>* cells);
+// Cuts one line at every TAB; an empty line gives no cells. At most maxCells cells are
+// cut, the rest of the line left: CutCells("a\tb\tc", &cells, 2) -> "a", "b".
+void CutCells(std::string_view line, std::vector<std::string_view>* cells,
+              std::size_t maxCells = static_cast<std::size_t>(-1));
 
 // Cuts a row line into its first cell and the times that the other cells hold, each read
 // as TimeStringToLong reads it, in one pass over the line:

@@ -88,18 +88,49 @@ TEST_F(BestSplits, AKeptRunReplacesTheKeptColumnAndEmptiesTheCurrentRun) {
     EXPECT_FALSE(FileExists(engine_.SplitFileName));
 }
 
-TEST_F(BestSplits, KeepingTheRunIsRefusedWithoutAStoredRunOrWhileRunning) {
+TEST_F(BestSplits, KeepingTheRunIsRefusedWhileRunning) {
     engine_.SplitFileName = dir_.File("route.txt");
-    BuildGrid(engine_, {}, {{1000}});
-    SetCurrentRun(engine_, {900});
-    engine_.KeepCurrentSplits();
-    EXPECT_EQ(engine_.GetDataCellElapsed(0, 0), 1000);
     BuildGrid(engine_, {"Run 1"}, {{1000, 1000}});
     SetCurrentRun(engine_, {900});
     engine_.TimerRunning = true;
     engine_.KeepCurrentSplits();
     EXPECT_EQ(engine_.GetDataCellTimer(0, 1), 1000);
     EXPECT_FALSE(FileExists(engine_.SplitFileName));
+}
+
+// The last split puts the run's results on disk as the autosave options say, so a kill or a
+// logout before the next start or reset loses nothing; a route without a stored run keeps its
+// run in a "Personal Best" column of its own.
+TEST_F(BestSplits, TheLastSplitWritesTheRunsResultsAtOnce) {
+    const struct {
+        const char* name;
+        std::vector<std::string> runs;
+        bool autosaveRun, autosaveSplits;
+        const char* written;  // lines on disk after the last split
+    } cases[] = {
+        // clang-format off
+        {"best segments of a slower run", {"Run 1"}, false, true,
+         "Split 1\t8.00\t10.00\n\t\t\nSplit 2\t14.00\t25.00\n"},
+        {"the first run of a route without a stored run", {}, true, false,
+         "\tBest Splits\tPersonal Best\nSplit 1\t8.00\t8.00\n\t\t\nSplit 2\t14.00\t26.00\n"},
+        {"neither autosave", {"Run 1"}, false, false,
+         "Split 1\t9.00\t10.00\n\t\t\nSplit 2\t14.00\t25.00\n"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::remove(dir_.File("route.txt").c_str());
+        engine_.SplitFileName = dir_.File("route.txt");
+        BuildGrid(engine_, c.runs,
+                  c.runs.empty() ? std::vector<Times>{{900}, {1400}}
+                                 : std::vector<Times>{{900, 1000}, {1400, 2500}});
+        engine_.AutosaveBestRun = c.autosaveRun;
+        engine_.AutosaveBestSplits = c.autosaveSplits;
+        engine_.StartTimer();
+        SplitAt(engine_, {800, 2600});  // a best first segment; slower than Run 1
+        EXPECT_NE(ReadFile(engine_.SplitFileName).find(c.written), std::string::npos)
+            << ReadFile(engine_.SplitFileName);
+    }
 }
 
 TEST_F(BestSplits, RecomputedDifferencesCoverTheRowsPassedAndTheRowBeingTimedOnly) {

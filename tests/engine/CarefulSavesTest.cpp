@@ -1,6 +1,8 @@
 // Saves that respect the runner's files: a read-only window writes nothing, a full disk nothing
 // torn.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -41,6 +43,28 @@ TEST_F(CarefulSaves, AReadOnlyEngineWritesNeitherTheSplitFileNorTheSplitState) {
     engine_.ClearTimer();
     EXPECT_EQ(ReadFile(path_), route_);
     EXPECT_FALSE(FileExists(engine_.SplitStatePath()));
+}
+
+// An outside edit that keeps the size and the modification time (a tool that restores the time,
+// an edit within one tick of the clock) is told by the bytes, and kept until the runner says.
+TEST_F(CarefulSaves, AnOutsideEditThatKeepsSizeAndTimeIsNotWrittenOver) {
+    engine_.LoadSplitData(path_);
+    struct stat loaded {};
+    ASSERT_EQ(::stat(path_.c_str(), &loaded), 0);
+    std::string edited = route_;
+    edited.replace(edited.find("Level 1"), 7, "Level A");
+    WriteFile(path_, edited);
+    const timespec times[2] = {loaded.st_atim, loaded.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path_.c_str(), times, 0), 0);
+
+    engine_.StartTimer();  // counts the attempt and would rewrite the file
+    EXPECT_TRUE(engine_.SplitFileChangedOnDisk);
+    EXPECT_EQ(ReadFile(path_), edited);
+    engine_.AcceptSplitFileOnDisk();  // the runner chose Overwrite
+    engine_.SaveSplitData();
+    EXPECT_EQ(ReadFile(path_).substr(0, 3), "13\t");
+    engine_.SaveSplitData();  // our own write is ours: no question
+    EXPECT_FALSE(engine_.SplitFileChangedOnDisk);
 }
 
 // On a full disk (a small tmpfs; skipped where mounting is not permitted) the split file and its

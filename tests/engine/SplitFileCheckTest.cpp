@@ -26,6 +26,8 @@ TEST(SplitFileCheck, TellsWhatAFileLooksLikeAndWhereItFirstGoesWrong) {
         // clang-format off
         {"split file", kGood, K::Ok, 0},
         {"CR LF split file", "0\t0\r\nD\tBest Splits\r\nA\t1.00\r\n\t\r\n", K::Ok, 0},
+        {"byte-order mark", ReadFile(TestDataPath("split-file-starting-with-byte-order-mark.txt")),
+         K::Ok, 0},
         {"no start offset", "3\nD\tBest Splits\nA\t1.00\n", K::Ok, 0},
         {"blank pair between rows", "0\t0\nD\tBest Splits\nA\t1.00\n\n\n\nB\t2.00\n\n", K::Ok, 0},
         {"notes line with a picture and a note",

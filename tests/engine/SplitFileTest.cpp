@@ -1,6 +1,7 @@
 // The split file: which texts load and as what, the bytes written back, and failed writes.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <limits>
@@ -86,7 +87,6 @@ TEST_F(SplitFile, CounterLineIsReadLikeAtoiAndClamped) {
     const std::tuple<const char*, std::int32_t, std::int32_t> cases[] = {
         // clang-format off
         {"12\t-0.33", 12, -33}, {"  42abc", 42, 0}, {"x\t2:00.00\tignored", 0, 12000},
-        {"\xEF\xBB\xBF" "12\t1.00", 0, 100},  // a byte-order mark is not skipped
         {"99999999999999999999\t0", std::numeric_limits<std::int32_t>::max(), 0},
         {"-99999999999999999999\t0", std::numeric_limits<std::int32_t>::min(), 0},
         // clang-format on
@@ -97,6 +97,44 @@ TEST_F(SplitFile, CounterLineIsReadLikeAtoiAndClamped) {
         EXPECT_EQ(engine.TotalAttemptCount, count) << counter;
         EXPECT_EQ(engine.StartOffset, offset) << counter;
     }
+}
+
+// A hostile file is measured before anything is built: a 36 KB title line of 20,000 TABs over
+// 2,000 rows once made 40 million cells (3 GB). The reader and the check name the same line.
+TEST_F(SplitFile, AFilePastALimitIsRefusedBeforeItIsBuiltNamingTheLine) {
+    const auto rows = [](int count, const std::string& row) {
+        std::string text;
+        for (int r = 0; r < count; ++r) {
+            text += row + "\n\n";
+        }
+        return text;
+    };
+    const std::string head = "0\t0\nD\tBest Splits\n", wide(300, '\t');
+    const std::pair<std::string, std::string> cases[] = {
+        {ReadFile(TestDataPath("split-file-of-40-million-cells.txt")),
+         "Line 2 names 20,001 columns; split files of up to 200 columns are read."},
+        {head + rows(10001, "S\t1.00"),
+         "Line 20,003 holds split 10,001; split files of up to 10,000 splits are read."},
+        {head + rows(6667, "S" + wide),  // 300 cells a row: the grid passes 2 million cells
+         "Line 13,335 brings the grid to 2,000,100 cells; split files of up to 2,000,000 cells "
+         "are read."},
+        {head + rows(10000, "S\t1.00"), ""},  // at the limits
+        {"0\t0\nD" + std::string(199, '\t') + "\n" + rows(10, "S\t1.00"), ""},
+    };
+    for (const auto& [text, refusal] : cases) {
+        SCOPED_TRACE(refusal);
+        Load(text);
+        EXPECT_EQ(engine.GetColumnCount() == 0, !refusal.empty());
+        EXPECT_EQ(engine.LastLoadError, refusal);
+        const SplitFileCheckResult check = CheckSplitFileText(text);
+        EXPECT_EQ(check.Message, refusal);
+        EXPECT_EQ(check.Kind == SplitFileKind::TooLarge, !refusal.empty());
+    }
+    // Too many bytes is told from the file's size, without reading it (a sparse file).
+    ASSERT_EQ(::truncate(dir.File("runs.txt").c_str(), 65 << 20), 0);
+    engine.LoadSplitData(dir.File("runs.txt"));
+    EXPECT_EQ(engine.LastLoadError, "The file is 65.0 MB; split files up to 64 MB are read.");
+    EXPECT_EQ(CheckSplitFile(dir.File("runs.txt")).Message, engine.LastLoadError);
 }
 
 TEST_F(SplitFile, PictureNamesAreJoinedToTheFilesFolder) {
@@ -170,6 +208,9 @@ TEST_F(SplitFile, WhatWasReadIsWrittenInTheWritersLayout) {
         {ReadFile(TestDataPath("mixed-line-ends.txt")),  // CR LF, LF and CR in one file
          "5\t0.00\nMixed\tBest Splits\tRun 1\nA\t10.00\t11.00\nnote a\t\tn1\n"
          "B\t20.00\t32.00\n\t\tn2\n"},  // "|" is no picture
+        {ReadFile(TestDataPath("split-file-starting-with-byte-order-mark.txt")),  // read past
+         "12\t-0.50\nAny% route\tBest Splits\tPB\nLevel 1\t40.10\t41.00\n\t\t\n"
+         "Level 2\t55.00\t1:36.20\n\t\t\n"},
         {ReadFile(TestDataPath("blank-line-after-counter.txt")),  // an empty title line
          "3\t0.00\n\tBest Splits\nA\t10.00\n\t\nB\t20.00\n\t\n"},
         {"3\t1.00\r\nD\tBest Splits\tRun\r\nA\t\t\r\n\tn\t\r\nB\t2.00\t5.00\r\n",

@@ -1,5 +1,6 @@
 // The split-state file: an unfinished run written, read back paused, or refused when unusable.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -122,10 +123,14 @@ TEST_F(SplitStateFile, UnusableFilesAndNamesOutsideTheStateFilesFolderAreRefused
         EXPECT_EQ(engine_.GetColumnCount(), 0u);
         EXPECT_EQ(engine_.SplitFileName, "");
         EXPECT_EQ(engine_.SplitStateFileName, "");
+        EXPECT_NE(engine_.LastLoadError, "");
     }
-    WriteFile(StatePath(), tag + "any.txt" + rest);
+    WriteFile(StatePath(), "\xEF\xBB\xBF" + tag + "any.txt" + rest);  // a byte-order mark
     engine_.LoadSplitStateData(StatePath());
     EXPECT_EQ(engine_.GetColumnCount(), 4u);
+    ASSERT_EQ(::truncate(StatePath().c_str(), 65 << 20), 0);  // sparse: nothing to read
+    engine_.LoadSplitStateData(StatePath());
+    EXPECT_EQ(engine_.LastLoadError, "The file is 65.0 MB; split files up to 64 MB are read.");
 }
 
 // Only the plain name of the split file is stored; a TAB, a line break or a code in it survives.

@@ -2,6 +2,7 @@
 // second window, a failed save and a file changed on disk asked about, foreign files refused,
 // failures shown in the window, and the faults found in everyday use.
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QTimer>
 
@@ -75,6 +76,21 @@ TEST_F(LosingResults, ASecondWindowOnTheFileIsAskedAndCancelOpensNothing) {
     EXPECT_EQ(asked_, std::vector<std::string>{"route.txt is open in another Quorvel window."});
     Open(path);  // the first window opening its file again: no question
     EXPECT_EQ(asked_.size(), 1u);
+}
+
+// A save renames a new file into place, which would part a hard-linked file's names: such a
+// file is offered read-only, and says why.
+TEST_F(LosingResults, AFileWithTwoNamesIsOfferedReadOnlyAndSaysWhy) {
+    Launch();
+    WriteFile(Root() + "route.txt", kThreeSplits);
+    ASSERT_EQ(::link((Root() + "route.txt").c_str(), (Root() + "copy.txt").c_str()), 0);
+    QuorvelClass engine(Root());
+    ResultGuard guard(engine);
+    answer_ = Answer::ReadOnly;
+    EXPECT_TRUE(guard.BeforeOpen(Root() + "route.txt"));
+    EXPECT_TRUE(engine.ReadOnly);
+    EXPECT_EQ(asked_, std::vector<std::string>{"route.txt has 2 names (hard links): saving it "
+                                               "would part this name from the others."});
 }
 
 TEST_F(LosingResults, QuitAfterAFailedSaveOffersRetryQuitAnywayAndCancel) {
