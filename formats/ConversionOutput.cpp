@@ -62,11 +62,8 @@ ConversionOutput::~ConversionOutput() {
         if (!mainTemp_.empty()) {
             ::unlinkat(folderFd_, mainTemp_.c_str(), 0);
         }
-        for (std::size_t i = 0; i < reserved_.size(); ++i) {
-            if (!pictureTemps_[i].empty()) {
-                ::unlinkat(folderFd_, pictureTemps_[i].c_str(), 0);
-            }
-            RemoveIfOurs(reserved_[i]);
+        for (const Created& file : reserved_) {
+            RemoveIfOurs(file);
         }
     }
     if (folderFd_ >= 0) {
@@ -86,8 +83,16 @@ void ConversionOutput::RemoveIfOurs(const Created& file) const {
     }
 }
 
-std::string ConversionOutput::ReservePicture(const std::string& wanted) {
-    if (folderFd_ < 0 || wanted.empty() || wanted.find('/') != std::string::npos) {
+bool ConversionOutput::Fill(const Created& file) const {
+    const FileDescriptor fd(
+        ::openat(folderFd_, file.Name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    return fd.IsOpen() && ::fstat(fd.Get(), &info) == 0 && info.st_dev == file.Device &&
+           info.st_ino == file.Inode && info.st_size == 0 && WriteAll(fd.Get(), file.Bytes);
+}
+
+std::string ConversionOutput::ReservePicture(const std::string& wanted, std::string bytes) {
+    if (folderFd_ < 0 || wanted.empty() || NameStart(wanted, kPathSeparator) != 0) {
         return "";
     }
     for (int number = 1; number <= kNameTries; ++number) {
@@ -97,8 +102,7 @@ std::string ConversionOutput::ReservePicture(const std::string& wanted) {
                                          kNewFileMode));
         struct stat info {};
         if (fd.IsOpen() && ::fstat(fd.Get(), &info) == 0) {
-            reserved_.push_back({name, info.st_dev, info.st_ino});
-            pictureTemps_.emplace_back();
+            reserved_.push_back({name, info.st_dev, info.st_ino, std::move(bytes)});
             return name;
         }
         if (fd.IsOpen()) {
@@ -110,28 +114,6 @@ std::string ConversionOutput::ReservePicture(const std::string& wanted) {
         }
     }
     return "";
-}
-
-bool ConversionOutput::StagePicture(const std::string& name, std::string_view bytes) {
-    const auto found = std::find_if(reserved_.begin(), reserved_.end(),
-                                    [&](const Created& file) { return file.Name == name; });
-    if (found == reserved_.end()) {
-        return false;
-    }
-    const auto index = static_cast<std::size_t>(found - reserved_.begin());
-    std::string temp;
-    const FileDescriptor fd(MakeTemporary(folder_, name, &temp));
-    if (fd.IsOpen() && WriteAll(fd.Get(), bytes) && ::fchmod(fd.Get(), kNewFileMode) == 0) {
-        pictureTemps_[index] = temp;
-        return true;
-    }
-    if (!temp.empty()) {
-        ::unlinkat(folderFd_, temp.c_str(), 0);
-    }
-    RemoveIfOurs(*found);
-    reserved_.erase(found);
-    pictureTemps_.erase(pictureTemps_.begin() + static_cast<std::ptrdiff_t>(index));
-    return false;
 }
 
 bool ConversionOutput::StageMain(std::string_view bytes, std::string* reason) {
@@ -190,22 +172,11 @@ bool ConversionOutput::Commit(std::string* reason, std::vector<std::string>* los
     }
     mainTemp_.clear();
     committed_ = true;
-    for (std::size_t i = 0; i < reserved_.size(); ++i) {
-        const std::string& temp = pictureTemps_[i];
-        const bool ours = StillOurs(reserved_[i]);
-        if (!temp.empty() && ours &&
-            ::renameat(folderFd_, temp.c_str(), folderFd_, reserved_[i].Name.c_str()) == 0) {
-            continue;
+    for (Created& file : reserved_) {
+        if (!Fill(file) && lostPictures != nullptr) {
+            lostPictures->push_back(file.Name);
         }
-        if (!temp.empty()) {
-            ::unlinkat(folderFd_, temp.c_str(), 0);
-        }
-        if (ours) {
-            ::unlinkat(folderFd_, reserved_[i].Name.c_str(), 0);
-        }
-        if (lostPictures != nullptr) {
-            lostPictures->push_back(reserved_[i].Name);
-        }
+        file.Bytes = std::string();  // the memory goes as soon as the bytes are out
     }
     ::fsync(folderFd_);  // best effort: some file systems refuse to sync a folder
     return true;

@@ -3,18 +3,18 @@
 // a cancel leaves the folder as it was.
 //
 //   ConversionOutput out("/runs/route.txt", /*Replace=*/false);
-//   out.ReservePicture("route-1.png")   -> "route-1.png", or "route-1-2.png" when a file of
-//                                          that name is there; created empty (O_EXCL)
-//   out.StagePicture("route-1.png", bytes);   // into a hidden temporary file beside it
+//   out.ReservePicture("route-1.png", bytes)  -> "route-1.png", or "route-1-2.png" when a
+//                                                file of that name is there; created empty
+//                                                (O_EXCL), its bytes kept for Commit
 //   out.StageMain(text, &reason);             // ".route.txt.XXXXXX" (mkstemp), synced
 //   out.Commit(&reason);                      // route.txt in place; then the pictures
 //
-// A temporary file has a name no other process can share, so two conversions to one output
-// never take each other's files. Commit puts the output in place first, with a rename that
-// refuses an existing file unless Replace is set; only then do the pictures get their
-// bytes, each renamed over the empty file reserved for it. Pictures are not synced one by
-// one: the folder is synced once at the end. Destroyed without a successful Commit, it
-// removes every file it created, and nothing else.
+// The temporary file has a name no other process can share, so two conversions to one
+// output never take each other's files. Commit puts the output in place first, with a
+// rename that refuses an existing file unless Replace is set; only then do the reserved
+// pictures get their bytes, each written into the very file reserved for it. Pictures are
+// not synced one by one: the folder is synced once at the end. Destroyed without a
+// successful Commit, it removes every file it created, and nothing else.
 #pragma once
 
 #include <sys/types.h>
@@ -30,16 +30,16 @@ class ConversionOutput {
     ConversionOutput(const ConversionOutput&) = delete;
     ConversionOutput& operator=(const ConversionOutput&) = delete;
 
-    // A free name in the output's folder for a new picture, created there empty: wanted, or
-    // wanted with "-2", "-3", ... before its extension. "" when none can be created.
-    std::string ReservePicture(const std::string& wanted);
-    // The bytes of a reserved picture, kept aside until Commit. False when they cannot be.
-    bool StagePicture(const std::string& name, std::string_view bytes);
+    // A free name in the output's folder for a new picture, created there empty, that Commit
+    // writes bytes into: wanted, or wanted with "-2", "-3", ... before its extension. "" when
+    // none can be created.
+    std::string ReservePicture(const std::string& wanted, std::string bytes);
     // The output's bytes, written and synced aside until Commit.
     bool StageMain(std::string_view bytes, std::string* reason);
-    // Puts the output in place, then the staged pictures. False, with the reason, when the
-    // output cannot be put in place: then nothing was changed. A picture whose reserved file
-    // was taken away meanwhile is left out and named in *lostPictures.
+    // Puts the output in place, then writes the reserved pictures. False, with the reason,
+    // when the output cannot be put in place: then nothing was changed. A picture whose
+    // reserved file was taken away or replaced meanwhile is left alone and named in
+    // *lostPictures.
     bool Commit(std::string* reason, std::vector<std::string>* lostPictures = nullptr);
 
   private:
@@ -47,9 +47,11 @@ class ConversionOutput {
         std::string Name;
         dev_t Device = 0;
         ino_t Inode = 0;
+        std::string Bytes;  // what Commit writes into it
     };
     bool StillOurs(const Created& file) const;
     void RemoveIfOurs(const Created& file) const;
+    bool Fill(const Created& file) const;
 
     std::string path_;
     std::string folder_;
@@ -58,6 +60,5 @@ class ConversionOutput {
     int folderFd_ = -1;
     std::string mainTemp_;
     std::vector<Created> reserved_;
-    std::vector<std::string> pictureTemps_;  // one per reserved picture, "" until staged
     bool committed_ = false;
 };

@@ -36,8 +36,7 @@ class Conversion {
   public:
     Conversion(const std::string& inPath, const std::string& outPath, const ConvertOptions& options,
                ConvertReport* report)
-        : inPath_(inPath),
-          outPath_(outPath),
+        : outPath_(outPath),
           inFolder_(FolderPath(inPath)),
           outFormat_(SplitFormatOfPath(outPath)),
           options_(options),
@@ -74,7 +73,7 @@ class Conversion {
             return {ConvertResult::WriteFailed, outPath_ + ": cannot be written: " + reason};
         }
         for (const std::string& name : lost) {
-            report_->Warn("the picture " + name + " was taken away while it was written");
+            report_->Warn("the picture " + name + " was taken away before it was written");
         }
         return {};
     }
@@ -160,9 +159,10 @@ class Conversion {
         const std::string_view outName = NamePart(outPath_, kPathSeparator);
         const std::string name =
             output_.ReservePicture(std::string(outName.substr(0, outName.rfind('.'))) + "-" +
-                                   std::to_string(step.Split + 1) + "." +
-                                   (picture.Extension.empty() ? "png" : picture.Extension));
-        if (name.empty() || !output_.StagePicture(name, bytes)) {
+                                       std::to_string(step.Split + 1) + "." +
+                                       (picture.Extension.empty() ? "png" : picture.Extension),
+                                   std::move(bytes));
+        if (name.empty()) {
             report_->Warn("the picture of \"" + route_.Splits[step.Split].Name +
                           "\" cannot be written beside " + outPath_ + "; left out");
             picture = SplitPicture{};
@@ -184,7 +184,6 @@ class Conversion {
         return QuorvelSplitText(route_);
     }
 
-    const std::string& inPath_;
     const std::string& outPath_;
     const std::string inFolder_;
     const SplitFormat outFormat_;

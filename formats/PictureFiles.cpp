@@ -11,6 +11,7 @@
 
 #include "FileIO.h"
 #include "FormatLimits.h"
+#include "PathParts.h"
 
 namespace {
 
@@ -34,12 +35,10 @@ std::string PictureNameFault(std::string_view name) {
             return "not a plain file name";
         }
     }
-    for (std::size_t start = 0; start <= name.size();) {
-        const std::size_t end = std::min(name.find('/', start), name.size());
-        if (name.substr(start, end - start) == "..") {
+    for (const std::string_view part : PathComponents(name)) {
+        if (part == "..") {
             return kOutside;
         }
-        start = end + 1;
     }
     return "";
 }
@@ -56,20 +55,16 @@ std::string ReadPictureFile(const std::string& folder, const std::string& name,
         return "its folder cannot be read";
     }
     // Each folder on the way is opened without following a link.
-    std::size_t start = 0;
-    for (std::size_t slash = name.find('/'); slash != std::string::npos;
-         start = slash + 1, slash = name.find('/', start)) {
-        if (slash == start) {
-            continue;
-        }
-        const int next = ::openat(at->Get(), name.substr(start, slash - start).c_str(),
+    const std::vector<std::string_view> parts = PathComponents(name);
+    for (std::size_t p = 0; p + 1 < parts.size(); ++p) {
+        const int next = ::openat(at->Get(), std::string(parts[p]).c_str(),
                                   O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (next < 0) {
             return errno == ENOENT ? "missing" : "not a file inside the route's folder";
         }
         at.emplace(next);
     }
-    const std::string last = name.substr(start);
+    const std::string last(parts.empty() ? "" : parts.back());
     struct stat info {};
     if (last.empty() || ::fstatat(at->Get(), last.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         return "missing";

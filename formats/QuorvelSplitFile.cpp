@@ -69,6 +69,9 @@ RouteData ReadQuorvelSplitText(std::string_view text) {
     if (text.starts_with(kSplitStateMark)) {
         throw FormatError(1, "not a split file: it is a saved run in progress (a split state)");
     }
+    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+        throw FormatError(LineAt(text, nul), "not a split file: it holds a NUL byte");
+    }
     CheckShape(text);
     LineCutter cutter(text);
     std::string_view head[2];

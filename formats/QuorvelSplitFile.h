@@ -18,7 +18,8 @@
 
 #include "RouteData.h"
 
-// Throws FormatError: a split-state file, fewer than four lines, or a limit passed.
+// Throws FormatError: a split-state file, a NUL byte (a binary file), fewer than four
+// lines, or a limit passed.
 RouteData ReadQuorvelSplitText(std::string_view text);
 
 // The file's text. Names, titles and picture names lose their TABs and line breaks, which a

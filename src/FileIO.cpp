@@ -51,9 +51,7 @@ std::string FollowLinks(const std::string& path) {
         }
         std::string next(target.data(), static_cast<std::size_t>(length));
         if (next.front() != '/') {
-            const auto slash = current.find_last_of('/');
-            next =
-                (slash == std::string::npos ? std::string() : current.substr(0, slash + 1)) + next;
+            next = std::string(FolderOf(current, kPathSeparator)) + next;
         }
         current = std::move(next);
     }

@@ -647,10 +647,6 @@ bool SetRunningTime(QuorvelClass& engine, unsigned int row, unsigned int column,
 
 // ---- Text of the split-state file ----
 
-bool IsPathSeparator(char c) {
-    return c == '/' || c == '\\' || c == ':';
-}
-
 // A split file's name as the split-state file holds it, one cell on one line: TAB -> "|t",
 // LF -> "|n", CR -> "|r", "|" -> "||". "a\tb|c.txt" -> "a|tb||c.txt".
 std::string EscapeFileName(const std::string& name) {
@@ -697,7 +693,7 @@ bool IsPlainFileName(const std::string& name) {
     if (name == "." || name == "..") {
         return false;
     }
-    return std::none_of(name.begin(), name.end(), IsPathSeparator);
+    return FolderOf(name).empty();
 }
 
 std::string TimeText(std::int32_t time) {

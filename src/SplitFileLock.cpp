@@ -7,12 +7,12 @@
 #include <cerrno>
 
 #include "FileIO.h"
+#include "PathParts.h"
 
 std::string SplitFileLock::LockPathFor(const std::string& path) {
     const std::string target = FollowLinks(path);
-    const auto slash = target.find_last_of('/');
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    return target.substr(0, nameStart) + "." + target.substr(nameStart) + ".lock";
+    return std::string(FolderOf(target, kPathSeparator)) + "." +
+           std::string(NamePart(target, kPathSeparator)) + ".lock";
 }
 
 SplitFileLock::Result SplitFileLock::Acquire(const std::string& path) {
