@@ -2,13 +2,13 @@
 // JSON format of the Linux timers (.json), chosen by the files' extensions. Used by the
 // command line tool and by the window's Import and Export commands.
 //
-//   ConvertSplitFile("/runs/tunic.lss", "/runs/tunic.txt", {}, &report)
+//   ConvertSplitFile("/runs/tunic.lss", "/runs/tunic.txt", ConvertOptions{}, &report)
 //     -> {Ok}, /runs/tunic.txt and its icons /runs/tunic-1.png ... written,
 //        report.LeftBehindLine() "Left behind: 1,788 attempts of history"
 //   ConvertSplitFile("/runs/bad.lss", ...)
 //     -> {BadInput, "/runs/bad.lss: line 7: malformed XML: Start-end tags mismatch"},
 //        nothing written
-//   ConvertSplitFile("/runs/a.txt", "/runs/a.lss", {}, &report) with a.lss there
+//   ConvertSplitFile("/runs/a.txt", "/runs/a.lss", ConvertOptions{}, &report), a.lss there
 //     -> {OutputExists, "/runs/a.lss: already exists: a.lss is a LiveSplit file with 1,788
 //        attempts; replacing it loses them."}, nothing written (OutputExists messages end
 //        in a full stop)

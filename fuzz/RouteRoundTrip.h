@@ -4,7 +4,8 @@
 // them:
 //
 //   CheckRoundTrip(first, second, /*expectedOffset=*/first.StartOffset,
-//                  [](const SplitPicture& a, const SplitPicture& b) { return a.Bytes == b.Bytes; });
+//                  [](const SplitPicture& a, const SplitPicture& b) { return a.Bytes == b.Bytes;
+//                  });
 #pragma once
 
 #include <cstddef>

@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const FormatError& error) {
         fuzz::Fail(error.what());
     }
-    fuzz::CheckRoundTrip(first, second, /*expectedOffset=*/first.StartOffset,
-                         [](const SplitPicture& a, const SplitPicture& b) { return a.Bytes == b.Bytes; });
+    fuzz::CheckRoundTrip(
+        first, second, /*expectedOffset=*/first.StartOffset,
+        [](const SplitPicture& a, const SplitPicture& b) { return a.Bytes == b.Bytes; });
     return 0;
 }
