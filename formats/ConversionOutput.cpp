@@ -55,6 +55,7 @@ ConversionOutput::ConversionOutput(std::string path, bool replace)
       name_(NamePart(path_, kPathSeparator)),
       replace_(replace) {
     folderFd_ = ::open(folder_.empty() ? "." : folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    folderError_ = folderFd_ < 0 ? errno : 0;
 }
 
 ConversionOutput::~ConversionOutput() {
@@ -118,7 +119,7 @@ std::string ConversionOutput::ReservePicture(const std::string& wanted, std::str
 
 bool ConversionOutput::StageMain(std::string_view bytes, std::string* reason) {
     if (folderFd_ < 0) {
-        *reason = std::strerror(errno == 0 ? ENOENT : errno);
+        *reason = std::string("its folder cannot be opened: ") + std::strerror(folderError_);
         return false;
     }
     if (!mainTemp_.empty()) {
@@ -173,8 +174,11 @@ bool ConversionOutput::Commit(std::string* reason, std::vector<std::string>* los
     mainTemp_.clear();
     committed_ = true;
     for (Created& file : reserved_) {
-        if (!Fill(file) && lostPictures != nullptr) {
-            lostPictures->push_back(file.Name);
+        if (!Fill(file)) {
+            RemoveIfOurs(file);  // an empty or half-written picture is no use to anyone
+            if (lostPictures != nullptr) {
+                lostPictures->push_back(file.Name);
+            }
         }
         file.Bytes = std::string();  // the memory goes as soon as the bytes are out
     }

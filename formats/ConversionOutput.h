@@ -37,9 +37,9 @@ class ConversionOutput {
     // The output's bytes, written and synced aside until Commit.
     bool StageMain(std::string_view bytes, std::string* reason);
     // Puts the output in place, then writes the reserved pictures. False, with the reason,
-    // when the output cannot be put in place: then nothing was changed. A picture whose
-    // reserved file was taken away or replaced meanwhile is left alone and named in
-    // *lostPictures.
+    // when the output cannot be put in place: then nothing was changed. A picture that
+    // cannot be written (its file taken away or replaced meanwhile, a full disk) is named in
+    // *lostPictures; its file is removed if it is still the one reserved.
     bool Commit(std::string* reason, std::vector<std::string>* lostPictures = nullptr);
 
   private:
@@ -58,6 +58,7 @@ class ConversionOutput {
     std::string name_;
     bool replace_;
     int folderFd_ = -1;
+    int folderError_ = 0;  // why the folder could not be opened
     std::string mainTemp_;
     std::vector<Created> reserved_;
     bool committed_ = false;

@@ -73,7 +73,7 @@ class Conversion {
             return {ConvertResult::WriteFailed, outPath_ + ": cannot be written: " + reason};
         }
         for (const std::string& name : lost) {
-            report_->Warn("the picture " + name + " was taken away before it was written");
+            report_->Warn("the picture " + name + " could not be written beside " + outPath_);
         }
         return {};
     }

@@ -2,13 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "ConvertReport.h"
-#include "LssReader.h"
 #include "PathParts.h"
 #include "QuorvelSplitFile.h"
 #include "RouteFiles.h"
 #include "SplitFileCheck.h"
-#include "UrnJsonReader.h"
 
 namespace {
 
@@ -103,11 +104,15 @@ ReplaceVerdict OurFile(const std::string& name, std::string_view text, const Rou
 
 ReplaceVerdict CheckReplace(const std::string& outPath, const std::string& inPath,
                             const RouteData& writing) {
+    const std::string name(NamePart(outPath, kPathSeparator));
     struct stat out {};
     if (::lstat(outPath.c_str(), &out) != 0) {
-        return {};
+        if (errno == ENOENT) {
+            return {};
+        }
+        return Loses(name + " cannot be looked at (" + std::strerror(errno) +
+                     "); replacing it may lose it.");
     }
-    const std::string name(NamePart(outPath, kPathSeparator));
     struct stat target {};
     struct stat in {};
     const bool hasTarget = ::stat(outPath.c_str(), &target) == 0;
@@ -115,8 +120,14 @@ ReplaceVerdict CheckReplace(const std::string& outPath, const std::string& inPat
         in.st_dev == target.st_dev && in.st_ino == target.st_ino) {
         return {ReplaceVerdict::SameFile, name + " is the file being written from."};
     }
-    if (hasTarget && S_ISDIR(target.st_mode)) {
+    if (!hasTarget) {
+        return Loses(name + " is a symbolic link to a missing file; replacing it loses the link.");
+    }
+    if (S_ISDIR(target.st_mode)) {
         return Loses(name + " is a folder; it cannot be replaced by a file.");
+    }
+    if (!S_ISREG(target.st_mode)) {
+        return Loses(name + " is a device or a FIFO; it cannot be replaced by a file.");
     }
     std::string text;
     try {
