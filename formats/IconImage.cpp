@@ -122,7 +122,7 @@ std::string EncodeBase64(std::string_view bytes) {
     return text;
 }
 
-std::optional<RouteIcon> FindImage(std::string bytes) {
+std::optional<SplitPicture> FindImage(std::string bytes) {
     using namespace std::string_view_literals;
     struct Signature {
         std::string_view Start;
@@ -159,7 +159,7 @@ std::optional<RouteIcon> FindImage(std::string bytes) {
     if (extension == "png") {
         bytes.resize(PngLength(bytes));
     }
-    RouteIcon icon;
+    SplitPicture icon;
     icon.Extension = std::string(extension);
     icon.Bytes = std::move(bytes);
     return icon;

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "Route.h"
+#include "RouteData.h"
 
 // Blanks and line breaks inside the text are skipped; any other character that is not of
 // the base64 alphabet makes *ok false.
@@ -19,7 +19,7 @@ std::string DecodeBase64(std::string_view text, bool* ok);
 std::string EncodeBase64(std::string_view bytes);
 
 // The first PNG, JPEG or GIF image in bytes; nothing when none is there.
-std::optional<RouteIcon> FindImage(std::string bytes);
+std::optional<SplitPicture> FindImage(std::string bytes);
 
 // The image kind a file name's extension names: "a.PNG" -> "png", "b.jpeg" -> "jpg", else "".
 std::string ImageExtensionOf(std::string_view fileName);

@@ -147,7 +147,7 @@ std::int32_t ReadCount(const LssParser& parser, const pugi::xml_node& node) {
     return static_cast<std::int32_t>(value);
 }
 
-void DecodeIcon(const pugi::xml_node& icon, std::size_t split, RouteSplit* target,
+void DecodeIcon(const pugi::xml_node& icon, std::size_t split, RouteRow* target,
                 ConvertReport* report) {
     const std::string_view text = icon.text().get();
     if (text.find_first_not_of(" \r\n\t") == std::string_view::npos) {
@@ -160,12 +160,12 @@ void DecodeIcon(const pugi::xml_node& icon, std::size_t split, RouteSplit* targe
         report->Warn(where + ": its icon is not base64 text; skipped");
         return;
     }
-    std::optional<RouteIcon> image = FindImage(std::move(bytes));
+    std::optional<SplitPicture> image = FindImage(std::move(bytes));
     if (!image) {
         report->Warn(where + ": its icon holds no PNG, JPEG or GIF image; skipped");
         return;
     }
-    target->Icon = std::move(*image);
+    target->Picture = std::move(*image);
 }
 
 // Stops at the first element deeper than the limit; no split file nests more than a few.
@@ -183,8 +183,13 @@ class DepthCheck : public pugi::xml_tree_walker {
 
 }  // namespace
 
-Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report) {
+RouteData ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report) {
     CheckInputSize(text.size());
+    // Every element or attribute is a node of the parsed document: counted before parsing,
+    // by the characters that open them.
+    const std::size_t marks = static_cast<std::size_t>(std::count(text.begin(), text.end(), '<') +
+                                                       std::count(text.begin(), text.end(), '='));
+    CheckElementCount(marks, 0);
     pugi::xml_document document;
     const pugi::xml_parse_result result =
         document.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_doctype);
@@ -229,13 +234,13 @@ Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report)
         report->LeftBehind(gameTime ? "real times" : "game times");
     }
 
-    Route route;
+    RouteData route;
     const std::string game = run.child("GameName").text().get();
     const std::string category = run.child("CategoryName").text().get();
     route.Description =
         game.empty() || category.empty() ? game + category : game + " - " + category;
     if (const pugi::xml_node offset = run.child("Offset"); offset && *offset.text().get() != '\0') {
-        route.Offset = parser.Time(offset, /*allowNegative=*/true);
+        route.StartOffset = parser.Time(offset, /*allowNegative=*/true);
     }
     if (const pugi::xml_node attempts = run.child("AttemptCount")) {
         route.AttemptCount = ReadCount(parser, attempts);
@@ -243,7 +248,11 @@ Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report)
 
     // Comparisons in the order they first appear. They come in the same order in every
     // segment, so the search starts after the one found last.
-    std::vector<RouteComparison> comparisons;
+    struct Comparison {
+        std::string Name;
+        std::vector<std::int32_t> Times;  // one per split
+    };
+    std::vector<Comparison> comparisons;
     std::size_t hint = 0;
     auto timesOf = [&](std::string_view name,
                        const pugi::xml_node& at) -> std::vector<std::int32_t>& {
@@ -254,8 +263,8 @@ Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report)
                 return comparisons[i].Times;
             }
         }
-        if (comparisons.size() >= kMaxComparisons) {
-            CheckComparisonCount(comparisons.size() + 1, parser.Line(at));
+        if (comparisons.size() >= kMaxStoredRuns) {
+            CheckStoredRunCount(comparisons.size() + 1, parser.Line(at));
         }
         comparisons.push_back({std::string(name), std::vector<std::int32_t>(segmentCount, 0)});
         hint = comparisons.size();
@@ -266,7 +275,7 @@ Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report)
     route.Splits.reserve(segmentCount);
     std::size_t index = 0;
     for (const pugi::xml_node& segment : segments.children("Segment")) {
-        RouteSplit split;
+        RouteRow split;
         split.Name = segment.child("Name").text().get();
         if (const pugi::xml_node best = segment.child("BestSegmentTime")) {
             split.BestSegment = parser.ClockTime(best, gameTime);
@@ -288,8 +297,16 @@ Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report)
 
     // Personal Best last: it becomes the kept run.
     std::stable_partition(comparisons.begin(), comparisons.end(),
-                          [](const RouteComparison& c) { return c.Name != kPersonalBest; });
-    route.Comparisons = std::move(comparisons);
+                          [](const Comparison& c) { return c.Name != kPersonalBest; });
+    for (const Comparison& comparison : comparisons) {
+        route.RunTitles.push_back(comparison.Name);
+    }
+    for (std::size_t s = 0; s < route.Splits.size(); ++s) {
+        for (const Comparison& comparison : comparisons) {
+            route.Splits[s].RunTimes.push_back(comparison.Times[s]);
+        }
+    }
+    NormaliseRoute(&route);
 
     std::int64_t attempts = 0;
     for (const char* history : {"AttemptHistory", "RunHistory"}) {

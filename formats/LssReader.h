@@ -11,7 +11,8 @@
 // decoded; one that cannot be is skipped with a warning. Attempt and segment history,
 // auto-splitter settings, metadata and the like go into the report's left-behind line.
 //
-// Bad input throws FormatError with the line: malformed XML, a document type declaration
+// Bad input throws FormatError with the line: more elements than kMaxElements (counted before
+// parsing), malformed XML, a document type declaration
 // (entities are never expanded, so an entity bomb is refused whole), no Run or Segments
 // element, a time with letters or a negative one, too many splits.
 #pragma once
@@ -19,7 +20,7 @@
 #include <string_view>
 
 #include "ConvertReport.h"
-#include "Route.h"
+#include "RouteData.h"
 #include "TimingMethod.h"
 
-Route ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report);
+RouteData ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report);

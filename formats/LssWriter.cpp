@@ -23,7 +23,7 @@ void AddTime(pugi::xml_node parent, const char* clock, std::int32_t time) {
 
 }  // namespace
 
-std::string WriteLss(const Route& route, TimingMethod timing, ConvertReport* report) {
+std::string WriteLss(const RouteData& route, TimingMethod timing, ConvertReport* report) {
     const char* clock = timing == TimingMethod::GameTime ? "GameTime" : "RealTime";
     pugi::xml_document document;
     pugi::xml_node declaration = document.append_child(pugi::node_declaration);
@@ -44,51 +44,52 @@ std::string WriteLss(const Route& route, TimingMethod timing, ConvertReport* rep
     metadata.append_child("Platform").append_attribute("usesEmulator") = "False";
     metadata.append_child("Region");
     metadata.append_child("Variables");
-    run.append_child("Offset").text().set(LongClockText(route.Offset).c_str());
+    run.append_child("Offset").text().set(LongClockText(route.StartOffset).c_str());
     run.append_child("AttemptCount").text().set(route.AttemptCount);
     run.append_child("AttemptHistory");
 
     // The kept run first, under its fixed name; the others after it in grid order.
-    std::vector<const RouteComparison*> order;
-    if (!route.Comparisons.empty()) {
-        order.push_back(&route.Comparisons.back());
-        for (std::size_t i = 0; i + 1 < route.Comparisons.size(); ++i) {
-            order.push_back(&route.Comparisons[i]);
+    const std::vector<std::string>& titles = route.RunTitles;
+    std::vector<std::size_t> order;
+    if (!titles.empty()) {
+        order.push_back(titles.size() - 1);
+        for (std::size_t i = 0; i + 1 < titles.size(); ++i) {
+            order.push_back(i);
         }
-        if (route.Comparisons.back().Name != "Personal Best") {
-            report->Warn("the kept run \"" + route.Comparisons.back().Name +
-                         "\" is written as \"Personal Best\"");
+        if (titles.back() != "Personal Best") {
+            report->Warn("the kept run \"" + titles.back() + "\" is written as \"Personal Best\"");
         }
     }
 
     // Comparisons are told apart by name: a repeated name gets a number.
     std::vector<std::string> names;
     for (std::size_t c = 0; c < order.size(); ++c) {
-        std::string name = c == 0 ? "Personal Best" : order[c]->Name;
+        const std::string& title = titles[order[c]];
+        std::string name = c == 0 ? "Personal Best" : title;
         for (int n = 2; std::find(names.begin(), names.end(), name) != names.end(); ++n) {
-            name = order[c]->Name + " (" + std::to_string(n) + ")";
+            name = title + " (" + std::to_string(n) + ")";
         }
-        if (c > 0 && name != order[c]->Name) {
-            report->Warn("the stored run \"" + order[c]->Name + "\" is written as \"" + name +
-                         "\"");
+        if (c > 0 && name != title) {
+            report->Warn("the stored run \"" + title + "\" is written as \"" + name + "\"");
         }
         names.push_back(std::move(name));
     }
 
     pugi::xml_node segments = run.append_child("Segments");
     for (std::size_t s = 0; s < route.Splits.size(); ++s) {
-        const RouteSplit& split = route.Splits[s];
+        const RouteRow& split = route.Splits[s];
         pugi::xml_node segment = segments.append_child("Segment");
         segment.append_child("Name").text().set(split.Name.c_str());
         pugi::xml_node icon = segment.append_child("Icon");
-        if (!split.Icon.Bytes.empty()) {
-            icon.text().set(EncodeBase64(split.Icon.Bytes).c_str());
+        if (!split.Picture.Bytes.empty()) {
+            icon.text().set(EncodeBase64(split.Picture.Bytes).c_str());
         }
         pugi::xml_node splitTimes = segment.append_child("SplitTimes");
         for (std::size_t c = 0; c < order.size(); ++c) {
             pugi::xml_node splitTime = splitTimes.append_child("SplitTime");
             splitTime.append_attribute("name") = names[c].c_str();
-            const std::int32_t time = s < order[c]->Times.size() ? order[c]->Times[s] : 0;
+            const std::int32_t time =
+                order[c] < split.RunTimes.size() ? split.RunTimes[order[c]] : 0;
             if (time != 0) {
                 AddTime(splitTime, clock, time);
             }
@@ -100,6 +101,7 @@ std::string WriteLss(const Route& route, TimingMethod timing, ConvertReport* rep
         segment.append_child("SegmentHistory");
     }
     run.append_child("AutoSplitterSettings");
+    report->LeftBehind(static_cast<std::int64_t>(NoteCount(route)), "cell note", "cell notes");
 
     StringWriter writer;
     document.save(writer, "  ", pugi::format_default, pugi::encoding_utf8);

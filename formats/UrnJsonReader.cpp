@@ -47,14 +47,21 @@ std::string TextOf(const json& object, const char* key, const std::string& where
 
 }  // namespace
 
-Route ReadUrnJson(std::string_view text, ConvertReport* report) {
+RouteData ReadUrnJson(std::string_view text, ConvertReport* report) {
     CheckInputSize(text.size());
     // The parser keeps its own stack, but the finished value is freed recursively: nesting
     // is stopped here, while it is read.
-    const json::parser_callback_t limitNesting = [&](int depth, json::parse_event_t,
+    // Values are counted as they are read, so a file of many small values is stopped before
+    // they take the memory.
+    std::size_t values = 0;
+    const json::parser_callback_t limitNesting = [&](int depth, json::parse_event_t event,
                                                      json&) -> bool {
         if (depth > kMaxNesting) {
             throw FormatError(0, "values nested deeper than " + std::to_string(kMaxNesting));
+        }
+        if (event == json::parse_event_t::value || event == json::parse_event_t::object_start ||
+            event == json::parse_event_t::array_start) {
+            CheckElementCount(++values, 0);
         }
         return true;
     };
@@ -85,7 +92,7 @@ Route ReadUrnJson(std::string_view text, ConvertReport* report) {
     }
     CheckSplitCount(splits->size(), 0);
 
-    Route route;
+    RouteData route;
     route.Description = TextOf(root, "title", "");
     if (const auto attempts = root.find("attempt_count"); attempts != root.end()) {
         if (!attempts->is_number_integer() && !attempts->is_number_unsigned()) {
@@ -101,12 +108,12 @@ Route ReadUrnJson(std::string_view text, ConvertReport* report) {
         route.AttemptCount = static_cast<std::int32_t>(std::min<std::int64_t>(count, 2147483647));
     }
     const std::int32_t delay = TimeOf(root, "start_delay", "", /*allowNegative=*/true);
-    route.Offset = delay == std::numeric_limits<std::int32_t>::min()
-                       ? std::numeric_limits<std::int32_t>::max()
-                       : -delay;
+    route.StartOffset = delay == std::numeric_limits<std::int32_t>::min()
+                            ? std::numeric_limits<std::int32_t>::max()
+                            : -delay;
 
-    RouteComparison bestTimes{"Best Times", {}};
-    RouteComparison personalBest{"Personal Best", {}};
+    std::vector<std::int32_t> bestTimes;
+    std::vector<std::int32_t> personalBest;
     bool anyBestTime = false;
     bool anyTime = false;
     for (std::size_t i = 0; i < splits->size(); ++i) {
@@ -114,22 +121,31 @@ Route ReadUrnJson(std::string_view text, ConvertReport* report) {
         if (!item.is_object()) {
             throw FormatError(0, Where(i) + "not an object");
         }
-        RouteSplit split;
+        RouteRow split;
         split.Name = TextOf(item, "title", Where(i));
         split.BestSegment = TimeOf(item, "best_segment", Where(i), /*allowNegative=*/false);
-        split.Icon.FileName = TextOf(item, "icon", Where(i));
-        bestTimes.Times.push_back(TimeOf(item, "best_time", Where(i), /*allowNegative=*/false));
-        personalBest.Times.push_back(TimeOf(item, "time", Where(i), /*allowNegative=*/false));
-        anyBestTime = anyBestTime || bestTimes.Times.back() != 0;
-        anyTime = anyTime || personalBest.Times.back() != 0;
+        split.Picture.FileName = TextOf(item, "icon", Where(i));
+        bestTimes.push_back(TimeOf(item, "best_time", Where(i), /*allowNegative=*/false));
+        personalBest.push_back(TimeOf(item, "time", Where(i), /*allowNegative=*/false));
+        anyBestTime = anyBestTime || bestTimes.back() != 0;
+        anyTime = anyTime || personalBest.back() != 0;
         route.Splits.push_back(std::move(split));
     }
     if (anyBestTime) {
-        route.Comparisons.push_back(std::move(bestTimes));
+        route.RunTitles.emplace_back("Best Times");
     }
     if (anyTime || anyBestTime) {
-        route.Comparisons.push_back(std::move(personalBest));
+        route.RunTitles.emplace_back("Personal Best");
     }
+    for (std::size_t s = 0; s < route.Splits.size(); ++s) {
+        if (anyBestTime) {
+            route.Splits[s].RunTimes.push_back(bestTimes[s]);
+        }
+        if (anyTime || anyBestTime) {
+            route.Splits[s].RunTimes.push_back(personalBest[s]);
+        }
+    }
+    NormaliseRoute(&route);
 
     for (const auto& [key, value] : root.items()) {
         if (key != "title" && key != "attempt_count" && key != "start_delay" && key != "splits") {

@@ -16,6 +16,6 @@
 #include <string_view>
 
 #include "ConvertReport.h"
-#include "Route.h"
+#include "RouteData.h"
 
-Route ReadUrnJson(std::string_view text, ConvertReport* report);
+RouteData ReadUrnJson(std::string_view text, ConvertReport* report);

@@ -6,13 +6,13 @@
 //   {"title": "Tunic - Any%", "attempt_count": 57, "start_delay": "0:00:01.500000",
 //    "splits": [{"title": "Forest", "time": "0:00:41.000000", "best_segment": ...}]}
 //
-// Other stored runs and a positive start offset have no place in the format and are named
-// in the report's left-behind line.
+// Other stored runs, cell notes and a positive start offset have no place in the format and are
+// named in the report's left-behind line.
 #pragma once
 
 #include <string>
 
 #include "ConvertReport.h"
-#include "Route.h"
+#include "RouteData.h"
 
-std::string WriteUrnJson(const Route& route, ConvertReport* report);
+std::string WriteUrnJson(const RouteData& route, ConvertReport* report);

@@ -3,7 +3,8 @@
 //
 //   $ quorvel-convert tunic.lss tunic.txt
 //   Left behind: 1,788 attempts of history, auto-splitter settings      (on stderr)
-//   $ echo $?     -> 0 done, 1 bad input or a file that cannot be written, 2 bad usage
+//   $ echo $?     -> 0 done, 1 bad input, OUT there (without --force) or not written,
+//                    2 bad usage
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,7 +15,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quorvel-convert [--timing real|game] IN OUT\n"
+    "usage: quorvel-convert [--timing real|game] [--force] IN OUT\n"
     "\n"
     "Converts a split file to another format, chosen by the extensions:\n"
     "  .txt   this timer's split file\n"
@@ -23,10 +24,12 @@ constexpr const char* kUsage =
     "\n"
     "  --timing real|game  which clock of an XML file to read or write (default: real\n"
     "                      time, or game time when the file holds game times only)\n"
+    "  --force             replace OUT when it is there (never IN itself)\n"
     "  --help              this text\n"
     "\n"
     "Icons inside an XML file are written beside OUT as OUT's name, a dash, the split's\n"
-    "number and the image's extension. What OUT cannot hold is listed on stderr.\n"
+    "number and the image's extension, under another name when that one is taken; no file\n"
+    "but OUT is ever replaced. What OUT cannot hold is listed on stderr.\n"
     "Exit status: 0 done, 1 bad input or OUT not written, 2 bad usage.\n";
 
 int Usage(const char* problem) {
@@ -37,7 +40,7 @@ int Usage(const char* problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    TimingMethod timing = TimingMethod::Automatic;
+    ConvertOptions options;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -56,12 +59,16 @@ int main(int argc, char** argv) {
                 value = argument.substr(std::strlen("--timing="));
             }
             if (value == "real") {
-                timing = TimingMethod::RealTime;
+                options.Timing = TimingMethod::RealTime;
             } else if (value == "game") {
-                timing = TimingMethod::GameTime;
+                options.Timing = TimingMethod::GameTime;
             } else {
                 return Usage("--timing needs real or game");
             }
+            continue;
+        }
+        if (argument == "--force") {
+            options.Replace = true;
             continue;
         }
         if (argument.starts_with("--")) {
@@ -73,14 +80,19 @@ int main(int argc, char** argv) {
         return Usage("give one input and one output file");
     }
     ConvertReport report;
-    const ConvertResult result = ConvertSplitFile(files[0], files[1], timing, &report);
-    std::fputs(report.Text().c_str(), stderr);
-    if (result.Outcome == ConvertResult::BadUsage) {
-        return Usage(result.Message.c_str());
+    const ConvertResult result = ConvertSplitFile(files[0], files[1], options, &report);
+    switch (result.Outcome) {
+        case ConvertResult::Ok:
+            std::fputs(report.Text().c_str(), stderr);
+            return 0;
+        case ConvertResult::BadUsage:
+            return Usage(result.Message.c_str());
+        case ConvertResult::OutputExists:
+            std::fprintf(stderr, "quorvel-convert: %s Nothing written; --force replaces it.\n",
+                         result.Message.c_str());
+            return 1;
+        default:
+            std::fprintf(stderr, "quorvel-convert: %s\n", result.Message.c_str());
+            return 1;
     }
-    if (result.Outcome != ConvertResult::Ok) {
-        std::fprintf(stderr, "quorvel-convert: %s\n", result.Message.c_str());
-        return 1;
-    }
-    return 0;
 }

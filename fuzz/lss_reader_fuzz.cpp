@@ -13,25 +13,26 @@ using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    Route first;
+    RouteData first;
     try {
         ConvertReport report;
         first = ReadLss(text, TimingMethod::Automatic, &report);
     } catch (const FormatError&) {
         return 0;
     }
-    for (const RouteComparison& comparison : first.Comparisons) {
-        Check(comparison.Times.size() == first.Splits.size(), "one time per split");
+    for (const RouteRow& split : first.Splits) {
+        Check(split.RunTimes.size() == first.RunTitles.size(), "one time per stored run");
     }
     ConvertReport report;
     const std::string written = WriteLss(first, TimingMethod::RealTime, &report);
-    Route second;
+    RouteData second;
     try {
         second = ReadLss(written, TimingMethod::RealTime, &report);
     } catch (const FormatError& error) {
         fuzz::Fail(error.what());
     }
-    fuzz::CheckRoundTrip(first, second, /*expectedOffset=*/first.Offset,
-                         [](const RouteIcon& a, const RouteIcon& b) { return a.Bytes == b.Bytes; });
+    fuzz::CheckRoundTrip(
+        first, second, /*expectedOffset=*/first.StartOffset,
+        [](const SplitPicture& a, const SplitPicture& b) { return a.Bytes == b.Bytes; });
     return 0;
 }

@@ -11,7 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    Route first;
+    RouteData first;
     try {
         ConvertReport report;
         first = ReadUrnJson(text, &report);
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     ConvertReport report;
     const std::string written = WriteUrnJson(first, &report);
-    Route second;
+    RouteData second;
     try {
         second = ReadUrnJson(written, &report);
     } catch (const FormatError& error) {
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // A positive offset has no place in the format: it comes back as 0.
     fuzz::CheckRoundTrip(
-        first, second, /*expectedOffset=*/first.Offset > 0 ? 0 : first.Offset,
-        [](const RouteIcon& a, const RouteIcon& b) { return a.FileName == b.FileName; });
+        first, second, /*expectedOffset=*/first.StartOffset > 0 ? 0 : first.StartOffset,
+        [](const SplitPicture& a, const SplitPicture& b) { return a.FileName == b.FileName; });
     return 0;
 }

@@ -6,8 +6,10 @@
 //   "" NamePart("/x/a:b.txt", kPathSeparator) -> "a:b.txt"
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 inline constexpr std::string_view kFileSeparators = "/\\:";
 inline constexpr std::string_view kPathSeparator = "/";
@@ -28,4 +30,20 @@ inline std::string_view FolderOf(std::string_view path,
 inline std::string_view NamePart(std::string_view path,
                                  std::string_view separators = kFileSeparators) {
     return path.substr(NameStart(path, separators));
+}
+
+// Every part between separators, in order, empty parts left out:
+//   PathComponents("icons//boss.png") -> {"icons", "boss.png"}
+//   PathComponents("/a/../b")          -> {"a", "..", "b"}
+inline std::vector<std::string_view> PathComponents(std::string_view path,
+                                                    std::string_view separators = kPathSeparator) {
+    std::vector<std::string_view> parts;
+    while (!path.empty()) {
+        const std::size_t end = std::min(path.find_first_of(separators), path.size());
+        if (end > 0) {
+            parts.push_back(path.substr(0, end));
+        }
+        path.remove_prefix(std::min(end + 1, path.size()));
+    }
+    return parts;
 }

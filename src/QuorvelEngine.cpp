@@ -698,10 +698,6 @@ void AddKeptColumn(QuorvelClass& engine, std::string title) {
 
 // ---- Text of the split-state file ----
 
-bool IsPathSeparator(char c) {
-    return c == '/' || c == '\\' || c == ':';
-}
-
 // A split file's name as the split-state file holds it, one cell on one line: TAB -> "|t",
 // LF -> "|n", CR -> "|r", "|" -> "||". "a\tb|c.txt" -> "a|tb||c.txt".
 std::string EscapeFileName(const std::string& name) {
@@ -748,7 +744,7 @@ bool IsPlainFileName(const std::string& name) {
     if (name == "." || name == "..") {
         return false;
     }
-    return std::none_of(name.begin(), name.end(), IsPathSeparator);
+    return FolderOf(name).empty();
 }
 
 std::string TimeText(std::int32_t time) {

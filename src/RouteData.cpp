@@ -46,6 +46,16 @@ void NormaliseRoute(RouteData* route) {
     }
 }
 
+std::size_t NoteCount(const RouteData& route) {
+    std::size_t count = 0;
+    for (const RouteRow& split : route.Splits) {
+        count += static_cast<std::size_t>(
+            std::count_if(split.Notes.begin(), split.Notes.end(),
+                          [](const std::string& note) { return !note.empty(); }));
+    }
+    return count;
+}
+
 std::int32_t BestRunningTime(const RouteData& route, std::size_t row) {
     std::int32_t total = 0;
     for (std::size_t r = 0; r <= row && r < route.Splits.size(); ++r) {

@@ -1,10 +1,12 @@
 // A route as a plain value: what a split file stores, with nothing of a run in progress.
-// The split editor edits a copy of one and hands it back whole; the engine's route-editing
-// operations are built on the same edits, so the editor and the engine change a route by
-// one set of rules. Standard library only.
+// One type for everything that handles a whole route: the split editor edits a copy of one
+// and hands it back whole; the engine's route-editing operations are built on the same
+// edits, so the editor and the engine change a route by one set of rules; the converters
+// read other timers' files into one and write one out. Standard library only.
 //
 //   Description "Any%", StartOffset -33, AttemptCount 12, RunTitles {"Run 1"}
-//   Splits {{"Level 1", best 40.10, run times {41.00}}, {"Level 2", best 55.00, {1:36.20}}}
+//   Splits {{"Level 1", best 40.10, run times {41.00}, picture "level1.png"},
+//           {"Level 2", best 55.00, run times {1:36.20}}}
 //
 // Times are hundredths (0 = no time). A stored run holds running times: the time at the end
 // of each split. Its segment time (SegmentTime) is worked out: the running time minus the
@@ -16,9 +18,21 @@
 #include <string>
 #include <vector>
 
+// The picture of a split: a file named relative to the split file's folder, as the split
+// file's picture cell holds it ("level1.png", "icons/boss.png"), or an image that came
+// inside another timer's file (Bytes), which the converters write out beside the file they
+// write, or embed. The engine holds only the name.
+struct SplitPicture {
+    std::string FileName;   // "" for none
+    std::string Bytes;      // the image itself, when it came inside a file; "" otherwise
+    std::string Extension;  // the kind of Bytes: "png", "jpg" or "gif"
+
+    bool operator==(const SplitPicture&) const = default;
+};
+
 struct RouteRow {
-    std::string Name;
-    std::string PictureFile;  // as the engine holds it (full path), "" for none
+    std::string Name;  // as the runner wrote it: "-Forest", "{Hub} Boss"
+    SplitPicture Picture;
     std::int32_t BestSegment = 0;
     std::vector<std::int32_t> RunTimes;  // one running time per stored run
     // Notes as typed (real TABs and line breaks): [0] the best-splits cell, [k] stored run k.
@@ -48,6 +62,9 @@ std::string HeaderText(std::string text);
 // Makes every split hold one running time and one note per column; call after building a
 // route by hand. Missing entries are 0 and "".
 void NormaliseRoute(RouteData* route);
+
+// How many cells of the route hold a note.
+std::size_t NoteCount(const RouteData& route);
 
 // ---- Times ----
 

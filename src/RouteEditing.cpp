@@ -1,9 +1,11 @@
 // The engine's route-editing operations: the grid goes out as a RouteData, is edited by the
-// rules of RouteData.h, and comes back whole.
+// rules of RouteData.h, and comes back whole. Picture names go out relative to the split
+// file's folder, as the file holds them, and come back with the folder in front.
 #include <algorithm>
 #include <functional>
 #include <utility>
 
+#include "PathParts.h"
 #include "QuorvelEngine.h"
 #include "RouteData.h"
 
@@ -35,6 +37,7 @@ RouteData QuorvelClass::GetRoute() const {
     route.AttemptCount = TotalAttemptCount;
     route.StartOffset = StartOffset;
     route.Description = FileDesc->Text;
+    const std::string_view folder = FolderOf(SplitFileName);
     const unsigned int columns = GetColumnCount();
     for (unsigned int c = kFirstRunColumn; c + 1 < columns; ++c) {
         route.RunTitles.push_back(ColumnHeaders[c]->Text);
@@ -43,7 +46,11 @@ RouteData QuorvelClass::GetRoute() const {
         RouteRow split;
         split.Name = GetFullRowHeader(r);
         if (const HeaderInfoClass* header = GetRowHeaderClass(r)) {
-            split.PictureFile = header->PictureFile;
+            std::string_view picture = header->PictureFile;
+            if (picture.starts_with(folder)) {
+                picture.remove_prefix(folder.size());
+            }
+            split.Picture.FileName = picture;
         }
         split.BestSegment = GetDataCellElapsed(r, 0);
         split.Notes.push_back(TypedNote(GetDataCellNotes(r, 0)));
@@ -86,8 +93,11 @@ void QuorvelClass::SetRoute(const RouteData& given) {
         const RouteRow& split = route.Splits[r];
         auto header = std::make_unique<HeaderInfoClass>();
         header->Text = HeaderText(split.Name);
-        header->PictureFile = split.PictureFile;
-        HasPictures = HasPictures || !split.PictureFile.empty();
+        if (!split.Picture.FileName.empty()) {
+            header->PictureFile =
+                std::string(FolderOf(SplitFileName)) + HeaderText(split.Picture.FileName);
+            HasPictures = true;
+        }
         RowHeaders.push_back(std::move(header));
 
         std::vector<std::unique_ptr<SplitDataClass>> row;

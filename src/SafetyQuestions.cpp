@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <map>
 
+#include "PathParts.h"
 #include "QuorvelEngine.h"
 
 namespace {
@@ -20,8 +21,7 @@ std::string TimeText(std::int32_t time) {
 
 // The file's name without its folder, for a short question: "/runs/any.txt" -> "any.txt".
 std::string NameOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return std::string(NamePart(path, kPathSeparator));
 }
 
 }  // namespace

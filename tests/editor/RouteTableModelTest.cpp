@@ -13,9 +13,9 @@ namespace {
 // Three splits, two stored runs ("Old", then the raced "PB"), one note.
 RouteData Sample() {
     RouteData route{12, -33, "Any%", {"Old", "PB"}, {}};
-    route.Splits = {{"Level 1", "", 4010, {4200, 4100}, {}},
-                    {"Level 2", "", 5500, {10000, 9620}, {}},
-                    {"Level 3", "", 3000, {13500, 12800}, {}}};
+    route.Splits = {{"Level 1", {}, 4010, {4200, 4100}, {}},
+                    {"Level 2", {}, 5500, {10000, 9620}, {}},
+                    {"Level 3", {}, 3000, {13500, 12800}, {}}};
     NormaliseRoute(&route);
     route.Splits[0].Notes[0] = "watch the gap\njump late";
     return route;

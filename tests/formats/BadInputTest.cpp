@@ -1,13 +1,14 @@
 // The command line tool: bad input gets one line naming the file and the fault, exit status 1
-// and nothing written; bad usage exits 2.
+// and nothing written; so does an output that is the input or is there already; bad usage
+// exits 2.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "ConvertFixture.h"
 
@@ -27,19 +28,7 @@ std::string LssWithSegment(const std::string& best) {
            best + "</RealTime></BestSegmentTime></Segment>\n</Segments>\n</Run>\n";
 }
 
-class BadInputTest : public ConvertFixture {
-  protected:
-    // Runs the command line tool with the given (quoted) arguments: its exit status, and in
-    // said_ what it wrote to stderr and stdout.
-    int RunTool(const std::string& arguments) {
-        const std::string said = "'" + File("said") + "'";
-        const int status = std::system(
-            (std::string(QUORVEL_CONVERT) + " " + arguments + " >" + said + " 2>&1").c_str());
-        said_ = ReadFile(File("said"));
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string said_;
-};
+using BadInputTest = ConvertFixture;
 
 TEST_F(BadInputTest, EachBadInputGetsItsMessageExitOneAndNothingWritten) {
     WriteFile(File("big.lss"), "");
@@ -72,6 +61,10 @@ TEST_F(BadInputTest, EachBadInputGetsItsMessageExitOneAndNothingWritten) {
          "split 1: \"time\": time text \"1:xx\" has a letter"},
         {"negative.json", "{\"splits\": [{\"best_segment\": \"-0:00:01\"}]}", "is negative"},
         {"state.txt", "QVLSplitState\tx\n", "not a split file"},
+        // 36 KB that the engine would make 40 million cells of, refused before it builds any.
+        {"title-line-of-20000-tabs.txt",
+         ReadFile(TestDataPath("formats/title-line-of-20000-tabs.txt")),
+         "line 2: 19,999 stored runs; up to 200 are read"},
     };
     for (const auto& [name, text, message] : cases) {
         SCOPED_TRACE(name);
@@ -87,13 +80,35 @@ TEST_F(BadInputTest, EachBadInputGetsItsMessageExitOneAndNothingWritten) {
     }
 }
 
-TEST_F(BadInputTest, UnwritableOutputLeavesNoIconsBehind) {
-    std::filesystem::create_directory(File("taken.txt"));
-    EXPECT_EQ(RunTool("'" + TestDataPath("formats/icons.lss") + "' '" + File("taken.txt") + "'"),
-              1);
-    EXPECT_NE(said_.find("taken.txt: cannot be written"), std::string::npos) << said_;
-    EXPECT_FALSE(FileExists(File("taken-1.png")));
-    EXPECT_FALSE(FileExists(File("taken-2.png")));
+// quorvel-convert x.txt x.txt used to drop the notes, x.lss x.lss the history, with exit 0.
+TEST_F(BadInputTest, TheToolNeverWritesOverItsInputNorAnExistingFileWithoutForce) {
+    const std::string route = ReadFile(TestDataPath("two-runs-with-notes.txt"));
+    const std::string history = ReadFile(TestDataPath("formats/version-1.8-subsplits.lss"));
+    WriteFile(File("a.txt"), route);
+    WriteFile(File("x.lss"), history);
+    std::filesystem::create_symlink(File("a.txt"), File("link.txt"));
+    std::filesystem::create_hard_link(File("a.txt"), File("hard.txt"));
+    const std::vector<std::string> before = FolderEntries(dir_.Path());
+    for (const char* force : {"", "--force "}) {
+        for (const auto& [in, out] : {std::pair{"a.txt", "a.txt"},
+                                      {"a.txt", "link.txt"},
+                                      {"hard.txt", "a.txt"},
+                                      {"x.lss", "x.lss"}}) {
+            SCOPED_TRACE(std::string(force) + in + " " + out);
+            EXPECT_EQ(RunTool(force + File(in) + " " + File(out)), 1) << said_;
+            EXPECT_NE(said_.find("never converted onto itself"), std::string::npos) << said_;
+        }
+    }
+    EXPECT_EQ(RunTool(File("a.txt") + " " + File("x.lss")), 1);
+    EXPECT_NE(said_.find("x.lss: already exists: x.lss is a LiveSplit file with 1,788 attempts; "
+                         "replacing it loses them. Nothing written; --force replaces it."),
+              std::string::npos)
+        << said_;
+    EXPECT_EQ(ReadFile(File("a.txt")), route);
+    EXPECT_EQ(ReadFile(File("x.lss")), history);
+    EXPECT_EQ(FolderEntries(dir_.Path()), before);
+    EXPECT_EQ(RunTool("--force " + File("a.txt") + " " + File("x.lss")), 0) << said_;
+    EXPECT_NE(ReadFile(File("x.lss")).find("<GameName>Any% route</GameName>"), std::string::npos);
 }
 
 TEST_F(BadInputTest, BadUsageExitsTwoAndHelpExitsZero) {

@@ -49,4 +49,11 @@ TEST_F(RoundTripTest, ExportNamesWhatTheFormatCannotHold) {
               "Left behind: the start offset of 0:00:02.000000, 2 stored runs");
 }
 
+// The converter read a split file saved with a byte-order mark with an attempt count of 0.
+TEST_F(RoundTripTest, AByteOrderMarkAtTheStartIsSkipped) {
+    Convert(TestDataPath("formats/byte-order-mark.txt"), File("a.json"));
+    EXPECT_NE(ReadFile(File("a.json")).find("\"attempt_count\": 57,"), std::string::npos);
+    EXPECT_NE(ReadFile(File("a.json")).find("\"title\": \"BOM route\""), std::string::npos);
+}
+
 }  // namespace
