@@ -11,6 +11,7 @@
 #include <string>
 
 #include "HistoryDatabase.h"
+#include "HistoryFile.h"
 #include "HistoryImport.h"
 #include "HistoryRecorder.h"
 #include "HistoryStatistics.h"

@@ -175,9 +175,7 @@ void HistoryRecorder::AttemptReset(std::int32_t timeOnClock, std::int32_t pauseT
     }
     live_ = false;
     mirror_.clear();
-    if (liveFinished_) {
-        return;  // the reset after a finished run: the attempt has its end
-    }
+    // After a finished run the writer finds the attempt ended and lets it be.
     Record record;
     record.What = Kind::Reset;
     record.Utc = NowUtc();

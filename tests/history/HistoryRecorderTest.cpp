@@ -23,8 +23,7 @@ TEST(HistoryRecorder, ARecordedSessionReadsBackAsTheRunnerSawIt) {
         recorder.SplitMade(0, 1000);
         recorder.SplitSkipped(1);
         recorder.SplitMade(2, 4500);
-        recorder.AttemptFinished(4500, 30);
-        recorder.SplitUndone(2);  // after the last split: the attempt is taken up again
+        recorder.SplitUndone(2);
         recorder.SplitMade(2, 5000);
         recorder.AttemptFinished(5000, 30);
         recorder.AttemptReset(5000, 30);  // the reset after a finish ends nothing
@@ -33,6 +32,10 @@ TEST(HistoryRecorder, ARecordedSessionReadsBackAsTheRunnerSawIt) {
         recorder.AttemptReset(1500, 0);
         recorder.AttemptStarted(3, TimeClock::Real);
         recorder.SplitMade(0, 900);
+        recorder.SplitMade(1, 2000);
+        recorder.SplitMade(2, 2900);
+        recorder.AttemptFinished(2900, 0);
+        recorder.SplitUndone(2);  // after the last split: the attempt is taken up again
         // The process ends here with the run going: no end is recorded.
     }
     struct stat info {};
@@ -43,8 +46,7 @@ TEST(HistoryRecorder, ARecordedSessionReadsBackAsTheRunnerSawIt) {
         const OpenResult opened = recorder.Open(route, Access::Writable, names);
         ASSERT_TRUE(opened.Unfinished.has_value());
         EXPECT_EQ(opened.Unfinished->End, Ending::ProcessDied);
-        recorder.UnfinishedResumed(3, TimeClock::Real, {900});  // from the split state
-        recorder.SplitMade(1, 2000);
+        recorder.UnfinishedResumed(3, TimeClock::Real, {900, 2000});  // from the split state
         recorder.SplitMade(2, 3000);
         recorder.AttemptFinished(3000, 0);
         recorder.AttemptStarted(4, TimeClock::Game);
