@@ -36,7 +36,6 @@ CREATE TABLE split_time(
     segment INTEGER,
     PRIMARY KEY (attempt, split)
 ) WITHOUT ROWID;
-CREATE INDEX split_time_by_split ON split_time(split);
 PRAGMA application_id = 1364610120;
 PRAGMA user_version = 1;
 )sql";
@@ -99,6 +98,63 @@ FileHeader ReadHeader(const std::string& path) {
     header.Version = bigEndian(60);
     return header;
 }
+
+// Writes split_time rows many to a statement: for a bulk write, running the statement
+// costs more than the row does.
+class EntryWriter {
+  public:
+    explicit EntryWriter(const sqlite::Connection& db) : one_(db, Sql(1)), many_(db, Sql(kRows)) {}
+
+    bool Add(std::int64_t attempt, std::int64_t split, const SplitEntry& entry) {
+        pending_.push_back({attempt, split, entry});
+        return pending_.size() < kRows || Write(many_, kRows);
+    }
+    // Writes what is left.
+    bool Finish() {
+        while (!pending_.empty()) {
+            if (!Write(one_, 1)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+  private:
+    static constexpr std::size_t kRows = 64;
+    struct Row {
+        std::int64_t Attempt, Split;
+        SplitEntry Entry;
+    };
+
+    static std::string Sql(std::size_t rows) {
+        std::string sql = "INSERT INTO split_time(attempt, split, running, segment) VALUES";
+        for (std::size_t row = 0; row < rows; ++row) {
+            sql += row == 0 ? "(?,?,?,?)" : ",(?,?,?,?)";
+        }
+        return sql;
+    }
+
+    // The first `rows` pending rows through statement.
+    bool Write(sqlite::Statement& statement, std::size_t rows) {
+        statement.Reset();
+        for (std::size_t row = 0; row < rows; ++row) {
+            const Row& r = pending_[pending_.size() - rows + row];
+            const int at = static_cast<int>(row * 4);
+            statement.Bind(at + 1, r.Attempt).Bind(at + 2, r.Split);
+            if (r.Entry.Kind == EntryKind::Timed) {
+                statement
+                    .Bind(at + 3, r.Entry.HasRunning ? std::optional<std::int64_t>(r.Entry.Running)
+                                                     : std::nullopt)
+                    .Bind(at + 4, std::int64_t{r.Entry.Segment});
+            }
+        }
+        pending_.resize(pending_.size() - rows);
+        return statement.Run();
+    }
+
+    sqlite::Statement one_, many_;
+    std::vector<Row> pending_;
+};
 
 }  // namespace
 
@@ -258,18 +314,23 @@ bool HistoryDatabase::OpenExisting(OpenResult* result) {
             db_.Execute("PRAGMA synchronous = FULL") != SQLITE_OK) {
             return refuse(db_.ErrorMessage());
         }
-        if (empty) {
-            sqlite::Transaction create(db_);
-            // Another window may have made it a moment ago; then it is there already.
-            if (db_.QueryInt64("PRAGMA user_version") == 0 &&
-                (db_.Execute(kSchema) != SQLITE_OK || !create.Commit())) {
-                return refuse(db_.ErrorMessage());
-            }
+        // Whatever opening changes is one transaction: one write to the disk at most.
+        sqlite::Transaction opening(db_);
+        if (!opening.Began()) {
+            return refuse(db_.ErrorMessage());
         }
-        statements_ = std::make_unique<Statements>(db_);
+        // Another window may have made it a moment ago; then it is there already.
+        if (empty && db_.QueryInt64("PRAGMA user_version") == 0 &&
+            db_.Execute(kSchema) != SQLITE_OK) {
+            return refuse(db_.ErrorMessage());
+        }
         if (!Realign(result) || !CloseLeftOpenAttempts(result)) {
             return refuse(lastError_);
         }
+        if (!opening.Commit()) {
+            return refuse(db_.ErrorMessage());
+        }
+        statements_ = std::make_unique<Statements>(db_);
     } else {
         if (db_.Execute("PRAGMA query_only = 1") != SQLITE_OK) {
             return refuse(db_.ErrorMessage());
@@ -624,9 +685,7 @@ bool HistoryDatabase::ReplaceAll(const History& history) {
                               "INSERT INTO attempt(number, clock, started_utc, ended_utc, ending, "
                               "final_time, pause_time, resumed) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, "
                               "?8)");
-    sqlite::Statement entry(db_,
-                            "INSERT INTO split_time(attempt, split, running, segment) "
-                            "VALUES(?1, ?2, ?3, ?4)");
+    EntryWriter entries(db_);
     for (const Attempt& a : history.Attempts) {
         attempt.Reset();
         attempt.Bind(1, a.Number)
@@ -642,22 +701,13 @@ bool HistoryDatabase::ReplaceAll(const History& history) {
         }
         const std::int64_t id = sqlite3_last_insert_rowid(db_.Handle());
         for (std::size_t i = 0; i < a.Splits.size() && i < ids.size(); ++i) {
-            const SplitEntry& e = a.Splits[i];
-            if (e.Kind == EntryKind::NotReached) {
-                continue;
-            }
-            entry.Reset();
-            entry.Bind(1, id).Bind(2, ids[i]);
-            if (e.Kind == EntryKind::Timed) {
-                entry.Bind(3, e.HasRunning ? std::optional<std::int64_t>(e.Running) : std::nullopt)
-                    .Bind(4, std::int64_t{e.Segment});
-            }
-            if (!entry.Run()) {
+            if (a.Splits[i].Kind != EntryKind::NotReached &&
+                !entries.Add(id, ids[i], a.Splits[i])) {
                 return Fail();
             }
         }
     }
-    if (!transaction.Commit()) {
+    if (!entries.Finish() || !transaction.Commit()) {
         return Fail();
     }
     names_ = history.SplitNames;

@@ -132,11 +132,16 @@ std::string Statement::Text(int column) const {
 }
 
 Transaction::Transaction(Connection& db) : db_(db) {
+    if (db_.Handle() != nullptr && sqlite3_get_autocommit(db_.Handle()) == 0) {
+        began_ = true;
+        nested_ = true;
+        return;
+    }
     began_ = db_.Execute("BEGIN IMMEDIATE") == SQLITE_OK;
 }
 
 Transaction::~Transaction() {
-    if (began_ && !done_) {
+    if (began_ && !done_ && !nested_) {
         db_.Execute("ROLLBACK");
     }
 }
@@ -144,6 +149,10 @@ Transaction::~Transaction() {
 bool Transaction::Commit() {
     if (!began_ || done_) {
         return false;
+    }
+    if (nested_) {
+        done_ = true;
+        return true;
     }
     if (db_.Execute("COMMIT") != SQLITE_OK) {
         return false;

@@ -91,6 +91,8 @@ class Statement {
 };
 
 // BEGIN IMMEDIATE at construction; ROLLBACK at destruction unless Commit() succeeded.
+// Inside a transaction already begun it is part of that one: its Commit() commits nothing
+// and a failure is rolled back by the outer one.
 class Transaction {
   public:
     explicit Transaction(Connection& db);
@@ -104,6 +106,7 @@ class Transaction {
   private:
     Connection& db_;
     bool began_ = false;
+    bool nested_ = false;
     bool done_ = false;
 };
 
