@@ -3,6 +3,8 @@
 #include <ctime>
 #include <future>
 
+#include "WrapTime.h"
+
 namespace history {
 
 namespace {
@@ -115,9 +117,7 @@ void HistoryRecorder::SplitMade(std::size_t index, std::int32_t runningTime) {
     if (mirror_.size() <= index) {
         mirror_.resize(index + 1);
     }
-    const std::uint32_t segment =
-        static_cast<std::uint32_t>(runningTime) - static_cast<std::uint32_t>(from);
-    mirror_[index] = SplitEntry{runningTime, static_cast<std::int32_t>(segment), EntryKind::Timed,
+    mirror_[index] = SplitEntry{runningTime, WrapSub(runningTime, from), EntryKind::Timed,
                                 /*HasRunning=*/true};
     Record record;
     record.What = Kind::Split;
@@ -209,13 +209,11 @@ void HistoryRecorder::UnfinishedResumed(std::int32_t number, TimeClock clock,
     std::int32_t from = 0;
     for (std::size_t i = 0; i < runningTimes.size() && i < splitCount_; ++i) {
         if (runningTimes[i] == 0) {
-            mirror_.push_back(SplitEntry{0, 0, EntryKind::Skipped, false});
+            mirror_.push_back(SplitEntry{0, 0, EntryKind::Skipped, /*HasRunning=*/false});
             continue;
         }
-        const std::uint32_t segment =
-            static_cast<std::uint32_t>(runningTimes[i]) - static_cast<std::uint32_t>(from);
-        mirror_.push_back(SplitEntry{runningTimes[i], static_cast<std::int32_t>(segment),
-                                     EntryKind::Timed, true});
+        mirror_.push_back(SplitEntry{runningTimes[i], WrapSub(runningTimes[i], from),
+                                     EntryKind::Timed, /*HasRunning=*/true});
         from = runningTimes[i];
     }
     Record record;
