@@ -20,7 +20,7 @@ std::string ImportSummary::Text() const {
                        CountText(SegmentTimes) +
                        (SegmentTimes == 1 ? " segment time" : " segment times") + " kept";
     if (SegmentTimesOfNoAttempt > 0) {
-        text += " (" + CountText(SegmentTimesOfNoAttempt) + " of them of no attempt)";
+        text += " (" + CountText(SegmentTimesOfNoAttempt) + " of them from ids with no attempt)";
     }
     if (LeftOut > 0) {
         text += ", " + CountText(LeftOut) +

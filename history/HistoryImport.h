@@ -13,7 +13,7 @@
 //   History history = BuildImportedHistory(in, &summary);
 //   // attempt 1: reset while timing Castle; attempt 2: finished, 1:30.10, paused 1.50;
 //   // -3 is an id with no attempt: its 39.00 is kept as a segment time of no attempt.
-//   summary.Text() -> "2 attempts and 4 segment times kept (1 of them of no attempt)"
+//   summary.Text() -> "2 attempts and 4 segment times kept (1 of them from ids with no attempt)"
 //
 // Ids at or below 0 and ids that no attempt has are both real: they are kept, as segment
 // times of no attempt, so that a file exported again holds them where they were. An attempt
@@ -64,7 +64,7 @@ struct ImportSummary {
     std::size_t LeftOut = 0;  // second entries of one id at one split, segment lists past the
                               // route's splits, and second attempts of one id: not kept
 
-    // "1,788 attempts and 1,436 segment times kept (12 of them of no attempt)"; with
+    // "1,788 attempts and 1,436 segment times kept (12 of them from ids with no attempt)"; with
     // anything left out: "..., 3 duplicate entries left out".
     std::string Text() const;
 };

@@ -52,9 +52,10 @@ TEST(HistoryImport, EveryAttemptAndSegmentTimeReadsBackAsItWasGiven) {
                          {{2, 5020}, {-3, 0}}};
     ImportSummary summary;
     const History history = BuildImportedHistory(in, &summary);
-    EXPECT_EQ(summary.Text(),
-              "3 attempts and 7 segment times kept (3 of them of no attempt), 2 duplicate "
-              "entries left out");
+    EXPECT_EQ(
+        summary.Text(),
+        "3 attempts and 7 segment times kept (3 of them from ids with no attempt), 2 duplicate "
+        "entries left out");
 
     TempDir dir;
     const std::string route = dir.File("route.txt");
