@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config clang libclang-rt-dev clang-format
-    libgtest-dev googletest libbenchmark-dev libpugixml-dev nlohmann-json3-dev
+    libgtest-dev googletest libbenchmark-dev libpugixml-dev nlohmann-json3-dev libsqlite3-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
     libxcb1-dev libxcb-xinput-dev libxcb-keysyms1-dev
     xvfb xauth xdotool x11-utils python3 python3-xlib procps imagemagick dbus
