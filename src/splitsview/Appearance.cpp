@@ -21,7 +21,7 @@ constexpr std::array<Rgb, kColourRoleCount> kChromaGreen = {
     Hex(0x00e5ff), Hex(0x82b1ff), Hex(0xff8a80), Hex(0xff1744), Hex(0xffd740),
     Hex(0xea80fc), Hex(0xffffff), Hex(0x00b140), Hex(0x1c1c1c)};
 constexpr std::array<Rgb, kColourRoleCount> kChromaMagenta = {
-    Hex(0x00e676), Hex(0xb9f6ca), Hex(0xffab40), Hex(0xff3d00), Hex(0xffd740),
+    Hex(0x00e676), Hex(0x69f0ae), Hex(0xffab40), Hex(0xff3d00), Hex(0xffd740),
     Hex(0x40c4ff), Hex(0xffffff), Hex(0xff00ff), Hex(0x1c1c1c)};
 
 constexpr std::array<const char*, kColourRoleCount> kRoleKeys = {

@@ -11,16 +11,21 @@ constexpr std::string_view kRunPrefix = "Run:";
 struct OwnComparison {
     ComparisonKind kind;
     const char* title;
+    const char* segmentTitle;
     std::vector<std::int32_t> HistoryComparisons::*times;  // null: from the grid
 };
 
 const std::array<OwnComparison, 6> kOwn = {{
-    {ComparisonKind::kPersonalBest, "Personal Best", nullptr},
-    {ComparisonKind::kBestSegments, "Best Segments", &HistoryComparisons::bestSegments},
-    {ComparisonKind::kBestSplitTimes, "Best Split Times", &HistoryComparisons::bestSplitTimes},
-    {ComparisonKind::kAverageSegments, "Average Segments", &HistoryComparisons::averageSegments},
-    {ComparisonKind::kMedianSegments, "Median Segments", &HistoryComparisons::medianSegments},
-    {ComparisonKind::kLatestRun, "Latest Run", &HistoryComparisons::latestRun},
+    {ComparisonKind::kPersonalBest, "Personal Best", "PB segment", nullptr},
+    {ComparisonKind::kBestSegments, "Best Segments", "Best segment",
+     &HistoryComparisons::bestSegments},
+    {ComparisonKind::kBestSplitTimes, "Best Split Times", "Best-split segment",
+     &HistoryComparisons::bestSplitTimes},
+    {ComparisonKind::kAverageSegments, "Average Segments", "Average segment",
+     &HistoryComparisons::averageSegments},
+    {ComparisonKind::kMedianSegments, "Median Segments", "Median segment",
+     &HistoryComparisons::medianSegments},
+    {ComparisonKind::kLatestRun, "Latest Run", "Latest segment", &HistoryComparisons::latestRun},
 }};
 
 bool AnyTime(const std::vector<std::int32_t>& times) {
@@ -32,9 +37,9 @@ bool AnyTime(const std::vector<std::int32_t>& times) {
     return false;
 }
 
-ComparisonTimes Made(std::string title, std::vector<std::int32_t> times) {
+ComparisonTimes Made(std::string title, std::string segmentTitle, std::vector<std::int32_t> times) {
     const bool available = AnyTime(times);
-    return {std::move(title), std::move(times), available};
+    return {std::move(title), std::move(segmentTitle), std::move(times), available};
 }
 
 }  // namespace
@@ -85,15 +90,17 @@ std::int32_t SegmentAt(const std::vector<std::int32_t>& times, std::size_t i) {
 
 std::vector<ComparisonChoice> ComparisonChoices(const RunSnapshot& run,
                                                 const HistoryComparisons& history) {
-    std::vector<ComparisonChoice> choices;
-    for (const OwnComparison& own : kOwn) {
-        const ComparisonId id{own.kind, ""};
-        choices.push_back({id, own.title, ResolveComparison(run, id, history).available});
+    std::vector<ComparisonChoice> choices(kOwn.size());
+    for (std::size_t i = 0; i < kOwn.size(); ++i) {
+        choices[i].id.kind = kOwn[i].kind;
+        choices[i].title = kOwn[i].title;
+        choices[i].available = ResolveComparison(run, choices[i].id, history).available;
     }
     for (std::size_t i = 0; i + 1 < run.storedRuns.size(); ++i) {
-        const StoredRun& stored = run.storedRuns[i];
-        choices.push_back(
-            {{ComparisonKind::kStoredRun, stored.title}, stored.title, AnyTime(stored.times)});
+        ComparisonChoice& choice = choices.emplace_back();
+        choice.id = {ComparisonKind::kStoredRun, run.storedRuns[i].title};
+        choice.title = run.storedRuns[i].title;
+        choice.available = AnyTime(run.storedRuns[i].times);
     }
     return choices;
 }
@@ -104,7 +111,7 @@ ComparisonTimes ResolveComparison(const RunSnapshot& run, const ComparisonId& id
     if (id.kind == ComparisonKind::kStoredRun) {
         for (std::size_t i = 0; i + 1 < run.storedRuns.size(); ++i) {
             if (run.storedRuns[i].title == id.title) {
-                return Made(id.title, run.storedRuns[i].times);
+                return Made(id.title, id.title + " segment", run.storedRuns[i].times);
             }
         }
         return ResolveComparison(run, {}, history);
@@ -116,15 +123,16 @@ ComparisonTimes ResolveComparison(const RunSnapshot& run, const ComparisonId& id
         }
     }
     if (own->times != nullptr && (history.*(own->times)).size() == rows) {
-        return Made(own->title, history.*(own->times));
+        return Made(own->title, own->segmentTitle, history.*(own->times));
     }
     switch (own->kind) {
         case ComparisonKind::kPersonalBest:
-            return Made(own->title, run.Kept() != nullptr ? run.Kept()->times
-                                                          : std::vector<std::int32_t>(rows, 0));
+            return Made(
+                own->title, own->segmentTitle,
+                run.Kept() != nullptr ? run.Kept()->times : std::vector<std::int32_t>(rows, 0));
         case ComparisonKind::kBestSegments:
-            return Made(own->title, BestSegmentTimes(run.bestSegments));
+            return Made(own->title, own->segmentTitle, BestSegmentTimes(run.bestSegments));
         default:
-            return {own->title, std::vector<std::int32_t>(rows, 0), false};
+            return Made(own->title, own->segmentTitle, std::vector<std::int32_t>(rows, 0));
     }
 }

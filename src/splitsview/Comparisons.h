@@ -61,6 +61,7 @@ struct HistoryComparisons {
 // A comparison ready to race: its title and its running time at each split.
 struct ComparisonTimes {
     std::string title;
+    std::string segmentTitle;         // its time for one split: "PB segment", "Median segment"
     std::vector<std::int32_t> times;  // one per split, 0 = no time
     bool available = false;           // it has at least one time
 };

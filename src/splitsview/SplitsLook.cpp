@@ -190,7 +190,6 @@ class Builder {
     void Clock(SplitsLook& look, std::int32_t final) const {
         ClockLook& clock = look.clock;
         const int decimals = std::clamp(in_.options.clockDecimals, 0, 2);
-        clock.comparisonTitle = in_.comparison.title;
         if (run_.finished) {
             clock.time = TimeText(final != 0 ? final : run_.clock, decimals);
             if (look.newPersonalBest) {
@@ -206,6 +205,7 @@ class Builder {
         if (!run_.hasRoute || rows_ == 0) {
             return;
         }
+        clock.comparisonTitle = in_.comparison.segmentTitle;
         const std::size_t last = LastTimedBefore(run_.current, next_);
         const std::int32_t from = last == std::string::npos ? 0 : At(run_.current, last);
         const std::int32_t comparisonFrom = last == std::string::npos ? 0 : At(comparison_, last);

@@ -8,7 +8,7 @@
 //   ...                                                       time is the comparison's
 //   Descent                                        19.60  <- the last split, always shown
 //                                                 5.34       clock, coloured
-//   Segment 0.39                      Personal Best 1.75      this split, the comparison's
+//   Segment 0.39                         PB segment 1.75      this split, the comparison's
 //   Previous Segment                                +0.25     summary lines, each can be
 //   Sum of Best                                     18.44     hidden
 //   Best Possible Time                              18.93
@@ -70,7 +70,7 @@ struct ClockLook {
     // or "New personal best".
     std::string caption;
     ColourRole captionRole = ColourRole::kText;
-    // Right under the clock: the comparison's time for that split.
+    // Right under the clock: the comparison's time for that split ("PB segment", "20.62").
     std::string comparisonTitle;
     std::string comparisonSegment;
     bool operator==(const ClockLook&) const = default;

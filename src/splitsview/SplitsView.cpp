@@ -297,7 +297,7 @@ QSize SplitsView::minimumSizeHint() const {
 QSize SplitsView::sizeHint() const {
     const QFontMetrics list(listFont_);
     const Geometry g = Layout(1000, look_);
-    const int columns = (1000 - g.deltaLeft) + g.nameLeft + list.averageCharWidth() * 18;
+    const int columns = (1000 - g.deltaLeft) + g.nameLeft + list.averageCharWidth() * 22;
     const int width = std::max(minimumSizeHint().width(), columns);
     return {width, heightForWidth(width)};
 }
@@ -319,7 +319,9 @@ QColor SplitsView::Colour(ColourRole role) const {
 void SplitsView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRegion& region = event->region();
-    painter.fillRect(event->rect(), Colour(ColourRole::kBackground));
+    for (const QRect& r : region) {  // not their bounding box: most of the view after a split
+        painter.fillRect(r, Colour(ColourRole::kBackground));
+    }
     painter.setFont(listFont_);
     const QColor text = Colour(ColourRole::kText);
     const int margin = qRound(6 * zoom_);
