@@ -1,13 +1,15 @@
 // The Splits view on the screen: a tick repaints the clock and its lines, never the list, and a
 // split never the whole view; the header is never cut; a click on the comparison's name
-// reaches the shell.
+// reaches the shell; a split's picture is read only from the route's folder.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QMouseEvent>
 
 #include "GridBuilder.h"
 #include "QtEvents.h"
 #include "SplitsView.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -100,6 +102,33 @@ TEST_F(SplitsViewTest, AClickOnTheComparisonsNameAsksTheShell) {
     click(view->ClockRect().center());
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(view->Look().comparison, "Personal Best");
+}
+
+TEST(SplitPictures, APictureIsReadOnlyFromInsideTheRoutesFolder) {
+    EnsureTestApp();
+    const struct {
+        const char* splitFile;
+        const char* picture;
+        bool read;
+    } cases[] = {
+        {"/runs/a.txt", "/runs/icons/1.png", true},
+        {"/runs/a.txt", "/runs/../etc/x.png", false},
+        {"/runs/a.txt", "/runs/icons/../../x.png", false},
+        {"/runs/a.txt", "/elsewhere/x.png", false},
+        {"/runs/a.txt", "/runs/", false},
+        {"", "x.png", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PictureInRouteFolder(c.splitFile, c.picture), c.read) << c.picture;
+    }
+    const TempDir dir;
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(QString::fromStdString(dir.File("boss.png"))));
+    PictureCache pictures;
+    const QPixmap shown = pictures.Get(dir.File("route.txt"), dir.File("boss.png"), 16);
+    EXPECT_EQ(std::pair(shown.width(), shown.height()), std::pair(16, 8));
+    EXPECT_TRUE(pictures.Get(dir.File("route.txt"), dir.File("missing.png"), 16).isNull());
 }
 
 }  // namespace
