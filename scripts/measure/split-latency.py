@@ -15,6 +15,9 @@ The pointer rests in the screen's bottom-right corner, off the window, as when t
 plays the game; POINTER=over leaves it over the grid, where the grid's scroll bar shows and
 each scroll paints the visible grid again instead of moving it on the screen.
 
+STRIP_INSET=N watches a strip N pixels in from the right edge instead, for a window whose
+times end inside a margin (the Splits view's).
+
 Polling the screen keeps the X server busy: run with K=0 for key times undisturbed. The
 program is left running; the caller ends it. Needs $DISPLAY, XTEST and python3-xlib.
 """
@@ -70,7 +73,10 @@ xwindow.DISPLAY.sync()
 time.sleep(0.2)
 space = xwindow.DISPLAY.keysym_to_keycode(XK.string_to_keysym("space"))
 
-strip = (x + width - STRIP_WIDTH, y + MENU_BAR, STRIP_WIDTH, height - MENU_BAR)
+# STRIP_INSET=N moves the strip N pixels in from the right edge, for a window whose times end
+# before it (a margin).
+inset = int(os.environ.get("STRIP_INSET", "0"))
+strip = (x + width - STRIP_WIDTH - inset, y + MENU_BAR, STRIP_WIDTH, height - MENU_BAR)
 start = press(space)
 # Rows that change while nothing is pressed: the clock, ticking every 75 ms.
 time.sleep(0.3)
