@@ -17,7 +17,7 @@
 
 #include "GlobalHotkeysBackend.h"
 
-namespace tk {
+namespace hotkeys {
 
 namespace {
 
@@ -200,7 +200,7 @@ std::string HotkeyName(const HotkeySpec& hotkey) {
     return sequence.toString(QKeySequence::PortableText).toStdString();
 }
 
-namespace hotkeys {
+namespace detail {
 
 // ---- Key symbols ----
 
@@ -524,7 +524,7 @@ std::string NoKeyMessage(const HotkeySpec& hotkey) {
     return "Global hotkey " + HotkeyName(hotkey) + " has no key on this keyboard.";
 }
 
-}  // namespace hotkeys
+}  // namespace detail
 
 int64_t MonotonicNowNs() {
     timespec now{};
@@ -545,7 +545,7 @@ struct GlobalHotkeys::Impl {
     std::set<std::string> reported;
     std::map<int, Entry> bindings;
     bool enabled = true;
-    std::unique_ptr<hotkeys::HotkeyBackend> backend;
+    std::unique_ptr<detail::HotkeyBackend> backend;
     HotkeyEvent last;
 
     void Report(const std::string& message) {
@@ -554,8 +554,8 @@ struct GlobalHotkeys::Impl {
         }
     }
 
-    std::vector<hotkeys::Binding> BindingList() const {
-        std::vector<hotkeys::Binding> list;
+    std::vector<detail::Binding> BindingList() const {
+        std::vector<detail::Binding> list;
         for (const auto& [id, entry] : bindings) {
             list.push_back({id, entry.Spec, entry.Description});
         }
@@ -582,8 +582,8 @@ struct GlobalHotkeys::Impl {
         action();
     }
 
-    hotkeys::BackendHost Host() {
-        hotkeys::BackendHost host;
+    detail::BackendHost Host() {
+        detail::BackendHost host;
         host.Fire = [this](int id, uint32_t serverTimeMs, int64_t receivedNs) {
             Fire(id, serverTimeMs, receivedNs);
         };
@@ -604,23 +604,23 @@ bool GlobalHotkeys::Start(HotkeyStartMode mode) {
         return true;
     }
     if (QCoreApplication::instance() == nullptr) {
-        impl_->Report(hotkeys::kUnavailableMessage);
+        impl_->Report(detail::kUnavailableMessage);
         return false;
     }
     const bool nativeWayland = QGuiApplication::platformName() == QLatin1String("wayland");
     const bool waylandSession = nativeWayland || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     const bool forceGrab = mode == HotkeyStartMode::kX11KeyGrab;
     if (waylandSession && !forceGrab) {
-        impl_->backend = hotkeys::StartPortalBackend(impl_->Host());
+        impl_->backend = detail::StartPortalBackend(impl_->Host());
     }
     if (!impl_->backend && !nativeWayland) {
-        impl_->backend = hotkeys::StartX11Backend(impl_->Host(), forceGrab);
+        impl_->backend = detail::StartX11Backend(impl_->Host(), forceGrab);
         if (impl_->backend && waylandSession) {
-            impl_->Report(hotkeys::kX11OnlyMessage);
+            impl_->Report(detail::kX11OnlyMessage);
         }
     }
     if (!impl_->backend) {
-        impl_->Report(hotkeys::kUnavailableMessage);
+        impl_->Report(detail::kUnavailableMessage);
         return false;
     }
     impl_->backend->SetEnabled(impl_->enabled);
@@ -683,4 +683,4 @@ void GlobalHotkeys::DispatchPending() {
     }
 }
 
-}  // namespace tk
+}  // namespace hotkeys

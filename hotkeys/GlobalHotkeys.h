@@ -22,7 +22,7 @@
 //
 // This header is Qt-free. The lower layers (key names to key symbols, the keyboard map, the
 // press/release tracker, the binding choice, the portal's trigger text) are pure functions
-// declared in namespace tk::hotkeys below, so they can be tested without a server.
+// declared in namespace hotkeys::detail below, so they can be tested without a server.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-namespace tk {
+namespace hotkeys {
 
 // Modifier keys a hotkey needs held, as bits of HotkeySpec::Modifiers.
 enum HotkeyModifier : unsigned {
@@ -123,7 +123,7 @@ class GlobalHotkeys {
     std::unique_ptr<Impl> impl_;
 };
 
-namespace hotkeys {
+namespace detail {
 
 // ---- Key symbols ----
 
@@ -229,5 +229,5 @@ std::string PortalRequestPath(const std::string& uniqueName, const std::string& 
 std::string PortalShortcutId(int id);
 int BindingIdFromPortalShortcut(const std::string& shortcutId);
 
+}  // namespace detail
 }  // namespace hotkeys
-}  // namespace tk

@@ -11,7 +11,7 @@
 
 #include "GlobalHotkeys.h"
 
-namespace tk::hotkeys {
+namespace hotkeys::detail {
 
 // The texts reported through GlobalHotkeys' report callback.
 inline constexpr const char* kUnavailableMessage =
@@ -63,4 +63,4 @@ std::unique_ptr<HotkeyBackend> StartX11Backend(const BackendHost& host, bool for
 // nullptr when there is no session bus or the portal offers no GlobalShortcuts.
 std::unique_ptr<HotkeyBackend> StartPortalBackend(const BackendHost& host);
 
-}  // namespace tk::hotkeys
+}  // namespace hotkeys::detail

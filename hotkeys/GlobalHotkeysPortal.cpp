@@ -16,7 +16,7 @@
 
 #include "GlobalHotkeysBackend.h"
 
-namespace tk::hotkeys {
+namespace hotkeys::detail {
 
 // One entry of BindShortcuts' a(sa{sv}): the shortcut's id and its description and trigger.
 struct PortalShortcut {
@@ -38,11 +38,11 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, PortalShortcut& s
     return argument;
 }
 
-}  // namespace tk::hotkeys
+}  // namespace hotkeys::detail
 
-Q_DECLARE_METATYPE(tk::hotkeys::PortalShortcut)
+Q_DECLARE_METATYPE(hotkeys::detail::PortalShortcut)
 
-namespace tk::hotkeys {
+namespace hotkeys::detail {
 
 namespace {
 
@@ -326,6 +326,6 @@ std::unique_ptr<HotkeyBackend> StartPortalBackend(const BackendHost& host) {
     return backend;
 }
 
-}  // namespace tk::hotkeys
+}  // namespace hotkeys::detail
 
 #include "GlobalHotkeysPortal.moc"

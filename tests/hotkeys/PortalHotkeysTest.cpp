@@ -108,9 +108,9 @@ class FakePortal : public QDBusVirtualObject {
     // Replies with the request's path, then answers through the request's Response signal.
     static void Answer(const QDBusMessage& message, const QDBusConnection& connection,
                        const QVariantMap& options, uint response, const QVariantMap& results) {
-        const QString request = QString::fromStdString(
-            tk::hotkeys::PortalRequestPath(message.service().toStdString(),
-                                           options.value("handle_token").toString().toStdString()));
+        const QString request = QString::fromStdString(hotkeys::detail::PortalRequestPath(
+            message.service().toStdString(),
+            options.value("handle_token").toString().toStdString()));
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
         QDBusMessage signal = QDBusMessage::createSignal(
             request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
@@ -144,7 +144,7 @@ class PortalHotkeys : public ::testing::Test {
             },
             Qt::BlockingQueuedConnection);
         ASSERT_TRUE(registered && connection_->registerService(kService));
-        hotkeys_ = std::make_unique<tk::GlobalHotkeys>(
+        hotkeys_ = std::make_unique<hotkeys::GlobalHotkeys>(
             [this](const std::string& text) { reports_.push_back(text); });
     }
     void TearDown() override {
@@ -178,7 +178,7 @@ class PortalHotkeys : public ::testing::Test {
     FakePortal portal_;  // lives on thread_, which has stopped before it goes
     std::unique_ptr<QDBusConnection> connection_;
     std::vector<std::string> reports_;
-    std::unique_ptr<tk::GlobalHotkeys> hotkeys_;
+    std::unique_ptr<hotkeys::GlobalHotkeys> hotkeys_;
     int splits_ = 0;
     const std::function<void()> split_ = [this] { ++splits_; };
 };
@@ -256,7 +256,8 @@ TEST_F(PortalHotkeys, ARefusedSessionIsReportedOnce) {
 // No portal and no X server to fall back on (the shell's hotkey tests have neither display).
 TEST(NoPortal, StartFailsAndReportsOnce) {
     std::vector<std::string> reports;
-    tk::GlobalHotkeys hotkeys([&reports](const std::string& text) { reports.push_back(text); });
+    hotkeys::GlobalHotkeys hotkeys(
+        [&reports](const std::string& text) { reports.push_back(text); });
     hotkeys.Bind(1, Spec("Num+1"), nullptr);
     EXPECT_EQ((std::tuple{hotkeys.Start(), hotkeys.Start(), hotkeys.Backend(), reports}),
               (std::tuple{false, false, std::string(),
