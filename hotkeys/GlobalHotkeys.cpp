@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <charconv>
 #include <ctime>
 #include <map>
 #include <set>
@@ -491,27 +490,13 @@ std::string PortalRequestPath(const std::string& uniqueName, const std::string& 
     return "/org/freedesktop/portal/desktop/request/" + sender + "/" + token;
 }
 
-namespace {
-constexpr std::string_view kShortcutPrefix = "hotkey";
+std::string PortalShortcutId(int id, const std::string& trigger) {
+    return "hotkey" + std::to_string(id) + "-" + (trigger.empty() ? "none" : trigger);
 }
 
-std::string PortalShortcutId(int id) {
-    return std::string(kShortcutPrefix) + std::to_string(id);
-}
-
-int BindingIdFromPortalShortcut(const std::string& shortcutId) {
-    if (shortcutId.size() <= kShortcutPrefix.size() ||
-        shortcutId.compare(0, kShortcutPrefix.size(), kShortcutPrefix) != 0) {
-        return -1;
-    }
-    const char* first = shortcutId.data() + kShortcutPrefix.size();
-    const char* last = shortcutId.data() + shortcutId.size();
-    int id = -1;
-    const auto [end, error] = std::from_chars(first, last, id);
-    if (error != std::errc() || end != last || id < 0) {
-        return -1;
-    }
-    return id;
+bool DesktopBindsKeypadAsDigits(const std::string& currentDesktop, const std::string& kdeVersion) {
+    const std::string desktops = ":" + currentDesktop + ":";
+    return desktops.find(":KDE:") != std::string::npos && kdeVersion == "5";
 }
 
 // ---- Shared helpers ----
@@ -610,7 +595,8 @@ bool GlobalHotkeys::Start(HotkeyStartMode mode) {
     const bool nativeWayland = QGuiApplication::platformName() == QLatin1String("wayland");
     const bool waylandSession = nativeWayland || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     const bool forceGrab = mode == HotkeyStartMode::kX11KeyGrab;
-    if (waylandSession && !forceGrab) {
+    const bool portal = mode == HotkeyStartMode::kAutomatic;
+    if (waylandSession && portal) {
         impl_->backend = detail::StartPortalBackend(impl_->Host());
     }
     if (!impl_->backend && !nativeWayland) {
@@ -620,7 +606,9 @@ bool GlobalHotkeys::Start(HotkeyStartMode mode) {
         }
     }
     if (!impl_->backend) {
-        impl_->Report(detail::kUnavailableMessage);
+        impl_->Report(waylandSession && mode == HotkeyStartMode::kWithoutPortal
+                          ? detail::kNotOwnerMessage
+                          : detail::kUnavailableMessage);
         return false;
     }
     impl_->backend->SetEnabled(impl_->enabled);
@@ -675,6 +663,10 @@ bool GlobalHotkeys::IsEnabled() const {
 
 const HotkeyEvent& GlobalHotkeys::LastEvent() const {
     return impl_->last;
+}
+
+std::vector<DesktopKey> GlobalHotkeys::DesktopKeys() const {
+    return impl_->backend ? impl_->backend->DesktopKeys() : std::vector<DesktopKey>();
 }
 
 void GlobalHotkeys::DispatchPending() {

@@ -48,14 +48,4 @@ TEST(HotkeyName, WhatIsNotExactlyOneKeyIsRefusedAndLeavesTheKeyAlone) {
     }
 }
 
-TEST(HotkeyName, PortalShortcutIdsRoundTripAndForeignIdsAreRefused) {
-    EXPECT_EQ(hotkeys::detail::PortalShortcutId(7), "hotkey7");
-    EXPECT_EQ(hotkeys::detail::BindingIdFromPortalShortcut("hotkey7"), 7);
-    EXPECT_EQ(hotkeys::detail::BindingIdFromPortalShortcut("hotkey0"), 0);
-    for (const char* foreign :
-         {"", "hotkey", "hotkey-1", "hotkey7x", "split", "hotkey99999999999"}) {
-        EXPECT_EQ(hotkeys::detail::BindingIdFromPortalShortcut(foreign), -1) << foreign;
-    }
-}
-
 }  // namespace

@@ -33,7 +33,7 @@ TEST(PrivateBus, ActivatesNoServiceInstalledInTheDataFolders) {
     const TempDir data;
     std::filesystem::create_directories(data.File("dbus-1/services"));
     WriteFile(data.File("dbus-1/services/org.freedesktop.portal.Desktop.service"),
-                       "[D-BUS Service]\nName=org.freedesktop.portal.Desktop\nExec=/bin/false\n");
+              "[D-BUS Service]\nName=org.freedesktop.portal.Desktop\nExec=/bin/false\n");
     const support::ScopedEnv dataDirs("XDG_DATA_DIRS", data.Path());
     const support::ScopedEnv dataHome("XDG_DATA_HOME", data.Path());
     const support::SessionBus bus;
