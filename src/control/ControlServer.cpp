@@ -47,7 +47,19 @@ void Retire(std::unique_ptr<QSocketNotifier>& notifier) {
 }  // namespace
 
 ControlServer::ControlServer(ControlTarget& target, std::function<void(const std::string&)> report)
-    : target_(target), report_(std::move(report)) {}
+    : target_(target), report_(std::move(report)) {
+    runSpacing_.setSingleShot(true);
+    runSpacing_.setInterval(kRunSpacingMs);
+    runSpacing_.setTimerType(Qt::PreciseTimer);
+    connect(&runSpacing_, &QTimer::timeout, this, [this] {
+        for (const std::uint64_t id : std::exchange(waitingToRun_, {})) {
+            const auto found = clients_.find(id);
+            if (found != clients_.end()) {
+                Continue(*found->second);
+            }
+        }
+    });
+}
 
 ControlServer::~ControlServer() {
     *alive_ = false;
@@ -224,8 +236,12 @@ void ControlServer::Pump(std::uint64_t id) {
             }
         }
         const CommandInfo* info = FindCommand(client.Held->Name);
-        if (info != nullptr && !info->Replies && ranThisTurn_) {
-            break;  // one run command a turn, of all connections together
+        if (info != nullptr && !info->Replies && runSpacing_.isActive()) {
+            // One run command per kRunSpacingMs of all connections together; this connection
+            // reads nothing more until it is its turn.
+            client.Read->setEnabled(false);
+            waitingToRun_.push_back(id);
+            return;
         }
         const Command command = std::move(*client.Held);
         client.Held.reset();
@@ -238,9 +254,8 @@ void ControlServer::Pump(std::uint64_t id) {
             return;  // the window closed the server or the connection while a question was up
         }
         client.Busy = false;
-        if (ran && !ranThisTurn_) {
-            ranThisTurn_ = true;
-            QTimer::singleShot(0, this, [this] { ranThisTurn_ = false; });
+        if (ran) {
+            runSpacing_.start();
         }
         if (reply) {
             Send(client, *reply + "\r\n");

@@ -10,16 +10,21 @@
 //   - a line over 1 KiB (LineReader::kMaxLine) closes that connection;
 //   - at most kMaxClients connections at once: one more is accepted and closed at once;
 //   - a turn of the event loop reads at most kReadChunk bytes of a connection, and only when
-//     the lines read before are all done; it carries out at most kLinesPerTurn lines, and of
-//     all connections together at most one run command; the rest waits for the next turn,
-//     in the socket's own buffer, so a flood from another process blocks that process, not
-//     the window, and takes no memory here;
+//     the lines read before are all done, and carries out at most kLinesPerTurn lines; the
+//     rest waits for the next turn in the socket's own buffer, so a flood from another
+//     process blocks that process, not the window, and takes no memory here;
+//   - run commands, of all connections together, come at most one per kRunSpacingMs (a
+//     hundred a second, far above what a runner or an auto-splitter sends, and the menu's
+//     lockout ignores repeats within a third of a second anyway), so that a flood of resets,
+//     each of which may write the split file, leaves the window free most of the time for
+//     the runner's own keys; queries are not held back;
 //   - replies a client does not read stop its reading once kMaxPendingReply bytes wait.
 // A run command that opens a question in the window (reset) runs the event loop inside it:
 // the connection that sent it reads nothing more until it returns.
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 
 #include <cstddef>
 #include <cstdint>
@@ -52,6 +57,7 @@ class ControlServer : public QObject {
     static constexpr std::size_t kReadChunk = 4096;
     static constexpr int kLinesPerTurn = 64;
     static constexpr std::size_t kMaxPendingReply = 16 * 1024;
+    static constexpr int kRunSpacingMs = 10;
 
     // report gets each trouble as a line for the window: "Outside commands: another Quorvel
     // window has /run/user/1000/quorvel/control."
@@ -96,7 +102,8 @@ class ControlServer : public QObject {
     TcpSettings tcp_;
     std::map<std::uint64_t, std::unique_ptr<Client>> clients_;
     std::uint64_t nextId_ = 1;
-    bool ranThisTurn_ = false;  // a run command was carried out in this turn of the loop
+    QTimer runSpacing_;  // runs from a run command carried out until the next may be
+    std::vector<std::uint64_t> waitingToRun_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
