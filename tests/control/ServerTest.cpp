@@ -15,8 +15,8 @@
 #include <QTimer>
 
 #include <filesystem>
-#include <numeric>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <vector>
 
