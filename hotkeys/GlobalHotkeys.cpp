@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <charconv>
 #include <ctime>
 #include <map>
 #include <set>
@@ -17,7 +16,7 @@
 
 #include "GlobalHotkeysBackend.h"
 
-namespace tk {
+namespace hotkeys {
 
 namespace {
 
@@ -200,7 +199,7 @@ std::string HotkeyName(const HotkeySpec& hotkey) {
     return sequence.toString(QKeySequence::PortableText).toStdString();
 }
 
-namespace hotkeys {
+namespace detail {
 
 // ---- Key symbols ----
 
@@ -491,27 +490,13 @@ std::string PortalRequestPath(const std::string& uniqueName, const std::string& 
     return "/org/freedesktop/portal/desktop/request/" + sender + "/" + token;
 }
 
-namespace {
-constexpr std::string_view kShortcutPrefix = "hotkey";
+std::string PortalShortcutId(int id, const std::string& trigger) {
+    return "hotkey" + std::to_string(id) + "-" + (trigger.empty() ? "none" : trigger);
 }
 
-std::string PortalShortcutId(int id) {
-    return std::string(kShortcutPrefix) + std::to_string(id);
-}
-
-int BindingIdFromPortalShortcut(const std::string& shortcutId) {
-    if (shortcutId.size() <= kShortcutPrefix.size() ||
-        shortcutId.compare(0, kShortcutPrefix.size(), kShortcutPrefix) != 0) {
-        return -1;
-    }
-    const char* first = shortcutId.data() + kShortcutPrefix.size();
-    const char* last = shortcutId.data() + shortcutId.size();
-    int id = -1;
-    const auto [end, error] = std::from_chars(first, last, id);
-    if (error != std::errc() || end != last || id < 0) {
-        return -1;
-    }
-    return id;
+bool DesktopBindsKeypadAsDigits(const std::string& currentDesktop, const std::string& kdeVersion) {
+    const std::string desktops = ":" + currentDesktop + ":";
+    return desktops.find(":KDE:") != std::string::npos && kdeVersion == "5";
 }
 
 // ---- Shared helpers ----
@@ -524,7 +509,7 @@ std::string NoKeyMessage(const HotkeySpec& hotkey) {
     return "Global hotkey " + HotkeyName(hotkey) + " has no key on this keyboard.";
 }
 
-}  // namespace hotkeys
+}  // namespace detail
 
 int64_t MonotonicNowNs() {
     timespec now{};
@@ -545,7 +530,7 @@ struct GlobalHotkeys::Impl {
     std::set<std::string> reported;
     std::map<int, Entry> bindings;
     bool enabled = true;
-    std::unique_ptr<hotkeys::HotkeyBackend> backend;
+    std::unique_ptr<detail::HotkeyBackend> backend;
     HotkeyEvent last;
 
     void Report(const std::string& message) {
@@ -554,8 +539,8 @@ struct GlobalHotkeys::Impl {
         }
     }
 
-    std::vector<hotkeys::Binding> BindingList() const {
-        std::vector<hotkeys::Binding> list;
+    std::vector<detail::Binding> BindingList() const {
+        std::vector<detail::Binding> list;
         for (const auto& [id, entry] : bindings) {
             list.push_back({id, entry.Spec, entry.Description});
         }
@@ -582,8 +567,8 @@ struct GlobalHotkeys::Impl {
         action();
     }
 
-    hotkeys::BackendHost Host() {
-        hotkeys::BackendHost host;
+    detail::BackendHost Host() {
+        detail::BackendHost host;
         host.Fire = [this](int id, uint32_t serverTimeMs, int64_t receivedNs) {
             Fire(id, serverTimeMs, receivedNs);
         };
@@ -604,23 +589,26 @@ bool GlobalHotkeys::Start(HotkeyStartMode mode) {
         return true;
     }
     if (QCoreApplication::instance() == nullptr) {
-        impl_->Report(hotkeys::kUnavailableMessage);
+        impl_->Report(detail::kUnavailableMessage);
         return false;
     }
     const bool nativeWayland = QGuiApplication::platformName() == QLatin1String("wayland");
     const bool waylandSession = nativeWayland || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     const bool forceGrab = mode == HotkeyStartMode::kX11KeyGrab;
-    if (waylandSession && !forceGrab) {
-        impl_->backend = hotkeys::StartPortalBackend(impl_->Host());
+    const bool portal = mode == HotkeyStartMode::kAutomatic;
+    if (waylandSession && portal) {
+        impl_->backend = detail::StartPortalBackend(impl_->Host());
     }
     if (!impl_->backend && !nativeWayland) {
-        impl_->backend = hotkeys::StartX11Backend(impl_->Host(), forceGrab);
+        impl_->backend = detail::StartX11Backend(impl_->Host(), forceGrab);
         if (impl_->backend && waylandSession) {
-            impl_->Report(hotkeys::kX11OnlyMessage);
+            impl_->Report(detail::kX11OnlyMessage);
         }
     }
     if (!impl_->backend) {
-        impl_->Report(hotkeys::kUnavailableMessage);
+        impl_->Report(waylandSession && mode == HotkeyStartMode::kWithoutPortal
+                          ? detail::kNotOwnerMessage
+                          : detail::kUnavailableMessage);
         return false;
     }
     impl_->backend->SetEnabled(impl_->enabled);
@@ -677,10 +665,14 @@ const HotkeyEvent& GlobalHotkeys::LastEvent() const {
     return impl_->last;
 }
 
+std::vector<DesktopKey> GlobalHotkeys::DesktopKeys() const {
+    return impl_->backend ? impl_->backend->DesktopKeys() : std::vector<DesktopKey>();
+}
+
 void GlobalHotkeys::DispatchPending() {
     if (impl_->backend) {
         impl_->backend->DispatchPending();
     }
 }
 
-}  // namespace tk
+}  // namespace hotkeys

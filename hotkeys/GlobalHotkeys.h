@@ -22,7 +22,7 @@
 //
 // This header is Qt-free. The lower layers (key names to key symbols, the keyboard map, the
 // press/release tracker, the binding choice, the portal's trigger text) are pure functions
-// declared in namespace tk::hotkeys below, so they can be tested without a server.
+// declared in namespace hotkeys::detail below, so they can be tested without a server.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-namespace tk {
+namespace hotkeys {
 
 // Modifier keys a hotkey needs held, as bits of HotkeySpec::Modifiers.
 enum HotkeyModifier : unsigned {
@@ -75,8 +75,24 @@ int64_t MonotonicNowNs();
 
 // How Start() reaches the keyboard: kAutomatic as described at the top; kX11KeyGrab goes
 // straight to the X11 key grab even where XInput 2 is offered (for testing that path, and for
-// an X server whose raw events do not work).
-enum class HotkeyStartMode { kAutomatic, kX11KeyGrab };
+// an X server whose raw events do not work); kWithoutPortal never opens a desktop portal
+// session, for a window that does not own its split file: the desktop keeps one group of
+// shortcuts for the application, and drops its keys when any session of it closes, so only
+// the window that owns the split file may hold one.
+enum class HotkeyStartMode { kAutomatic, kX11KeyGrab, kWithoutPortal };
+
+// What the desktop made of one binding, as the desktop portal answered (and later changed):
+//   {Id 0, Trigger "Num+1", AsChosen true}    the key the runner chose
+//   {Id 0, Trigger "1", AsChosen false}       another key: here the digit row for Num+1
+//   {Id 1, Trigger "", AsChosen false}        none: refused, or left for the runner to set
+// Trigger is the desktop's own text of the key, to be shown as it is.
+struct DesktopKey {
+    int Id = -1;
+    std::string Trigger;
+    bool AsChosen = false;
+
+    bool operator==(const DesktopKey&) const = default;
+};
 
 class GlobalHotkeys {
   public:
@@ -113,6 +129,11 @@ class GlobalHotkeys {
 
     const HotkeyEvent& LastEvent() const;
 
+    // The desktop portal's answer for each binding, by id; empty before it comes and for the
+    // X11 ways (whose keys are the ones chosen, or reported). A binding whose key the desktop
+    // did not take as chosen has also been reported, with where to change it.
+    std::vector<DesktopKey> DesktopKeys() const;
+
     // Makes a round trip to the X server and dispatches every event that came before its
     // answer, without waiting for the event loop. Tests use it to know that a key press sent
     // earlier has been seen. Does nothing for the portal.
@@ -123,7 +144,7 @@ class GlobalHotkeys {
     std::unique_ptr<Impl> impl_;
 };
 
-namespace hotkeys {
+namespace detail {
 
 // ---- Key symbols ----
 
@@ -225,9 +246,15 @@ std::string PortalTrigger(const HotkeySpec& hotkey);
 //   (":1.42", "qv3") -> "/org/freedesktop/portal/desktop/request/1_42/qv3"
 std::string PortalRequestPath(const std::string& uniqueName, const std::string& token);
 
-// "hotkey7" <-> 7; -1 for text that is not such an id.
-std::string PortalShortcutId(int id);
-int BindingIdFromPortalShortcut(const std::string& shortcutId);
+// The portal's id of a binding: its own id and the trigger asked for, so that a key changed in
+// the Hotkeys dialog is a new shortcut to a desktop that keeps the key it stored for an id:
+//   (7, "KP_1") -> "hotkey7-KP_1"     (7, "") -> "hotkey7-none" (the desktop picks, and keeps)
+std::string PortalShortcutId(int id, const std::string& trigger);
 
+// Whether the desktop binds a keypad trigger ("KP_1") as the digit-row key ("1"), taking that
+// key from every application: KDE Plasma 5 does. Read from XDG_CURRENT_DESKTOP ("KDE", or a
+// list "X:KDE") and KDE_SESSION_VERSION ("5").
+bool DesktopBindsKeypadAsDigits(const std::string& currentDesktop, const std::string& kdeVersion);
+
+}  // namespace detail
 }  // namespace hotkeys
-}  // namespace tk

@@ -10,7 +10,7 @@
 
 #include "GlobalHotkeysBackend.h"
 
-namespace tk::hotkeys {
+namespace hotkeys::detail {
 
 namespace {
 
@@ -352,4 +352,4 @@ std::unique_ptr<HotkeyBackend> StartX11Backend(const BackendHost& host, bool for
     return backend;
 }
 
-}  // namespace tk::hotkeys
+}  // namespace hotkeys::detail

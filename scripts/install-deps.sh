@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
     libxcb1-dev libxcb-xinput-dev libxcb-keysyms1-dev
     xvfb xauth xdotool x11-utils python3 python3-xlib procps imagemagick dbus
+    fonts-dejavu-core fontconfig
 )
 
 missing=()

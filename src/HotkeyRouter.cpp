@@ -35,7 +35,7 @@ void HotkeyRouter::SetMenuItem(HotkeyCommand command, const tk::MenuItem* item) 
 bool HotkeyRouter::SetUp(IniFileClass& settings) {
     const char* trace = std::getenv("QUORVEL_TRACE_SPLITS");
     traceSplits_ = trace != nullptr && std::string_view(trace) == "1";
-    hotkeys_ = std::make_unique<tk::GlobalHotkeys>(
+    hotkeys_ = std::make_unique<hotkeys::GlobalHotkeys>(
         [this](const std::string& message) { Report(message); });
     for (std::size_t i = 0; i < names_.size(); ++i) {
         names_[i] = settings.ReadString(kHotkeysSection, kHotkeySettings[i].Key,
@@ -67,8 +67,8 @@ void HotkeyRouter::BindNames() {
         if (name.empty()) {
             continue;
         }
-        tk::HotkeySpec key;
-        if (!tk::ParseHotkeyName(name, &key)) {
+        hotkeys::HotkeySpec key;
+        if (!hotkeys::ParseHotkeyName(name, &key)) {
             std::fprintf(stderr, "Quorvel: the global hotkey %s=%s is not a key name; it is off\n",
                          setting.Key, name.c_str());
             const std::string message = std::string("The hotkey ") + setting.Key + "=" + name +
@@ -149,7 +149,7 @@ std::string_view HotkeyRouter::Notice() {
     return notice_;
 }
 
-const tk::HotkeySpec* HotkeyRouter::GlobalHotkeySpec(HotkeyCommand command) const {
+const hotkeys::HotkeySpec* HotkeyRouter::GlobalHotkeySpec(HotkeyCommand command) const {
     const auto& hotkey = specs_.at(static_cast<std::size_t>(command));
     return hotkey ? &*hotkey : nullptr;
 }
@@ -159,7 +159,7 @@ const std::string& HotkeyRouter::GlobalHotkeyName(HotkeyCommand command) const {
 }
 
 void HotkeyRouter::GlobalHotkeyPressed(HotkeyCommand command) {
-    const tk::HotkeySpec* key = GlobalHotkeySpec(command);
+    const hotkeys::HotkeySpec* key = GlobalHotkeySpec(command);
     if (key == nullptr || !engine_ || blocked_()) {
         return;
     }
@@ -175,8 +175,8 @@ void HotkeyRouter::GlobalHotkeyPressed(HotkeyCommand command) {
 
 void HotkeyRouter::TimerMenuCommand(HotkeyCommand command) {
     const tk::MenuItem* item = menuItems_.at(static_cast<std::size_t>(command));
-    tk::HotkeySpec key;
-    if (item != nullptr && tk::ParseHotkeyName(item->KeyEquivalent(), &key)) {
+    hotkeys::HotkeySpec key;
+    if (item != nullptr && hotkeys::ParseHotkeyName(item->KeyEquivalent(), &key)) {
         const std::int32_t now = ClockNow();
         if (lastGlobalKey_.Set && lastGlobalKey_.Key == key &&
             WrapSub(now, lastGlobalKey_.At) < kSameKeyWindow) {
@@ -197,14 +197,14 @@ void HotkeyRouter::Run(HotkeyCommand command, const char* route) {
     const QuorvelClass& engine = *engine_;
     const unsigned nextBefore = engine.GetNextSplitNumber();
     const bool runningBefore = engine.IsTimerRunning();
-    const std::int64_t dispatchedNs = tk::MonotonicNowNs();
+    const std::int64_t dispatchedNs = hotkeys::MonotonicNowNs();
     run_(command);
-    const std::int64_t doneNs = tk::MonotonicNowNs();
+    const std::int64_t doneNs = hotkeys::MonotonicNowNs();
     if (engine.GetNextSplitNumber() == nextBefore && engine.IsTimerRunning() == runningBefore) {
         return;
     }
     const bool global = std::string_view(route) == "global";
-    const tk::HotkeyEvent& event = hotkeys_ ? hotkeys_->LastEvent() : tk::HotkeyEvent{};
+    const hotkeys::HotkeyEvent& event = hotkeys_ ? hotkeys_->LastEvent() : hotkeys::HotkeyEvent{};
     std::fprintf(stderr,
                  "quorvel-trace split=%u route=%s dispatched_ns=%lld done_ns=%lld "
                  "press_server_ms=%u received_ns=%lld\n",

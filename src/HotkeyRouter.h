@@ -46,6 +46,13 @@
 #include "QuorvelEngine.h"
 #include "Toolkit.h"
 
+// AppDelegate.h still spells these two through the toolkit's namespace, where the hotkeys
+// library lived before it had its own.
+namespace tk {
+using hotkeys::GlobalHotkeys;
+using hotkeys::HotkeySpec;
+}  // namespace tk
+
 class HotkeyRouter {
   public:
     enum HotkeyCommand : int {
@@ -105,15 +112,15 @@ class HotkeyRouter {
     std::string_view Notice();
 
     // The key a global hotkey listens to; null while that hotkey is off.
-    const tk::HotkeySpec* GlobalHotkeySpec(HotkeyCommand command) const;
+    const hotkeys::HotkeySpec* GlobalHotkeySpec(HotkeyCommand command) const;
     // The key name as read from the settings (or its default).
     const std::string& GlobalHotkeyName(HotkeyCommand command) const;
     // Created by SetUp; null before.
-    tk::GlobalHotkeys* GlobalHotkeysObject() const { return hotkeys_.get(); }
+    hotkeys::GlobalHotkeys* GlobalHotkeysObject() const { return hotkeys_.get(); }
 
   private:
     struct KeyArrival {
-        tk::HotkeySpec Key;
+        hotkeys::HotkeySpec Key;
         std::int32_t At = 0;  // ClockNow()
         bool Set = false;
     };
@@ -129,9 +136,9 @@ class HotkeyRouter {
     std::function<void(HotkeyCommand)> run_;
     std::function<bool()> blocked_;
     const std::unique_ptr<QuorvelClass>& engine_;
-    std::unique_ptr<tk::GlobalHotkeys> hotkeys_;
+    std::unique_ptr<hotkeys::GlobalHotkeys> hotkeys_;
     std::array<std::string, kHotkeyCount> names_;
-    std::array<std::optional<tk::HotkeySpec>, kHotkeyCount> specs_;
+    std::array<std::optional<hotkeys::HotkeySpec>, kHotkeyCount> specs_;
     std::array<const tk::MenuItem*, kHotkeyCount> menuItems_{};
     KeyArrival lastMenuKey_;
     KeyArrival lastGlobalKey_;

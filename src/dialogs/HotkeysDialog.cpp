@@ -69,16 +69,16 @@ std::string NameOf(const QKeySequence& key) {
 }
 
 QKeySequence KeyOf(const std::string& name) {
-    tk::HotkeySpec hotkey;
-    if (!tk::ParseHotkeyName(name, &hotkey)) {
+    hotkeys::HotkeySpec hotkey;
+    if (!hotkeys::ParseHotkeyName(name, &hotkey)) {
         return {};
     }
     return QKeySequence::fromString(QString::fromStdString(name), QKeySequence::PortableText);
 }
 
 // The key as a hotkey, or nothing for a key that cannot be one (a modifier alone).
-bool SpecOf(const QKeySequence& key, tk::HotkeySpec* hotkey) {
-    return !key.isEmpty() && tk::ParseHotkeyName(NameOf(key), hotkey);
+bool SpecOf(const QKeySequence& key, hotkeys::HotkeySpec* hotkey) {
+    return !key.isEmpty() && hotkeys::ParseHotkeyName(NameOf(key), hotkey);
 }
 
 }  // namespace
@@ -152,14 +152,14 @@ void HotkeysDialog::Show(int command) {
 
 bool HotkeysDialog::Choose(int command, const QKeySequence& key) {
     const auto index = static_cast<std::size_t>(command);
-    tk::HotkeySpec hotkey;
+    hotkeys::HotkeySpec hotkey;
     if (!key.isEmpty() && !SpecOf(key, &hotkey)) {
         refusal_->setText(QStringLiteral("%1 cannot be a hotkey.").arg(key.toString()));
         Show(command);
         return false;
     }
     for (std::size_t other = 0; other < keys_.size() && !key.isEmpty(); ++other) {
-        tk::HotkeySpec taken;
+        hotkeys::HotkeySpec taken;
         if (other != index && SpecOf(keys_[other], &taken) && taken == hotkey) {
             refusal_->setText(QStringLiteral("%1 is already the key of %2.")
                                   .arg(key.toString(), QString::fromStdString(titles_[other])));

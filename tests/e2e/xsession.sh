@@ -20,7 +20,9 @@ xs_begin() {
     # Under the sanitizers: one-time allocations of system libraries are not our leaks.
     export LSAN_OPTIONS="suppressions=$XS_HERE/lsan-system.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
     work=$(mktemp -d)
-    export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$work/runtime}"
+    # A runtime folder of the scenario's own: the application's sockets and locks never meet
+    # those of a Quorvel the developer is running.
+    export XDG_RUNTIME_DIR="$work/runtime"
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
     app_pid="" game_pid="" ini="$work/config/quorvel/Quorvel.ini" route="$work/route.txt"
     trap xs_cleanup EXIT

@@ -8,10 +8,10 @@
 
 namespace {
 
-using namespace tk::hotkeys;
+using namespace hotkeys::detail;
 
-constexpr unsigned kShift = tk::kHotkeyShift, kCtrl = tk::kHotkeyCtrl, kAlt = tk::kHotkeyAlt,
-                   kMeta = tk::kHotkeyMeta;
+constexpr unsigned kShift = hotkeys::kHotkeyShift, kCtrl = hotkeys::kHotkeyCtrl,
+                   kAlt = hotkeys::kHotkeyAlt, kMeta = hotkeys::kHotkeyMeta;
 
 TEST(HotkeyMatching, TheMostSpecificSatisfiedBindingWins) {
     // Num+1, Ctrl+F5, F5, Shift+Alt+X, a key found on two keycodes, two equally specific ones.

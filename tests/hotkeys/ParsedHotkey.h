@@ -5,8 +5,8 @@
 
 #include "GlobalHotkeys.h"
 
-inline tk::HotkeySpec Spec(const char* name) {
-    tk::HotkeySpec hotkey;
-    EXPECT_TRUE(tk::ParseHotkeyName(name, &hotkey)) << name;
+inline hotkeys::HotkeySpec Spec(const char* name) {
+    hotkeys::HotkeySpec hotkey;
+    EXPECT_TRUE(hotkeys::ParseHotkeyName(name, &hotkey)) << name;
     return hotkey;
 }

@@ -22,7 +22,7 @@ class XvfbHotkeys : public ::testing::Test {
         server_ = std::make_unique<support::Xvfb>();
         ASSERT_TRUE(server_->Running());
         display_ = std::make_unique<ScopedEnv>("DISPLAY", server_->Display());
-        hotkeys_ = std::make_unique<tk::GlobalHotkeys>(
+        hotkeys_ = std::make_unique<hotkeys::GlobalHotkeys>(
             [this](const std::string& text) { reports_.push_back(text); });
     }
     // Presses the keys and checks that they set off exactly n splits.
@@ -37,9 +37,10 @@ class XvfbHotkeys : public ::testing::Test {
     // Whether another program finds Num+1 taken: whether the game has lost that key.
     bool Num1Grabbed() {
         std::vector<std::string> reports;
-        tk::GlobalHotkeys other([&reports](const std::string& text) { reports.push_back(text); });
+        hotkeys::GlobalHotkeys other(
+            [&reports](const std::string& text) { reports.push_back(text); });
         other.Bind(1, Spec("Num+1"), nullptr);
-        EXPECT_TRUE(other.Start(tk::HotkeyStartMode::kX11KeyGrab));
+        EXPECT_TRUE(other.Start(hotkeys::HotkeyStartMode::kX11KeyGrab));
         return !reports.empty();
     }
 
@@ -47,7 +48,7 @@ class XvfbHotkeys : public ::testing::Test {
     std::unique_ptr<support::Xvfb> server_;
     std::unique_ptr<ScopedEnv> display_;
     std::vector<std::string> reports_;
-    std::unique_ptr<tk::GlobalHotkeys> hotkeys_;  // goes before the server
+    std::unique_ptr<hotkeys::GlobalHotkeys> hotkeys_;  // goes before the server
     int splits_ = 0;
     const std::function<void()> split_ = [this] { ++splits_; };
 };
@@ -59,7 +60,7 @@ TEST_F(XvfbHotkeys, RawEventsGrabNothingAndAKeyGrabHoldsItsKeysWhileEnabledWithN
     ExpectSplits({"KP_End", "1"}, 1);  // the 1 of the top row is another key
     EXPECT_FALSE(Num1Grabbed());
     hotkeys_->Stop();
-    ASSERT_TRUE(hotkeys_->Start(tk::HotkeyStartMode::kX11KeyGrab));
+    ASSERT_TRUE(hotkeys_->Start(hotkeys::HotkeyStartMode::kX11KeyGrab));
     EXPECT_EQ(hotkeys_->Backend(), "x11-grab");
     ExpectSplits({"KP_End", "Num_Lock", "KP_1"}, 2);
     EXPECT_TRUE(Num1Grabbed());
@@ -78,13 +79,13 @@ TEST_F(XvfbHotkeys, RawEventsGrabNothingAndAKeyGrabHoldsItsKeysWhileEnabledWithN
 }
 
 TEST_F(XvfbHotkeys, KeysTakenByAnotherProgramOrMissingAreReportedOnceAndTheOthersWork) {
-    tk::GlobalHotkeys other(nullptr);
+    hotkeys::GlobalHotkeys other(nullptr);
     other.Bind(1, Spec("Num+1"), nullptr);
-    ASSERT_TRUE(other.Start(tk::HotkeyStartMode::kX11KeyGrab));
+    ASSERT_TRUE(other.Start(hotkeys::HotkeyStartMode::kX11KeyGrab));
     hotkeys_->Bind(1, Spec("Num+1"), nullptr);
     hotkeys_->Bind(2, Spec("Num+2"), split_);
     hotkeys_->Bind(3, Spec("Launch Mail"), nullptr);
-    ASSERT_TRUE(hotkeys_->Start(tk::HotkeyStartMode::kX11KeyGrab));
+    ASSERT_TRUE(hotkeys_->Start(hotkeys::HotkeyStartMode::kX11KeyGrab));
     hotkeys_->Bind(4, Spec("Num+4"), nullptr);  // binding again does not repeat the reports
     EXPECT_EQ(reports_,
               (std::vector<std::string>{"Global hotkey Launch Mail has no key on this keyboard.",

@@ -88,7 +88,7 @@ TEST_F(Look, ABadKeyNameIsShownInTheWindowAndInTheDialogWhoseCancelChangesNothin
     EXPECT_EQ(line,
               "Backend: none (Global Hotkeys is off)\n"
               "The hotkey Skip=Bogus is not a key name; it is off until set here.");
-    EXPECT_EQ(tk::HotkeyName(*app->GlobalHotkeySpec(AppDelegate::kSplitHotkey)), "F9");
+    EXPECT_EQ(hotkeys::HotkeyName(*app->GlobalHotkeySpec(AppDelegate::kSplitHotkey)), "F9");
     FakeClock::Advance(AppDelegate::kHotkeyNoticeTime);
     EXPECT_EQ(Status(), "Ready");
     Quit();

@@ -15,6 +15,8 @@
 inline QApplication* EnsureTestApp() {
     if (QCoreApplication::instance() == nullptr) {
         setenv("QT_QPA_PLATFORM", "offscreen", /*overwrite=*/0);
+        // The fonts ctest gives every test, also when the test program is run by hand.
+        setenv("FONTCONFIG_FILE", QUORVEL_TEST_SUPPORT "/fonts.conf", /*overwrite=*/0);
         static int argc = 1;
         static char* argv[] = {const_cast<char*>("quorvel_tests"), nullptr};
         new QApplication(argc, argv);  // reachable from Qt for the life of the process
