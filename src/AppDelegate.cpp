@@ -12,12 +12,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <utility>
 
-#include "EditSplits.h"
 #include "NumberText.h"
+#include "Prompts.h"
 #include "SplitTransfer.h"
 #include "TimeDisplay.h"
 #include "WindowPlacement.h"
@@ -94,8 +95,7 @@ std::string RunningFolderFor(const std::string& xdgConfigHome, const std::string
 
 AppDelegate::AppDelegate(std::vector<std::string> arguments)
     : arguments_(std::move(arguments)),
-      hotkeyRouter_([this](HotkeyCommand command) { RunCommand(command); },
-                    [this] { return runState_.QuestionOpen(); }, TimerData),
+      hotkeyRouter_([this](HotkeyCommand command) { RunCommand(command); }, TimerData),
       look_([this] {
           if (TimerData && TimerData->GetColumnCount() != 0) {
               RebuildDisplay();  // the window sized again for the screen at the new zoom
@@ -321,13 +321,13 @@ bool AppDelegate::InputLockoutPassed() {
 }
 
 void AppDelegate::DoOpen() {
-    tk::OpenPanel panel;
-    panel.SetDirectory(RunningFolder);
-    if (panel.RunModal() != 1) {
+    const std::optional<std::string> chosen =
+        ChooseFile(FileChoice::Existing("Open", RunningFolder));
+    if (!chosen) {
         return;
     }
     // A split file of another timer is offered for import instead of being read as text.
-    std::string path = panel.Filename();
+    std::string path = *chosen;
     if (SplitTransfer::IsOtherTimersSplitFile(path)) {
         path = SplitTransfer::OfferImport(path);
         if (path.empty()) {
@@ -356,7 +356,7 @@ void AppDelegate::OpenSplitFile(const std::string& path) {
         runState_.OfferUnfinishedRun();
         // A file with mistakes goes to the editor at once: OK writes it mended.
         if (guard_->MendRequested()) {
-            EditEngineRoute(*TimerData, nullptr);
+            EditRoute();
         }
     }
     CreateScreen();
@@ -455,10 +455,14 @@ void AppDelegate::SaveSplitsMenuClick() {
     }
     const bool hadTimes = CurrentRunHasTimes();
     TimerData->KeepCurrentSplits();
-    // A keep empties the current run; a refused one leaves it as it was.
+    // A keep empties the current run; a refused one leaves it as it was, and is said.
     if (hadTimes && !CurrentRunHasTimes()) {
         runKept_ = true;
         runState_.Remove();
+    } else if (hadTimes) {
+        Ask(Notice("This run was not kept.",
+                   "The split file has no stored run to keep it in. The run stays on the screen "
+                   "until it is reset."));
     }
     UpdateScreen();
     ShowFileState();

@@ -284,6 +284,9 @@ class AppDelegate : public tk::ApplicationDelegate {
     // The run commands (split, skip, undo, pause) go on only with a split file loaded and the
     // run not finished.
     static bool RunUnfinished();
+    // The split editor on the open route, shown again with its edits after an OK the engine
+    // refuses (said in a notice); true when the route was taken (or left unchanged) by OK.
+    bool EditRoute();
     // The menu action of a run command.
     void RunCommand(HotkeyCommand command);
     // True when the engine's current run holds a time in any row.

@@ -45,7 +45,6 @@ std::unique_ptr<tk::Label> MakeGridLabel(const tk::Rect& frame, std::string_view
     return label;
 }
 
-
 }  // namespace
 
 void PutTimerLabelInGrid(int row, int column, bool mainLabel, tk::Label* label) {

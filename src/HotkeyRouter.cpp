@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "Prompts.h"
 #include "WrapTime.h"
 
 namespace {
@@ -24,9 +25,9 @@ const std::array<HotkeyRouter::HotkeySetting, HotkeyRouter::kHotkeyCount>
         {"Reset", "Num+3", "Reset"},
     }};
 
-HotkeyRouter::HotkeyRouter(std::function<void(HotkeyCommand)> run, std::function<bool()> blocked,
+HotkeyRouter::HotkeyRouter(std::function<void(HotkeyCommand)> run,
                            const std::unique_ptr<QuorvelClass>& engine)
-    : run_(std::move(run)), blocked_(std::move(blocked)), engine_(engine) {}
+    : run_(std::move(run)), engine_(engine) {}
 
 void HotkeyRouter::SetMenuItem(HotkeyCommand command, const tk::MenuItem* item) {
     menuItems_.at(static_cast<std::size_t>(command)) = item;
@@ -160,7 +161,7 @@ const std::string& HotkeyRouter::GlobalHotkeyName(HotkeyCommand command) const {
 
 void HotkeyRouter::GlobalHotkeyPressed(HotkeyCommand command) {
     const tk::HotkeySpec* key = GlobalHotkeySpec(command);
-    if (key == nullptr || !engine_ || blocked_()) {
+    if (key == nullptr || !engine_ || AnyOpen()) {
         return;
     }
     const std::int32_t now = ClockNow();

@@ -66,9 +66,8 @@ class HotkeyRouter {
     static constexpr std::int32_t kSameKeyWindow = 10;      // hundredths
     static constexpr std::int32_t kHotkeyNoticeTime = 500;  // hundredths
 
-    // run: runs a command's menu action. blocked: true while no global hotkey may run a
-    // command (a question is up). engine: the shell's engine holder, for the trace.
-    HotkeyRouter(std::function<void(HotkeyCommand)> run, std::function<bool()> blocked,
+    // run: runs a command's menu action. engine: the shell's engine holder, for the trace.
+    HotkeyRouter(std::function<void(HotkeyCommand)> run,
                  const std::unique_ptr<QuorvelClass>& engine);
     HotkeyRouter(const HotkeyRouter&) = delete;
     HotkeyRouter& operator=(const HotkeyRouter&) = delete;
@@ -94,8 +93,8 @@ class HotkeyRouter {
     // Lets go of the keyboard for good: no key reaches a command after this.
     void Close() { hotkeys_.reset(); }
 
-    // A global hotkey went off: the command's action, unless the same key has just run a
-    // command through the menu.
+    // A global hotkey went off: the command's action, unless a prompt is open (AnyOpen) or
+    // the same key has just run a command through the menu.
     void GlobalHotkeyPressed(HotkeyCommand command);
     // A run command chosen in the Timer menu, by its key or a click: the action, unless the
     // item's key has just run a command as a global hotkey.
@@ -127,7 +126,6 @@ class HotkeyRouter {
     void Run(HotkeyCommand command, const char* route);
 
     std::function<void(HotkeyCommand)> run_;
-    std::function<bool()> blocked_;
     const std::unique_ptr<QuorvelClass>& engine_;
     std::unique_ptr<tk::GlobalHotkeys> hotkeys_;
     std::array<std::string, kHotkeyCount> names_;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "PathParts.h"
+#include "Prompts.h"
 #include "TimeDisplay.h"
 #include "WrapTime.h"
 
@@ -115,17 +116,15 @@ void RunStateKeeper::OfferUnfinishedRun() {
     const auto saved = static_cast<std::uint32_t>(header.NextSplit);
     const unsigned done = rows == 0 ? 0 : (saved > rows - 1 ? rows - 1 : saved);
 
-    tk::Alert alert;
-    alert.SetMessageText(UnfinishedRunQuestion(header.RunTime, done, rows));
-    alert.AddButton("Resume");
-    alert.AddButton("Discard");
-    questionOpen_ = true;
-    const int answer = alert.RunModal();
-    questionOpen_ = false;
-    if (answer == tk::Alert::kClosed) {
+    Question question;
+    question.Text = UnfinishedRunQuestion(header.RunTime, done, rows);
+    question.Buttons = {Answer::Resume, Answer::Discard};
+    question.Default = Answer::Resume;
+    const Answer answer = Ask(question);
+    if (answer == Answer::Cancel) {
         return;  // no answer: the run stays on disk and is offered again next time
     }
-    if (answer == 0) {
+    if (answer == Answer::Resume) {
         engine.LoadSplitStateData(statePath);
         if (engine.GetColumnCount() == 0) {
             // The state changed under us since it was read: keep the fresh load.

@@ -66,8 +66,6 @@ class RunStateKeeper {
     // Discard removes the state file and keeps the fresh load; closing the question keeps
     // both, to be asked again next time. Not asked with the autosave off.
     void OfferUnfinishedRun();
-    // True while the question is up: a run must not start behind it.
-    bool QuestionOpen() const { return questionOpen_; }
 
   private:
     void CancelSave();
@@ -80,5 +78,4 @@ class RunStateKeeper {
     // The save that a command asked for, written when saveTimer_ fires.
     std::unique_ptr<tk::RepeatingTimer> saveTimer_;
     bool savePending_ = false;
-    bool questionOpen_ = false;
 };

@@ -1,13 +1,10 @@
-// The Qt backend's application side: the main screen's geometry, the repeating timer, the
-// open panel, the alert, and the application's run loop with its launch and quit
-// notifications to the delegate. The views, menus and window live in QtBackend.cpp.
+// The Qt backend's application side: the main screen's geometry, the repeating timer, and
+// the application's run loop with its launch and quit notifications to the delegate. The views,
+// menus and window live in QtBackend.cpp.
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QFileDialog>
-#include <QMessageBox>
 #include <QPointer>
-#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -122,67 +119,6 @@ void RepeatingTimer::Fire() {
         auto callback = callback_;
         callback();
     }
-}
-
-// ---- Open panel ----
-
-void OpenPanel::SetTestHook(Hook hook) {
-    OpenPanelHook() = std::move(hook);
-}
-
-int OpenPanel::RunModal() {
-    if (OpenPanelHook()) {
-        std::optional<std::string> chosen = OpenPanelHook()(*this);
-        if (!chosen) {
-            return 0;
-        }
-        filename_ = *chosen;
-        return 1;
-    }
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        return 0;
-    }
-    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(),
-                                                      ToQString(title_), ToQString(directory_));
-    if (path.isEmpty()) {
-        return 0;
-    }
-    filename_ = path.toStdString();
-    return 1;
-}
-
-// ---- Alert ----
-
-void Alert::SetTestHook(Hook hook) {
-    AlertHook() = std::move(hook);
-}
-
-int Alert::RunModal() {
-    if (AlertHook()) {
-        return AlertHook()(*this);
-    }
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        return 0;
-    }
-    QMessageBox box(QApplication::activeWindow());
-    box.setText(ToQString(message_));
-    box.setInformativeText(ToQString(informative_));
-    std::vector<std::string> titles = buttons_;
-    if (titles.empty()) {
-        titles.emplace_back("OK");
-    }
-    std::vector<QAbstractButton*> buttons;
-    for (const std::string& title : titles) {
-        buttons.push_back(box.addButton(ToQString(title), QMessageBox::ActionRole));
-    }
-    box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
-    // Escape closes the dialog without choosing any button.
-    QAbstractButton* closed = box.addButton(QMessageBox::Cancel);
-    closed->hide();
-    box.setEscapeButton(closed);
-    box.exec();
-    auto it = std::find(buttons.begin(), buttons.end(), box.clickedButton());
-    return it == buttons.end() ? kClosed : static_cast<int>(it - buttons.begin());
 }
 
 // ---- Application ----

@@ -1,5 +1,5 @@
 // The toolkit: a small widget model of our own (colours, rectangles, text labels, views,
-// scroll views, the window, menus, a repeating timer, the open panel, alerts, the main screen
+// scroll views, the window, menus, a repeating timer, the main screen
 // and the application), drawn on the desktop by a Qt Widgets backend that this header never
 // shows. Everything here can be built and inspected without a display: tests walk a view's
 // labels and read their texts, colours and frames directly.
@@ -593,58 +593,6 @@ class RepeatingTimer {
     std::function<void()> callback_;
     bool active_ = false;
     std::unique_ptr<Impl> impl_;
-};
-
-// ---- Open panel ----
-
-// A modal dialog to choose one existing file.
-class OpenPanel {
-  public:
-    void SetDirectory(std::string_view folder) { directory_ = folder; }
-    const std::string& Directory() const { return directory_; }
-    void SetTitle(std::string_view title) { title_ = title; }
-    const std::string& Title() const { return title_; }
-    // 1 when the user chose a file, 0 when cancelled.
-    int RunModal();
-    // The chosen file's full path (UTF-8), empty until a file is chosen.
-    const std::string& Filename() const { return filename_; }
-
-    // For tests: while set, RunModal asks this instead of showing a dialog; a path means
-    // "chosen", nullopt means "cancelled".
-    using Hook = std::function<std::optional<std::string>(const OpenPanel&)>;
-    static void SetTestHook(Hook hook);
-
-  private:
-    std::string directory_;
-    std::string title_;
-    std::string filename_;
-};
-
-// ---- Alert ----
-
-// A modal message with buttons; the first button is the default (taken by Return).
-class Alert {
-  public:
-    void SetMessageText(std::string_view text) { message_ = text; }
-    const std::string& MessageText() const { return message_; }
-    void SetInformativeText(std::string_view text) { informative_ = text; }
-    const std::string& InformativeText() const { return informative_; }
-    void AddButton(std::string_view title) { buttons_.emplace_back(title); }
-    const std::vector<std::string>& Buttons() const { return buttons_; }
-    // The index of the button pressed (0 for the first, the default, taken by Return), or
-    // kClosed when the dialog was closed without a button (Escape, the window's close box).
-    // With no button added, an "OK" button is shown.
-    int RunModal();
-    static constexpr int kClosed = -1;
-
-    // For tests: while set, RunModal returns this hook's answer instead of showing a dialog.
-    using Hook = std::function<int(const Alert&)>;
-    static void SetTestHook(Hook hook);
-
-  private:
-    std::string message_;
-    std::string informative_;
-    std::vector<std::string> buttons_;
 };
 
 // ---- Application ----

@@ -5,7 +5,8 @@
 
 #include "AppDelegate.h"
 #include "AppDelegateShared.h"
-#include "RunHotkeysDialog.h"
+#include "HotkeysDialog.h"
+#include "Prompts.h"
 
 using shell::CheckOf;
 using shell::IsOn;
@@ -24,20 +25,19 @@ void AppDelegate::HotkeysMenuClick() {
     values.GlobalHotkeys = IsOn(GlobalHotkeysMenuItem);
     const std::string backend =
         HotkeyBackendLine(hotkeyRouter_.Backend(), values.GlobalHotkeys, hotkeyRouter_.Reports());
-    const auto chosen = RunHotkeysDialog(titles, values, backend);
-    if (!chosen) {
+    HotkeysDialog dialog(titles, values, backend);
+    if (!RunDialog(dialog)) {
         return;
     }
-    GlobalHotkeysMenuItem->SetState(CheckOf(chosen->GlobalHotkeys));
-    hotkeyRouter_.Apply(chosen->Names, chosen->GlobalHotkeys, *IniFile);
+    const HotkeysDialogValues chosen = dialog.Values();
+    GlobalHotkeysMenuItem->SetState(CheckOf(chosen.GlobalHotkeys));
+    hotkeyRouter_.Apply(chosen.Names, chosen.GlobalHotkeys, *IniFile);
     if (!IniFile->SaveIniFile() && !IniFile->IniFileName.empty()) {
         std::fprintf(stderr, "Quorvel: could not save the settings to %s\n",
                      IniFile->IniFileName.c_str());
-        tk::Alert alert;
-        alert.SetMessageText("The hotkeys could not be saved.");
-        alert.SetInformativeText("They work until Quorvel quits; " + IniFile->IniFileName +
-                                 " was left as it was.");
-        alert.RunModal();
+        Ask(Notice(
+            "The hotkeys could not be saved.",
+            "They work until Quorvel quits; " + IniFile->IniFileName + " was left as it was."));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "AppDelegateShared.h"
 #include "BackgroundDialog.h"
 #include "ColorText.h"
+#include "Prompts.h"
 
 using shell::CheckOf;
 
@@ -13,10 +14,13 @@ void AppDelegate::AlwaysOnTopMenuClick() {
 }
 
 void AppDelegate::BackgroundColourMenuClick() {
-    const auto chosen = ChooseBackgroundColour(tk::ColorToHex(look_.Background()),
-                                               tk::ColorToHex(ViewLook::kChromaGreen),
-                                               tk::ColorToHex(ViewLook::kDefaultBackground));
-    if (const auto colour = chosen ? tk::ColorFromHex(*chosen) : std::nullopt) {
+    BackgroundDialog dialog(tk::ColorToHex(look_.Background()),
+                            tk::ColorToHex(ViewLook::kChromaGreen),
+                            tk::ColorToHex(ViewLook::kDefaultBackground));
+    if (!RunDialog(dialog)) {
+        return;
+    }
+    if (const auto colour = tk::ColorFromHex(dialog.Chosen())) {
         look_.SetBackground(*colour);
     }
 }

@@ -1,6 +1,7 @@
 // File ▸ Save Split State and Open Split State…, and the split-state autosave after a command:
 // an unfinished run kept on disk and taken up again.
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "AppDelegate.h"
@@ -14,23 +15,23 @@ void AppDelegate::SaveSplitStateMenuClick() {
 }
 
 void AppDelegate::OpenSplitStateMenuClick() {
-    tk::OpenPanel panel;
-    panel.SetDirectory(RunningFolder);
-    if (panel.RunModal() != 1) {
+    const std::optional<std::string> chosen =
+        ChooseFile(FileChoice::Existing("Open Split State", RunningFolder));
+    if (!chosen) {
         return;
     }
+    const std::string& path = *chosen;
     // A file that is not a split state changes nothing: the open file stays.
     SplitStateHeader header;
-    if (!ReadSplitStateHeader(panel.Filename(), &header)) {
-        Ask(RefusedFileNotice(panel.Filename(), "This is not a split-state file."));
+    if (!ReadSplitStateHeader(path, &header)) {
+        Ask(RefusedFileNotice(path, "This is not a split-state file."));
         return;
     }
     runState_.Flush();
     runKept_ = false;
-    TimerData->LoadSplitStateData(panel.Filename());
+    TimerData->LoadSplitStateData(path);
     if (TimerData->GetColumnCount() == 0) {
-        std::fprintf(stderr, "Quorvel: %s is not a split state that can be read\n",
-                     panel.Filename().c_str());
+        std::fprintf(stderr, "Quorvel: %s is not a split state that can be read\n", path.c_str());
     }
     runState_.RunLoaded();
     CreateScreen();

@@ -2,8 +2,6 @@
 // second window, a failed save and a file changed on disk asked about, foreign files refused,
 // failures shown in the window, and the faults found in everyday use.
 #include <sys/stat.h>
-#include <QApplication>
-#include <QTimer>
 
 #include "QtEvents.h"
 #include "ResultGuard.h"
@@ -128,7 +126,7 @@ TEST_F(LosingResults, FilesThatAreNotSplitFilesAreRefusedAndNeverWritten) {
     EXPECT_EQ(ReadFile(path), text);
     EXPECT_EQ(TimerData->SplitFileName, route);  // the open file stays
     // Open Split State on a file that is no split state changes nothing either.
-    tk::OpenPanel::SetTestHook([&](const tk::OpenPanel&) { return std::optional(route); });
+    chosen_ = route;
     app->OpenSplitStateMenuClick();
     EXPECT_EQ(TimerData->SplitFileName, route);
     EXPECT_EQ(TimerData->GetRowCount(), 3u);
@@ -175,12 +173,11 @@ TEST_F(LosingResults, ASplitFileWithMistakesCanBeMendedInTheEditor) {
     EXPECT_EQ(asked_, std::vector<std::string>{"route.txt was not opened."});
     EXPECT_EQ(TimerData->GetColumnCount(), 0u);
     answer_ = Answer::OpenInEditor;
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<RouteEditorDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->model()->setData(dialog->model()->index(0, 0), "Start");
-        dialog->accept();
-    });
+    onDialog_ = [](QDialog& dialog) {
+        auto& editor = dynamic_cast<RouteEditorDialog&>(dialog);
+        editor.model()->setData(editor.model()->index(0, 0), "Start");
+        return true;
+    };
     Open(path);
     EXPECT_EQ(TimerData->SplitFileName, path);
     EXPECT_EQ(TimerData->GetFullRowHeader(0), "Start");

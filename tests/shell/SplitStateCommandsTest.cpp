@@ -118,47 +118,37 @@ TEST_F(SplitState, WithTheAutosaveOffOnlyTheCommandSavesAndNothingIsRemoved) {
 TEST_F(SplitState, OpenSplitStateBringsTheRunBackPaused) {
     PlayTwoSplits();
     Launch();  // after a crash: the application starts again
-    std::string asked;
-    tk::OpenPanel::SetTestHook([&](const tk::OpenPanel& panel) -> std::optional<std::string> {
-        asked = panel.Directory();
-        return state_;
-    });
+    chosen_ = state_;
     app->OpenSplitStateMenuClick();
-    EXPECT_EQ(asked, Folder());
+    EXPECT_EQ(choices_.at(0).Folder, Folder());
     EXPECT_EQ(std::tuple(TimerData->IsTimerRunning(), TimerData->GetCurrentTime(),
                          TimerData->GetNextSplitNumber(), Cell(1, 3)->Text(),
                          app->CurrentTimeLabel->Text(), app->TotalAttemptLabel->Text()),
               std::tuple(false, 68, 2u, "0.68", "0.6", "13"));
 }
 
-TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoadUntouchedByHotkeys) {
+// A hotkey behind a question: the route commands' test of the editor.
+TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoad) {
     PlayTwoSplits();
     Launch();
-    bool startedBehindTheQuestion = true;
-    tk::Alert::SetTestHook([&](const tk::Alert& alert) {
-        alerts_.push_back(alert.MessageText());
-        FakeClock::Advance(40);  // a global hotkey pressed while the question is up
-        app->GlobalHotkeyPressed(AppDelegate::kSplitHotkey);
-        startedBehindTheQuestion = TimerData->IsTimerRunning();
-        return 1;
-    });
+    answer_ = Answer::Discard;
     Open(path_);
-    EXPECT_EQ(std::tuple(startedBehindTheQuestion, TimerData->IsTimerRunning(), StateExists(),
-                         TimerData->GetCurrentTime(), TimerData->GetDataCellTimer(0, 3)),
-              std::tuple(false, false, false, 0, 0));
+    EXPECT_EQ(std::tuple(TimerData->IsTimerRunning(), StateExists(), TimerData->GetCurrentTime(),
+                         TimerData->GetDataCellTimer(0, 3)),
+              std::tuple(false, false, 0, 0));
     Open(path_);
-    EXPECT_EQ(alerts_.size(), 1u);  // asked once
+    EXPECT_EQ(asked_.size(), 1u);  // asked once
 }
 
 TEST_F(SplitState, ClosingTheQuestionWithoutAnAnswerKeepsTheRunForNextTime) {
     PlayTwoSplits();
     Launch();
-    button_ = tk::Alert::kClosed;
+    answer_ = Answer::Cancel;  // Escape, or the close box
     Open(path_);
     EXPECT_EQ(std::tuple(StateExists(), TimerData->GetCurrentTime()), std::tuple(true, 0));
-    button_ = 0;  // Resume
+    answer_ = Answer::Resume;
     Open(path_);
-    EXPECT_EQ(std::tuple(alerts_.size(), TimerData->GetCurrentTime()), std::tuple(2u, 68));
+    EXPECT_EQ(std::tuple(asked_.size(), TimerData->GetCurrentTime()), std::tuple(2u, 68));
 }
 
 TEST_F(SplitState, NoQuestionForAnotherSplitFileATimeOfZeroOrWithTheAutosaveOff) {
@@ -170,7 +160,7 @@ TEST_F(SplitState, NoQuestionForAnotherSplitFileATimeOfZeroOrWithTheAutosaveOff)
         {"a time of 0", "QVLSplitState\troute.txt\n0.00\t1\n0.50\n", true},
         {"the autosave off", "QVLSplitState\troute.txt\n5.00\t1\n0.50\n", false},
     };
-    button_ = 0;
+    answer_ = Answer::Resume;
     for (const auto& c : cases) {
         Launch();
         if (!c.autosave) {
@@ -178,7 +168,7 @@ TEST_F(SplitState, NoQuestionForAnotherSplitFileATimeOfZeroOrWithTheAutosaveOff)
         }
         WriteFile(state_, c.state);
         Open(path_);
-        EXPECT_EQ(std::tuple(alerts_.size(), TimerData->GetCurrentTime(), ReadFile(state_)),
+        EXPECT_EQ(std::tuple(asked_.size(), TimerData->GetCurrentTime(), ReadFile(state_)),
                   std::tuple(0u, 0, c.state))
             << c.why;
     }
