@@ -26,7 +26,7 @@
 
 std::unique_ptr<QuorvelClass> TimerData;
 std::unique_ptr<QuorvelClass> LastInputTimer;
-std::unique_ptr<IniFileClass> IniFile;
+std::unique_ptr<Settings> IniFile;
 std::string RunningFolder;
 bool HideBestSplits = false;
 bool HideCurrentSplits = false;
@@ -42,35 +42,6 @@ using shell::IsOn;
 using shell::Trunc;
 
 constexpr char kIniFileName[] = "Quorvel.ini";
-
-std::string YesNo(bool on) {
-    return on ? "Y" : "N";
-}
-
-// The settings folder, made with its missing parents. True when it is a folder after.
-bool MakeFolders(const std::string& folder) {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    return std::filesystem::is_directory(folder, error);
-}
-
-// The settings of a first launch: every flag off but the split-state autosave, no minimum
-// best segment.
-bool WriteDefaultIniFile(const std::string& path) {
-    IniFileClass defaults;
-    defaults.IniFileName = path;
-    for (const char* key :
-         {"HideBestSplits", "HideCurrentSplits", "HideDiffRows", "HideAttemptCounters"}) {
-        defaults.WriteString("Window", key, "N");
-    }
-    // A new runner's best splits and best run are kept without a command.
-    defaults.WriteString("Misc", "AutoSaveBestSplits", "Y");
-    defaults.WriteString("Misc", "AutoSaveBestRun", "Y");
-    defaults.WriteString("Misc", "AutoSaveSplitState", "Y");
-    defaults.WriteString("Misc", "AskBeforeLosingResults", "Y");
-    defaults.WriteInteger("Misc", "BestSplitMinElapsedSec", 0);
-    return defaults.SaveIniFile();
-}
 
 }  // namespace
 
@@ -133,16 +104,6 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
     RunningFolder = RunningFolderFor(xdg != nullptr ? xdg : "", homeFolder);
 
-    // First launch, or settings deleted to start afresh: the folder and the default settings.
-    std::error_code error;
-    const bool firstLaunch = !std::filesystem::is_directory(RunningFolder, error);
-    if (firstLaunch || !std::filesystem::exists(RunningFolder + kIniFileName, error)) {
-        if (!MakeFolders(RunningFolder) || !WriteDefaultIniFile(RunningFolder + kIniFileName)) {
-            std::fprintf(stderr, "Quorvel: cannot create the settings folder %s\n",
-                         RunningFolder.c_str());
-        }
-    }
-
     TimerData = std::make_unique<QuorvelClass>(RunningFolder);
     guard_ = std::make_unique<ResultGuard>(*TimerData);
     LastInputTimer = std::make_unique<QuorvelClass>(RunningFolder);
@@ -151,35 +112,38 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     TextUpdateTimer = tk::RepeatingTimer::Schedule(0.075, [this] { OnUpdateTimer(); });
 
-    IniFile = std::make_unique<IniFileClass>();
-    IniFile->ReadIniFile(RunningFolder + kIniFileName);
+    // First launch, or settings deleted or unreadable: the first-launch settings, written.
+    IniFile = std::make_unique<Settings>();
+    IniFile->Open(RunningFolder + kIniFileName);
+    if (!IniFile->Trouble().empty()) {
+        Ask(Notice("Your settings were started afresh.", IniFile->Trouble()));
+    }
+    IniFile->OnWriteFailure([](const std::string& reason) {
+        Ask(Notice("Your settings could not be saved (" + reason + ").",
+                   "They last until Quorvel quits; " + IniFile->Path() + " was left as it was."));
+    });
 
-    const auto flag = [](const char* section, const char* key) {
-        return IniFile->ReadString(section, key, "") == "Y";
-    };
-    HideBestSplits = flag("Window", "HideBestSplits");
+    HideBestSplits = IniFile->Get(kHideBestSplits);
     HideBestSplitsMenuItem->SetState(CheckOf(HideBestSplits));
-    HideCurrentSplits = flag("Window", "HideCurrentSplits");
+    HideCurrentSplits = IniFile->Get(kHideCurrentSplits);
     HideCurrentSplitsMenuItem->SetState(CheckOf(HideCurrentSplits));
-    HideDiffRows = flag("Window", "HideDiffRows");
+    HideDiffRows = IniFile->Get(kHideDiffRows);
     HideDiffRowsMenuItem->SetState(CheckOf(HideDiffRows));
 
     AttemptsPanel->SetHidden(true);
 
-    HideAttemptsCounters = flag("Window", "HideAttemptCounters");
+    HideAttemptsCounters = IniFile->Get(kHideAttemptCounters);
     HideAttemptCountersMenuItem->SetState(CheckOf(HideAttemptsCounters));
 
-    TimerData->AutosaveBestSplits = flag("Misc", "AutoSaveBestSplits");
+    TimerData->AutosaveBestSplits = IniFile->Get(kAutoSaveBestSplits);
     AutosaveBestSplitsMenuItem->SetState(CheckOf(TimerData->AutosaveBestSplits));
-    const std::int64_t minSeconds = IniFile->ReadInteger("Misc", "BestSplitMinElapsedSec", 0);
-    TimerData->BestSplitMinElapsed = SaturateToInt32(minSeconds * 100);
-    TimerData->AutosaveBestRun = flag("Misc", "AutoSaveBestRun");
+    TimerData->BestSplitMinElapsed =
+        SaturateToInt32(std::int64_t{IniFile->Get(kBestSplitMinElapsedSec)} * 100);
+    TimerData->AutosaveBestRun = IniFile->Get(kAutoSaveBestRun);
     AutosaveBestRunMenuItem->SetState(CheckOf(TimerData->AutosaveBestRun));
-    // On unless switched off: a missing key (settings of an older version) means "Y".
-    runState_.SetOn(IniFile->ReadString("Misc", "AutoSaveSplitState", "Y") == "Y");
+    runState_.SetOn(IniFile->Get(kAutoSaveSplitState));
     AutosaveSplitStateMenuItem->SetState(CheckOf(runState_.IsOn()));
-    guard_->AskBeforeLosingResults =
-        IniFile->ReadString("Misc", "AskBeforeLosingResults", "Y") == "Y";
+    guard_->AskBeforeLosingResults = IniFile->Get(kAskBeforeLosingResults);
     AskBeforeLosingResultsMenuItem->SetState(CheckOf(guard_->AskBeforeLosingResults));
     const bool hotkeysOn = hotkeyRouter_.SetUp(*IniFile);
     GlobalHotkeysMenuItem->SetState(CheckOf(hotkeysOn));
@@ -190,8 +154,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     CountersMenu->SetHidden(true);
 
     // The zoom first: "Left" and "Top" are points at the zoom they were saved with.
-    look_.Read(*IniFile, *window, firstLaunch, kLabelFontSize,
-               {0, 0, kInitialWidth, kInitialHeight});
+    look_.Read(*IniFile, *window, kLabelFontSize, {0, 0, kInitialWidth, kInitialHeight});
     AlwaysOnTopMenuItem->SetState(CheckOf(look_.AlwaysOnTop()));
 
     // Placement: "Top" counts down from the main screen's top edge.
@@ -203,8 +166,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     // Held to the screen: a monitor that is gone or a hand-edited value never puts the
     // window out of sight.
     const WindowOrigin origin =
-        ClampWindowOrigin(IniFile->ReadInteger("Window", "Left", laidOutLeft),
-                          IniFile->ReadInteger("Window", "Top", laidOutTop), Trunc(frame.width),
+        ClampWindowOrigin(IniFile->Find(kLeft).value_or(laidOutLeft),
+                          IniFile->Find(kTop).value_or(laidOutTop), Trunc(frame.width),
                           Trunc(frame.height), Trunc(tk::Screen::MainFrame().width), screenHeight);
     tk::Rect placed = frame;
     placed.x = origin.Left;
@@ -215,7 +178,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         OpenSplitFile(arguments_[1]);
     } else {
         // The split file of the last session, when it is still there to be read.
-        const std::string last = IniFile->ReadString("Misc", "LastSplitFile", "");
+        const std::string last = IniFile->Get(kLastSplitFile);
         std::error_code unreadable;
         if (!last.empty() && std::filesystem::is_regular_file(last, unreadable) &&
             ::access(last.c_str(), R_OK) == 0) {
@@ -238,26 +201,30 @@ void AppDelegate::applicationWillTerminate() {
     runState_.Flush();
     const tk::Rect frame = window->Frame();
     const std::int64_t screenHeight = Trunc(tk::Screen::MainFrame().height);
-    IniFile->WriteInteger("Window", "Left", SaturateToInt32(Trunc(frame.x)));
+    IniFile->Put(kLeft, SaturateToInt32(Trunc(frame.x)));
     const float top = static_cast<float>(screenHeight) - static_cast<float>(frame.y) -
                       static_cast<float>(frame.height);
-    IniFile->WriteInteger("Window", "Top", SaturateToInt32(Trunc(top)));
-
-    IniFile->WriteString("Window", "HideBestSplits", YesNo(IsOn(HideBestSplitsMenuItem)));
-    IniFile->WriteString("Window", "HideCurrentSplits", YesNo(IsOn(HideCurrentSplitsMenuItem)));
-    IniFile->WriteString("Window", "HideDiffRows", YesNo(IsOn(HideDiffRowsMenuItem)));
-    IniFile->WriteString("Window", "HideAttemptCounters", YesNo(IsOn(HideAttemptCountersMenuItem)));
-    IniFile->WriteString("Misc", "AutoSaveBestSplits", YesNo(IsOn(AutosaveBestSplitsMenuItem)));
-    IniFile->WriteString("Misc", "AutoSaveBestRun", YesNo(IsOn(AutosaveBestRunMenuItem)));
-    IniFile->WriteString("Misc", "AutoSaveSplitState", YesNo(IsOn(AutosaveSplitStateMenuItem)));
-    IniFile->WriteString("Misc", "AskBeforeLosingResults",
-                         YesNo(IsOn(AskBeforeLosingResultsMenuItem)));
-    hotkeyRouter_.Save(*IniFile, IsOn(GlobalHotkeysMenuItem));
-    look_.Write(*IniFile);
-    if (!IniFile->SaveIniFile() && !IniFile->IniFileName.empty()) {
-        std::fprintf(stderr, "Quorvel: could not save the settings to %s\n",
-                     IniFile->IniFileName.c_str());
+    IniFile->Put(kTop, SaturateToInt32(Trunc(top)));
+    for (const auto& [item, setting] : CheckItemSettings()) {
+        IniFile->Put(*setting, IsOn(item));
     }
+    hotkeyRouter_.Save(*IniFile, IsOn(GlobalHotkeysMenuItem));
+    look_.Put(*IniFile);
+    IniFile->Write();
+}
+
+std::array<std::pair<tk::MenuItem*, const Setting<bool>*>, 8> AppDelegate::CheckItemSettings()
+    const {
+    return {{
+        {HideBestSplitsMenuItem, &kHideBestSplits},
+        {HideCurrentSplitsMenuItem, &kHideCurrentSplits},
+        {HideDiffRowsMenuItem, &kHideDiffRows},
+        {HideAttemptCountersMenuItem, &kHideAttemptCounters},
+        {AutosaveBestSplitsMenuItem, &kAutoSaveBestSplits},
+        {AutosaveBestRunMenuItem, &kAutoSaveBestRun},
+        {AutosaveSplitStateMenuItem, &kAutoSaveSplitState},
+        {AskBeforeLosingResultsMenuItem, &kAskBeforeLosingResults},
+    }};
 }
 
 // ---- Update tick ----
@@ -352,7 +319,7 @@ void AppDelegate::OpenSplitFile(const std::string& path) {
     } else {
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-        IniFile->WriteString("Misc", "LastSplitFile", error ? path : absolute.string());
+        IniFile->Set(kLastSplitFile, error ? path : absolute.string());
         runState_.OfferUnfinishedRun();
         // A file with mistakes goes to the editor at once: OK writes it mended.
         if (guard_->MendRequested()) {
@@ -497,36 +464,43 @@ void AppDelegate::HorizontalModeMenuClick() {
 
 void AppDelegate::HideBestSplitsMenuClick() {
     HideBestSplits = Toggle(HideBestSplitsMenuItem);
+    IniFile->Set(kHideBestSplits, HideBestSplits);
     RebuildDisplay();
 }
 
 void AppDelegate::HideCurrentSplitsMenuClick() {
     HideCurrentSplits = Toggle(HideCurrentSplitsMenuItem);
+    IniFile->Set(kHideCurrentSplits, HideCurrentSplits);
     RebuildDisplay();
 }
 
 void AppDelegate::HideDiffRowsMenuClick() {
     HideDiffRows = Toggle(HideDiffRowsMenuItem);
+    IniFile->Set(kHideDiffRows, HideDiffRows);
     RebuildDisplay();
 }
 
 void AppDelegate::HideAttemptsCounterMenuClick() {
     HideAttemptsCounters = Toggle(HideAttemptCountersMenuItem);
+    IniFile->Set(kHideAttemptCounters, HideAttemptsCounters);
     RebuildDisplay();
 }
 
 void AppDelegate::AutosaveBestSplitsMenuClick() {
     TimerData->AutosaveBestSplits = Toggle(AutosaveBestSplitsMenuItem);
+    IniFile->Set(kAutoSaveBestSplits, TimerData->AutosaveBestSplits);
     RebuildDisplay();
 }
 
 void AppDelegate::AutosaveBestRunMenuClick() {
     TimerData->AutosaveBestRun = Toggle(AutosaveBestRunMenuItem);
+    IniFile->Set(kAutoSaveBestRun, TimerData->AutosaveBestRun);
     RebuildDisplay();
 }
 
 void AppDelegate::AutosaveSplitStateMenuClick() {
     runState_.SetOn(Toggle(AutosaveSplitStateMenuItem));
+    IniFile->Set(kAutoSaveSplitState, runState_.IsOn());
     RebuildDisplay();
 }
 

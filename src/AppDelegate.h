@@ -24,14 +24,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GlobalHotkeys.h"
 #include "HotkeyRouter.h"
-#include "IniFiles.h"
 #include "QuorvelEngine.h"
 #include "ResultGuard.h"
 #include "RunStateKeeper.h"
+#include "Settings.h"
 #include "Toolkit.h"
 #include "ViewLook.h"
 
@@ -42,8 +43,8 @@ extern std::unique_ptr<QuorvelClass> TimerData;
 // A second engine, never given a file: the stopwatch of the input lockout. Its start offset
 // is -33, so after each restart it reads below 0 for a third of a second.
 extern std::unique_ptr<QuorvelClass> LastInputTimer;
-// The settings store, read at launch and saved at quit.
-extern std::unique_ptr<IniFileClass> IniFile;
+// The settings, read at launch; a change made in the window is written at once.
+extern std::unique_ptr<Settings> IniFile;
 // Folder of "Quorvel.ini", folder given to both engines, first folder of the open panel;
 // ends in '/'. Set at launch (see RunningFolderFor).
 extern std::string RunningFolder;
@@ -269,6 +270,8 @@ class AppDelegate : public tk::ApplicationDelegate {
     std::unique_ptr<tk::RepeatingTimer> TextUpdateTimer;
 
   private:
+    // Each check item stored in the settings, with its setting.
+    std::array<std::pair<tk::MenuItem*, const Setting<bool>*>, 8> CheckItemSettings() const;
     // True when the lockout stopwatch has run out; then restarts it.
     bool InputLockoutPassed();
     // Turns a check item on when it is off and off otherwise; returns the new check.

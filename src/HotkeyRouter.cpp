@@ -9,20 +9,13 @@
 #include "Prompts.h"
 #include "WrapTime.h"
 
-namespace {
-
-constexpr char kHotkeysSection[] = "Hotkeys";
-constexpr char kGlobalHotkeysKey[] = "GlobalHotkeys";
-
-}  // namespace
-
 const std::array<HotkeyRouter::HotkeySetting, HotkeyRouter::kHotkeyCount>
     HotkeyRouter::kHotkeySettings = {{
-        {"Split", "Num+1", "Start / Split"},
-        {"Skip", "Num+2", "Skip Split"},
-        {"Undo", "Num+8", "Undo Split"},
-        {"Pause", "Num+5", "Pause / Resume"},
-        {"Reset", "Num+3", "Reset"},
+        {kSplitKey, "Start / Split"},
+        {kSkipKey, "Skip Split"},
+        {kUndoKey, "Undo Split"},
+        {kPauseKey, "Pause / Resume"},
+        {kResetKey, "Reset"},
     }};
 
 HotkeyRouter::HotkeyRouter(std::function<void(HotkeyCommand)> run,
@@ -33,21 +26,20 @@ void HotkeyRouter::SetMenuItem(HotkeyCommand command, const tk::MenuItem* item) 
     menuItems_.at(static_cast<std::size_t>(command)) = item;
 }
 
-bool HotkeyRouter::SetUp(IniFileClass& settings) {
+bool HotkeyRouter::SetUp(const Settings& settings) {
     const char* trace = std::getenv("QUORVEL_TRACE_SPLITS");
     traceSplits_ = trace != nullptr && std::string_view(trace) == "1";
     hotkeys_ = std::make_unique<tk::GlobalHotkeys>(
         [this](const std::string& message) { Report(message); });
     for (std::size_t i = 0; i < names_.size(); ++i) {
-        names_[i] = settings.ReadString(kHotkeysSection, kHotkeySettings[i].Key,
-                                        kHotkeySettings[i].DefaultName);
+        names_[i] = settings.Get(kHotkeySettings[i].Name);
     }
     BindNames();
-    return settings.ReadString(kHotkeysSection, kGlobalHotkeysKey, "") == "Y";
+    return settings.Get(kGlobalHotkeys);
 }
 
 void HotkeyRouter::Apply(const std::array<std::string, kHotkeyCount>& names, bool on,
-                         IniFileClass& settings) {
+                         Settings& settings) {
     if (!hotkeys_) {
         return;
     }
@@ -55,13 +47,15 @@ void HotkeyRouter::Apply(const std::array<std::string, kHotkeyCount>& names, boo
     hotkeys_->ClearBindings();
     BindNames();
     SetOn(on);
-    Save(settings, on, /*letGo=*/false);
+    PutNames(settings, on);
+    settings.Write();
 }
 
 void HotkeyRouter::BindNames() {
     for (int i = 0; i < kHotkeyCount; ++i) {
         const auto command = static_cast<HotkeyCommand>(i);
         const HotkeySetting& setting = kHotkeySettings[static_cast<std::size_t>(i)];
+        const char* const settingKey = setting.Name.Key;
         const std::string& name = names_[static_cast<std::size_t>(i)];
         auto& hotkey = specs_[static_cast<std::size_t>(i)];
         hotkey.reset();
@@ -71,11 +65,11 @@ void HotkeyRouter::BindNames() {
         tk::HotkeySpec key;
         if (!tk::ParseHotkeyName(name, &key)) {
             std::fprintf(stderr, "Quorvel: the global hotkey %s=%s is not a key name; it is off\n",
-                         setting.Key, name.c_str());
-            const std::string message = std::string("The hotkey ") + setting.Key + "=" + name +
+                         settingKey, name.c_str());
+            const std::string message = std::string("The hotkey ") + settingKey + "=" + name +
                                         " is not a key name; it is off until set here.";
             AddReport(message);
-            notice_ = std::string("Bad key: ") + setting.Key;
+            notice_ = std::string("Bad key: ") + settingKey;
             noticeAt_ = ClockNow();
             continue;
         }
@@ -88,7 +82,7 @@ void HotkeyRouter::BindNames() {
         }
         if (owner != nullptr) {
             std::fprintf(stderr, "Quorvel: the global hotkey %s=%s is the key of %s; it is off\n",
-                         setting.Key, name.c_str(), owner->Key);
+                         settingKey, name.c_str(), owner->Name.Key);
             continue;
         }
         hotkey = key;
@@ -97,15 +91,19 @@ void HotkeyRouter::BindNames() {
     }
 }
 
-void HotkeyRouter::Save(IniFileClass& settings, bool on, bool letGo) {
-    settings.WriteString(kHotkeysSection, kGlobalHotkeysKey, on ? "Y" : "N");
+void HotkeyRouter::PutNames(Settings& settings, bool on) const {
+    settings.Put(kGlobalHotkeys, on);
     if (hotkeys_) {
         for (std::size_t i = 0; i < kHotkeySettings.size(); ++i) {
-            settings.WriteString(kHotkeysSection, kHotkeySettings[i].Key, names_[i]);
+            settings.Put(kHotkeySettings[i].Name, names_[i]);
         }
-        if (letGo) {
-            hotkeys_->Stop();
-        }
+    }
+}
+
+void HotkeyRouter::Save(Settings& settings, bool on) {
+    PutNames(settings, on);
+    if (hotkeys_) {
+        hotkeys_->Stop();
     }
 }
 

@@ -7,7 +7,7 @@
 // A name that cannot be read ("Bogus", "Ctrl+A, Ctrl+B") is reported once on standard error
 // and on the status line ("Bad key: Split") at launch, and that hotkey stays off; an empty name
 // turns it off without a word; a key already taken by an earlier command of the list is reported
-// and stays off. The names are written back at quit exactly as read (the defaults when missing).
+// and stays off. The names are written back exactly as read (the defaults when missing).
 //
 // One key press can reach the application twice: as the key of a menu item while its window
 // has the focus, and as a global hotkey bound to the same key. Of two arrivals of the same
@@ -42,8 +42,8 @@
 #include <vector>
 
 #include "GlobalHotkeys.h"
-#include "IniFiles.h"
 #include "QuorvelEngine.h"
+#include "Settings.h"
 #include "Toolkit.h"
 
 class HotkeyRouter {
@@ -57,9 +57,8 @@ class HotkeyRouter {
         kHotkeyCount
     };
     struct HotkeySetting {
-        const char* Key;          // "Split": key in the "Hotkeys" section
-        const char* DefaultName;  // "Num+1"
-        const char* Title;        // "Start / Split": the menu item, the portal's dialog
+        const Setting<std::string>& Name;  // kSplitKey: "Split" under [Hotkeys], "Num+1"
+        const char* Title;                 // "Start / Split": the menu item, the portal's dialog
     };
     static const std::array<HotkeySetting, kHotkeyCount> kHotkeySettings;
 
@@ -77,13 +76,13 @@ class HotkeyRouter {
 
     // At launch: reads the "Hotkeys" settings and binds the keys; returns whether the
     // settings turn them on (then SetOn(true) starts them).
-    bool SetUp(IniFileClass& settings);
-    // At quit: the settings written back (on: the check of the menu item), the keyboard let
-    // go unless letGo is false.
-    void Save(IniFileClass& settings, bool on, bool letGo = true);
+    bool SetUp(const Settings& settings);
+    // At quit: the settings put back for the last write (on: the check of the menu item), the
+    // keyboard let go.
+    void Save(Settings& settings, bool on);
     // The hotkeys dialog's OK: the keys of names (as in the settings, "" for none) bound at
-    // once, listening started or stopped, and the names written into settings (not saved).
-    void Apply(const std::array<std::string, kHotkeyCount>& names, bool on, IniFileClass& settings);
+    // once, listening started or stopped, and the settings written at once.
+    void Apply(const std::array<std::string, kHotkeyCount>& names, bool on, Settings& settings);
     // Every trouble reported since launch, each once, in full: for the hotkeys dialog.
     const std::vector<std::string>& Reports() const { return reports_; }
     // "portal", "xinput2", "x11-grab", or "" while not listening.
@@ -117,6 +116,8 @@ class HotkeyRouter {
         bool Set = false;
     };
     void Start();
+    // The names and the switch put into settings, for the next write.
+    void PutNames(Settings& settings, bool on) const;
     // Binds the keys of names_; a name that is not a key is reported and stays off.
     void BindNames();
     // A report of the hotkeys: standard error, and the notice.

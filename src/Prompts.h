@@ -75,8 +75,8 @@ struct FileChoice {
     // A name to write: FileChoice::ToWrite("Export", "/runs", "route.lss", "XML (*.lss)").
     static FileChoice ToWrite(std::string title, std::string folder, std::string name,
                               std::string filter, std::string defaultSuffix = "") {
-        return {Kind::Save,         std::move(title),  std::move(folder),
-                std::move(name),    std::move(filter), std::move(defaultSuffix)};
+        return {Kind::Save,      std::move(title),  std::move(folder),
+                std::move(name), std::move(filter), std::move(defaultSuffix)};
     }
 };
 

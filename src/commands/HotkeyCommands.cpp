@@ -1,6 +1,5 @@
 // Options ▸ Global Hotkeys and Hotkeys…, and the run commands the hotkeys reach.
 #include <array>
-#include <cstdio>
 #include <string>
 
 #include "AppDelegate.h"
@@ -12,7 +11,9 @@ using shell::CheckOf;
 using shell::IsOn;
 
 void AppDelegate::GlobalHotkeysMenuClick() {
-    hotkeyRouter_.SetOn(Toggle(GlobalHotkeysMenuItem));
+    const bool on = Toggle(GlobalHotkeysMenuItem);
+    hotkeyRouter_.SetOn(on);
+    IniFile->Set(kGlobalHotkeys, on);
 }
 
 void AppDelegate::HotkeysMenuClick() {
@@ -32,13 +33,6 @@ void AppDelegate::HotkeysMenuClick() {
     const HotkeysDialogValues chosen = dialog.Values();
     GlobalHotkeysMenuItem->SetState(CheckOf(chosen.GlobalHotkeys));
     hotkeyRouter_.Apply(chosen.Names, chosen.GlobalHotkeys, *IniFile);
-    if (!IniFile->SaveIniFile() && !IniFile->IniFileName.empty()) {
-        std::fprintf(stderr, "Quorvel: could not save the settings to %s\n",
-                     IniFile->IniFileName.c_str());
-        Ask(Notice(
-            "The hotkeys could not be saved.",
-            "They work until Quorvel quits; " + IniFile->IniFileName + " was left as it was."));
-    }
 }
 
 void AppDelegate::RunCommand(HotkeyCommand command) {

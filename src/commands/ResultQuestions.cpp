@@ -19,6 +19,7 @@ bool AppDelegate::RunUnfinished() {
 
 void AppDelegate::AskBeforeLosingResultsMenuClick() {
     guard_->AskBeforeLosingResults = Toggle(AskBeforeLosingResultsMenuItem);
+    IniFile->Set(kAskBeforeLosingResults, guard_->AskBeforeLosingResults);
 }
 
 bool AppDelegate::MayQuit() {

@@ -127,12 +127,11 @@ TEST_F(SplitState, OpenSplitStateBringsTheRunBackPaused) {
               std::tuple(false, 68, 2u, "0.68", "0.6", "13"));
 }
 
-// A hotkey behind a question: the route commands' test of the editor.
+// After a crash the split file of the last session opens again at launch, with the question.
 TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoad) {
     PlayTwoSplits();
-    Launch();
     answer_ = Answer::Discard;
-    Open(path_);
+    Launch();
     EXPECT_EQ(std::tuple(TimerData->IsTimerRunning(), StateExists(), TimerData->GetCurrentTime(),
                          TimerData->GetDataCellTimer(0, 3)),
               std::tuple(false, false, 0, 0));
@@ -142,9 +141,8 @@ TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoad) {
 
 TEST_F(SplitState, ClosingTheQuestionWithoutAnAnswerKeepsTheRunForNextTime) {
     PlayTwoSplits();
-    Launch();
     answer_ = Answer::Cancel;  // Escape, or the close box
-    Open(path_);
+    Launch();
     EXPECT_EQ(std::tuple(StateExists(), TimerData->GetCurrentTime()), std::tuple(true, 0));
     answer_ = Answer::Resume;
     Open(path_);
