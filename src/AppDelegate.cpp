@@ -195,10 +195,9 @@ void AppDelegate::applicationWillTerminate() {
         return;
     }
     // An unfinished run is kept as it stands at the moment of quitting, to be offered again.
-    if (TimerData && TimerData->GetCurrentTime() != 0) {
-        AutosaveRunState();
+    if (TimerData) {
+        KeepUnfinishedRun();
     }
-    runState_.Flush();
     const tk::Rect frame = window->Frame();
     const std::int64_t screenHeight = Trunc(tk::Screen::MainFrame().height);
     IniFile->Put(kLeft, SaturateToInt32(Trunc(frame.x)));
@@ -305,13 +304,16 @@ void AppDelegate::DoOpen() {
 }
 
 void AppDelegate::OpenSplitFile(const std::string& path) {
-    // A file that is not a split file is refused before it is loaded: the window says what
-    // it looks like, the file is left as it is and the open file stays.
+    // The results of the open file first; then a file that is not a split file is refused
+    // before it is loaded: the window says what it looks like, the file is left as it is and
+    // the open file stays.
+    if (!LeaveRoute()) {
+        return;
+    }
     if (!guard_->BeforeOpen(path)) {
         ShowFileState();
         return;
     }
-    runState_.Flush();  // the run being left is saved before another file replaces it
     runKept_ = false;
     TimerData->LoadSplitData(path);
     if (TimerData->GetColumnCount() == 0) {

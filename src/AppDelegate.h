@@ -21,6 +21,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -204,6 +205,10 @@ class AppDelegate : public tk::ApplicationDelegate {
     // Quit, and the window's close box: asks first when results would be lost or the last
     // save failed (ResultGuard::BeforeQuit); true when the application may quit.
     bool MayQuit();
+    // SIGTERM or SIGHUP (QuitSignals): every prompt cancelled, what the autosave options keep
+    // kept and an unfinished run's split state saved (whatever the autosave), then the quit,
+    // with nothing asked. False while a prompt is still closing: call again a moment later.
+    bool QuitOnSignal();
     void QuitMenuClick();
 
     // Writes the split-state save a command asked for, if it has not been written yet.
@@ -284,6 +289,16 @@ class AppDelegate : public tk::ApplicationDelegate {
     // After a command that changed the run: the split state is saved a moment later, or
     // removed when the run is over (finished, or kept in place of the kept run).
     void AutosaveRunState();
+    // Before another split file replaces the open one: the guard's question (what the autosave
+    // keeps kept first), then an unfinished run kept as its split state. False: Cancel.
+    bool LeaveRoute();
+    // A question of the guard; the run it kept is over. unfinishedRunKept: the run stays as
+    // its split state.
+    bool Guard(const std::function<bool(bool unfinishedRunKept)>& ask);
+    // True when an unfinished run is kept as a split state as the file is left.
+    bool UnfinishedRunKept() const;
+    // The unfinished run's split state written as it stands now (or removed, when it is over).
+    void KeepUnfinishedRun();
     // The run commands (split, skip, undo, pause) go on only with a split file loaded and the
     // run not finished.
     static bool RunUnfinished();

@@ -18,6 +18,11 @@ int& OpenCount() {
     return open;
 }
 
+bool& Cancelling() {
+    static bool cancelling = false;
+    return cancelling;
+}
+
 std::function<Reply(const Prompt&)>& Answerer() {
     static std::function<Reply(const Prompt&)> answerer;
     return answerer;
@@ -116,6 +121,9 @@ Question Notice(std::string text, std::string informative) {
 }
 
 Answer Ask(const Question& question) {
+    if (Cancelling()) {
+        return Answer::Cancel;
+    }
     const OpenPrompt open;
     if (Answerer()) {
         return Answerer()(Prompt{&question, nullptr, nullptr}).Button;
@@ -124,6 +132,9 @@ Answer Ask(const Question& question) {
 }
 
 std::optional<std::string> ChooseFile(const FileChoice& choice) {
+    if (Cancelling()) {
+        return std::nullopt;
+    }
     const OpenPrompt open;
     if (Answerer()) {
         return Answerer()(Prompt{nullptr, &choice, nullptr}).Path;
@@ -132,6 +143,9 @@ std::optional<std::string> ChooseFile(const FileChoice& choice) {
 }
 
 bool RunDialog(QDialog& dialog) {
+    if (Cancelling()) {
+        return false;
+    }
     const OpenPrompt open;
     if (Answerer()) {
         return Answerer()(Prompt{nullptr, nullptr, &dialog}).Accepted;
@@ -144,6 +158,25 @@ bool RunDialog(QDialog& dialog) {
 
 bool AnyOpen() {
     return OpenCount() > 0;
+}
+
+void CancelPrompts() {
+    Cancelling() = true;
+    if (!HaveWindows()) {
+        return;
+    }
+    // Innermost first; each closes its own event loop, which ends once this call returns.
+    for (int i = 0; i < 16; ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            break;
+        }
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        } else {
+            modal->close();
+        }
+    }
 }
 
 void SetAnswererForTests(std::function<Reply(const Prompt&)> answerer) {

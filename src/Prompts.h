@@ -92,6 +92,10 @@ bool RunDialog(QDialog& dialog);
 // True while a prompt is open: no command from outside the window may run.
 bool AnyOpen();
 
+// Closes every open prompt as its Cancel would, and from now on answers every prompt at once
+// as Cancel, without showing it: the application quits on a signal (QuitSignals.h).
+void CancelPrompts();
+
 // The button's title: Answer::QuitAnyway -> "Quit Anyway".
 std::string ButtonTitle(Answer answer);
 

@@ -39,9 +39,7 @@ void RunStateKeeper::SetOn(bool on) {
 
 void RunStateKeeper::CancelSave() {
     savePending_ = false;
-    if (saveTimer_) {
-        saveTimer_->Stop();
-    }
+    afterPaint_.Cancel();
 }
 
 void RunStateKeeper::Save() {
@@ -90,13 +88,8 @@ void RunStateKeeper::AfterCommand(bool runOver) {
         Remove();
         return;
     }
-    if (!saveTimer_) {
-        saveTimer_ = std::make_unique<tk::RepeatingTimer>(kSaveDelay, [this] { Flush(); });
-    }
     savePending_ = true;
-    if (!saveTimer_->IsActive()) {
-        saveTimer_->Start();
-    }
+    afterPaint_.Post();
 }
 
 void RunStateKeeper::OfferUnfinishedRun() {

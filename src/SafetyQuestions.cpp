@@ -30,11 +30,14 @@ Question RefusedFileNotice(const std::string& path, const std::string& why, bool
     return question;
 }
 
-Question SaveBeforeLosingQuestion(bool quitting, const UnsavedResults& results) {
+Question SaveBeforeLosingQuestion(Losing how, const UnsavedResults& results) {
     Question question;
     const std::string what =
         results.FasterRun ? "your new personal best" : "your new best segments";
-    question.Text = "Save " + what + (quitting ? " before quitting?" : " before resetting?");
+    const char* before = how == Losing::ByReset  ? " before resetting?"
+                         : how == Losing::ByQuit ? " before quitting?"
+                                                 : " before opening another split file?";
+    question.Text = "Save " + what + before;
     if (results.FasterRun) {
         question.Informative = "This run (" + TimeText(results.RunTime) + ") beats the kept run";
         question.Informative += results.KeptTime != 0 ? " (" + TimeText(results.KeptTime) + ")."

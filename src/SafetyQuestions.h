@@ -14,10 +14,14 @@
 #include "Prompts.h"
 #include "ResultsAtRisk.h"
 
-// Reset or Quit with a faster finished run or new best segments not saved:
-//   "Save your new personal best before resetting?" / "...before quitting?" — Save (default),
-//   Discard, Cancel. With only new best segments: "Save your new best segments before ...?".
-Question SaveBeforeLosingQuestion(bool quitting, const UnsavedResults& results);
+// What would lose the results.
+enum class Losing { ByReset, ByQuit, ByOpeningAnother };
+
+// Reset, Quit, or another split file opened (Open, New Route, Import, Open Split State) with a
+// faster finished run or new best segments not saved: "Save your new personal best before
+// resetting?" / "...before quitting?" / "...before opening another split file?" — Save
+// (default), Discard, Cancel. With only new best segments: "Save your new best segments ...?".
+Question SaveBeforeLosingQuestion(Losing how, const UnsavedResults& results);
 
 // Save Run over a faster kept run, or with an unfinished run: Replace, Cancel (default).
 //   "This run (36.26) is slower than the kept run (32.93). Replace the kept run?"

@@ -35,7 +35,7 @@ struct Setting {
 
     const char* Section;
     const char* Key;
-    T Missing;                      // what a good settings file without the key reads as
+    T Missing;                     // what a good settings file without the key reads as
     std::optional<T> FirstLaunch;  // what the first launch writes
 };
 
@@ -62,8 +62,7 @@ inline const Setting<bool> kAutoSaveBestRun{"Misc", "AutoSaveBestRun", false, tr
 inline const Setting<bool> kAutoSaveSplitState{"Misc", "AutoSaveSplitState", true, true};
 inline const Setting<bool> kAskBeforeLosingResults{"Misc", "AskBeforeLosingResults", true, true};
 // Whole seconds a best segment must be longer than; read, never written by the window.
-inline const Setting<std::int32_t> kBestSplitMinElapsedSec{"Misc", "BestSplitMinElapsedSec", 0,
-                                                          0};
+inline const Setting<std::int32_t> kBestSplitMinElapsedSec{"Misc", "BestSplitMinElapsedSec", 0, 0};
 // The split file opened last, opened again at launch.
 inline const Setting<std::string> kLastSplitFile{"Misc", "LastSplitFile", "", std::nullopt};
 

@@ -121,6 +121,65 @@ void RepeatingTimer::Fire() {
     }
 }
 
+// ---- After the next paint ----
+
+// A repaint is delivered as a posted event of low priority, in the order it was asked for, so
+// an event posted at the same priority after it arrives once it has been drawn and flushed.
+class AfterPaintReceiver : public QObject {
+  public:
+    explicit AfterPaintReceiver(std::function<void()> run) : run_(std::move(run)) {}
+    bool event(QEvent* event) override {
+        if (event->type() != kRunEvent) {
+            return QObject::event(event);
+        }
+        run_();
+        return true;
+    }
+    static inline const auto kRunEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+  private:
+    std::function<void()> run_;
+};
+
+struct AfterPaint::Impl {
+    std::unique_ptr<AfterPaintReceiver> receiver;
+    bool posted = false;
+};
+
+AfterPaint::AfterPaint(std::function<void()> callback)
+    : callback_(std::move(callback)), impl_(std::make_unique<Impl>()) {}
+
+AfterPaint::~AfterPaint() = default;
+
+void AfterPaint::Post() {
+    if (QCoreApplication::instance() == nullptr) {
+        return;
+    }
+    pending_ = true;
+    // One event in the queue at a time: posted before any repaint asked for since, it still
+    // arrives after them, as a window has one repaint waiting, which draws everything.
+    if (impl_->posted) {
+        return;
+    }
+    if (!impl_->receiver) {
+        impl_->receiver = std::make_unique<AfterPaintReceiver>([this] { Run(); });
+    }
+    impl_->posted = true;
+    QCoreApplication::postEvent(impl_->receiver.get(), new QEvent(AfterPaintReceiver::kRunEvent),
+                                Qt::LowEventPriority);
+}
+
+void AfterPaint::Run() {
+    impl_->posted = false;
+    if (!pending_) {
+        return;  // cancelled
+    }
+    pending_ = false;
+    if (callback_) {
+        callback_();
+    }
+}
+
 // ---- Application ----
 
 int Application::Run(int argc, char** argv, ApplicationDelegate& delegate) {

@@ -595,6 +595,35 @@ class RepeatingTimer {
     std::unique_ptr<Impl> impl_;
 };
 
+// ---- After the next paint ----
+
+// Runs its callback once per Post, from the main loop, after the repaints asked for before
+// Post have been drawn and handed to the window system: work that must follow a change on
+// the screen closely but never hold it up (a save right after a split is shown). Posts made
+// before the callback runs are merged into one run. Destroying it drops a pending run.
+// Without an application object, a Post does nothing.
+class AfterPaint {
+  public:
+    explicit AfterPaint(std::function<void()> callback);
+    ~AfterPaint();
+    AfterPaint(const AfterPaint&) = delete;
+    AfterPaint& operator=(const AfterPaint&) = delete;
+
+    void Post();
+    bool Pending() const { return pending_; }
+    // Forgets a pending run.
+    void Cancel() { pending_ = false; }
+
+    struct Impl;
+
+  private:
+    void Run();
+
+    std::function<void()> callback_;
+    bool pending_ = false;
+    std::unique_ptr<Impl> impl_;
+};
+
 // ---- Application ----
 
 // Told of the application's launch and end, on the main thread.

@@ -27,7 +27,9 @@ void AppDelegate::OpenSplitStateMenuClick() {
         Ask(RefusedFileNotice(path, "This is not a split-state file."));
         return;
     }
-    runState_.Flush();
+    if (!LeaveRoute()) {
+        return;
+    }
     runKept_ = false;
     TimerData->LoadSplitStateData(path);
     if (TimerData->GetColumnCount() == 0) {

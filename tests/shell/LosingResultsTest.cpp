@@ -23,8 +23,13 @@ TEST_F(LosingResults, ResetSaveRunAndQuitAskBeforeLosingResults) {
     const Command reset = [](AppDelegate& a) { return a.ResetTimerMenuClick(), true; };
     const Command save = [](AppDelegate& a) { return a.SaveSplitsMenuClick(), true; };
     const Command quit = [](AppDelegate& a) { return a.MayQuit(); };
-    const std::vector<std::int32_t> pb = {1100, 2200, 3000}, slower = {1200, 2400, 3626};
-    const std::string resetting = "Save your new personal best before resetting?",
+    const Command open = [this](AppDelegate& a) {
+        return a.OpenSplitFile(WriteSplitFile("other.txt", kThreeSplits)), true;
+    };
+    const std::vector<std::int32_t> pb = {1100, 2200, 3000}, slower = {1200, 2400, 3626},
+                                    bestFirst = {800, 2400, 3626};
+    const std::string opening = "Save your new personal best before opening another split file?",
+                      resetting = "Save your new personal best before resetting?",
                       replacing =
                           "This run (36.26) is slower than the kept run (36.00). "
                           "Replace the kept run?",
@@ -44,6 +49,10 @@ TEST_F(LosingResults, ResetSaveRunAndQuitAskBeforeLosingResults) {
         {"", slower, save, Answer::Replace, replacing, "Three\t10.00\t33.00\t36.26"},
         {"", slower, save, Answer::Cancel, replacing, kept},
         {"", pb, save, Answer::Cancel, "", saved},
+        {"", pb, open, Answer::Save, opening, saved},
+        {"", pb, open, Answer::Cancel, opening, kept},
+        // What the autosave keeps is kept without a word before another file replaces the run.
+        {"AutoSaveBestSplits=Y\n", bestFirst, open, Answer::Cancel, "", "One\t8.00\t11.00"},
         {"AskBeforeLosingResults=N\n", pb, reset, Answer::Cancel, "", kept},
     };
     for (const auto& c : cases) {

@@ -1,6 +1,7 @@
 // The split-state commands and crash recovery: the run saved after each command and every five
 // seconds while it runs, removed once it is over, and the question asked when a split file
 // with an unfinished run is opened. The kill and the resumed run are tested end to end.
+#include "QtEvents.h"
 #include "ShellFixture.h"
 
 class SplitState : public ShellTest {
@@ -56,6 +57,20 @@ TEST_F(SplitState, EveryCommandThatChangesTheRunSavesIt) {
     app->ResetTimerMenuClick();   // a reset forgets a save still waiting
     app->FlushRunState();
     EXPECT_FALSE(StateExists());
+}
+
+// A kill a few milliseconds after a split is shown keeps it: the save follows the repaint at
+// once, with no wait of its own.
+TEST_F(SplitState, ASplitIsSavedAsSoonAsTheWindowHasDrawnIt) {
+    EnsureTestApp();
+    Launch(kNoAutosaveNoQuestions);
+    Open(path_);
+    app->DoSplitMenuClick();
+    FakeClock::Advance(34);
+    app->DoSplitMenuClick();
+    EXPECT_FALSE(StateExists());
+    ProcessPendingEvents();
+    EXPECT_EQ(SavedRun(), "0.34\t1");
 }
 
 TEST_F(SplitState, WhileTheRunRunsItIsSavedEveryFiveSeconds) {
