@@ -5,6 +5,7 @@
 #include <string>
 
 #include "AppDelegate.h"
+#include "PathParts.h"
 #include "SafetyQuestions.h"
 
 void AppDelegate::SaveSplitStateMenuClick() {
@@ -21,13 +22,24 @@ void AppDelegate::OpenSplitStateMenuClick() {
         return;
     }
     const std::string& path = *chosen;
-    // A file that is not a split state changes nothing: the open file stays.
+    // A file that is not a split state changes nothing: the open file stays. The split file it
+    // names, beside it, is checked and locked as Open does: a file that is not a split file is
+    // never loaded, and one open in another window opens read-only.
     SplitStateHeader header;
     if (!ReadSplitStateHeader(path, &header)) {
         Ask(RefusedFileNotice(path, "This is not a split-state file."));
         return;
     }
+    const std::string& named = header.SplitFileName;
+    if (named.empty() || NameStart(named) != 0 || named == "." || named == "..") {
+        Ask(RefusedFileNotice(path, "This split state names no split file beside it."));
+        return;
+    }
     if (!LeaveRoute()) {
+        return;
+    }
+    if (!guard_->BeforeOpen(std::string(FolderOf(path, kPathSeparator)) + named)) {
+        ShowFileState();
         return;
     }
     runKept_ = false;

@@ -2,6 +2,7 @@
 // seconds while it runs, removed once it is over, and the question asked when a split file
 // with an unfinished run is opened. The kill and the resumed run are tested end to end.
 #include "QtEvents.h"
+#include "ResultGuard.h"
 #include "ShellFixture.h"
 
 class SplitState : public ShellTest {
@@ -143,6 +144,29 @@ TEST_F(SplitState, OpenSplitStateBringsTheRunBackPaused) {
 }
 
 // After a crash the split file of the last session opens again at launch, with the question.
+// As Open: a split state naming a file that is not a split file loads nothing, and one
+// naming a file open in another window opens it read-only.
+TEST_F(SplitState, OpenSplitStateChecksAndLocksTheSplitFileItNames) {
+    const std::string readme = WriteSplitFile("README.md", "# Notes\n\nNothing to split.\n");
+    chosen_ = WriteSplitFile("notes-SplitState.txt", "QVLSplitState\tREADME.md\n5.00\t1\n0.50\n");
+    app->OpenSplitStateMenuClick();
+    EXPECT_EQ(std::tuple(TimerData->SplitFileName, ReadFile(readme), asked_),
+              std::tuple(path_, "# Notes\n\nNothing to split.\n",
+                         std::vector<std::string>{"README.md was not opened."}));
+
+    PlayTwoSplits();
+    Open(WriteSplitFile("other.txt", kThreeSplits));  // this window lets go of route.txt
+    QuorvelClass first(Root());
+    ResultGuard firstWindow(first);
+    ASSERT_TRUE(firstWindow.BeforeOpen(path_));  // another window holds it
+    chosen_ = state_;
+    answer_ = Answer::ReadOnly;
+    app->OpenSplitStateMenuClick();
+    EXPECT_EQ(std::tuple(TimerData->SplitFileName, TimerData->ReadOnly, TimerData->GetCurrentTime(),
+                         asked_.back()),
+              std::tuple(path_, true, 68, "route.txt is open in another Quorvel window."));
+}
+
 TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoad) {
     PlayTwoSplits();
     answer_ = Answer::Discard;
