@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+
+#include <xcb/xcb.h>
 
 #include "QtBackendInternal.h"
 #include "Toolkit.h"
@@ -123,27 +126,39 @@ void RepeatingTimer::Fire() {
 
 // ---- After the next paint ----
 
-// A repaint is delivered as a posted event of low priority, in the order it was asked for, so
-// an event posted at the same priority after it arrives once it has been drawn and flushed.
+// A change reaches the screen in two passes of the main loop: the views take their labels'
+// changes in a queued call of normal priority (ViewPeer::Flush), which asks Qt for a repaint,
+// and Qt delivers the repaint as a posted event of low priority. The callback is posted behind
+// both: two hops at normal priority (the second one queued after any view's flush that the
+// change asked for, wherever Post came in the command), then one at low priority, which Qt
+// delivers after the repaints queued before it.
 class AfterPaintReceiver : public QObject {
   public:
-    explicit AfterPaintReceiver(std::function<void()> run) : run_(std::move(run)) {}
+    explicit AfterPaintReceiver(std::function<void(int)> hop) : hop_(std::move(hop)) {}
     bool event(QEvent* event) override {
-        if (event->type() != kRunEvent) {
+        if (event->type() != kHopEvent) {
             return QObject::event(event);
         }
-        run_();
+        hop_(static_cast<const HopEvent*>(event)->Hop);
         return true;
     }
-    static inline const auto kRunEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+    struct HopEvent : QEvent {
+        explicit HopEvent(int hop) : QEvent(kHopEvent), Hop(hop) {}
+        int Hop;
+    };
+    static inline const auto kHopEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
   private:
-    std::function<void()> run_;
+    std::function<void(int)> hop_;
 };
 
 struct AfterPaint::Impl {
     std::unique_ptr<AfterPaintReceiver> receiver;
     bool posted = false;
+    void PostHop(int hop) {
+        QCoreApplication::postEvent(receiver.get(), new AfterPaintReceiver::HopEvent(hop),
+                                    hop < 2 ? Qt::NormalEventPriority : Qt::LowEventPriority);
+    }
 };
 
 AfterPaint::AfterPaint(std::function<void()> callback)
@@ -156,17 +171,20 @@ void AfterPaint::Post() {
         return;
     }
     pending_ = true;
-    // One event in the queue at a time: posted before any repaint asked for since, it still
-    // arrives after them, as a window has one repaint waiting, which draws everything.
     if (impl_->posted) {
-        return;
+        return;  // on its way: a window has one repaint waiting, which draws every change
     }
     if (!impl_->receiver) {
-        impl_->receiver = std::make_unique<AfterPaintReceiver>([this] { Run(); });
+        impl_->receiver = std::make_unique<AfterPaintReceiver>([this](int hop) {
+            if (hop < 2) {
+                impl_->PostHop(hop + 1);
+            } else {
+                Run();
+            }
+        });
     }
     impl_->posted = true;
-    QCoreApplication::postEvent(impl_->receiver.get(), new QEvent(AfterPaintReceiver::kRunEvent),
-                                Qt::LowEventPriority);
+    impl_->PostHop(0);
 }
 
 void AfterPaint::Run() {
@@ -175,6 +193,14 @@ void AfterPaint::Run() {
         return;  // cancelled
     }
     pending_ = false;
+    // The frame goes to the X server now, not when the main loop next waits: the callback
+    // (a save with its syncs) must not hold it up.
+    if (qGuiApp != nullptr && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+            x11 != nullptr && x11->connection() != nullptr) {
+            xcb_flush(x11->connection());
+        }
+    }
     if (callback_) {
         callback_();
     }
