@@ -126,13 +126,14 @@ class AppDelegate : public tk::ApplicationDelegate {
     // before launch; tests call it themselves.
     void CreateMainWindow();
 
-    // Start-up: running folder (created, with a default "Quorvel.ini", when missing), the two
-    // engines, the 0.075-second tick, the settings into the flags, the engine and the check
-    // marks, the window placed at "Left"/"Top", then the split file of the command line; the
+    // Start-up: running folder and settings (Settings::Open: the first launch's when there are
+    // none or they cannot be read, said in a notice), the two engines, the 0.075-second tick,
+    // the settings into the flags, the engine and the check marks, the window placed at
+    // "Left"/"Top", then the split file of the command line or of the last session; the
     // window is shown last.
     void applicationDidFinishLaunching();
-    // Shutdown: window position and check marks into the settings, settings file saved. A run
-    // in progress is not saved.
+    // Shutdown: an unfinished run kept as its split state (with the autosave on), window
+    // position and check marks into the settings, settings file saved.
     void applicationWillTerminate();
     // Closing the window quits the application.
     bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
@@ -185,7 +186,8 @@ class AppDelegate : public tk::ApplicationDelegate {
     void AutosaveSplitStateMenuClick();
     void GoToTimerModeMenuClick() {}
     // The open panel, starting in RunningFolder; the chosen split-state file brings its run
-    // back paused at the saved time with its done splits (Start / Split resumes it).
+    // back paused at the saved time with its done splits (Start / Split resumes it). The
+    // split file it names goes through the guard as Open's does (check, lock, results).
     void OpenSplitStateMenuClick();
     // Writes the split state of the loaded split file; the run goes on untouched.
     void SaveSplitStateMenuClick();
@@ -214,9 +216,11 @@ class AppDelegate : public tk::ApplicationDelegate {
     // Writes the split-state save a command asked for, if it has not been written yet.
     void FlushRunState() { runState_.Flush(); }
 
-    // Loads the split file at path, rebuilds and refreshes the display, runs one tick. With
-    // the split-state autosave on and an unfinished run of this split file in its split-state
-    // file, asks first whether to take the run up again (RunStateKeeper::OfferUnfinishedRun).
+    // Loads the split file at path, rebuilds and refreshes the display, runs one tick. First
+    // the results of the open file (LeaveRoute), then the file's check and lock
+    // (ResultGuard::BeforeOpen). With the split-state autosave on and an unfinished run of
+    // this split file in its split-state file, asks whether to take the run up again
+    // (RunStateKeeper::OfferUnfinishedRun).
     void OpenSplitFile(const std::string& path);
 
     // ---- Split-state autosave (RunStateKeeper) ----
