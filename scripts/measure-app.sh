@@ -11,10 +11,11 @@
 #   AUTOSAVE_STATE=N PARTS=latency scripts/measure-app.sh # without the split-state autosave
 #   ZOOM=200 scripts/measure-app.sh                       # the window drawn at 200 %
 #   POINTER=over PARTS=latency scripts/measure-app.sh     # the pointer over the grid
+#   PARTS=kill KILL_ROUNDS=20 KILL_MS=10 scripts/measure-app.sh  # splits kept through a kill
 #
 # Uses the measuring tools in scripts/measure/ (launch-time.py, cpu-use.py, memory.sh,
-# split-latency.py); needs Xvfb and Debian's python3-xlib for /usr/bin/python3. The CPU is
-# shared: every CPU figure is given with its spread and the load average around it.
+# split-latency.py, split-kill.py); needs Xvfb and Debian's python3-xlib for /usr/bin/python3.
+# The CPU is shared: every CPU figure is given with its spread and the load average around it.
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -24,7 +25,8 @@ RUNS=${RUNS:-10}                # launches per route
 CPU_RUNS=${CPU_RUNS:-5}         # CPU windows per route and state
 CPU_SECONDS=${CPU_SECONDS:-20}  # length of one CPU window
 LAT_RUNS=${LAT_RUNS:-3}         # split-latency runs per route, 20 splits each
-PARTS=${PARTS:-launch cpu latency}
+PARTS=${PARTS:-launch cpu latency kill}
+KILL_ROUNDS=${KILL_ROUNDS:-10}  # kills per route, each KILL_MS (10) after a split's key
 AUTOSAVE_STATE=${AUTOSAVE_STATE:-Y}  # N: no split-state file written at each split
 ZOOM=${ZOOM:-100}                    # percent: the "Zoom" setting
 PY=/usr/bin/python3
@@ -208,6 +210,16 @@ if want latency; then
         done
         echo "split_error_ms_watched $rows $(stats <"$WORK/err-watched")" >>"$WORK/results"
         echo "split_error_ms $rows $(stats <"$WORK/err-unwatched")" >>"$WORK/results"
+    done
+fi
+
+# ---- A split kept through a kill moments after its key ----
+if want kill; then
+    for rows in 20 1000; do
+        clean_state
+        kept=$(ROUNDS=$KILL_ROUNDS "$PY" "$TOOLS/split-kill.py" "$WORK/run-$rows.txt" "$BIN" |
+            sed -n 's/^kept \([0-9]*\) of \([0-9]*\)$/\1 of \2/p')
+        echo "kill_${KILL_MS:-10}ms_kept $rows ${kept:--} load=$(load)" >>"$WORK/results"
     done
 fi
 

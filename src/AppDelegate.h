@@ -21,17 +21,19 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GlobalHotkeys.h"
 #include "HotkeyRouter.h"
-#include "IniFiles.h"
 #include "QuorvelEngine.h"
 #include "ResultGuard.h"
 #include "RunStateKeeper.h"
+#include "Settings.h"
 #include "Toolkit.h"
 #include "ViewLook.h"
 
@@ -42,8 +44,8 @@ extern std::unique_ptr<QuorvelClass> TimerData;
 // A second engine, never given a file: the stopwatch of the input lockout. Its start offset
 // is -33, so after each restart it reads below 0 for a third of a second.
 extern std::unique_ptr<QuorvelClass> LastInputTimer;
-// The settings store, read at launch and saved at quit.
-extern std::unique_ptr<IniFileClass> IniFile;
+// The settings, read at launch; a change made in the window is written at once.
+extern std::unique_ptr<Settings> IniFile;
 // Folder of "Quorvel.ini", folder given to both engines, first folder of the open panel;
 // ends in '/'. Set at launch (see RunningFolderFor).
 extern std::string RunningFolder;
@@ -124,13 +126,14 @@ class AppDelegate : public tk::ApplicationDelegate {
     // before launch; tests call it themselves.
     void CreateMainWindow();
 
-    // Start-up: running folder (created, with a default "Quorvel.ini", when missing), the two
-    // engines, the 0.075-second tick, the settings into the flags, the engine and the check
-    // marks, the window placed at "Left"/"Top", then the split file of the command line; the
+    // Start-up: running folder and settings (Settings::Open: the first launch's when there are
+    // none or they cannot be read, said in a notice), the two engines, the 0.075-second tick,
+    // the settings into the flags, the engine and the check marks, the window placed at
+    // "Left"/"Top", then the split file of the command line or of the last session; the
     // window is shown last.
     void applicationDidFinishLaunching();
-    // Shutdown: window position and check marks into the settings, settings file saved. A run
-    // in progress is not saved.
+    // Shutdown: an unfinished run kept as its split state (with the autosave on), window
+    // position and check marks into the settings, settings file saved.
     void applicationWillTerminate();
     // Closing the window quits the application.
     bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
@@ -183,7 +186,8 @@ class AppDelegate : public tk::ApplicationDelegate {
     void AutosaveSplitStateMenuClick();
     void GoToTimerModeMenuClick() {}
     // The open panel, starting in RunningFolder; the chosen split-state file brings its run
-    // back paused at the saved time with its done splits (Start / Split resumes it).
+    // back paused at the saved time with its done splits (Start / Split resumes it). The
+    // split file it names goes through the guard as Open's does (check, lock, results).
     void OpenSplitStateMenuClick();
     // Writes the split state of the loaded split file; the run goes on untouched.
     void SaveSplitStateMenuClick();
@@ -203,14 +207,20 @@ class AppDelegate : public tk::ApplicationDelegate {
     // Quit, and the window's close box: asks first when results would be lost or the last
     // save failed (ResultGuard::BeforeQuit); true when the application may quit.
     bool MayQuit();
+    // SIGTERM or SIGHUP (QuitSignals): every prompt cancelled, what the autosave options keep
+    // kept and an unfinished run's split state saved (whatever the autosave), then the quit,
+    // with nothing asked. False while a prompt is still closing: call again a moment later.
+    bool QuitOnSignal();
     void QuitMenuClick();
 
     // Writes the split-state save a command asked for, if it has not been written yet.
     void FlushRunState() { runState_.Flush(); }
 
-    // Loads the split file at path, rebuilds and refreshes the display, runs one tick. With
-    // the split-state autosave on and an unfinished run of this split file in its split-state
-    // file, asks first whether to take the run up again (RunStateKeeper::OfferUnfinishedRun).
+    // Loads the split file at path, rebuilds and refreshes the display, runs one tick. First
+    // the results of the open file (LeaveRoute), then the file's check and lock
+    // (ResultGuard::BeforeOpen). With the split-state autosave on and an unfinished run of
+    // this split file in its split-state file, asks whether to take the run up again
+    // (RunStateKeeper::OfferUnfinishedRun).
     void OpenSplitFile(const std::string& path);
 
     // ---- Split-state autosave (RunStateKeeper) ----
@@ -269,6 +279,8 @@ class AppDelegate : public tk::ApplicationDelegate {
     std::unique_ptr<tk::RepeatingTimer> TextUpdateTimer;
 
   private:
+    // Each check item stored in the settings, with its setting.
+    std::array<std::pair<tk::MenuItem*, const Setting<bool>*>, 8> CheckItemSettings() const;
     // True when the lockout stopwatch has run out; then restarts it.
     bool InputLockoutPassed();
     // Turns a check item on when it is off and off otherwise; returns the new check.
@@ -281,9 +293,22 @@ class AppDelegate : public tk::ApplicationDelegate {
     // After a command that changed the run: the split state is saved a moment later, or
     // removed when the run is over (finished, or kept in place of the kept run).
     void AutosaveRunState();
+    // Before another split file replaces the open one: the guard's question (what the autosave
+    // keeps kept first), then an unfinished run kept as its split state. False: Cancel.
+    bool LeaveRoute();
+    // A question of the guard; the run it kept is over. unfinishedRunKept: the run stays as
+    // its split state.
+    bool Guard(const std::function<bool(bool unfinishedRunKept)>& ask);
+    // True when an unfinished run is kept as a split state as the file is left.
+    bool UnfinishedRunKept() const;
+    // The unfinished run's split state written as it stands now (or removed, when it is over).
+    void KeepUnfinishedRun();
     // The run commands (split, skip, undo, pause) go on only with a split file loaded and the
     // run not finished.
     static bool RunUnfinished();
+    // The split editor on the open route, shown again with its edits after an OK the engine
+    // refuses (said in a notice); true when the route was taken (or left unchanged) by OK.
+    bool EditRoute();
     // The menu action of a run command.
     void RunCommand(HotkeyCommand command);
     // True when the engine's current run holds a time in any row.

@@ -6,47 +6,40 @@
 #include <cstdlib>
 #include <utility>
 
+#include "Prompts.h"
 #include "WrapTime.h"
-
-namespace {
-
-constexpr char kHotkeysSection[] = "Hotkeys";
-constexpr char kGlobalHotkeysKey[] = "GlobalHotkeys";
-
-}  // namespace
 
 const std::array<HotkeyRouter::HotkeySetting, HotkeyRouter::kHotkeyCount>
     HotkeyRouter::kHotkeySettings = {{
-        {"Split", "Num+1", "Start / Split"},
-        {"Skip", "Num+2", "Skip Split"},
-        {"Undo", "Num+8", "Undo Split"},
-        {"Pause", "Num+5", "Pause / Resume"},
-        {"Reset", "Num+3", "Reset"},
+        {kSplitKey, "Start / Split"},
+        {kSkipKey, "Skip Split"},
+        {kUndoKey, "Undo Split"},
+        {kPauseKey, "Pause / Resume"},
+        {kResetKey, "Reset"},
     }};
 
-HotkeyRouter::HotkeyRouter(std::function<void(HotkeyCommand)> run, std::function<bool()> blocked,
+HotkeyRouter::HotkeyRouter(std::function<void(HotkeyCommand)> run,
                            const std::unique_ptr<QuorvelClass>& engine)
-    : run_(std::move(run)), blocked_(std::move(blocked)), engine_(engine) {}
+    : run_(std::move(run)), engine_(engine) {}
 
 void HotkeyRouter::SetMenuItem(HotkeyCommand command, const tk::MenuItem* item) {
     menuItems_.at(static_cast<std::size_t>(command)) = item;
 }
 
-bool HotkeyRouter::SetUp(IniFileClass& settings) {
+bool HotkeyRouter::SetUp(const Settings& settings) {
     const char* trace = std::getenv("QUORVEL_TRACE_SPLITS");
     traceSplits_ = trace != nullptr && std::string_view(trace) == "1";
     hotkeys_ = std::make_unique<hotkeys::GlobalHotkeys>(
         [this](const std::string& message) { Report(message); });
     for (std::size_t i = 0; i < names_.size(); ++i) {
-        names_[i] = settings.ReadString(kHotkeysSection, kHotkeySettings[i].Key,
-                                        kHotkeySettings[i].DefaultName);
+        names_[i] = settings.Get(kHotkeySettings[i].Name);
     }
     BindNames();
-    return settings.ReadString(kHotkeysSection, kGlobalHotkeysKey, "") == "Y";
+    return settings.Get(kGlobalHotkeys);
 }
 
 void HotkeyRouter::Apply(const std::array<std::string, kHotkeyCount>& names, bool on,
-                         IniFileClass& settings) {
+                         Settings& settings) {
     if (!hotkeys_) {
         return;
     }
@@ -54,13 +47,15 @@ void HotkeyRouter::Apply(const std::array<std::string, kHotkeyCount>& names, boo
     hotkeys_->ClearBindings();
     BindNames();
     SetOn(on);
-    Save(settings, on, /*letGo=*/false);
+    PutNames(settings, on);
+    settings.Write();
 }
 
 void HotkeyRouter::BindNames() {
     for (int i = 0; i < kHotkeyCount; ++i) {
         const auto command = static_cast<HotkeyCommand>(i);
         const HotkeySetting& setting = kHotkeySettings[static_cast<std::size_t>(i)];
+        const char* const settingKey = setting.Name.Key;
         const std::string& name = names_[static_cast<std::size_t>(i)];
         auto& hotkey = specs_[static_cast<std::size_t>(i)];
         hotkey.reset();
@@ -70,11 +65,11 @@ void HotkeyRouter::BindNames() {
         hotkeys::HotkeySpec key;
         if (!hotkeys::ParseHotkeyName(name, &key)) {
             std::fprintf(stderr, "Quorvel: the global hotkey %s=%s is not a key name; it is off\n",
-                         setting.Key, name.c_str());
-            const std::string message = std::string("The hotkey ") + setting.Key + "=" + name +
+                         settingKey, name.c_str());
+            const std::string message = std::string("The hotkey ") + settingKey + "=" + name +
                                         " is not a key name; it is off until set here.";
             AddReport(message);
-            notice_ = std::string("Bad key: ") + setting.Key;
+            notice_ = std::string("Bad key: ") + settingKey;
             noticeAt_ = ClockNow();
             continue;
         }
@@ -87,7 +82,7 @@ void HotkeyRouter::BindNames() {
         }
         if (owner != nullptr) {
             std::fprintf(stderr, "Quorvel: the global hotkey %s=%s is the key of %s; it is off\n",
-                         setting.Key, name.c_str(), owner->Key);
+                         settingKey, name.c_str(), owner->Name.Key);
             continue;
         }
         hotkey = key;
@@ -96,15 +91,19 @@ void HotkeyRouter::BindNames() {
     }
 }
 
-void HotkeyRouter::Save(IniFileClass& settings, bool on, bool letGo) {
-    settings.WriteString(kHotkeysSection, kGlobalHotkeysKey, on ? "Y" : "N");
+void HotkeyRouter::PutNames(Settings& settings, bool on) const {
+    settings.Put(kGlobalHotkeys, on);
     if (hotkeys_) {
         for (std::size_t i = 0; i < kHotkeySettings.size(); ++i) {
-            settings.WriteString(kHotkeysSection, kHotkeySettings[i].Key, names_[i]);
+            settings.Put(kHotkeySettings[i].Name, names_[i]);
         }
-        if (letGo) {
-            hotkeys_->Stop();
-        }
+    }
+}
+
+void HotkeyRouter::Save(Settings& settings, bool on) {
+    PutNames(settings, on);
+    if (hotkeys_) {
+        hotkeys_->Stop();
     }
 }
 
@@ -160,7 +159,7 @@ const std::string& HotkeyRouter::GlobalHotkeyName(HotkeyCommand command) const {
 
 void HotkeyRouter::GlobalHotkeyPressed(HotkeyCommand command) {
     const hotkeys::HotkeySpec* key = GlobalHotkeySpec(command);
-    if (key == nullptr || !engine_ || blocked_()) {
+    if (key == nullptr || !engine_ || AnyOpen()) {
         return;
     }
     const std::int32_t now = ClockNow();

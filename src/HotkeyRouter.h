@@ -7,7 +7,7 @@
 // A name that cannot be read ("Bogus", "Ctrl+A, Ctrl+B") is reported once on standard error
 // and on the status line ("Bad key: Split") at launch, and that hotkey stays off; an empty name
 // turns it off without a word; a key already taken by an earlier command of the list is reported
-// and stays off. The names are written back at quit exactly as read (the defaults when missing).
+// and stays off. The names are written back exactly as read (the defaults when missing).
 //
 // One key press can reach the application twice: as the key of a menu item while its window
 // has the focus, and as a global hotkey bound to the same key. Of two arrivals of the same
@@ -42,8 +42,8 @@
 #include <vector>
 
 #include "GlobalHotkeys.h"
-#include "IniFiles.h"
 #include "QuorvelEngine.h"
+#include "Settings.h"
 #include "Toolkit.h"
 
 // AppDelegate.h still spells these two through the toolkit's namespace, where the hotkeys
@@ -64,18 +64,16 @@ class HotkeyRouter {
         kHotkeyCount
     };
     struct HotkeySetting {
-        const char* Key;          // "Split": key in the "Hotkeys" section
-        const char* DefaultName;  // "Num+1"
-        const char* Title;        // "Start / Split": the menu item, the portal's dialog
+        const Setting<std::string>& Name;  // kSplitKey: "Split" under [Hotkeys], "Num+1"
+        const char* Title;                 // "Start / Split": the menu item, the portal's dialog
     };
     static const std::array<HotkeySetting, kHotkeyCount> kHotkeySettings;
 
     static constexpr std::int32_t kSameKeyWindow = 10;      // hundredths
     static constexpr std::int32_t kHotkeyNoticeTime = 500;  // hundredths
 
-    // run: runs a command's menu action. blocked: true while no global hotkey may run a
-    // command (a question is up). engine: the shell's engine holder, for the trace.
-    HotkeyRouter(std::function<void(HotkeyCommand)> run, std::function<bool()> blocked,
+    // run: runs a command's menu action. engine: the shell's engine holder, for the trace.
+    HotkeyRouter(std::function<void(HotkeyCommand)> run,
                  const std::unique_ptr<QuorvelClass>& engine);
     HotkeyRouter(const HotkeyRouter&) = delete;
     HotkeyRouter& operator=(const HotkeyRouter&) = delete;
@@ -85,13 +83,13 @@ class HotkeyRouter {
 
     // At launch: reads the "Hotkeys" settings and binds the keys; returns whether the
     // settings turn them on (then SetOn(true) starts them).
-    bool SetUp(IniFileClass& settings);
-    // At quit: the settings written back (on: the check of the menu item), the keyboard let
-    // go unless letGo is false.
-    void Save(IniFileClass& settings, bool on, bool letGo = true);
+    bool SetUp(const Settings& settings);
+    // At quit: the settings put back for the last write (on: the check of the menu item), the
+    // keyboard let go.
+    void Save(Settings& settings, bool on);
     // The hotkeys dialog's OK: the keys of names (as in the settings, "" for none) bound at
-    // once, listening started or stopped, and the names written into settings (not saved).
-    void Apply(const std::array<std::string, kHotkeyCount>& names, bool on, IniFileClass& settings);
+    // once, listening started or stopped, and the settings written at once.
+    void Apply(const std::array<std::string, kHotkeyCount>& names, bool on, Settings& settings);
     // Every trouble reported since launch, each once, in full: for the hotkeys dialog.
     const std::vector<std::string>& Reports() const { return reports_; }
     // "portal", "xinput2", "x11-grab", or "" while not listening.
@@ -101,8 +99,8 @@ class HotkeyRouter {
     // Lets go of the keyboard for good: no key reaches a command after this.
     void Close() { hotkeys_.reset(); }
 
-    // A global hotkey went off: the command's action, unless the same key has just run a
-    // command through the menu.
+    // A global hotkey went off: the command's action, unless a prompt is open (AnyOpen) or
+    // the same key has just run a command through the menu.
     void GlobalHotkeyPressed(HotkeyCommand command);
     // A run command chosen in the Timer menu, by its key or a click: the action, unless the
     // item's key has just run a command as a global hotkey.
@@ -125,6 +123,8 @@ class HotkeyRouter {
         bool Set = false;
     };
     void Start();
+    // The names and the switch put into settings, for the next write.
+    void PutNames(Settings& settings, bool on) const;
     // Binds the keys of names_; a name that is not a key is reported and stays off.
     void BindNames();
     // A report of the hotkeys: standard error, and the notice.
@@ -134,7 +134,6 @@ class HotkeyRouter {
     void Run(HotkeyCommand command, const char* route);
 
     std::function<void(HotkeyCommand)> run_;
-    std::function<bool()> blocked_;
     const std::unique_ptr<QuorvelClass>& engine_;
     std::unique_ptr<hotkeys::GlobalHotkeys> hotkeys_;
     std::array<std::string, kHotkeyCount> names_;

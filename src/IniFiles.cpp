@@ -139,8 +139,11 @@ void IniFileClass::ParseLines(std::string text, std::vector<std::string>* lines)
 
 // ---- Writing ----
 
-bool IniFileClass::SaveIniFile() {
+bool IniFileClass::SaveIniFile(std::string* reason) {
     if (IniFileName.empty()) {
+        if (reason != nullptr) {
+            *reason = "no settings file";
+        }
         return false;
     }
     std::string text;
@@ -151,9 +154,12 @@ bool IniFileClass::SaveIniFile() {
         }
         text.push_back('\n');
     }
-    return WriteFileAtomically(IniFileName, [&text](std::FILE* file) {
-        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    });
+    return WriteFileAtomically(
+        IniFileName,
+        [&text](std::FILE* file) {
+            return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+        },
+        reason);
 }
 
 // ---- Values ----

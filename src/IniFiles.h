@@ -28,8 +28,9 @@ class IniFileClass {
     // leaves the store empty and IniFileName "", so a later save writes nothing.
     void ReadIniFile(std::string path);
     // Writes every section and key to IniFileName, atomically: a failed write leaves the old
-    // file whole. Returns false when nothing was written (no file name, or the write failed).
-    bool SaveIniFile();
+    // file whole. Returns false when nothing was written (no file name, or the write failed),
+    // with *reason (when given) saying why: "No space left on device".
+    bool SaveIniFile(std::string* reason = nullptr);
 
     // The stored value, or def when the section or key is missing. Reads never create keys.
     std::string ReadString(std::string section, std::string key, std::string def);

@@ -8,7 +8,6 @@
 #include "FileIO.h"
 #include "PathParts.h"
 #include "ResultsAtRisk.h"
-#include "SafetyQuestions.h"
 #include "SplitFileCheck.h"
 
 bool ResultGuard::BeforeOpen(const std::string& path) {
@@ -95,16 +94,15 @@ void ResultGuard::SaveResults(bool fasterRun) {
     }
 }
 
-bool ResultGuard::BeforeReset() {
+bool ResultGuard::AskBeforeLosing(Losing how, bool segmentsKeptAnyway) {
     if (!Asking()) {
         return true;
     }
-    const UnsavedResults results =
-        FindUnsavedResults(engine_, /*segmentsKeptAnyway=*/engine_.AutosaveBestSplits);
+    const UnsavedResults results = FindUnsavedResults(engine_, segmentsKeptAnyway);
     if (!results.Any()) {
         return true;
     }
-    switch (Ask(SaveBeforeLosingQuestion(/*quitting=*/false, results))) {
+    switch (Ask(SaveBeforeLosingQuestion(how, results))) {
         case Answer::Save:
             SaveResults(results.FasterRun);
             return true;
@@ -115,18 +113,32 @@ bool ResultGuard::BeforeReset() {
     }
 }
 
+bool ResultGuard::BeforeReset() {
+    return AskBeforeLosing(Losing::ByReset,
+                           /*segmentsKeptAnyway=*/engine_.AutosaveBestSplits);
+}
+
+void ResultGuard::KeepWhatAutosaveKeeps(bool unfinishedRunKept) {
+    if (engine_.ReadOnly || engine_.IsTimerRunning()) {
+        return;
+    }
+    const UnsavedResults results = FindUnsavedResults(engine_, unfinishedRunKept);
+    if (results.FasterRun && engine_.AutosaveBestRun) {
+        engine_.KeepCurrentSplits();  // takes the best segments too
+    } else if (results.NewBestSegments && engine_.AutosaveBestSplits) {
+        engine_.UpdateBestSplits();
+    }
+}
+
+bool ResultGuard::BeforeReplacing(bool unfinishedRunKept) {
+    KeepWhatAutosaveKeeps(unfinishedRunKept);
+    return AskBeforeLosing(Losing::ByOpeningAnother, unfinishedRunKept);
+}
+
 bool ResultGuard::BeforeQuit(bool unfinishedRunKept) {
-    if (Asking()) {
-        const UnsavedResults results =
-            FindUnsavedResults(engine_, /*segmentsKeptAnyway=*/unfinishedRunKept);
-        if (results.Any()) {
-            const Answer answer = Ask(SaveBeforeLosingQuestion(/*quitting=*/true, results));
-            if (answer == Answer::Save) {
-                SaveResults(results.FasterRun);
-            } else if (answer != Answer::Discard) {
-                return false;
-            }
-        }
+    KeepWhatAutosaveKeeps(unfinishedRunKept);
+    if (!AskBeforeLosing(Losing::ByQuit, unfinishedRunKept)) {
+        return false;
     }
     while (!engine_.ReadOnly && (engine_.LastSaveFailed || engine_.LastStateSaveFailed)) {
         const std::string reason =

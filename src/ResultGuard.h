@@ -18,6 +18,7 @@
 #include <string>
 
 #include "QuorvelEngine.h"
+#include "SafetyQuestions.h"
 #include "SplitFileLock.h"
 
 class ResultGuard {
@@ -42,10 +43,20 @@ class ResultGuard {
     // Before ClearTimer: a faster finished run or new best segments that the reset would
     // lose. Save keeps them (as Save Run / Save Best Splits do); false means Cancel.
     bool BeforeReset();
-    // Before quitting: the same question, then, if the last save of the split file or the
-    // split state failed, Retry / Quit Anyway / Cancel. unfinishedRunKept: the quit keeps an
-    // unfinished run as a split state. False means stay.
+    // Before quitting: what the autosave options keep is kept (KeepWhatAutosaveKeeps), the
+    // same question for the rest, then, if the last save of the split file or the split state
+    // failed, Retry / Quit Anyway / Cancel. unfinishedRunKept: the quit keeps an unfinished
+    // run as a split state. False means stay.
     bool BeforeQuit(bool unfinishedRunKept);
+    // Before another split file replaces the open one (Open, New Route, Import, Open Split
+    // State): what the autosave options keep is kept, then the question for the rest ("...
+    // before opening another split file?"). False means Cancel: the open file stays.
+    bool BeforeReplacing(bool unfinishedRunKept);
+    // What the autosave options would keep of the run, kept now, without a question: its new
+    // best segments with Autosave Best Splits on (unless the run stays as a split state), a
+    // faster finished run with Autosave Best Run on. For a quit no one is asked about
+    // (SIGTERM, SIGHUP), and before the questions above.
+    void KeepWhatAutosaveKeeps(bool unfinishedRunKept);
     // Before KeepCurrentSplits: a slower or unfinished run over the kept run. False: Cancel.
     bool BeforeSaveRun();
 
@@ -56,6 +67,8 @@ class ResultGuard {
 
   private:
     bool Asking() const { return AskBeforeLosingResults && !engine_.ReadOnly; }
+    // The question before results are lost, for what is left of them; false: Cancel.
+    bool AskBeforeLosing(Losing how, bool segmentsKeptAnyway);
     void SaveResults(bool fasterRun);
 
     QuorvelClass& engine_;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "PathParts.h"
+#include "Prompts.h"
 #include "TimeDisplay.h"
 #include "WrapTime.h"
 
@@ -38,9 +39,7 @@ void RunStateKeeper::SetOn(bool on) {
 
 void RunStateKeeper::CancelSave() {
     savePending_ = false;
-    if (saveTimer_) {
-        saveTimer_->Stop();
-    }
+    afterPaint_.Cancel();
 }
 
 void RunStateKeeper::Save() {
@@ -89,13 +88,8 @@ void RunStateKeeper::AfterCommand(bool runOver) {
         Remove();
         return;
     }
-    if (!saveTimer_) {
-        saveTimer_ = std::make_unique<tk::RepeatingTimer>(kSaveDelay, [this] { Flush(); });
-    }
     savePending_ = true;
-    if (!saveTimer_->IsActive()) {
-        saveTimer_->Start();
-    }
+    afterPaint_.Post();
 }
 
 void RunStateKeeper::OfferUnfinishedRun() {
@@ -115,17 +109,15 @@ void RunStateKeeper::OfferUnfinishedRun() {
     const auto saved = static_cast<std::uint32_t>(header.NextSplit);
     const unsigned done = rows == 0 ? 0 : (saved > rows - 1 ? rows - 1 : saved);
 
-    tk::Alert alert;
-    alert.SetMessageText(UnfinishedRunQuestion(header.RunTime, done, rows));
-    alert.AddButton("Resume");
-    alert.AddButton("Discard");
-    questionOpen_ = true;
-    const int answer = alert.RunModal();
-    questionOpen_ = false;
-    if (answer == tk::Alert::kClosed) {
+    Question question;
+    question.Text = UnfinishedRunQuestion(header.RunTime, done, rows);
+    question.Buttons = {Answer::Resume, Answer::Discard};
+    question.Default = Answer::Resume;
+    const Answer answer = Ask(question);
+    if (answer == Answer::Cancel) {
         return;  // no answer: the run stays on disk and is offered again next time
     }
-    if (answer == 0) {
+    if (answer == Answer::Resume) {
         engine.LoadSplitStateData(statePath);
         if (engine.GetColumnCount() == 0) {
             // The state changed under us since it was read: keep the fresh load.

@@ -2,12 +2,12 @@
 // kill of the application.
 //
 // While "Autosave Split State" is on and a split file is loaded, the split state is saved
-// after every command that changes the run (start, split, skip, undo, pause, resume) and
-// every kSaveInterval of run time while the run runs; once the run is reset, finished or
-// kept, its split-state file is removed, so it never offers a stale run. A kill therefore
-// loses no split already made, and the run clock comes back at most kSaveInterval behind
-// where it was. When a split file is opened whose split-state file holds an unfinished run
-// of it, the runner is asked whether to take that run up again:
+// after every command that changes the run (start, split, skip, undo, pause, resume), as soon
+// as the window has drawn the change, and every kSaveInterval of run time while the run runs; once
+// the run is reset, finished or kept, its split-state file is removed, so it never offers a stale
+// run. A kill therefore loses no split already made, and the run clock comes back at most
+// kSaveInterval behind where it was. When a split file is opened whose split-state file holds an
+// unfinished run of it, the runner is asked whether to take that run up again:
 //   "An unfinished run was found (20:34.5, 7 of 20 splits done). Resume it?"
 //
 // Owned by the shell; works on the shell's engine and writes through the engine's
@@ -24,9 +24,6 @@
 class RunStateKeeper {
   public:
     static constexpr std::int32_t kSaveInterval = 500;  // hundredths of run time
-    // A command's save waits this long (seconds), so the command's change is on the screen
-    // before the disk is touched and the disk never holds up a split.
-    static constexpr double kSaveDelay = 0.03;
 
     // engine: the shell's engine holder, which may be empty (before launch, after quit).
     explicit RunStateKeeper(const std::unique_ptr<QuorvelClass>& engine) : engine_(engine) {}
@@ -46,8 +43,9 @@ class RunStateKeeper {
     void SetOn(bool on);
 
     // After a command that changed the run: with the autosave on and a split file loaded, the
-    // split state is saved kSaveDelay later, or removed at once when runOver (finished, or
-    // kept in place of the kept run).
+    // split state is saved right after the window has drawn the change (so the disk never
+    // holds up a split on the screen, and a kill a few milliseconds later keeps it), or
+    // removed at once when runOver (finished, or kept in place of the kept run).
     void AfterCommand(bool runOver);
     // On every tick, with the run time read by the tick: saves when the run runs and its clock is
     // kSaveInterval past the last save. One comparison when no save is due.
@@ -66,8 +64,6 @@ class RunStateKeeper {
     // Discard removes the state file and keeps the fresh load; closing the question keeps
     // both, to be asked again next time. Not asked with the autosave off.
     void OfferUnfinishedRun();
-    // True while the question is up: a run must not start behind it.
-    bool QuestionOpen() const { return questionOpen_; }
 
   private:
     void CancelSave();
@@ -77,8 +73,7 @@ class RunStateKeeper {
     bool on_ = true;
     // The run time of the last save.
     std::int32_t lastSaveTime_ = 0;
-    // The save that a command asked for, written when saveTimer_ fires.
-    std::unique_ptr<tk::RepeatingTimer> saveTimer_;
+    // The save that a command asked for, written once the window has drawn the command.
     bool savePending_ = false;
-    bool questionOpen_ = false;
+    tk::AfterPaint afterPaint_{[this] { Flush(); }};
 };

@@ -1,19 +1,9 @@
 #include "SafetyQuestions.h"
 
-#include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
-#include <map>
-
 #include "PathParts.h"
 #include "QuorvelEngine.h"
 
 namespace {
-
-std::function<Answer(const Question&)>& TestAnswerer() {
-    static std::function<Answer(const Question&)> answerer;
-    return answerer;
-}
 
 std::string TimeText(std::int32_t time) {
     return LongToTimeString(time, /*ShowPlus=*/false, /*ShortForm=*/true);
@@ -25,86 +15,6 @@ std::string NameOf(const std::string& path) {
 }
 
 }  // namespace
-
-void SetAnswererForTests(std::function<Answer(const Question&)> answerer) {
-    TestAnswerer() = std::move(answerer);
-}
-
-std::string ButtonTitle(Answer answer) {
-    switch (answer) {
-        case Answer::Save:
-            return "Save";
-        case Answer::Discard:
-            return "Discard";
-        case Answer::Cancel:
-            return "Cancel";
-        case Answer::Replace:
-            return "Replace";
-        case Answer::Reload:
-            return "Reload";
-        case Answer::Overwrite:
-            return "Overwrite";
-        case Answer::Retry:
-            return "Retry";
-        case Answer::QuitAnyway:
-            return "Quit Anyway";
-        case Answer::ReadOnly:
-            return "Open Read-Only";
-        case Answer::Ok:
-            return "OK";
-        case Answer::OpenInEditor:
-            return "Open in Editor";
-    }
-    return "";
-}
-
-Answer Ask(const Question& question) {
-    if (TestAnswerer()) {
-        return TestAnswerer()(question);
-    }
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        return Answer::Cancel;
-    }
-    QMessageBox box(QApplication::activeWindow());
-    const bool notice = question.Buttons.size() == 1 && question.Buttons[0] == Answer::Ok;
-    box.setIcon(notice ? QMessageBox::Warning : QMessageBox::Question);
-    box.setWindowTitle(QStringLiteral("Quorvel"));
-    box.setText(QString::fromStdString(question.Text));
-    box.setInformativeText(QString::fromStdString(question.Informative));
-    // The standard buttons where Qt has them, so they look and sit as the desktop expects.
-    static const std::map<Answer, QMessageBox::StandardButton> kStandard = {
-        {Answer::Save, QMessageBox::Save},     {Answer::Discard, QMessageBox::Discard},
-        {Answer::Cancel, QMessageBox::Cancel}, {Answer::Retry, QMessageBox::Retry},
-        {Answer::Ok, QMessageBox::Ok},
-    };
-    std::map<QAbstractButton*, Answer> answers;
-    QAbstractButton* cancel = nullptr;
-    for (const Answer answer : question.Buttons) {
-        QAbstractButton* button = nullptr;
-        if (const auto standard = kStandard.find(answer); standard != kStandard.end()) {
-            button = box.addButton(standard->second);
-        } else {
-            const auto role = answer == Answer::QuitAnyway || answer == Answer::Overwrite ||
-                                      answer == Answer::Replace
-                                  ? QMessageBox::DestructiveRole
-                                  : QMessageBox::AcceptRole;
-            button = box.addButton(QString::fromStdString(ButtonTitle(answer)), role);
-        }
-        answers[button] = answer;
-        if (answer == question.Default) {
-            box.setDefaultButton(static_cast<QPushButton*>(button));
-        }
-        if (answer == Answer::Cancel || answer == Answer::Ok) {
-            cancel = button;
-        }
-    }
-    if (cancel != nullptr) {
-        box.setEscapeButton(cancel);
-    }
-    box.exec();
-    const auto found = answers.find(box.clickedButton());
-    return found == answers.end() ? Answer::Cancel : found->second;
-}
 
 Question RefusedFileNotice(const std::string& path, const std::string& why, bool mendable) {
     Question question;
@@ -120,11 +30,14 @@ Question RefusedFileNotice(const std::string& path, const std::string& why, bool
     return question;
 }
 
-Question SaveBeforeLosingQuestion(bool quitting, const UnsavedResults& results) {
+Question SaveBeforeLosingQuestion(Losing how, const UnsavedResults& results) {
     Question question;
     const std::string what =
         results.FasterRun ? "your new personal best" : "your new best segments";
-    question.Text = "Save " + what + (quitting ? " before quitting?" : " before resetting?");
+    const char* before = how == Losing::ByReset  ? " before resetting?"
+                         : how == Losing::ByQuit ? " before quitting?"
+                                                 : " before opening another split file?";
+    question.Text = "Save " + what + before;
     if (results.FasterRun) {
         question.Informative = "This run (" + TimeText(results.RunTime) + ") beats the kept run";
         question.Informative += results.KeptTime != 0 ? " (" + TimeText(results.KeptTime) + ")."

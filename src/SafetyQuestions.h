@@ -3,54 +3,25 @@
 // texts are built from what is at stake ("This run (36.26) is slower than the kept run
 // (32.93). Replace the kept run?"), and the shell asks only when something is.
 //
-// Tests answer without a human: SetAnswererForTests installs a function that gets the
-// question (text and buttons) and returns the answer.
+// Each is asked through Ask (Prompts.h):
 //
 //   const Question q = ReplaceKeptRunQuestion(concern);
 //   if (Ask(q) != Answer::Replace) return;   // Cancel, Escape or the close box
 #pragma once
 
-#include <functional>
 #include <string>
-#include <vector>
 
+#include "Prompts.h"
 #include "ResultsAtRisk.h"
 
-enum class Answer {
-    Save,
-    Discard,
-    Cancel,
-    Replace,
-    Reload,
-    Overwrite,
-    Retry,
-    QuitAnyway,
-    ReadOnly,
-    Ok,
-    OpenInEditor,
-};
+// What would lose the results.
+enum class Losing { ByReset, ByQuit, ByOpeningAnother };
 
-struct Question {
-    std::string Text;         // the question itself
-    std::string Informative;  // what is at stake, or ""
-    std::vector<Answer> Buttons;
-    Answer Default = Answer::Cancel;  // taken by Return; Escape always gives Cancel
-};
-
-// Shows the question in a modal message box and returns the button pressed; Escape and the
-// close box give Cancel. Without a running application (and no answerer), Cancel.
-Answer Ask(const Question& question);
-
-// While set, Ask returns what answerer says instead of showing a dialog. nullptr removes it.
-void SetAnswererForTests(std::function<Answer(const Question&)> answerer);
-
-// The button's title: Answer::QuitAnyway -> "Quit Anyway".
-std::string ButtonTitle(Answer answer);
-
-// Reset or Quit with a faster finished run or new best segments not saved:
-//   "Save your new personal best before resetting?" / "...before quitting?" — Save (default),
-//   Discard, Cancel. With only new best segments: "Save your new best segments before ...?".
-Question SaveBeforeLosingQuestion(bool quitting, const UnsavedResults& results);
+// Reset, Quit, or another split file opened (Open, New Route, Import, Open Split State) with a
+// faster finished run or new best segments not saved: "Save your new personal best before
+// resetting?" / "...before quitting?" / "...before opening another split file?" — Save
+// (default), Discard, Cancel. With only new best segments: "Save your new best segments ...?".
+Question SaveBeforeLosingQuestion(Losing how, const UnsavedResults& results);
 
 // Save Run over a faster kept run, or with an unfinished run: Replace, Cancel (default).
 //   "This run (36.26) is slower than the kept run (32.93). Replace the kept run?"

@@ -1,14 +1,13 @@
 #include "SplitTransfer.h"
 
-#include <QApplication>
-#include <QFileDialog>
-
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "Converter.h"
-#include "Toolkit.h"
+#include "PathParts.h"
+#include "Prompts.h"
 
 namespace SplitTransfer {
 
@@ -16,49 +15,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-ChooserHook& Hook() {
-    static ChooserHook hook;
-    return hook;
-}
-
-std::optional<std::string> Choose(const FileChoice& choice) {
-    if (Hook()) {
-        return Hook()(choice);
-    }
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        return std::nullopt;
-    }
-    const QString folder = QString::fromStdString(choice.Folder);
-    const QString filter = QString::fromStdString(choice.Filter);
-    const QString path =
-        choice.Saving
-            ? QFileDialog::getSaveFileName(QApplication::activeWindow(), "Export",
-                                           folder + "/" + QString::fromStdString(choice.Name),
-                                           filter)
-            : QFileDialog::getOpenFileName(QApplication::activeWindow(), "Import", folder, filter);
-    if (path.isEmpty()) {
-        return std::nullopt;
-    }
-    return path.toStdString();
-}
-
-int Ask(const std::string& message, const std::string& details,
-        std::initializer_list<const char*> buttons) {
-    tk::Alert alert;
-    alert.SetMessageText(message);
-    alert.SetInformativeText(details);
-    for (const char* button : buttons) {
-        alert.AddButton(button);
-    }
-    return alert.RunModal();
+// Asks message with the buttons; Cancel when closed.
+Answer AskAbout(const std::string& message, const std::string& details,
+                std::vector<Answer> buttons) {
+    Question question;
+    question.Text = message;
+    question.Informative = details;
+    question.Default = buttons.front();
+    question.Buttons = std::move(buttons);
+    return Ask(question);
 }
 
 void Tell(const std::string& message, const std::string& details) {
-    Ask(message, details, {});
+    Ask(Notice(message, details));
 }
 
 std::string FileName(const std::string& path) {
-    return fs::path(path).filename().string();
+    return std::string(NamePart(path, kPathSeparator));
 }
 
 bool Mentions(const ConvertReport& report, const std::string& what) {
@@ -67,18 +40,14 @@ bool Mentions(const ConvertReport& report, const std::string& what) {
 
 }  // namespace
 
-void SetChooserHook(ChooserHook hook) {
-    Hook() = std::move(hook);
-}
-
 bool IsOtherTimersSplitFile(const std::string& path) {
     const SplitFormat format = SplitFormatOfPath(path);
     return format == SplitFormat::Lss || format == SplitFormat::UrnJson;
 }
 
 std::string ChooseAndImport(const std::string& folder) {
-    const std::optional<std::string> source =
-        Choose({false, folder, "", "Split files of other timers (*.lss *.json)"});
+    const std::optional<std::string> source = ChooseFile(
+        FileChoice::Existing("Import", folder, "Split files of other timers (*.lss *.json)"));
     return source ? ImportFile(*source) : "";
 }
 
@@ -86,16 +55,18 @@ std::string ImportFile(const std::string& source) {
     const std::string target = fs::path(source).replace_extension(".txt").string();
     std::error_code error;
     if (fs::exists(target, error) &&
-        Ask(FileName(target) + " already exists. Replace it with the imported splits?",
-            "The splits in it will be lost.", {"Cancel", "Replace"}) != 1) {
+        AskAbout(FileName(target) + " already exists. Replace it with the imported splits?",
+                 "The splits in it will be lost.",
+                 {Answer::Cancel, Answer::Replace}) != Answer::Replace) {
         return "";
     }
     ConvertReport report;
     ConvertResult result = ConvertSplitFile(source, target, TimingMethod::Automatic, &report);
     // Real time was read and the file has game times too: the runner picks.
     if (result.Outcome == ConvertResult::Ok && Mentions(report, "game times") &&
-        Ask(FileName(source) + " holds real times and game times.",
-            "Which times should the splits use?", {"Real Time", "Game Time"}) == 1) {
+        AskAbout(FileName(source) + " holds real times and game times.",
+                 "Which times should the splits use?",
+                 {Answer::RealTime, Answer::GameTime}) == Answer::GameTime) {
         report = ConvertReport{};
         result = ConvertSplitFile(source, target, TimingMethod::GameTime, &report);
     }
@@ -110,8 +81,9 @@ std::string ImportFile(const std::string& source) {
 }
 
 std::string OfferImport(const std::string& source) {
-    if (Ask(FileName(source) + " is a split file of another timer.",
-            "Import it into a split file of this timer beside it?", {"Import", "Cancel"}) != 0) {
+    if (AskAbout(FileName(source) + " is a split file of another timer.",
+                 "Import it into a split file of this timer beside it?",
+                 {Answer::Import, Answer::Cancel}) != Answer::Import) {
         return "";
     }
     return ImportFile(source);
@@ -123,9 +95,9 @@ void ChooseAndExport(const std::string& splitFile) {
         return;
     }
     const fs::path path(splitFile);
-    const std::optional<std::string> target =
-        Choose({true, path.parent_path().string(), path.stem().string() + ".lss",
-                "XML split file (*.lss);;JSON split file (*.json)"});
+    const std::optional<std::string> target = ChooseFile(
+        FileChoice::ToWrite("Export", path.parent_path().string(), path.stem().string() + ".lss",
+                            "XML split file (*.lss);;JSON split file (*.json)"));
     if (!target) {
         return;
     }

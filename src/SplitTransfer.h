@@ -8,28 +8,12 @@
 //   history") is shown once. The caller then opens the new file as Open... does.
 //   Export: the loaded split file to a chosen "*.lss" or "*.json", by its extension.
 //
-// Questions go through tk::Alert; the file choosers are Qt's file dialogs, replaceable in
-// tests through SetChooserHook.
+// The questions and the file choosers go through Prompts.h.
 #pragma once
 
-#include <functional>
-#include <optional>
 #include <string>
 
 namespace SplitTransfer {
-
-// What a file chooser is asked for.
-struct FileChoice {
-    bool Saving = false;  // a name for a new file, not an existing file
-    std::string Folder;   // where the chooser starts
-    std::string Name;     // the name suggested when saving
-    std::string Filter;   // "Split files of other timers (*.lss *.json)"
-};
-
-// While set, the choosers ask this instead of showing a dialog: a path means chosen,
-// nullopt cancelled.
-using ChooserHook = std::function<std::optional<std::string>(const FileChoice&)>;
-void SetChooserHook(ChooserHook hook);
 
 // True for a file the converters read and this timer's Open cannot: "*.lss", "*.json".
 bool IsOtherTimersSplitFile(const std::string& path);

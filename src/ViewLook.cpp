@@ -8,39 +8,46 @@
 #include "Zoom.h"
 
 namespace {
-constexpr char kSection[] = "Window";
+
+std::int32_t Percent(double zoom) {
+    return static_cast<std::int32_t>(std::lround(zoom * 100));
+}
+
 }  // namespace
 
-void ViewLook::Read(IniFileClass& settings, tk::Window& window, bool firstLaunch,
-                    double gridFontPoints, const tk::Rect& firstWindow) {
+void ViewLook::Read(Settings& settings, tk::Window& window, double gridFontPoints,
+                    const tk::Rect& firstWindow) {
     window_ = &window;
-    const std::int32_t percent = settings.ReadInteger(kSection, "Zoom", 0);
-    const double stored = percent / 100.0;
+    settings_ = &settings;
+    const double stored = settings.Find(kZoom).value_or(0) / 100.0;
     if (stored >= tk::kMinZoom && stored <= tk::kMaxZoom) {
         zoom_ = tk::SnapZoom(stored);
-    } else if (firstLaunch) {
+    } else if (settings.FirstLaunch()) {
         zoom_ = tk::FirstLaunchZoom(gridFontPoints, kLegibleTextPixels, firstWindow,
                                     tk::Screen::MainVisiblePixels());
+        settings.Set(kZoom, Percent(zoom_));
     } else {
-        zoom_ = 1;
+        zoom_ = static_cast<double>(kZoom.Missing) / 100;
     }
     tk::SetZoom(zoom_);
-    alwaysOnTop_ = settings.ReadString(kSection, "AlwaysOnTop", "") == "Y";
+    alwaysOnTop_ = settings.Get(kAlwaysOnTop);
     window.SetAlwaysOnTop(alwaysOnTop_);
-    background_ = tk::ColorFromHex(settings.ReadString(kSection, "Background", ""))
-                      .value_or(kDefaultBackground);
+    background_ = tk::ColorFromHex(settings.Get(kBackground)).value_or(kDefaultBackground);
     window.SetBackgroundColor(background_);
 }
 
-void ViewLook::Write(IniFileClass& settings) const {
-    settings.WriteInteger(kSection, "Zoom", static_cast<std::int32_t>(std::lround(zoom_ * 100)));
-    settings.WriteString(kSection, "AlwaysOnTop", alwaysOnTop_ ? "Y" : "N");
-    settings.WriteString(kSection, "Background", tk::ColorToHex(background_));
+void ViewLook::Put(Settings& settings) const {
+    settings.Put(kZoom, Percent(zoom_));
+    settings.Put(kAlwaysOnTop, alwaysOnTop_);
+    settings.Put(kBackground, tk::ColorToHex(background_));
 }
 
 void ViewLook::SetZoom(double zoom) {
     zoom_ = tk::SnapZoom(zoom);
     tk::SetZoom(zoom_);
+    if (settings_ != nullptr) {
+        settings_->Set(kZoom, Percent(zoom_));
+    }
     if (relayout_) {
         relayout_();
     }
@@ -63,6 +70,9 @@ bool ViewLook::ToggleAlwaysOnTop() {
     if (window_ != nullptr) {
         window_->SetAlwaysOnTop(alwaysOnTop_);
     }
+    if (settings_ != nullptr) {
+        settings_->Set(kAlwaysOnTop, alwaysOnTop_);
+    }
     return alwaysOnTop_;
 }
 
@@ -70,5 +80,8 @@ void ViewLook::SetBackground(const tk::Color& color) {
     background_ = tk::ColorFromHex(tk::ColorToHex(color)).value_or(kDefaultBackground);
     if (window_ != nullptr) {
         window_->SetBackgroundColor(background_);
+    }
+    if (settings_ != nullptr) {
+        settings_->Set(kBackground, tk::ColorToHex(background_));
     }
 }

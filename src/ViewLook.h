@@ -1,5 +1,6 @@
 // How the window looks, beyond what the grid shows: the zoom, whether it stays above other
-// windows, and its background colour. Settings of the "Window" section:
+// windows, and its background colour. Settings of the "Window" section (Settings.h), each
+// written as soon as it changes:
 //   Zoom=150           percent, 50 to 400 in steps of 25. At the first launch (no settings
 //                      yet): the smallest step that draws grid text at least 12 pixels tall,
 //                      as long as the first window fits the screen; missing from settings of
@@ -13,7 +14,7 @@
 
 #include <functional>
 
-#include "IniFiles.h"
+#include "Settings.h"
 #include "Toolkit.h"
 
 class ViewLook {
@@ -30,11 +31,11 @@ class ViewLook {
 
     // At launch, before the window is placed: reads the settings and applies them to window
     // (the toolkit's zoom included). gridFontPoints and firstWindow (points) choose the zoom of
-    // a first launch.
-    void Read(IniFileClass& settings, tk::Window& window, bool firstLaunch, double gridFontPoints,
+    // a first launch. Every later change is written into settings at once.
+    void Read(Settings& settings, tk::Window& window, double gridFontPoints,
               const tk::Rect& firstWindow);
-    // At quit, and whenever a setting must reach the file at once.
-    void Write(IniFileClass& settings) const;
+    // At quit: the values as they are put back for the last write.
+    void Put(Settings& settings) const;
 
     // View > Zoom In, Zoom Out, Actual Size: a step up, a step down, 100 %.
     void ZoomIn();
@@ -53,6 +54,7 @@ class ViewLook {
 
     std::function<void()> relayout_;
     tk::Window* window_ = nullptr;
+    Settings* settings_ = nullptr;
     double zoom_ = 1;
     bool alwaysOnTop_ = false;
     tk::Color background_ = kDefaultBackground;

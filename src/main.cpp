@@ -10,6 +10,7 @@
 
 #include "AppDelegate.h"
 #include "CommandLine.h"
+#include "QuitSignals.h"
 #include "Toolkit.h"
 
 int main(int argc, char** argv) {
@@ -40,5 +41,6 @@ int main(int argc, char** argv) {
                      unknown.c_str());
     }
     AppDelegate delegate({argv[0], std::move(file)});
+    const QuitSignals quitSignals([&delegate] { return delegate.QuitOnSignal(); });
     return tk::Application::Run(toolkitArgc, argv, delegate);
 }

@@ -1,19 +1,19 @@
-// The Qt backend's application side: the main screen's geometry, the repeating timer, the
-// open panel, the alert, and the application's run loop with its launch and quit
-// notifications to the delegate. The views, menus and window live in QtBackend.cpp.
+// The Qt backend's application side: the main screen's geometry, the repeating timer, and
+// the application's run loop with its launch and quit notifications to the delegate. The views,
+// menus and window live in QtBackend.cpp.
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QFileDialog>
-#include <QMessageBox>
+#include <QGuiApplication>
 #include <QPointer>
-#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
 #include <utility>
+
+#include <xcb/xcb.h>
 
 #include "QtBackendInternal.h"
 #include "Toolkit.h"
@@ -124,65 +124,86 @@ void RepeatingTimer::Fire() {
     }
 }
 
-// ---- Open panel ----
+// ---- After the next paint ----
 
-void OpenPanel::SetTestHook(Hook hook) {
-    OpenPanelHook() = std::move(hook);
-}
-
-int OpenPanel::RunModal() {
-    if (OpenPanelHook()) {
-        std::optional<std::string> chosen = OpenPanelHook()(*this);
-        if (!chosen) {
-            return 0;
+// A change reaches the screen in two passes of the main loop: the views take their labels'
+// changes in a queued call of normal priority (ViewPeer::Flush), which asks Qt for a repaint,
+// and Qt delivers the repaint as a posted event of low priority. The callback is posted behind
+// both: two hops at normal priority (the second one queued after any view's flush that the
+// change asked for, wherever Post came in the command), then one at low priority, which Qt
+// delivers after the repaints queued before it.
+class AfterPaintReceiver : public QObject {
+  public:
+    explicit AfterPaintReceiver(std::function<void(int)> hop) : hop_(std::move(hop)) {}
+    bool event(QEvent* event) override {
+        if (event->type() != kHopEvent) {
+            return QObject::event(event);
         }
-        filename_ = *chosen;
-        return 1;
+        hop_(static_cast<const HopEvent*>(event)->Hop);
+        return true;
     }
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        return 0;
+    struct HopEvent : QEvent {
+        explicit HopEvent(int hop) : QEvent(kHopEvent), Hop(hop) {}
+        int Hop;
+    };
+    static inline const auto kHopEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+  private:
+    std::function<void(int)> hop_;
+};
+
+struct AfterPaint::Impl {
+    std::unique_ptr<AfterPaintReceiver> receiver;
+    bool posted = false;
+    void PostHop(int hop) {
+        QCoreApplication::postEvent(receiver.get(), new AfterPaintReceiver::HopEvent(hop),
+                                    hop < 2 ? Qt::NormalEventPriority : Qt::LowEventPriority);
     }
-    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(),
-                                                      ToQString(title_), ToQString(directory_));
-    if (path.isEmpty()) {
-        return 0;
+};
+
+AfterPaint::AfterPaint(std::function<void()> callback)
+    : callback_(std::move(callback)), impl_(std::make_unique<Impl>()) {}
+
+AfterPaint::~AfterPaint() = default;
+
+void AfterPaint::Post() {
+    if (QCoreApplication::instance() == nullptr) {
+        return;
     }
-    filename_ = path.toStdString();
-    return 1;
+    pending_ = true;
+    if (impl_->posted) {
+        return;  // on its way: a window has one repaint waiting, which draws every change
+    }
+    if (!impl_->receiver) {
+        impl_->receiver = std::make_unique<AfterPaintReceiver>([this](int hop) {
+            if (hop < 2) {
+                impl_->PostHop(hop + 1);
+            } else {
+                Run();
+            }
+        });
+    }
+    impl_->posted = true;
+    impl_->PostHop(0);
 }
 
-// ---- Alert ----
-
-void Alert::SetTestHook(Hook hook) {
-    AlertHook() = std::move(hook);
-}
-
-int Alert::RunModal() {
-    if (AlertHook()) {
-        return AlertHook()(*this);
+void AfterPaint::Run() {
+    impl_->posted = false;
+    if (!pending_) {
+        return;  // cancelled
     }
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        return 0;
+    pending_ = false;
+    // The frame goes to the X server now, not when the main loop next waits: the callback
+    // (a save with its syncs) must not hold it up.
+    if (qGuiApp != nullptr && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+            x11 != nullptr && x11->connection() != nullptr) {
+            xcb_flush(x11->connection());
+        }
     }
-    QMessageBox box(QApplication::activeWindow());
-    box.setText(ToQString(message_));
-    box.setInformativeText(ToQString(informative_));
-    std::vector<std::string> titles = buttons_;
-    if (titles.empty()) {
-        titles.emplace_back("OK");
+    if (callback_) {
+        callback_();
     }
-    std::vector<QAbstractButton*> buttons;
-    for (const std::string& title : titles) {
-        buttons.push_back(box.addButton(ToQString(title), QMessageBox::ActionRole));
-    }
-    box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
-    // Escape closes the dialog without choosing any button.
-    QAbstractButton* closed = box.addButton(QMessageBox::Cancel);
-    closed->hide();
-    box.setEscapeButton(closed);
-    box.exec();
-    auto it = std::find(buttons.begin(), buttons.end(), box.clickedButton());
-    return it == buttons.end() ? kClosed : static_cast<int>(it - buttons.begin());
 }
 
 // ---- Application ----

@@ -6,13 +6,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
@@ -47,16 +45,6 @@ AppState& State() {
 std::optional<std::pair<Rect, Rect>>& ScreenOverride() {
     static std::optional<std::pair<Rect, Rect>> value;
     return value;
-}
-
-OpenPanel::Hook& OpenPanelHook() {
-    static OpenPanel::Hook hook;
-    return hook;
-}
-
-Alert::Hook& AlertHook() {
-    static Alert::Hook hook;
-    return hook;
 }
 
 // ---- Conversions ----

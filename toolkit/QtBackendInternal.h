@@ -30,8 +30,6 @@ struct AppState {
 AppState& State();
 // The main frame and visible frame a test set with Screen::OverrideMain; none otherwise.
 std::optional<std::pair<Rect, Rect>>& ScreenOverride();
-OpenPanel::Hook& OpenPanelHook();
-Alert::Hook& AlertHook();
 
 // Rounds the edges, not the size: {0.4, 0.4, 10.2, 10.2} gives QRect(0, 0, 11, 11).
 QRect ToQRect(const Rect& r);

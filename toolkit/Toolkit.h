@@ -1,5 +1,5 @@
 // The toolkit: a small widget model of our own (colours, rectangles, text labels, views,
-// scroll views, the window, menus, a repeating timer, the open panel, alerts, the main screen
+// scroll views, the window, menus, a repeating timer, the main screen
 // and the application), drawn on the desktop by a Qt Widgets backend that this header never
 // shows. Everything here can be built and inspected without a display: tests walk a view's
 // labels and read their texts, colours and frames directly.
@@ -595,56 +595,33 @@ class RepeatingTimer {
     std::unique_ptr<Impl> impl_;
 };
 
-// ---- Open panel ----
+// ---- After the next paint ----
 
-// A modal dialog to choose one existing file.
-class OpenPanel {
+// Runs its callback once per Post, from the main loop, after the repaints asked for before
+// Post have been drawn and handed to the window system: work that must follow a change on
+// the screen closely but never hold it up (a save right after a split is shown). Posts made
+// before the callback runs are merged into one run. Destroying it drops a pending run.
+// Without an application object, a Post does nothing.
+class AfterPaint {
   public:
-    void SetDirectory(std::string_view folder) { directory_ = folder; }
-    const std::string& Directory() const { return directory_; }
-    void SetTitle(std::string_view title) { title_ = title; }
-    const std::string& Title() const { return title_; }
-    // 1 when the user chose a file, 0 when cancelled.
-    int RunModal();
-    // The chosen file's full path (UTF-8), empty until a file is chosen.
-    const std::string& Filename() const { return filename_; }
+    explicit AfterPaint(std::function<void()> callback);
+    ~AfterPaint();
+    AfterPaint(const AfterPaint&) = delete;
+    AfterPaint& operator=(const AfterPaint&) = delete;
 
-    // For tests: while set, RunModal asks this instead of showing a dialog; a path means
-    // "chosen", nullopt means "cancelled".
-    using Hook = std::function<std::optional<std::string>(const OpenPanel&)>;
-    static void SetTestHook(Hook hook);
+    void Post();
+    bool Pending() const { return pending_; }
+    // Forgets a pending run.
+    void Cancel() { pending_ = false; }
+
+    struct Impl;
 
   private:
-    std::string directory_;
-    std::string title_;
-    std::string filename_;
-};
+    void Run();
 
-// ---- Alert ----
-
-// A modal message with buttons; the first button is the default (taken by Return).
-class Alert {
-  public:
-    void SetMessageText(std::string_view text) { message_ = text; }
-    const std::string& MessageText() const { return message_; }
-    void SetInformativeText(std::string_view text) { informative_ = text; }
-    const std::string& InformativeText() const { return informative_; }
-    void AddButton(std::string_view title) { buttons_.emplace_back(title); }
-    const std::vector<std::string>& Buttons() const { return buttons_; }
-    // The index of the button pressed (0 for the first, the default, taken by Return), or
-    // kClosed when the dialog was closed without a button (Escape, the window's close box).
-    // With no button added, an "OK" button is shown.
-    int RunModal();
-    static constexpr int kClosed = -1;
-
-    // For tests: while set, RunModal returns this hook's answer instead of showing a dialog.
-    using Hook = std::function<int(const Alert&)>;
-    static void SetTestHook(Hook hook);
-
-  private:
-    std::string message_;
-    std::string informative_;
-    std::vector<std::string> buttons_;
+    std::function<void()> callback_;
+    bool pending_ = false;
+    std::unique_ptr<Impl> impl_;
 };
 
 // ---- Application ----

@@ -185,27 +185,3 @@ HotkeysDialogValues HotkeysDialog::Values() const {
     values.GlobalHotkeys = globalSwitch_->isChecked();
     return values;
 }
-
-namespace {
-HotkeysDialogHook& DialogHook() {
-    static HotkeysDialogHook hook;
-    return hook;
-}
-}  // namespace
-
-void SetHotkeysDialogTestHook(HotkeysDialogHook hook) {
-    DialogHook() = std::move(hook);
-}
-
-std::optional<HotkeysDialogValues> RunHotkeysDialog(
-    const std::array<std::string, kHotkeysDialogCommands>& titles,
-    const HotkeysDialogValues& values, const std::string& backendLine) {
-    HotkeysDialog dialog(titles, values, backendLine, QApplication::activeWindow());
-    if (DialogHook()) {
-        return DialogHook()(dialog);
-    }
-    if (dialog.exec() != QDialog::Accepted) {
-        return std::nullopt;
-    }
-    return dialog.Values();
-}

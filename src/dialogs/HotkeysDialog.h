@@ -21,7 +21,7 @@
 #include <array>
 #include <string>
 
-#include "RunHotkeysDialog.h"
+#include "HotkeysDialogValues.h"
 
 class QCheckBox;
 class QKeySequenceEdit;

@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "EditSplits.h"
 #include "QuorvelEngine.h"
 #include "RouteTableModel.h"
 #include "TimeTextValidator.h"
@@ -317,18 +316,4 @@ void RouteEditorDialog::moveRun(int by) {
 void RouteEditorDialog::accept() {
     commitFields();
     QDialog::accept();
-}
-
-bool EditEngineRoute(QuorvelClass& engine, QWidget* parent) {
-    if (engine.GetColumnCount() == 0 || !engine.RouteEditable()) {
-        return false;
-    }
-    RouteEditorDialog dialog(engine.GetRoute(), parent);
-    if (dialog.exec() != QDialog::Accepted) {
-        return false;
-    }
-    if (dialog.route() != engine.GetRoute()) {
-        engine.SetRoute(dialog.route());
-    }
-    return true;
 }

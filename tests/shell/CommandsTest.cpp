@@ -64,6 +64,18 @@ TEST_F(Commands, SavingWhileTheRunIsTimedDoesNothing) {
     EXPECT_EQ(std::tuple(ReadFile(path_), TimerData->GetNextSplitNumber()), std::tuple(before, 1u));
 }
 
+// A route with no stored run: the run is kept (in a stored run made for it) or the window says
+// it was not, never neither.
+TEST_F(Commands, SaveRunThatKeepsNothingSaysSo) {
+    Open(WriteSplitFile("bare.txt", "0\t0.00\nRoute\tBest Splits\nOne\t10.00\n\t\n"));
+    app->DoSplitMenuClick();
+    Press(&AppDelegate::DoSplitMenuClick);
+    app->SaveSplitsMenuClick();
+    const bool kept = TimerData->GetColumnCount() == 3 && TimerData->GetDataCellTimer(0, 1) == 34;
+    EXPECT_EQ(asked_, kept ? std::vector<std::string>{}
+                           : std::vector<std::string>{"This run was not kept."});
+}
+
 TEST_F(Commands, RunCommandsWithoutASplitFileDoNothing) {
     Launch();
     app->DoSplitMenuClick();

@@ -50,9 +50,10 @@ TEST_F(FaultsDisplay, AFullDiskKeepsTheOldFilesAndTheTitleSaysSo) {
         GTEST_SKIP() << "cannot mount a tmpfs: " << disk.Error() << " (needs root)";
     }
     Launch("[Window]\nHideDiffRows=N\n\n");
-    const std::string settings = ReadFile(IniPath()), path = Folder() + "route.txt";
+    const std::string path = Folder() + "route.txt";
     WriteFile(path, kThreeSplits);
     Open(path);
+    const std::string settings = ReadFile(IniPath());
     disk.Fill();
     testing::internal::CaptureStderr();
     app->DoSplitMenuClick();
@@ -62,7 +63,9 @@ TEST_F(FaultsDisplay, AFullDiskKeepsTheOldFilesAndTheTitleSaysSo) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Quorvel: could not save the split file " + path +
                   ": No space left on device\nQuorvel: could not save the settings to " +
-                  IniPath() + "\n");
+                  IniPath() + ": No space left on device\n");
+    EXPECT_EQ(asked_, std::vector<std::string>{
+                          "Your settings could not be saved (No space left on device)."});
     EXPECT_EQ(std::tuple(TimerData->GetNextSplitNumber(), app->window->Title(), ReadFile(path),
                          ReadFile(IniPath())),
               std::tuple(1u, "Quorvel - route.txt - Route (not saved!)", kThreeSplits, settings));

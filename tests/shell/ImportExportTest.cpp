@@ -1,7 +1,6 @@
 // Import and Export in the window: the file chosen, the questions asked, the file written
 // and opened. The conversions themselves are the format tests'.
 #include "ShellFixture.h"
-#include "SplitTransfer.h"
 
 namespace {
 
@@ -21,35 +20,32 @@ class ImportExport : public ShellTest {
     void SetUp() override {
         ShellTest::SetUp();
         Launch();
-        button_ = 0;
+        answer_ = Answer::RealTime;
     }
-    void TearDown() override {
-        SplitTransfer::SetChooserHook(nullptr);
-        ShellTest::TearDown();
+    void Choose(const std::string& path) { chosen_ = path; }
+    // Each question as "text | what is at stake".
+    std::vector<std::string> Told() const {
+        std::vector<std::string> told;
+        for (std::size_t i = 0; i < asked_.size(); ++i) {
+            told.push_back(asked_[i] + " | " + informative_[i]);
+        }
+        return told;
     }
-    void Choose(const std::string& path) {
-        SplitTransfer::SetChooserHook([this, path](const SplitTransfer::FileChoice& choice) {
-            choice_ = choice;
-            return std::optional<std::string>(path);
-        });
-    }
-
-    SplitTransfer::FileChoice choice_;
 };
 
 TEST_F(ImportExport, ImportWritesTheSplitFileBesideTheSourceOpensItAndReportsOnce) {
     Choose(WriteSplitFile("tunic.lss", kBothClocks));
     app->ImportMenuClick();
-    EXPECT_EQ(choice_.Filter, "Split files of other timers (*.lss *.json)");
+    EXPECT_EQ(choices_.at(0).Filter, "Split files of other timers (*.lss *.json)");
     EXPECT_EQ(std::tuple(TimerData->SplitFileName, app->window->Title(),
                          TimerData->GetFullColumnHeader(2), TimerData->GetDataCellTimer(1, 2)),
               std::tuple(Root() + "tunic.txt", "Quorvel - tunic.txt - Tunic - Any%",
                          "Personal Best", 9000));  // real time, the first answer
-    EXPECT_EQ(alerts_, (std::vector<std::string>{
-                           "tunic.lss holds real times and game times. | Which times should the "
-                           "splits use?",
-                           "Imported tunic.lss as tunic.txt. | Left behind: game times\n"}));
-    button_ = 1;  // game time, and Replace for the file imported just now
+    EXPECT_EQ(Told(), (std::vector<std::string>{
+                          "tunic.lss holds real times and game times. | Which times should the "
+                          "splits use?",
+                          "Imported tunic.lss as tunic.txt. | Left behind: game times\n"}));
+    answers_ = {Answer::Replace, Answer::GameTime};  // over the file imported just now
     app->ImportMenuClick();
     EXPECT_EQ(TimerData->GetDataCellTimer(1, 2), 8000);
 }
@@ -57,18 +53,19 @@ TEST_F(ImportExport, ImportWritesTheSplitFileBesideTheSourceOpensItAndReportsOnc
 TEST_F(ImportExport, AnExistingSplitFileIsKeptUnlessTheRunnerSaysReplace) {
     const std::string kept = WriteSplitFile("tunic.txt", kThreeSplits);
     Choose(WriteSplitFile("tunic.lss", kBothClocks));
-    app->ImportMenuClick();  // answer 0: Cancel
-    EXPECT_EQ(std::tuple(ReadFile(kept), TimerData->GetColumnCount(), alerts_.size()),
+    answer_ = Answer::Cancel;
+    app->ImportMenuClick();
+    EXPECT_EQ(std::tuple(ReadFile(kept), TimerData->GetColumnCount(), asked_.size()),
               std::tuple(kThreeSplits, 0u, 1u));
-    EXPECT_EQ(alerts_.at(0).substr(0, 21), "tunic.txt already exi");
+    EXPECT_EQ(asked_.at(0).substr(0, 21), "tunic.txt already exi");
 }
 
 TEST_F(ImportExport, BadInputIsToldAndNothingIsWrittenOrOpened) {
     Choose(WriteSplitFile("bad.json", "{\"splits\": [{\"time\": \"1:xx\"}]}"));
     app->ImportMenuClick();
-    ASSERT_EQ(alerts_.size(), 1u);
-    EXPECT_EQ(alerts_.at(0).substr(0, 31), "bad.json cannot be imported. | ");
-    EXPECT_NE(alerts_.at(0).find("has a letter"), std::string::npos);
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_EQ(asked_.at(0), "bad.json cannot be imported.");
+    EXPECT_NE(informative_.at(0).find("has a letter"), std::string::npos);
     EXPECT_EQ(std::tuple(std::filesystem::exists(Root() + "bad.txt"), TimerData->GetColumnCount()),
               std::tuple(false, 0u));
 }
@@ -77,10 +74,10 @@ TEST_F(ImportExport, ExportWritesTheFormatOfTheChosenExtension) {
     OpenRoute();
     Choose(Root() + "route.json");
     app->ExportMenuClick();
-    EXPECT_EQ(choice_.Name, "route.lss");
+    EXPECT_EQ(choices_.at(0).Name, "route.lss");
     EXPECT_NE(ReadFile(Root() + "route.json").find("\"time\": \"0:00:36.000000\""),
               std::string::npos);
-    EXPECT_EQ(alerts_,
+    EXPECT_EQ(Told(),
               std::vector<std::string>{"Exported route.json. | Left behind: 1 stored run\n"});
 }
 

@@ -26,8 +26,13 @@ TEST_F(LosingResults, ResetSaveRunAndQuitAskBeforeLosingResults) {
     const Command reset = [](AppDelegate& a) { return a.ResetTimerMenuClick(), true; };
     const Command save = [](AppDelegate& a) { return a.SaveSplitsMenuClick(), true; };
     const Command quit = [](AppDelegate& a) { return a.MayQuit(); };
-    const std::vector<std::int32_t> pb = {1100, 2200, 3000}, slower = {1200, 2400, 3626};
-    const std::string resetting = "Save your new personal best before resetting?",
+    const Command open = [this](AppDelegate& a) {
+        return a.OpenSplitFile(WriteSplitFile("other.txt", kThreeSplits)), true;
+    };
+    const std::vector<std::int32_t> pb = {1100, 2200, 3000}, slower = {1200, 2400, 3626},
+                                    bestFirst = {800, 2400, 3626};
+    const std::string opening = "Save your new personal best before opening another split file?",
+                      resetting = "Save your new personal best before resetting?",
                       replacing =
                           "This run (36.26) is slower than the kept run (36.00). "
                           "Replace the kept run?",
@@ -47,6 +52,10 @@ TEST_F(LosingResults, ResetSaveRunAndQuitAskBeforeLosingResults) {
         {"", slower, save, Answer::Replace, replacing, "Three\t10.00\t33.00\t36.26"},
         {"", slower, save, Answer::Cancel, replacing, kept},
         {"", pb, save, Answer::Cancel, "", saved},
+        {"", pb, open, Answer::Save, opening, saved},
+        {"", pb, open, Answer::Cancel, opening, kept},
+        // What the autosave keeps is kept without a word before another file replaces the run.
+        {"AutoSaveBestSplits=Y\n", bestFirst, open, Answer::Cancel, "", "One\t8.00\t11.00"},
         {"AskBeforeLosingResults=N\n", pb, reset, Answer::Cancel, "", kept},
     };
     for (const auto& c : cases) {
@@ -143,13 +152,7 @@ TEST_F(LosingResults, FilesThatAreNotSplitFilesAreRefusedAndNeverWritten) {
     Press(&AppDelegate::DoSplitMenuClick);  // the first Space after the open
     EXPECT_EQ(ReadFile(path), text);
     EXPECT_EQ(TimerData->SplitFileName, route);  // the open file stays
-    // Open Split State on a file that is no split state changes nothing either.
-    tk::OpenPanel::SetTestHook([&](const tk::OpenPanel&) { return std::optional(route); });
-    app->OpenSplitStateMenuClick();
-    EXPECT_EQ(TimerData->SplitFileName, route);
-    EXPECT_EQ(TimerData->GetRowCount(), 3u);
-    EXPECT_EQ(asked_,
-              (std::vector<std::string>{"other.lss was not opened.", "route.txt was not opened."}));
+    EXPECT_EQ(asked_, std::vector<std::string>{"other.lss was not opened."});
 }
 
 TEST_F(LosingResults, ASplitRefusedInTheLeadInIsNotTakenForAKeptRun) {
@@ -191,12 +194,11 @@ TEST_F(LosingResults, ASplitFileWithMistakesCanBeMendedInTheEditor) {
     EXPECT_EQ(asked_, std::vector<std::string>{"route.txt was not opened."});
     EXPECT_EQ(TimerData->GetColumnCount(), 0u);
     answer_ = Answer::OpenInEditor;
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<RouteEditorDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->model()->setData(dialog->model()->index(0, 0), "Start");
-        dialog->accept();
-    });
+    onDialog_ = [](QDialog& dialog) {
+        auto& editor = dynamic_cast<RouteEditorDialog&>(dialog);
+        editor.model()->setData(editor.model()->index(0, 0), "Start");
+        return true;
+    };
     Open(path);
     EXPECT_EQ(TimerData->SplitFileName, path);
     EXPECT_EQ(TimerData->GetFullRowHeader(0), "Start");

@@ -1,8 +1,5 @@
-// The route commands of the window: Edit Splits (only while no run is in progress), notes
-// shown as tips, and the last split file reopened at launch.
-#include <QApplication>
-#include <QTimer>
-
+// The route commands of the window: Edit Splits (only while no run is in progress) and New
+// Route, notes shown as tips, and the last split file reopened at launch.
 #include "QtEvents.h"
 #include "RouteEditorDialog.h"
 #include "RouteTableModel.h"
@@ -37,21 +34,66 @@ TEST_F(RouteCommands, EditSplitsIsOffWithoutAFileAndWhileARunIsInProgress) {
     EXPECT_EQ(enabled, (std::vector<bool>{false, true, false, true, false, true}));
 }
 
-// Cancel, and what OK writes, are the editor's own tests; the window redraws its grid.
-TEST_F(RouteCommands, EditSplitsRedrawsTheGridAndTheTitle) {
+TEST_F(RouteCommands, EditSplitsWritesTheEditedRouteOnOkOnlyAndRedrawsTheGrid) {
+    EnsureTestApp();  // the editor is a real dialog, not shown
+    Launch();
+    const std::string path = OpenRoute();
+    bool ok = false;
+    onDialog_ = [&ok](QDialog& dialog) {
+        auto& editor = dynamic_cast<RouteEditorDialog&>(dialog);
+        editor.model()->insertSplit(3);
+        editor.model()->setDescription("Any%");
+        return ok;
+    };
+    app->EditSplitsMenuClick();
+    EXPECT_EQ(std::tuple(ReadFile(path), DisplayGrid.size()), std::tuple(kThreeSplits, 4u));
+    ok = true;
+    app->EditSplitsMenuClick();
+    EXPECT_EQ(
+        std::tuple(DisplayGrid.size(), RowHeader(3)->Text(), app->window->Title(),
+                   ReadFile(path).substr(0, 24)),
+        std::tuple(5u, "Split 4", "Quorvel - route.txt - Any%", "12\t0.00\nAny%\tBest Splits"));
+}
+
+// A run cannot start behind the editor any more; should one all the same, its OK is refused
+// aloud and the editor comes back with the edits.
+TEST_F(RouteCommands, AHotkeyBehindTheEditorIsDroppedAndARefusedOkKeepsTheEdits) {
     EnsureTestApp();
     Launch();
     OpenRoute();
-    QTimer::singleShot(0, [] {
-        auto* editor = qobject_cast<RouteEditorDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(editor, nullptr);
-        editor->model()->insertSplit(3);
-        editor->model()->setDescription("Any%");
-        editor->accept();
-    });
+    std::vector<std::string> shown;  // the first split's name each time the editor shows
+    onDialog_ = [&](QDialog& dialog) {
+        auto& editor = dynamic_cast<RouteEditorDialog&>(dialog);
+        shown.push_back(editor.route().Splits.at(0).Name);
+        if (shown.size() > 1) {
+            return false;
+        }
+        editor.model()->setData(editor.model()->index(0, 0), "Start");
+        app->GlobalHotkeyPressed(AppDelegate::kSplitHotkey);
+        EXPECT_FALSE(TimerData->IsTimerRunning());
+        app->DoSplitMenuClick();
+        return true;
+    };
     app->EditSplitsMenuClick();
-    EXPECT_EQ(std::tuple(DisplayGrid.size(), RowHeader(3)->Text(), app->window->Title()),
-              std::tuple(5u, "Split 4", "Quorvel - route.txt - Any%"));
+    EXPECT_EQ(shown, (std::vector<std::string>{"One", "Start"}));
+    EXPECT_EQ(asked_,
+              std::vector<std::string>{"The splits were not changed: a run is in progress."});
+    EXPECT_EQ(TimerData->GetFullRowHeader(0), "One");
+}
+
+TEST_F(RouteCommands, ANewRouteThatCannotBeWrittenIsSaidAndTheEditorComesBack) {
+    EnsureTestApp();
+    Launch();
+    chosen_ = Root() + "missing/tower.txt";
+    int showings = 0;
+    onDialog_ = [&showings](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle().toStdString(), "New Route: tower.txt");
+        return ++showings == 1;
+    };
+    app->NewRouteMenuClick();
+    EXPECT_EQ(std::tuple(choices_.at(0).Name, showings, asked_.size(), TimerData->GetColumnCount()),
+              std::tuple("New Route.txt", 2, 1u, 0u));
+    EXPECT_EQ(asked_.at(0).substr(0, 46), "The split file tower.txt could not be written ");
 }
 
 TEST_F(RouteCommands, ANoteShowsAsTheTipOfItsCell) {

@@ -12,7 +12,7 @@ TEST(SafetyQuestions, TextsSayWhatIsAtStakeAndTheSafeAnswerIsTheDefault) {
         const char* text;
         Answer safe;
     } cases[] = {
-        {SaveBeforeLosingQuestion(/*quitting=*/false, pb),
+        {SaveBeforeLosingQuestion(Losing::ByReset, pb),
          "Save your new personal best before resetting?", Answer::Save},
         {ReplaceKeptRunQuestion({Kind::Slower, 3626, 3293, 2, 2}),
          "This run (36.26) is slower than the kept run (32.93). Replace the kept run?",
@@ -32,6 +32,6 @@ TEST(SafetyQuestions, TextsSayWhatIsAtStakeAndTheSafeAnswerIsTheDefault) {
                        std::find(offered.begin(), offered.end(), Answer::Cancel) != offered.end()),
             std::tuple(std::string(c.text), c.safe, true));
     }
-    EXPECT_EQ(SaveBeforeLosingQuestion(false, pb).Informative,
+    EXPECT_EQ(SaveBeforeLosingQuestion(Losing::ByReset, pb).Informative,
               "This run (30.00) beats the kept run (32.93).");
 }

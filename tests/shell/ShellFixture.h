@@ -16,7 +16,7 @@
 #include "AppDelegate.h"
 #include "FakeClock.h"
 #include "IniFiles.h"
-#include "SafetyQuestions.h"
+#include "Prompts.h"
 #include "TestFiles.h"
 #include "Zoom.h"
 
@@ -39,15 +39,27 @@ class ShellTest : public ::testing::Test {
         tk::Screen::OverrideMain(kScreen, kScreen);
         FakeClock::Set(100000);
         SetClockSource(&FakeClock::Now);
-        // Every question answered answer_ and recorded, as no modal box may open in a test:
-        // a real one waits for a click once a test has made the Qt application.
-        SetAnswererForTests([this](const Question& question) {
-            asked_.push_back(question.Text);
-            return answer_;
-        });
-        tk::Alert::SetTestHook([this](const tk::Alert& alert) {
-            alerts_.push_back(alert.MessageText() + " | " + alert.InformativeText());
-            return button_;
+        // Every prompt answered, as no modal window may open in a test (a real one waits for
+        // a click once a test has made the Qt application): a question with the next of
+        // answers_, else answer_, and recorded; a file choice with chosen_; a dialog by
+        // onDialog_, Cancel without it.
+        SetAnswererForTests([this](const Prompt& prompt) {
+            Reply reply;
+            if (prompt.Asked != nullptr) {
+                asked_.push_back(prompt.Asked->Text);
+                informative_.push_back(prompt.Asked->Informative);
+                reply.Button = answer_;
+                if (!answers_.empty()) {
+                    reply.Button = answers_.front();
+                    answers_.erase(answers_.begin());
+                }
+            } else if (prompt.Choice != nullptr) {
+                choices_.push_back(*prompt.Choice);
+                reply.Path = chosen_;
+            } else if (onDialog_) {
+                reply.Accepted = onDialog_(*prompt.Dialog);
+            }
+            return reply;
         });
     }
     void TearDown() override {
@@ -56,8 +68,6 @@ class ShellTest : public ::testing::Test {
         SetClockSource(nullptr);
         tk::Screen::ClearOverride();
         tk::SetZoom(1);
-        tk::OpenPanel::SetTestHook(nullptr);
-        tk::Alert::SetTestHook(nullptr);
         SetAnswererForTests(nullptr);
         ::unsetenv("XDG_CONFIG_HOME");
         HideBestSplits = HideCurrentSplits = HideDiffRows = HideAttemptsCounters = false;
@@ -124,9 +134,12 @@ class ShellTest : public ::testing::Test {
 
     std::unique_ptr<AppDelegate> app;
     Answer answer_ = Answer::Cancel;
-    std::vector<std::string> asked_;
-    int button_ = tk::Alert::kClosed;  // the answer to every alert, recorded in alerts_
-    std::vector<std::string> alerts_;
+    std::vector<Answer> answers_;
+    std::vector<std::string> asked_;        // each question's text
+    std::vector<std::string> informative_;  // and what it says of what is at stake
+    std::optional<std::string> chosen_;     // every file choice's answer
+    std::vector<FileChoice> choices_;
+    std::function<bool(QDialog&)> onDialog_;  // true: OK
 
   private:
     TempDir root_;

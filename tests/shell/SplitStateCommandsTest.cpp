@@ -1,12 +1,15 @@
 // The split-state commands and crash recovery: the run saved after each command and every five
 // seconds while it runs, removed once it is over, and the question asked when a split file
 // with an unfinished run is opened. The kill and the resumed run are tested end to end.
+#include "QtEvents.h"
+#include "ResultGuard.h"
 #include "ShellFixture.h"
 
 class SplitState : public ShellTest {
   protected:
     void SetUp() override {
         ShellTest::SetUp();
+        EnsureTestApp();  // the split state is saved from the main loop
         Launch(kNoAutosaveNoQuestions);
         path_ = OpenRoute();
         state_ = Root() + "route-SplitState.txt";
@@ -49,12 +52,18 @@ TEST_F(SplitState, EveryCommandThatChangesTheRunSavesIt) {
         EXPECT_EQ(SavedRun(), c.saved);
     }
     EXPECT_EQ(ReadFile(state_), "QVLSplitState\troute.txt\n1.12\t1\n0.34\n");
+    // Drawn first, on disk right after the repaint: a kill a few milliseconds after a split is
+    // shown keeps it.
     std::filesystem::remove(state_);
     FakeClock::Advance(34);
     app->DoSplitMenuClick();
-    EXPECT_FALSE(StateExists());  // the split is drawn first; the disk comes after
-    app->ResetTimerMenuClick();   // a reset forgets a save still waiting
-    app->FlushRunState();
+    EXPECT_FALSE(StateExists());
+    ProcessPendingEvents();
+    EXPECT_EQ(SavedRun(), "1.46\t2");
+    FakeClock::Advance(34);
+    app->DoSplitMenuClick();
+    app->ResetTimerMenuClick();  // a reset forgets a save still waiting
+    ProcessPendingEvents();
     EXPECT_FALSE(StateExists());
 }
 
@@ -118,47 +127,61 @@ TEST_F(SplitState, WithTheAutosaveOffOnlyTheCommandSavesAndNothingIsRemoved) {
 TEST_F(SplitState, OpenSplitStateBringsTheRunBackPaused) {
     PlayTwoSplits();
     Launch();  // after a crash: the application starts again
-    std::string asked;
-    tk::OpenPanel::SetTestHook([&](const tk::OpenPanel& panel) -> std::optional<std::string> {
-        asked = panel.Directory();
-        return state_;
-    });
+    chosen_ = state_;
     app->OpenSplitStateMenuClick();
-    EXPECT_EQ(asked, Folder());
+    EXPECT_EQ(choices_.at(0).Folder, Folder());
     EXPECT_EQ(std::tuple(TimerData->IsTimerRunning(), TimerData->GetCurrentTime(),
                          TimerData->GetNextSplitNumber(), Cell(1, 3)->Text(),
                          app->CurrentTimeLabel->Text(), app->TotalAttemptLabel->Text()),
               std::tuple(false, 68, 2u, "0.68", "0.6", "13"));
 }
 
-TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoadUntouchedByHotkeys) {
+// After a crash the split file of the last session opens again at launch, with the question.
+// As Open: a split state naming a file that is not a split file loads nothing, and one
+// naming a file open in another window opens it read-only.
+TEST_F(SplitState, OpenSplitStateChecksAndLocksTheSplitFileItNames) {
+    const std::string readme = WriteSplitFile("README.md", "# Notes\n\nNothing to split.\n");
+    chosen_ = WriteSplitFile("notes-SplitState.txt", "QVLSplitState\tREADME.md\n5.00\t1\n0.50\n");
+    app->OpenSplitStateMenuClick();
+    chosen_ = path_;  // no split state at all
+    app->OpenSplitStateMenuClick();
+    EXPECT_EQ(std::tuple(TimerData->SplitFileName, ReadFile(readme), asked_),
+              std::tuple(path_, "# Notes\n\nNothing to split.\n",
+                         std::vector<std::string>{"README.md was not opened.",
+                                                  "route.txt was not opened."}));
+
     PlayTwoSplits();
+    Open(WriteSplitFile("other.txt", kThreeSplits));  // this window lets go of route.txt
+    QuorvelClass first(Root());
+    ResultGuard firstWindow(first);
+    ASSERT_TRUE(firstWindow.BeforeOpen(path_));  // another window holds it
+    chosen_ = state_;
+    answer_ = Answer::ReadOnly;
+    app->OpenSplitStateMenuClick();
+    EXPECT_EQ(std::tuple(TimerData->SplitFileName, TimerData->ReadOnly, TimerData->GetCurrentTime(),
+                         asked_.back()),
+              std::tuple(path_, true, 68, "route.txt is open in another Quorvel window."));
+}
+
+TEST_F(SplitState, DiscardRemovesTheStateAndKeepsTheFreshLoad) {
+    PlayTwoSplits();
+    answer_ = Answer::Discard;
     Launch();
-    bool startedBehindTheQuestion = true;
-    tk::Alert::SetTestHook([&](const tk::Alert& alert) {
-        alerts_.push_back(alert.MessageText());
-        FakeClock::Advance(40);  // a global hotkey pressed while the question is up
-        app->GlobalHotkeyPressed(AppDelegate::kSplitHotkey);
-        startedBehindTheQuestion = TimerData->IsTimerRunning();
-        return 1;
-    });
+    EXPECT_EQ(std::tuple(TimerData->IsTimerRunning(), StateExists(), TimerData->GetCurrentTime(),
+                         TimerData->GetDataCellTimer(0, 3)),
+              std::tuple(false, false, 0, 0));
     Open(path_);
-    EXPECT_EQ(std::tuple(startedBehindTheQuestion, TimerData->IsTimerRunning(), StateExists(),
-                         TimerData->GetCurrentTime(), TimerData->GetDataCellTimer(0, 3)),
-              std::tuple(false, false, false, 0, 0));
-    Open(path_);
-    EXPECT_EQ(alerts_.size(), 1u);  // asked once
+    EXPECT_EQ(asked_.size(), 1u);  // asked once
 }
 
 TEST_F(SplitState, ClosingTheQuestionWithoutAnAnswerKeepsTheRunForNextTime) {
     PlayTwoSplits();
+    answer_ = Answer::Cancel;  // Escape, or the close box
     Launch();
-    button_ = tk::Alert::kClosed;
-    Open(path_);
     EXPECT_EQ(std::tuple(StateExists(), TimerData->GetCurrentTime()), std::tuple(true, 0));
-    button_ = 0;  // Resume
+    answer_ = Answer::Resume;
     Open(path_);
-    EXPECT_EQ(std::tuple(alerts_.size(), TimerData->GetCurrentTime()), std::tuple(2u, 68));
+    EXPECT_EQ(std::tuple(asked_.size(), TimerData->GetCurrentTime()), std::tuple(2u, 68));
 }
 
 TEST_F(SplitState, NoQuestionForAnotherSplitFileATimeOfZeroOrWithTheAutosaveOff) {
@@ -170,7 +193,7 @@ TEST_F(SplitState, NoQuestionForAnotherSplitFileATimeOfZeroOrWithTheAutosaveOff)
         {"a time of 0", "QVLSplitState\troute.txt\n0.00\t1\n0.50\n", true},
         {"the autosave off", "QVLSplitState\troute.txt\n5.00\t1\n0.50\n", false},
     };
-    button_ = 0;
+    answer_ = Answer::Resume;
     for (const auto& c : cases) {
         Launch();
         if (!c.autosave) {
@@ -178,7 +201,7 @@ TEST_F(SplitState, NoQuestionForAnotherSplitFileATimeOfZeroOrWithTheAutosaveOff)
         }
         WriteFile(state_, c.state);
         Open(path_);
-        EXPECT_EQ(std::tuple(alerts_.size(), TimerData->GetCurrentTime(), ReadFile(state_)),
+        EXPECT_EQ(std::tuple(asked_.size(), TimerData->GetCurrentTime(), ReadFile(state_)),
                   std::tuple(0u, 0, c.state))
             << c.why;
     }

@@ -15,10 +15,6 @@ class Look : public ShellTest {
         ShellTest::SetUp();
         EnsureTestApp();  // the hotkeys dialog is a real one, not shown
     }
-    void TearDown() override {
-        SetHotkeysDialogTestHook(nullptr);
-        ShellTest::TearDown();
-    }
     std::string Window(const char* key) { return Ini("Window", key); }
     void Trigger(const char* title) { app->window->MenuBar()->FindItem(title)->Trigger(); }
 };
@@ -77,12 +73,13 @@ TEST_F(Look, ABadKeyNameIsShownInTheWindowAndInTheDialogWhoseCancelChangesNothin
     EXPECT_EQ(Status(), "Bad key: Skip");
     HotkeysDialogValues shown;
     std::string line;
-    SetHotkeysDialogTestHook([&](HotkeysDialog& dialog) {
-        shown = dialog.Values();
-        line = dialog.findChild<QLabel*>("backend")->text().toStdString();
-        dialog.Choose(0, QKeySequence::fromString("F10"));
-        return std::optional<HotkeysDialogValues>();  // Cancel
-    });
+    onDialog_ = [&](QDialog& dialog) {
+        auto& hotkeys = dynamic_cast<HotkeysDialog&>(dialog);
+        shown = hotkeys.Values();
+        line = hotkeys.findChild<QLabel*>("backend")->text().toStdString();
+        hotkeys.Choose(0, QKeySequence::fromString("F10"));
+        return false;  // Cancel
+    };
     app->HotkeysMenuClick();
     EXPECT_EQ(std::tuple(shown.Names[0], shown.GlobalHotkeys), std::tuple("F9", false));
     EXPECT_EQ(line,

@@ -1,0 +1,26 @@
+// View ▸ Always on Top and Options ▸ Background Colour…: the look of the window (ViewLook).
+#include <optional>
+
+#include "AppDelegate.h"
+#include "AppDelegateShared.h"
+#include "BackgroundDialog.h"
+#include "ColorText.h"
+#include "Prompts.h"
+
+using shell::CheckOf;
+
+void AppDelegate::AlwaysOnTopMenuClick() {
+    AlwaysOnTopMenuItem->SetState(CheckOf(look_.ToggleAlwaysOnTop()));
+}
+
+void AppDelegate::BackgroundColourMenuClick() {
+    BackgroundDialog dialog(tk::ColorToHex(look_.Background()),
+                            tk::ColorToHex(ViewLook::kChromaGreen),
+                            tk::ColorToHex(ViewLook::kDefaultBackground));
+    if (!RunDialog(dialog)) {
+        return;
+    }
+    if (const auto colour = tk::ColorFromHex(dialog.Chosen())) {
+        look_.SetBackground(*colour);
+    }
+}
