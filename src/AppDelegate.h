@@ -243,13 +243,13 @@ class AppDelegate : public tk::ApplicationDelegate {
     static constexpr std::int32_t kHotkeyNoticeTime = HotkeyRouter::kHotkeyNoticeTime;
     void GlobalHotkeyPressed(HotkeyCommand command) { hotkeyRouter_.GlobalHotkeyPressed(command); }
     void TimerMenuCommand(HotkeyCommand command) { hotkeyRouter_.TimerMenuCommand(command); }
-    const tk::HotkeySpec* GlobalHotkeySpec(HotkeyCommand command) const {
+    const hotkeys::HotkeySpec* GlobalHotkeySpec(HotkeyCommand command) const {
         return hotkeyRouter_.GlobalHotkeySpec(command);
     }
     const std::string& GlobalHotkeyName(HotkeyCommand command) const {
         return hotkeyRouter_.GlobalHotkeyName(command);
     }
-    tk::GlobalHotkeys* GlobalHotkeysObject() const { return hotkeyRouter_.GlobalHotkeysObject(); }
+    hotkeys::GlobalHotkeys* GlobalHotkeysObject() const { return hotkeyRouter_.GlobalHotkeysObject(); }
 
     // ---- Outlets: set by CreateMainWindow, non-owning ----
     tk::Window* window = nullptr;

@@ -46,13 +46,6 @@
 #include "Settings.h"
 #include "Toolkit.h"
 
-// AppDelegate.h still spells these two through the toolkit's namespace, where the hotkeys
-// library lived before it had its own.
-namespace tk {
-using hotkeys::GlobalHotkeys;
-using hotkeys::HotkeySpec;
-}  // namespace tk
-
 class HotkeyRouter {
   public:
     enum HotkeyCommand : int {
