@@ -30,8 +30,11 @@ class ResultGuard {
 
     // Checks the file's text and takes its lock. False when it must not be loaded: a file
     // that is not a split file (told in a message naming the file, what it looks like and
-    // the first bad line) or one open in another window where the runner cancelled. When
-    // the runner chose read-only, the engine is set ReadOnly. The file is never written.
+    // the first bad line) or one the runner would not open read-only. Read-only is offered,
+    // with the reason as the question, when the file is open in another window, when it has
+    // several names (hard links: an atomic save would part this name from the others), and
+    // when no lock can be taken. When the runner chose read-only, the engine is set ReadOnly.
+    // The file is never written.
     bool BeforeOpen(const std::string& path);
     // Why the last BeforeOpen refused, for the tests and the log: "This looks like ...".
     const std::string& LastRefusal() const { return lastRefusal_; }
