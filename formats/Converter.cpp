@@ -97,6 +97,8 @@ RouteData ReadInput(const std::string& inPath, SplitFormat format, const Convert
     RouteData route = ReadRouteFile(inPath, format, options.Timing, report);
     if (format == SplitFormat::Quorvel) {
         ReadHistoryBeside(inPath, route, report, carried);
+    } else if (format == SplitFormat::UrnJson) {
+        report->Keep("No history: a JSON split file keeps only the attempt count");
     }
     return route;
 }

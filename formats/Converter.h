@@ -20,9 +20,10 @@
 // the database beside it ("route.txt" -> "route.history.sqlite") is filled in one
 // transaction once the split file is in place, with the clock the route was read on; into a
 // .lss, AttemptHistory and SegmentHistory; a .json has no place for it: it is counted in the
-// left-behind line. Times of a .txt route go to a .lss under the clock its history records
-// (game time for a route imported on game time), unless Timing says otherwise. A history
-// beside OUT that holds more attempts than the one written is a loss the runner is asked
+// left-behind line. A .json IN holds none, which the report says: "No history: a JSON split
+// file keeps only the attempt count". Times of a .txt route go to a .lss under the clock its
+// history records (game time for a route imported on game time), unless Timing says otherwise. A
+// history beside OUT that holds more attempts than the one written is a loss the runner is asked
 // about (or refused, without a question), as an existing OUT is.
 //
 // Nothing is ever written over a file but OUT, and OUT only with Replace or Update; IN is

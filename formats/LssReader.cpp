@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 #include "ClockText.h"
 #include "DateText.h"
@@ -91,14 +92,17 @@ std::optional<std::int64_t> DateAttribute(const pugi::xml_node& entry, const cha
     return attribute ? ReadUtcDateText(attribute.value()) : std::nullopt;
 }
 
+// The attempt lists and their entries: Attempt elements of AttemptHistory from 1.6 on, Time
+// elements of RunHistory (times only) before. Elements of other names are not entries, here
+// as in the update in place (LssUpdate.h), which keeps them as they are.
+constexpr std::pair<const char*, const char*> kAttemptLists[] = {{"AttemptHistory", "Attempt"},
+                                                                 {"RunHistory", "Time"}};
+
 // The attempt list: AttemptHistory from 1.6 on, RunHistory (times only) before.
 void ReadAttempts(const LssParser& parser, const pugi::xml_node& run, bool gameTime,
                   history::HistoryImport* history, std::size_t* unreadable) {
-    for (const char* list : {"AttemptHistory", "RunHistory"}) {
-        for (const pugi::xml_node& entry : run.child(list).children()) {
-            if (entry.type() != pugi::node_element) {
-                continue;
-            }
+    for (const auto& [list, name] : kAttemptLists) {
+        for (const pugi::xml_node& entry : run.child(list).children(name)) {
             const std::optional<std::int32_t> id = EntryId(entry);
             if (!id) {
                 ++*unreadable;
@@ -386,10 +390,7 @@ RouteData ReadLss(std::string_view text, TimingMethod timing, ConvertReport* rep
             timesOf(splitTime.attribute("name").value(), splitTime)[index] =
                 parser.ClockTime(splitTime, gameTime);
         }
-        for (const pugi::xml_node& time : segment.child("SegmentHistory").children()) {
-            if (time.type() != pugi::node_element) {
-                continue;
-            }
+        for (const pugi::xml_node& time : segment.child("SegmentHistory").children("Time")) {
             ++historyTimes;
             if (history == nullptr) {
                 continue;
@@ -429,9 +430,9 @@ RouteData ReadLss(std::string_view text, TimingMethod timing, ConvertReport* rep
         }
     } else {
         std::int64_t attempts = 0;
-        for (const char* list : {"AttemptHistory", "RunHistory"}) {
-            for (const pugi::xml_node& attempt : run.child(list).children()) {
-                attempts += attempt.type() == pugi::node_element ? 1 : 0;
+        for (const auto& [list, name] : kAttemptLists) {
+            for ([[maybe_unused]] const pugi::xml_node& attempt : run.child(list).children(name)) {
+                ++attempts;
             }
         }
         report->LeftBehind(attempts, "attempt of history", "attempts of history");

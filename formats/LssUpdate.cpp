@@ -515,15 +515,16 @@ class Updater {
         std::vector<Piece> pieces;
         // Attempts the older list (RunHistory) holds stay there.
         std::unordered_set<std::int32_t> placed;
-        for (const pugi::xml_node& entry : nodes_[0].child("RunHistory").children()) {
-            if (const auto id = IdOf(entry); id && entry.type() == pugi::node_element) {
+        for (const pugi::xml_node& entry : nodes_[0].child("RunHistory").children("Time")) {
+            if (const auto id = IdOf(entry)) {
                 placed.insert(*id);
             }
         }
         const int depth = Depth(list) + 1;
         for (const std::size_t index : list.Children) {
             const XmlElement& child = ranges_.At(index);
-            const std::optional<std::int32_t> id = IdOf(nodes_[index]);
+            const std::optional<std::int32_t> id =
+                child.Name == "Attempt" ? IdOf(nodes_[index]) : std::nullopt;
             const auto found = id ? ours_.find(*id) : ours_.end();
             if (found == ours_.end() || !history::IsListed(history_->Attempts[found->second]) ||
                 !placed.insert(*id).second) {
@@ -549,7 +550,8 @@ class Updater {
         const int depth = Depth(list) + 1;
         for (const std::size_t index : list.Children) {
             const XmlElement& child = ranges_.At(index);
-            const std::optional<std::int32_t> id = IdOf(nodes_[index]);
+            const std::optional<std::int32_t> id =
+                child.Name == "Time" ? IdOf(nodes_[index]) : std::nullopt;
             const auto found = id ? ours_.find(*id) : ours_.end();
             if (found == ours_.end() || !placed.insert(*id).second) {
                 pieces.push_back({&child, std::nullopt});  // not a time Quorvel holds
@@ -822,6 +824,8 @@ std::string UpdateRefusal(std::string_view base) {
     try {
         ConvertReport ignored;
         ReadLss(base, TimingMethod::RealTime, &ignored);
+        // The parser stops at a NUL byte; the update must follow every byte to keep them.
+        const XmlRanges whole(base);
     } catch (const FormatError& error) {
         return (error.Line > 0 ? "line " + std::to_string(error.Line) + ": " : std::string()) +
                error.what();

@@ -249,7 +249,9 @@ class AppDelegate : public tk::ApplicationDelegate {
     const std::string& GlobalHotkeyName(HotkeyCommand command) const {
         return hotkeyRouter_.GlobalHotkeyName(command);
     }
-    hotkeys::GlobalHotkeys* GlobalHotkeysObject() const { return hotkeyRouter_.GlobalHotkeysObject(); }
+    hotkeys::GlobalHotkeys* GlobalHotkeysObject() const {
+        return hotkeyRouter_.GlobalHotkeysObject();
+    }
 
     // ---- Outlets: set by CreateMainWindow, non-owning ----
     tk::Window* window = nullptr;

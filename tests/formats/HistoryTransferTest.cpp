@@ -1,8 +1,9 @@
 // A route's history through Quorvel and back: every attempt and segment time of an XML split
 // file goes into the history beside the imported route and comes out again, on the clock the
 // route was imported on; an export onto the file updates it in place and keeps every byte
-// Quorvel does not hold. history.lss is hand-made: ids at and below 0, an id with segment
-// times and no attempt, a skipped split, real and game times, a byte-order mark, CR LF.
+// Quorvel does not hold. history.lss is hand-made: an attempt of id -2, ids 0 and 7 with
+// segment times and no attempt, a skipped split, real and game times, a byte-order mark,
+// CR LF.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -32,10 +33,10 @@ TEST_F(HistoryTransferTest, EveryAttemptAndSegmentTimeComesBackOnTheClockOfTheIm
     const std::string sample = TestDataPath("formats/history.lss");
     for (const auto& [timing, kept, other] :
          {std::tuple{TimingMethod::RealTime,
-                     "4 attempts and 10 segment times kept (2 of them from ids with no attempt)",
+                     "4 attempts and 11 segment times kept (3 of them from ids with no attempt)",
                      "<GameTime>"},
           std::tuple{TimingMethod::GameTime,
-                     "4 attempts and 10 segment times kept (2 of them from ids with no attempt)",
+                     "4 attempts and 11 segment times kept (3 of them from ids with no attempt)",
                      "<RealTime>"}}) {
         SCOPED_TRACE(other);
         Convert(sample, File("route.txt"), timing);
@@ -48,7 +49,7 @@ TEST_F(HistoryTransferTest, EveryAttemptAndSegmentTimeComesBackOnTheClockOfTheIm
         EXPECT_EQ(HistoryOf(File("out.lss"), timing), HistoryOf(sample, timing));
         Convert(File("route.txt"), File("out.json"));
         EXPECT_NE(
-            report_.LeftBehindLine().find("4 attempts of history, 10 segment times of history"),
+            report_.LeftBehindLine().find("4 attempts of history, 11 segment times of history"),
             std::string::npos)
             << report_.LeftBehindLine();
     }

@@ -25,7 +25,8 @@ TEST_F(ImportTest, EachSampleBecomesItsSplitFileAndNamesWhatIsLeftBehind) {
          "3 attempts and 3 segment times kept\nLeft behind: metadata, auto-splitter settings"},
         {"many-comparisons.lss", T::Automatic, "many-comparisons.txt", ""},  // Race Rival skips
         {"libresplit.json", T::Automatic, "libresplit.txt",  // its icon copied beside it
-         "Left behind: \"theme\", \"width\", \"world_record\""},
+         "No history: a JSON split file keeps only the attempt count\nLeft behind: \"theme\", "
+         "\"width\", \"world_record\""},
     };
     for (const auto& [sample, timing, expected, left] : cases) {
         SCOPED_TRACE(sample);
