@@ -11,8 +11,10 @@
 // decoded; one that cannot be is skipped with a warning. Auto-splitter settings, metadata and
 // the like go into the report's left-behind line.
 //
-// The attempt list (AttemptHistory, RunHistory before 1.6) and each segment's SegmentHistory
-// go into *history when one is given, as plain numbers on the clock the route is read on:
+// The attempt list (the Attempt elements of AttemptHistory, the Time elements of RunHistory
+// before 1.6) and the Time elements of each segment's SegmentHistory go into *history when
+// one is given, as plain numbers on the clock the route is read on; elements of other names
+// there are no entries:
 //   <Attempt id="7" started="09/20/2026 18:03:00" ended="09/20/2026 18:06:11">
 //     <RealTime>00:03:10.5000000</RealTime><PauseTime>00:00:02</PauseTime></Attempt>
 //   -> {7, started 1789927380, ended 1789927571, time 19050, paused 200}
