@@ -126,11 +126,9 @@ bool ReadClockText(std::string_view text, std::int32_t* hundredths, std::string*
     if (fraction.size() == 1) {
         fractionHundredths *= 10;
     }
-    // Each part is below kMax * 10000, so the sum cannot overflow 64 bits before the clamp.
-    std::int64_t total = days * 8640000;
-    if (total > kMax) {
-        total = kMax;
-    }
+    // Each part is below kMax * 10000, so the sum cannot overflow 64 bits before the clamp;
+    // the days are held before they are multiplied.
+    std::int64_t total = days > kMax / 8640000 ? kMax : days * 8640000;
     total += parts[0] * 360000 + parts[1] * 6000 + parts[2] * 100 + fractionHundredths;
     if (total > kMax) {
         total = kMax;

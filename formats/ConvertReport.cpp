@@ -25,6 +25,9 @@ std::string ConvertReport::Text() const {
     for (const std::string& warning : Warnings) {
         text += warning + "\n";
     }
+    for (const std::string& kept : Kept) {
+        text += kept + "\n";
+    }
     if (!Dropped.empty()) {
         text += LeftBehindLine() + "\n";
     }

@@ -2,9 +2,15 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "ConversionOutput.h"
 #include "FormatLimits.h"
+#include "HistoryDatabase.h"
+#include "HistoryFile.h"
+#include "HistoryImport.h"
 #include "IconImage.h"
+#include "LssUpdate.h"
 #include "LssWriter.h"
 #include "PathParts.h"
 #include "PictureFiles.h"
@@ -13,6 +19,102 @@
 #include "UrnJsonWriter.h"
 
 namespace {
+
+using history::History;
+
+// The history a conversion carries from IN to OUT.
+struct CarriedHistory {
+    std::optional<History> Attempts;  // none: IN holds none, or it could not be read
+    history::TimeClock Clock = history::TimeClock::Real;  // the clock IN's times are on
+    std::string KeptLine;  // what writing it beside a split file keeps, for the report
+};
+
+std::size_t ListedCount(const History& history) {
+    return static_cast<std::size_t>(
+        std::count_if(history.Attempts.begin(), history.Attempts.end(), history::IsListed));
+}
+
+std::size_t EntryCount(const History& history) {
+    std::size_t entries = 0;
+    for (const history::Attempt& attempt : history.Attempts) {
+        for (const history::SplitEntry& entry : attempt.Splits) {
+            entries += entry.Kind != history::EntryKind::NotReached ? 1 : 0;
+        }
+    }
+    return entries;
+}
+
+std::vector<std::string> SplitNames(const RouteData& route) {
+    std::vector<std::string> names;
+    for (const RouteRow& row : route.Splits) {
+        names.push_back(row.Name);
+    }
+    return names;
+}
+
+// The history of a split file read from the database beside it; a file that cannot be read
+// is a warning, and the conversion goes on without it.
+void ReadHistoryBeside(const std::string& splitFile, const RouteData& route, ConvertReport* report,
+                       CarriedHistory* carried) {
+    history::HistoryDatabase db;
+    const history::OpenResult opened =
+        db.Open(splitFile, history::Access::ReadOnly, SplitNames(route));
+    if (opened.What == history::OpenResult::Status::Refused) {
+        report->Warn("the history was not read: " + opened.Message);
+        return;
+    }
+    History loaded;
+    std::string problem;
+    if (!db.Load(&loaded, &problem)) {
+        report->Warn("the history was not read: " + problem);
+        return;
+    }
+    carried->Clock = db.RouteClock();
+    if (!loaded.Attempts.empty()) {
+        history::ImportSummary summary;
+        summary.Attempts = ListedCount(loaded);
+        summary.SegmentTimes = EntryCount(loaded);
+        carried->KeptLine = summary.Text();
+        carried->Attempts = std::move(loaded);
+    }
+}
+
+RouteData ReadInput(const std::string& inPath, SplitFormat format, const ConvertOptions& options,
+                    ConvertReport* report, CarriedHistory* carried) {
+    if (format == SplitFormat::Lss) {
+        history::HistoryImport imported;
+        RouteData route = ReadLss(ReadSplitFileBytes(inPath), options.Timing, report, &imported,
+                                  options.ChooseClock);
+        carried->Clock = imported.Clock;
+        history::ImportSummary summary;
+        History built = history::BuildImportedHistory(imported, &summary);
+        if (!built.Attempts.empty()) {
+            carried->KeptLine = summary.Text();
+            carried->Attempts = std::move(built);
+        }
+        return route;
+    }
+    RouteData route = ReadRouteFile(inPath, format, options.Timing, report);
+    if (format == SplitFormat::Quorvel) {
+        ReadHistoryBeside(inPath, route, report, carried);
+    } else if (format == SplitFormat::UrnJson) {
+        report->Keep("No history: a JSON split file keeps only the attempt count");
+    }
+    return route;
+}
+
+// The attempts of the history beside a split file that is to be written; 0 when there is
+// none or it cannot be read (it is then never written over).
+std::size_t AttemptsBeside(const std::string& splitFile, const RouteData& route) {
+    history::HistoryDatabase db;
+    if (db.Open(splitFile, history::Access::ReadOnly, SplitNames(route)).What !=
+        history::OpenResult::Status::Opened) {
+        return 0;
+    }
+    History loaded;
+    std::string problem;
+    return db.Load(&loaded, &problem) ? ListedCount(loaded) : 0;
+}
 
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat first {};
@@ -35,16 +137,25 @@ struct PictureStep {
 class Conversion {
   public:
     Conversion(const std::string& inPath, const std::string& outPath, const ConvertOptions& options,
-               ConvertReport* report)
+               ConvertReport* report, bool replace, CarriedHistory carried, TimingMethod timing)
         : outPath_(outPath),
           inFolder_(FolderPath(inPath)),
           outFormat_(SplitFormatOfPath(outPath)),
           options_(options),
           report_(report),
-          output_(outPath, options.Replace) {}
+          output_(outPath, replace),
+          carried_(std::move(carried)),
+          timing_(timing) {}
+
+    // OUT updated in place from base, its bytes when the conversion began.
+    void UpdateFrom(std::string base) {
+        update_ = true;
+        base_ = std::move(base);
+    }
 
     ConvertResult Run(RouteData route) {
         route_ = std::move(route);
+        keepIcon_.assign(route_.Splits.size(), false);
         PlanPictures();
         const std::size_t total = steps_.size() + 1;
         std::size_t done = 0;
@@ -61,12 +172,35 @@ class Conversion {
                 return Cancelled();
             }
         }
+        std::string text;
+        try {
+            text = Text();
+        } catch (const FormatError& error) {
+            return {ConvertResult::NotUpdatable,
+                    outPath_ + ": cannot be updated: " + error.what() + "."};
+        }
+        if (update_ && text == base_) {
+            return Tick(++done, total) ? ConvertResult{} : Cancelled();  // nothing to change
+        }
         std::string reason;
-        if (!output_.StageMain(Text(), &reason)) {
+        if (!output_.StageMain(text, &reason)) {
             return {ConvertResult::WriteFailed, outPath_ + ": cannot be written: " + reason};
         }
         if (!Tick(++done, total)) {
             return Cancelled();
+        }
+        // An update is of the file as it was read: one changed since is not written over.
+        if (update_) {
+            std::string now;
+            try {
+                now = ReadSplitFileBytes(outPath_);
+            } catch (const FormatError& error) {
+                now = error.what();
+            }
+            if (now != base_) {
+                return {ConvertResult::WriteFailed,
+                        outPath_ + ": changed while it was being updated; nothing written"};
+            }
         }
         std::vector<std::string> lost;
         if (!output_.Commit(&reason, &lost)) {
@@ -75,6 +209,7 @@ class Conversion {
         for (const std::string& name : lost) {
             report_->Warn("the picture " + name + " could not be written beside " + outPath_);
         }
+        WriteHistoryBeside();
         return {};
     }
 
@@ -92,6 +227,7 @@ class Conversion {
         report_->LeftBehind("the picture \"" + row.Picture.FileName + "\" of \"" + row.Name +
                             "\" (" + why + ")");
         route_.Splits[split].Picture = SplitPicture{};
+        keepIcon_[split] = true;
     }
 
     // Which pictures need a step; names that are no plain names inside the input's folder
@@ -171,11 +307,47 @@ class Conversion {
         picture = SplitPicture{name, "", ""};
     }
 
+    // The history beside a split file OUT, in one transaction, with the route's clock. A
+    // route that brings no history and is on real time leaves a history there as it is.
+    void WriteHistoryBeside() {
+        if (outFormat_ != SplitFormat::Quorvel ||
+            (!carried_.Attempts && carried_.Clock == history::TimeClock::Real)) {
+            return;
+        }
+        history::HistoryDatabase db;
+        const history::OpenResult opened =
+            db.Open(outPath_, history::Access::Writable, SplitNames(route_));
+        if (opened.What == history::OpenResult::Status::Refused) {
+            report_->Warn("the history was not kept: " + opened.Message);
+            return;
+        }
+        if (!db.EnsureCreated() || !db.Begin() ||
+            (carried_.Attempts && !db.ReplaceAll(*carried_.Attempts)) ||
+            !db.SetRouteClock(carried_.Clock) || !db.Commit()) {
+            db.Rollback();
+            report_->Warn("the history was not kept in " +
+                          history::HistoryFileName(history::HistoryPathFor(outPath_)) + ": " +
+                          db.LastError());
+            return;
+        }
+        if (!carried_.KeptLine.empty()) {
+            report_->Keep(carried_.KeptLine);
+        }
+    }
+
     std::string Text() {
+        const History* attempts = carried_.Attempts ? &*carried_.Attempts : nullptr;
         switch (outFormat_) {
             case SplitFormat::Lss:
-                return WriteLss(route_, options_.Timing, report_);
+                return update_ ? UpdateLss(base_, route_, timing_, attempts, keepIcon_, report_)
+                               : WriteLss(route_, timing_, report_, attempts);
             case SplitFormat::UrnJson:
+                if (attempts != nullptr) {
+                    report_->LeftBehind(static_cast<std::int64_t>(ListedCount(*attempts)),
+                                        "attempt of history", "attempts of history");
+                    report_->LeftBehind(static_cast<std::int64_t>(EntryCount(*attempts)),
+                                        "segment time of history", "segment times of history");
+                }
                 return WriteUrnJson(route_, report_);
             case SplitFormat::Quorvel:
             case SplitFormat::Unknown:
@@ -190,7 +362,12 @@ class Conversion {
     const ConvertOptions& options_;
     ConvertReport* report_;
     ConversionOutput output_;
+    CarriedHistory carried_;
+    const TimingMethod timing_;  // the clock OUT's route times go under
+    bool update_ = false;
+    std::string base_;
     RouteData route_;
+    std::vector<bool> keepIcon_;  // per split: its picture was left behind
     std::vector<PictureStep> steps_;
     std::size_t pictureBytes_ = 0;
 };
@@ -209,24 +386,80 @@ ConvertResult ConvertSplitFile(const std::string& inPath, const std::string& out
         return {ConvertResult::SameFile,
                 outPath + ": is the file being converted; a file is never converted onto itself"};
     }
+    const ConvertResult cancelled{ConvertResult::Cancelled,
+                                  outPath + ": not written: the conversion was cancelled"};
     RouteData route;
+    CarriedHistory carried;
     try {
-        route = ReadRouteFile(inPath, inFormat, options.Timing, report);
+        route = ReadInput(inPath, inFormat, options, report, &carried);
     } catch (const FormatError& error) {
         return {ConvertResult::BadInput,
                 inPath + ": " +
                     (error.Line > 0 ? "line " + std::to_string(error.Line) + ": " : "") +
                     error.what()};
+    } catch (const ConversionCancelled&) {
+        return cancelled;
     }
+    // The clock OUT's route times go under: the one IN was read on, or the one asked for.
+    TimingMethod timing =
+        carried.Clock == history::TimeClock::Game ? TimingMethod::GameTime : TimingMethod::RealTime;
+    if (inFormat != SplitFormat::Lss && options.Timing != TimingMethod::Automatic) {
+        timing = options.Timing;
+    }
+
     struct stat out {};
-    if (!options.Replace && ::lstat(outPath.c_str(), &out) == 0) {
-        const ReplaceVerdict verdict = CheckReplace(outPath, inPath, route);
-        return {ConvertResult::OutputExists,
-                outPath + ": already exists" +
-                    (verdict.Loss.empty() ? std::string(" (an older copy of this route).")
-                                          : ": " + verdict.Loss)};
+    const bool there = ::lstat(outPath.c_str(), &out) == 0;
+    bool exists = there;
+    ReplaceVerdict verdict = exists ? CheckReplace(outPath, inPath, route) : ReplaceVerdict{};
+    // A history beside a split file OUT that holds more attempts than the one written.
+    if (outFormat == SplitFormat::Quorvel && carried.Attempts) {
+        const std::size_t beside = AttemptsBeside(outPath, route);
+        const std::size_t written = ListedCount(*carried.Attempts);
+        if (beside > written) {
+            exists = true;
+            verdict.Outcome = ReplaceVerdict::WouldLose;
+            verdict.Loss +=
+                std::string(verdict.Loss.empty() ? "" : " ") +
+                history::HistoryFileName(history::HistoryPathFor(outPath)) +
+                " holds the history of " + GroupedNumber(static_cast<std::int64_t>(beside)) +
+                " attempts, more than the " + GroupedNumber(static_cast<std::int64_t>(written)) +
+                " written now; replacing it loses them.";
+        }
     }
-    return Conversion(inPath, outPath, options, report).Run(std::move(route));
+    ExistingOutput how = ExistingOutput::Replace;
+    if (exists) {
+        if (options.DecideExisting) {
+            how = options.DecideExisting(verdict);
+            if (how == ExistingOutput::Keep) {
+                return cancelled;
+            }
+        } else if (options.Update && outFormat == SplitFormat::Lss) {
+            how = ExistingOutput::Update;
+        } else if (!options.Replace) {
+            return {ConvertResult::OutputExists,
+                    outPath + ": already exists" +
+                        (verdict.Loss.empty() ? std::string(" (an older copy of this route).")
+                                              : ": " + verdict.Loss)};
+        }
+    }
+    Conversion conversion(inPath, outPath, options, report, /*replace=*/there, std::move(carried),
+                          timing);
+    if (how == ExistingOutput::Update) {
+        std::string base;
+        std::string refusal;
+        try {
+            base = ReadSplitFileBytes(outPath);
+            refusal = outFormat == SplitFormat::Lss ? UpdateRefusal(base)
+                                                    : "only an XML split file (.lss) is updated";
+        } catch (const FormatError& error) {
+            refusal = error.what();
+        }
+        if (!refusal.empty()) {
+            return {ConvertResult::NotUpdatable, outPath + ": cannot be updated: " + refusal + "."};
+        }
+        conversion.UpdateFrom(std::move(base));
+    }
+    return conversion.Run(std::move(route));
 }
 
 ConvertResult ConvertSplitFile(const std::string& inPath, const std::string& outPath,

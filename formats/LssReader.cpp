@@ -3,8 +3,12 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <utility>
 
 #include "ClockText.h"
+#include "DateText.h"
 #include "FormatLimits.h"
 #include "IconImage.h"
 
@@ -53,9 +57,70 @@ class LssParser {
         return Time(element, false);
     }
 
+    // A history entry's time on the chosen clock, or nothing: as ClockTime, but a time of 0
+    // is a time, and negative ones are read.
+    std::optional<std::int32_t> EntryTime(const pugi::xml_node& element, bool gameTime) const {
+        const pugi::xml_node real = element.child("RealTime");
+        const pugi::xml_node game = element.child("GameTime");
+        if (real || game) {
+            const pugi::xml_node chosen = gameTime ? game : real;
+            if (!chosen || IsBlankText(chosen.text().get())) {
+                return std::nullopt;
+            }
+            return Time(chosen, /*allowNegative=*/true);
+        }
+        if (gameTime || IsBlankText(element.text().get())) {
+            return std::nullopt;
+        }
+        return Time(element, /*allowNegative=*/true);
+    }
+
   private:
+    static bool IsBlankText(std::string_view text) {
+        return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+    }
+
     std::string_view text_;
 };
+
+std::optional<std::int32_t> EntryId(const pugi::xml_node& entry) {
+    return HistoryEntryId(entry.attribute("id").value());
+}
+
+std::optional<std::int64_t> DateAttribute(const pugi::xml_node& entry, const char* name) {
+    const pugi::xml_attribute attribute = entry.attribute(name);
+    return attribute ? ReadUtcDateText(attribute.value()) : std::nullopt;
+}
+
+// The attempt lists and their entries: Attempt elements of AttemptHistory from 1.6 on, Time
+// elements of RunHistory (times only) before. Elements of other names are not entries, here
+// as in the update in place (LssUpdate.h), which keeps them as they are.
+constexpr std::pair<const char*, const char*> kAttemptLists[] = {{"AttemptHistory", "Attempt"},
+                                                                 {"RunHistory", "Time"}};
+
+// The attempt list: AttemptHistory from 1.6 on, RunHistory (times only) before.
+void ReadAttempts(const LssParser& parser, const pugi::xml_node& run, bool gameTime,
+                  history::HistoryImport* history, std::size_t* unreadable) {
+    for (const auto& [list, name] : kAttemptLists) {
+        for (const pugi::xml_node& entry : run.child(list).children(name)) {
+            const std::optional<std::int32_t> id = EntryId(entry);
+            if (!id) {
+                ++*unreadable;
+                continue;
+            }
+            history::ImportedAttempt attempt;
+            attempt.Id = *id;
+            attempt.StartedUtc = DateAttribute(entry, "started");
+            attempt.EndedUtc = DateAttribute(entry, "ended");
+            attempt.Time = parser.EntryTime(entry, gameTime);
+            if (const pugi::xml_node pause = entry.child("PauseTime");
+                pause && *pause.text().get() != '\0') {
+                attempt.PauseTime = parser.Time(pause, /*allowNegative=*/true);
+            }
+            history->Attempts.push_back(attempt);
+        }
+    }
+}
 
 bool HasText(const pugi::xml_node& node, const char* child) {
     const pugi::xml_node found = node.child(child);
@@ -183,7 +248,31 @@ class DepthCheck : public pugi::xml_tree_walker {
 
 }  // namespace
 
-RouteData ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report) {
+std::optional<std::int32_t> HistoryEntryId(std::string_view text) {
+    const bool negative = text.starts_with('-');
+    if (negative || text.starts_with('+')) {
+        text.remove_prefix(1);
+    }
+    if (text.empty() || text.size() > 12) {
+        return std::nullopt;
+    }
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    value = negative ? -value : value;
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+RouteData ReadLss(std::string_view text, TimingMethod timing, ConvertReport* report,
+                  history::HistoryImport* history, const ClockChoice& choose) {
     CheckInputSize(text.size());
     // Every element or attribute is a node of the parsed document: counted before parsing,
     // by the characters that open them.
@@ -224,6 +313,13 @@ RouteData ReadLss(std::string_view text, TimingMethod timing, ConvertReport* rep
     const bool hasReal =
         SegmentsHaveClock(segments, "RealTime") || SegmentsHavePlainTimes(segments);
     const bool hasGame = SegmentsHaveClock(segments, "GameTime");
+    if (timing == TimingMethod::Automatic && hasReal && hasGame && choose) {
+        const std::optional<TimingMethod> chosen = choose();
+        if (!chosen) {
+            throw ConversionCancelled();
+        }
+        timing = *chosen;
+    }
     const bool gameTime = timing == TimingMethod::GameTime ||
                           (timing == TimingMethod::Automatic && hasGame && !hasReal);
     if (gameTime ? !hasGame && hasReal : !hasReal && hasGame) {
@@ -272,6 +368,12 @@ RouteData ReadLss(std::string_view text, TimingMethod timing, ConvertReport* rep
     };
 
     std::int64_t historyTimes = 0;
+    std::size_t unreadable = 0;
+    if (history != nullptr) {
+        *history = history::HistoryImport{};
+        history->Clock = gameTime ? history::TimeClock::Game : history::TimeClock::Real;
+        history->SegmentHistory.resize(segmentCount);
+    }
     route.Splits.reserve(segmentCount);
     std::size_t index = 0;
     for (const pugi::xml_node& segment : segments.children("Segment")) {
@@ -288,8 +390,19 @@ RouteData ReadLss(std::string_view text, TimingMethod timing, ConvertReport* rep
             timesOf(splitTime.attribute("name").value(), splitTime)[index] =
                 parser.ClockTime(splitTime, gameTime);
         }
-        for (const pugi::xml_node& time : segment.child("SegmentHistory").children()) {
-            historyTimes += time.type() == pugi::node_element ? 1 : 0;
+        for (const pugi::xml_node& time : segment.child("SegmentHistory").children("Time")) {
+            ++historyTimes;
+            if (history == nullptr) {
+                continue;
+            }
+            if (const std::optional<std::int32_t> id = EntryId(time)) {
+                history->SegmentHistory[index].push_back({*id, parser.EntryTime(time, gameTime)});
+            } else {
+                ++unreadable;
+            }
+        }
+        if (history != nullptr) {
+            history->SplitNames.push_back(split.Name);
         }
         route.Splits.push_back(std::move(split));
         ++index;
@@ -308,14 +421,23 @@ RouteData ReadLss(std::string_view text, TimingMethod timing, ConvertReport* rep
     }
     NormaliseRoute(&route);
 
-    std::int64_t attempts = 0;
-    for (const char* history : {"AttemptHistory", "RunHistory"}) {
-        for (const pugi::xml_node& attempt : run.child(history).children()) {
-            attempts += attempt.type() == pugi::node_element ? 1 : 0;
+    if (history != nullptr) {
+        ReadAttempts(parser, run, gameTime, history, &unreadable);
+        if (unreadable > 0) {
+            report->Warn(GroupedNumber(static_cast<std::int64_t>(unreadable)) +
+                         (unreadable == 1 ? " entry" : " entries") +
+                         " of the history without a readable id left out");
         }
+    } else {
+        std::int64_t attempts = 0;
+        for (const auto& [list, name] : kAttemptLists) {
+            for ([[maybe_unused]] const pugi::xml_node& attempt : run.child(list).children(name)) {
+                ++attempts;
+            }
+        }
+        report->LeftBehind(attempts, "attempt of history", "attempts of history");
+        report->LeftBehind(historyTimes, "segment time of history", "segment times of history");
     }
-    report->LeftBehind(attempts, "attempt of history", "attempts of history");
-    report->LeftBehind(historyTimes, "segment time of history", "segment times of history");
     if (!IsEmptyElement(run.child("GameIcon"))) {
         report->LeftBehind("the game icon");
     }

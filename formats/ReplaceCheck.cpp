@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ConvertReport.h"
+#include "LssUpdate.h"
 #include "PathParts.h"
 #include "QuorvelSplitFile.h"
 #include "RouteFiles.h"
@@ -47,7 +48,7 @@ bool KeepsNotes(const RouteData& old, const RouteData& route) {
 }
 
 ReplaceVerdict Loses(std::string sentence) {
-    return {ReplaceVerdict::WouldLose, std::move(sentence)};
+    return {ReplaceVerdict::WouldLose, std::move(sentence), /*Updatable=*/false};
 }
 
 // Another timer's split file: what it holds, by its own reader.
@@ -60,12 +61,14 @@ ReplaceVerdict ForeignFile(const std::string& name, std::string_view text, Split
     } catch (const FormatError&) {
         return Loses(name + " looks like a " + timer + " file; replacing it loses its contents.");
     }
-    if (route.AttemptCount > 0) {
-        return Loses(name + " is a " + timer + " file with " + Attempts(route.AttemptCount) +
-                     "; replacing it loses " + (route.AttemptCount == 1 ? "it." : "them."));
-    }
-    return Loses(name + " is a " + timer + " file with " + std::to_string(route.Splits.size()) +
-                 " splits; replacing it loses them.");
+    ReplaceVerdict verdict =
+        route.AttemptCount > 0
+            ? Loses(name + " is a " + timer + " file with " + Attempts(route.AttemptCount) +
+                    "; replacing it loses " + (route.AttemptCount == 1 ? "it." : "them."))
+            : Loses(name + " is a " + timer + " file with " + std::to_string(route.Splits.size()) +
+                    " splits; replacing it loses them.");
+    verdict.Updatable = format == SplitFormat::Lss && VersionRefusal(text).empty();
+    return verdict;
 }
 
 ReplaceVerdict OurFile(const std::string& name, std::string_view text, const RouteData& writing) {
@@ -78,7 +81,7 @@ ReplaceVerdict OurFile(const std::string& name, std::string_view text, const Rou
     NormaliseRoute(&old);
     const bool same = SameRoute(old, writing);
     if (same && old.AttemptCount <= writing.AttemptCount && KeepsNotes(old, writing)) {
-        return {ReplaceVerdict::OlderCopyOfSameRoute, ""};
+        return {ReplaceVerdict::OlderCopyOfSameRoute, "", /*Updatable=*/false};
     }
     if (same && old.AttemptCount > writing.AttemptCount) {
         return Loses(name + " is a Quorvel split file of this route with " +
@@ -118,7 +121,8 @@ ReplaceVerdict CheckReplace(const std::string& outPath, const std::string& inPat
     const bool hasTarget = ::stat(outPath.c_str(), &target) == 0;
     if (hasTarget && !inPath.empty() && ::stat(inPath.c_str(), &in) == 0 &&
         in.st_dev == target.st_dev && in.st_ino == target.st_ino) {
-        return {ReplaceVerdict::SameFile, name + " is the file being written from."};
+        return {ReplaceVerdict::SameFile, name + " is the file being written from.",
+                /*Updatable=*/false};
     }
     if (!hasTarget) {
         return Loses(name + " is a symbolic link to a missing file; replacing it loses the link.");

@@ -10,7 +10,7 @@
 //       file with the same description, split names and stored-run titles, no more attempts
 //       and no note the route lacks
 //   CheckReplace("/runs/route.lss", "", route)       -> {WouldLose, "route.lss is a LiveSplit
-//       file with 1,788 attempts; replacing it loses them."}
+//       file with 1,788 attempts; replacing it loses them.", Updatable}
 //   CheckReplace("/runs/README.md", "", route)       -> {WouldLose, "README.md is not a split
 //       file; replacing it loses its contents."}
 //   CheckReplace("/runs/route.txt", "", other)       -> {WouldLose, "route.txt is a Quorvel
@@ -28,6 +28,8 @@
 struct ReplaceVerdict {
     enum Kind { Free, OlderCopyOfSameRoute, WouldLose, SameFile } Outcome = Free;
     std::string Loss;  // one sentence for WouldLose and SameFile; "" otherwise
+    // A LiveSplit file that can be updated in place instead (LssUpdate.h).
+    bool Updatable = false;
 };
 
 ReplaceVerdict CheckReplace(const std::string& outPath, const std::string& inPath,

@@ -36,6 +36,10 @@ CREATE TABLE split_time(
     segment INTEGER,
     PRIMARY KEY (attempt, split)
 ) WITHOUT ROWID;
+CREATE TABLE route_setting(
+    name TEXT PRIMARY KEY,
+    value
+) WITHOUT ROWID;
 PRAGMA application_id = 1364610120;
 PRAGMA user_version = 1;
 )sql";
@@ -657,6 +661,31 @@ bool HistoryDatabase::Resume(std::int64_t attemptId, const std::vector<SplitEntr
 bool HistoryDatabase::Drop(std::int64_t attemptId) {
     sqlite::Statement drop(db_, "UPDATE attempt SET ending = 5 WHERE id = ?1 AND ending IN (3, 4)");
     return drop.Bind(1, attemptId).Run() || Fail();
+}
+
+// The table came after the first files of version 1: it is made when first written, and a
+// file without it records real time.
+constexpr const char* kRouteSettings =
+    "CREATE TABLE IF NOT EXISTS route_setting(name TEXT PRIMARY KEY, value) WITHOUT ROWID";
+
+TimeClock HistoryDatabase::RouteClock() {
+    if (!db_.IsOpen()) {
+        return TimeClock::Real;
+    }
+    sqlite::Statement clock(db_, "SELECT value FROM route_setting WHERE name = 'clock'");
+    return clock.Ok() && clock.Step() == SQLITE_ROW ? ClockFrom(clock.Int64(0)) : TimeClock::Real;
+}
+
+bool HistoryDatabase::SetRouteClock(TimeClock clock) {
+    if (!EnsureCreated()) {
+        return false;
+    }
+    if (db_.Execute(kRouteSettings) != SQLITE_OK) {
+        return Fail();
+    }
+    sqlite::Statement set(db_,
+                          "INSERT OR REPLACE INTO route_setting(name, value) VALUES('clock', ?1)");
+    return set.Bind(1, static_cast<std::int64_t>(clock)).Run() || Fail();
 }
 
 bool HistoryDatabase::ReplaceAll(const History& history) {

@@ -14,13 +14,13 @@
 //   db.SetEnding(id, Ending::Reset, t + 60, /*finalTime=*/5230, /*pauseTime=*/0);
 //   History all;  db.Load(&all, &problem);                    // everything, for figures or export
 //
-// The file. Tables route_split (a stable id per split, its position in the route, or none
-// when set aside, and its name), attempt (number, clock, start and end in UTC seconds, how
-// it ended, final time, paused time, times resumed) and split_time (per attempt and split:
-// running time and segment time, both none for a skipped split). PRAGMA application_id
-// marks the file as Quorvel's, PRAGMA user_version is the layout's version: a file of a
-// later version is refused, never changed; an older one is brought up to date when opened
-// for recording.
+// The file. Table route_setting (name, value: "clock" is the route's clock), tables route_split (a
+// stable id per split, its position in the route, or none when set aside, and its name), attempt
+// (number, clock, start and end in UTC seconds, how it ended, final time, paused time, times
+// resumed) and split_time (per attempt and split: running time and segment time, both none for a
+// skipped split). PRAGMA application_id marks the file as Quorvel's, PRAGMA user_version is the
+// layout's version: a file of a later version is refused, never changed; an older one is brought up
+// to date when opened for recording.
 //
 // Safety. The file is looked at through a read-only connection first: one that is not
 // SQLite, not ours, damaged (PRAGMA quick_check) or of a later version is refused with a
@@ -113,6 +113,12 @@ class HistoryDatabase {
     bool Resume(std::int64_t attemptId, const std::vector<SplitEntry>& entries);
     // Died or closed, and not taken up again: Dropped, the rest as it was.
     bool Drop(std::int64_t attemptId);
+
+    // The clock the route's times are on, chosen when it was imported: real time when the
+    // file records none (a route made in Quorvel) or there is no file.
+    TimeClock RouteClock();
+    // Records it (writable and created); false on failure (LastError).
+    bool SetRouteClock(TimeClock clock);
 
     // ---- Whole-file changes, each one transaction ----
     // Replaces the route's splits and every attempt (an import). Attempt ids are given anew.

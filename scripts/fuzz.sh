@@ -11,7 +11,8 @@ seconds=${1:-60}
 case "$seconds" in '' | *[!0-9]*) echo "usage: $0 [SECONDS]" >&2; exit 2 ;; esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/fuzz"
-targets=(split_file_fuzz split_state_fuzz settings_fuzz time_text_fuzz lss_reader_fuzz urn_json_fuzz
+targets=(split_file_fuzz split_state_fuzz settings_fuzz time_text_fuzz lss_reader_fuzz
+    lss_history_fuzz urn_json_fuzz
     split_text_fuzz
     control_command_fuzz)
 

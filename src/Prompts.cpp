@@ -6,8 +6,10 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -97,6 +99,9 @@ std::optional<std::string> ShowFileChooser(const FileChoice& choice) {
         chooser.setDefaultSuffix(QString::fromStdString(choice.DefaultSuffix));
         // The toolkit's own dialog on every desktop, so the name field can be given the focus.
         chooser.setOption(QFileDialog::DontUseNativeDialog);
+        // Every caller asks, in its own words, before it writes over a file (New Route,
+        // Export): the chooser's generic question would come first and say less.
+        chooser.setOption(QFileDialog::DontConfirmOverwrite);
         chooser.selectFile(QString::fromStdString(choice.Name));
         QTimer::singleShot(0, &chooser, [&chooser] {
             if (auto* name = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
@@ -154,6 +159,50 @@ bool RunDialog(QDialog& dialog) {
         dialog.setParent(QApplication::activeWindow(), dialog.windowFlags());
     }
     return dialog.exec() == QDialog::Accepted;
+}
+
+struct TaskProgress::Shown {
+    OpenPrompt Open;
+    std::unique_ptr<QProgressDialog> Dialog;
+};
+
+TaskProgress::TaskProgress(std::string text)
+    : text_(std::move(text)), shown_(std::make_unique<Shown>()) {}
+
+TaskProgress::~TaskProgress() = default;
+
+bool TaskProgress::Step(std::size_t done, std::size_t total) {
+    if (cancelled_ || Cancelling()) {
+        return false;
+    }
+    if (Answerer()) {
+        const ProgressStep step{text_, done, total};
+        cancelled_ = Answerer()(Prompt{nullptr, nullptr, nullptr, &step}).CancelTask;
+        return !cancelled_;
+    }
+    if (!HaveWindows()) {
+        return true;
+    }
+    if (!shown_->Dialog) {
+        shown_->Dialog = std::make_unique<QProgressDialog>(QString::fromStdString(text_),
+                                                           QStringLiteral("Cancel"), 0, 1,
+                                                           QApplication::activeWindow());
+        QProgressDialog& dialog = *shown_->Dialog;
+        dialog.setWindowTitle(QStringLiteral("Quorvel"));
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.setMinimumDuration(500);
+        dialog.setAutoClose(false);
+        dialog.setAutoReset(false);
+        dialog.setValue(0);
+    }
+    QProgressDialog& dialog = *shown_->Dialog;
+    // Qt's bar counts in int: a task of more steps is shown in proportion.
+    constexpr std::size_t kMost = 1'000'000;
+    const std::size_t scale = total / kMost + 1;
+    dialog.setMaximum(static_cast<int>(total / scale));
+    dialog.setValue(static_cast<int>(std::min(done, total) / scale));  // shows it when due
+    cancelled_ = dialog.wasCanceled();
+    return !cancelled_;
 }
 
 bool AnyOpen() {
@@ -215,6 +264,8 @@ std::string ButtonTitle(Answer answer) {
             return "Real Time";
         case Answer::GameTime:
             return "Game Time";
+        case Answer::Update:
+            return "Update";
     }
     return "";
 }

@@ -16,7 +16,9 @@
 //   if (RunDialog(editor)) { ... editor.route() ... }
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -41,6 +43,7 @@ enum class Answer {
     Import,
     RealTime,
     GameTime,
+    Update,
 };
 
 // A question, or a notice (the one button Ok).
@@ -89,6 +92,32 @@ std::optional<std::string> ChooseFile(const FileChoice& choice);
 // keeps what was typed into it, so it can be run again.
 bool RunDialog(QDialog& dialog);
 
+// A long task's progress: a window with a bar and Cancel over the active window, shown only
+// once the task has taken longer than a moment (half a second). It counts as open for as
+// long as it lives, shown or not, so nothing from outside the window runs meanwhile.
+//
+//   TaskProgress progress("Importing tunic.lss...");
+//   options.Progress = [&](std::size_t done, std::size_t total) {
+//       return progress.Step(done, total);                     // false once cancelled
+//   };
+class TaskProgress {
+  public:
+    explicit TaskProgress(std::string text);
+    ~TaskProgress();
+    TaskProgress(const TaskProgress&) = delete;
+    TaskProgress& operator=(const TaskProgress&) = delete;
+
+    // done of total steps are done; false once the runner cancelled (or the application is
+    // quitting on a signal).
+    bool Step(std::size_t done, std::size_t total);
+
+  private:
+    struct Shown;
+    std::string text_;
+    std::unique_ptr<Shown> shown_;
+    bool cancelled_ = false;
+};
+
 // True while a prompt is open: no command from outside the window may run.
 bool AnyOpen();
 
@@ -101,18 +130,27 @@ std::string ButtonTitle(Answer answer);
 
 // ---- For tests ----
 
-// A prompt as the answerer sees it: exactly one of the three is set.
+// A step of a task's progress, as the answerer sees it.
+struct ProgressStep {
+    std::string Text;
+    std::size_t Done = 0;
+    std::size_t Total = 0;
+};
+
+// A prompt as the answerer sees it: exactly one of the four is set.
 struct Prompt {
     const Question* Asked = nullptr;
     const FileChoice* Choice = nullptr;
     QDialog* Dialog = nullptr;
+    const ProgressStep* Progress = nullptr;  // each step of a TaskProgress
 };
 // The answerer's reply to it: the button of a question, the file chosen (nullopt: cancelled),
-// whether a dialog was accepted.
+// whether a dialog was accepted, whether a task's progress is cancelled at this step.
 struct Reply {
     Answer Button = Answer::Cancel;
     std::optional<std::string> Path;
     bool Accepted = false;
+    bool CancelTask = false;
 };
 // While set, every prompt is given to answerer instead of being shown. nullptr removes it.
 void SetAnswererForTests(std::function<Reply(const Prompt&)> answerer);

@@ -77,6 +77,24 @@ Question ChangedOnDiskQuestion(const std::string& path) {
     return question;
 }
 
+Question ReplaceFileQuestion(const std::string& loss) {
+    Question question;
+    question.Text = loss;
+    question.Informative = "Cancel keeps it as it is.";
+    question.Buttons = {Answer::Replace, Answer::Cancel};
+    question.Default = Answer::Cancel;
+    return question;
+}
+
+Question UpdateFileQuestion(const std::string& path) {
+    Question question;
+    question.Text = "Update " + NameOf(path) + "?";
+    question.Informative = "What Quorvel does not hold is kept.";
+    question.Buttons = {Answer::Update, Answer::Cancel};
+    question.Default = Answer::Cancel;
+    return question;
+}
+
 Question OpenReadOnlyQuestion(const std::string& path) {
     Question question;
     question.Text = NameOf(path) + " is open in another Quorvel window.";

@@ -32,6 +32,16 @@ Question ReplaceKeptRunQuestion(const SaveRunConcern& concern);
 // Overwrite, Cancel.
 Question ChangedOnDiskQuestion(const std::string& path);
 
+// A file Quorvel would write over (New Route, Import, Export) and what that loses, in the
+// replace check's words: Replace, Cancel (default).
+//   "route.lss is a LiveSplit file with 1,788 attempts; replacing it loses them." and
+//   "Cancel keeps it as it is."
+Question ReplaceFileQuestion(const std::string& loss);
+
+// Export onto a LiveSplit file that can be updated in place: Update, Cancel (default).
+//   "Update route.lss?" and "What Quorvel does not hold is kept."
+Question UpdateFileQuestion(const std::string& path);
+
 // The split file is open in another window: Read-Only (default), Cancel.
 Question OpenReadOnlyQuestion(const std::string& path);
 

@@ -1,30 +1,20 @@
 #include "SplitTransfer.h"
 
-#include <algorithm>
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <optional>
-#include <system_error>
 
 #include "Converter.h"
 #include "PathParts.h"
 #include "Prompts.h"
+#include "SafetyQuestions.h"
 
 namespace SplitTransfer {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Asks message with the buttons; Cancel when closed.
-Answer AskAbout(const std::string& message, const std::string& details,
-                std::vector<Answer> buttons) {
-    Question question;
-    question.Text = message;
-    question.Informative = details;
-    question.Default = buttons.front();
-    question.Buttons = std::move(buttons);
-    return Ask(question);
-}
 
 void Tell(const std::string& message, const std::string& details) {
     Ask(Notice(message, details));
@@ -34,8 +24,52 @@ std::string FileName(const std::string& path) {
     return std::string(NamePart(path, kPathSeparator));
 }
 
-bool Mentions(const ConvertReport& report, const std::string& what) {
-    return std::find(report.Dropped.begin(), report.Dropped.end(), what) != report.Dropped.end();
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+// What becomes of a file that is there: written over without a word when nothing is lost,
+// else as the runner answers; an updatable file is offered the update instead.
+ExistingOutput Decide(const ReplaceVerdict& verdict, const std::string& path, bool offerUpdate) {
+    switch (verdict.Outcome) {
+        case ReplaceVerdict::Free:
+        case ReplaceVerdict::OlderCopyOfSameRoute:
+            return ExistingOutput::Replace;
+        case ReplaceVerdict::SameFile:
+            Tell(verdict.Loss, "Choose another name.");
+            return ExistingOutput::Keep;
+        case ReplaceVerdict::WouldLose:
+            break;
+    }
+    if (offerUpdate && verdict.Updatable) {
+        return Ask(UpdateFileQuestion(path)) == Answer::Update ? ExistingOutput::Update
+                                                               : ExistingOutput::Keep;
+    }
+    return Ask(ReplaceFileQuestion(verdict.Loss)) == Answer::Replace ? ExistingOutput::Replace
+                                                                     : ExistingOutput::Keep;
+}
+
+// The conversion with its progress shown while it runs (and gone before the report is).
+ConvertResult ConvertShowingProgress(const std::string& text, const std::string& in,
+                                     const std::string& out, ConvertOptions options,
+                                     ConvertReport* report) {
+    TaskProgress progress(text);
+    options.Progress = [&](std::size_t done, std::size_t total) {
+        return progress.Step(done, total);
+    };
+    return ConvertSplitFile(in, out, options, report);
+}
+
+// A name for the exported file that no file has: "route.lss", else "route-2.lss", ...
+std::string FreeExportName(const fs::path& splitFile) {
+    const std::string stem = splitFile.stem().string();
+    const fs::path folder = splitFile.parent_path();
+    std::string name = stem + ".lss";
+    for (int n = 2; n < 1000 && Exists((folder / name).string()); ++n) {
+        name = stem + "-" + std::to_string(n) + ".lss";
+    }
+    return name;
 }
 
 }  // namespace
@@ -53,22 +87,31 @@ std::string ChooseAndImport(const std::string& folder) {
 
 std::string ImportFile(const std::string& source) {
     const std::string target = fs::path(source).replace_extension(".txt").string();
-    std::error_code error;
-    if (fs::exists(target, error) &&
-        AskAbout(FileName(target) + " already exists. Replace it with the imported splits?",
-                 "The splits in it will be lost.",
-                 {Answer::Cancel, Answer::Replace}) != Answer::Replace) {
-        return "";
-    }
+    ConvertOptions options;
+    // Asked once the file is read, before anything is converted.
+    options.ChooseClock = [&]() -> std::optional<TimingMethod> {
+        Question question;
+        question.Text = FileName(source) + " holds real times and game times.";
+        question.Informative = "Which times should the splits use?";
+        question.Buttons = {Answer::RealTime, Answer::GameTime};
+        question.Default = Answer::RealTime;
+        switch (Ask(question)) {
+            case Answer::RealTime:
+                return TimingMethod::RealTime;
+            case Answer::GameTime:
+                return TimingMethod::GameTime;
+            default:
+                return std::nullopt;
+        }
+    };
+    options.DecideExisting = [&](const ReplaceVerdict& verdict) {
+        return Decide(verdict, target, /*offerUpdate=*/false);
+    };
     ConvertReport report;
-    ConvertResult result = ConvertSplitFile(source, target, TimingMethod::Automatic, &report);
-    // Real time was read and the file has game times too: the runner picks.
-    if (result.Outcome == ConvertResult::Ok && Mentions(report, "game times") &&
-        AskAbout(FileName(source) + " holds real times and game times.",
-                 "Which times should the splits use?",
-                 {Answer::RealTime, Answer::GameTime}) == Answer::GameTime) {
-        report = ConvertReport{};
-        result = ConvertSplitFile(source, target, TimingMethod::GameTime, &report);
+    const ConvertResult result = ConvertShowingProgress("Importing " + FileName(source) + "...",
+                                                        source, target, options, &report);
+    if (result.Outcome == ConvertResult::Cancelled) {
+        return "";
     }
     if (result.Outcome != ConvertResult::Ok) {
         Tell(FileName(source) + " cannot be imported.", result.Message);
@@ -81,9 +124,12 @@ std::string ImportFile(const std::string& source) {
 }
 
 std::string OfferImport(const std::string& source) {
-    if (AskAbout(FileName(source) + " is a split file of another timer.",
-                 "Import it into a split file of this timer beside it?",
-                 {Answer::Import, Answer::Cancel}) != Answer::Import) {
+    Question question;
+    question.Text = FileName(source) + " is a split file of another timer.";
+    question.Informative = "Import it into a split file of this timer beside it?";
+    question.Buttons = {Answer::Import, Answer::Cancel};
+    question.Default = Answer::Import;
+    if (Ask(question) != Answer::Import) {
         return "";
     }
     return ImportFile(source);
@@ -95,25 +141,49 @@ void ChooseAndExport(const std::string& splitFile) {
         return;
     }
     const fs::path path(splitFile);
-    const std::optional<std::string> target = ChooseFile(
-        FileChoice::ToWrite("Export", path.parent_path().string(), path.stem().string() + ".lss",
-                            "XML split file (*.lss);;JSON split file (*.json)"));
+    const std::optional<std::string> target =
+        ChooseFile(FileChoice::ToWrite("Export", path.parent_path().string(), FreeExportName(path),
+                                       "XML split file (*.lss);;JSON split file (*.json)"));
     if (!target) {
         return;
     }
+    ConvertOptions options;
+    options.DecideExisting = [&](const ReplaceVerdict& verdict) {
+        return Decide(verdict, *target, /*offerUpdate=*/true);
+    };
     ConvertReport report;
-    const ConvertResult result =
-        ConvertSplitFile(splitFile, *target, TimingMethod::Automatic, &report);
-    if (result.Outcome != ConvertResult::Ok) {
-        Tell(FileName(splitFile) + " cannot be exported.",
-             result.Outcome == ConvertResult::BadUsage
-                 ? "Give the exported file the extension .lss or .json."
-                 : result.Message);
-        return;
+    const ConvertResult result = ConvertShowingProgress("Exporting " + FileName(splitFile) + "...",
+                                                        splitFile, *target, options, &report);
+    switch (result.Outcome) {
+        case ConvertResult::Ok:
+            if (!report.Text().empty()) {
+                Tell("Exported " + FileName(*target) + ".", report.Text());
+            }
+            return;
+        case ConvertResult::Cancelled:
+            return;
+        case ConvertResult::SameFile:
+            Tell(FileName(*target) + " is the open split file: it is never exported onto itself.",
+                 "Choose another name for the exported file.");
+            return;
+        case ConvertResult::BadUsage:
+            Tell(FileName(splitFile) + " cannot be exported.",
+                 "Give the exported file the extension .lss or .json.");
+            return;
+        default:
+            Tell(FileName(splitFile) + " cannot be exported.", result.Message);
+            return;
     }
-    if (!report.Text().empty()) {
-        Tell("Exported " + FileName(*target) + ".", report.Text());
+}
+
+bool MayWriteNewRoute(const std::string& path, const std::string& openSplitFile) {
+    const ReplaceVerdict verdict = CheckReplace(path, openSplitFile, NewRouteData());
+    if (verdict.Outcome == ReplaceVerdict::SameFile) {
+        Tell(FileName(path) + " is the open split file.",
+             "A new route is written to a file of its own: choose another name.");
+        return false;
     }
+    return Decide(verdict, path, /*offerUpdate=*/false) == ExistingOutput::Replace;
 }
 
 }  // namespace SplitTransfer

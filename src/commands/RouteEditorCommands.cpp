@@ -1,6 +1,8 @@
 // File ▸ New Route… and Edit ▸ Edit Splits…: the split editor on a new route or on the open
-// one; OK writes the split file once. An OK that cannot be carried out (a run in progress, a
-// file that cannot be written) is said, and the editor comes back with the edits.
+// one; OK writes the split file once. New Route asks before it writes over a file that is
+// not an older copy of the same route, saying what that loses, and never over the open one. An OK
+// that cannot be carried out (a run in progress, a file that cannot be written) is said, and the
+// editor comes back with the edits.
 #include <QString>
 #include <cstdlib>
 #include <optional>
@@ -10,11 +12,12 @@
 #include "PathParts.h"
 #include "Prompts.h"
 #include "RouteEditorDialog.h"
+#include "SplitTransfer.h"
 
 namespace {
 
-// Writes route as a whole split file at path (atomically, replacing any file there). The
-// reason it could not be written, or "" once written.
+// Writes route as a whole split file at path (atomically, replacing any file there: the
+// runner was asked before). The reason it could not be written, or "" once written.
 std::string WriteNewRoute(const std::string& path, const RouteData& route) {
     QuorvelClass engine("");
     engine.SplitFileName = path;
@@ -32,7 +35,7 @@ void AppDelegate::NewRouteMenuClick() {
                                                  : RunningFolder;
     const std::optional<std::string> path = ChooseFile(FileChoice::ToWrite(
         "New Route", folder, "New Route.txt", "Split files (*.txt);;All files (*)", "txt"));
-    if (!path) {
+    if (!path || !SplitTransfer::MayWriteNewRoute(*path, open)) {
         return;
     }
     const std::string name(NamePart(*path, kPathSeparator));

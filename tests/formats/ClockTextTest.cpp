@@ -19,6 +19,7 @@ TEST(ClockTextTest, ReadsEveryFormTheOtherTimersWriteOrSaysWhyNot) {
         {"00:75:00", 0, "minutes over 59"}, {"0:00:61", 0, "seconds over 59"}, {"", 0, "empty"},
         {"1:2:3:4", 0, "more than two colons"}, {"12.", 0, "no digits after its point"},
         {"1:-5", 0, "is not a time"}, {"::", 0, "is not a time"},
+        {"1067519911674.00:00:00", 2147483647, ""},  // days past 64 bits of hundredths
     };
     // clang-format on
     for (const auto& [text, hundredths, why] : cases) {

@@ -10,21 +10,23 @@ namespace {
 
 using ImportTest = ConvertFixture;
 
-// Each sample's split file lies beside it under tests/data/formats; the report names what the
-// split file cannot hold.
+// Each sample's split file lies beside it under tests/data/formats; the report says what of
+// the history was kept beside it and names what the split file cannot hold.
 TEST_F(ImportTest, EachSampleBecomesItsSplitFileAndNamesWhatIsLeftBehind) {
     using T = TimingMethod;
     const std::tuple<const char*, TimingMethod, const char*, const char*> cases[] = {
-        {"first-version.lss", T::Automatic, "first-version.txt", "2 attempts of history"},
+        {"first-version.lss", T::Automatic, "first-version.txt",
+         "2 attempts and 0 segment times kept\n"},
         {"version-1.5.lss", T::Automatic, "version-1.5.txt", "Left behind: game times"},
         {"version-1.5.lss", T::GameTime, "version-1.5-game-time.txt", "Left behind: real times"},
         {"game-time-only.lss", T::Automatic, "game-time-only.txt", ""},
         {"game-time-only.lss", T::RealTime, "game-time-only-real-time.txt", "holds no real times"},
         {"version-1.8-subsplits.lss", T::Automatic, "version-1.8-subsplits.txt",
-         "3 attempts of history, 3 segment times of history, metadata, auto-splitter settings"},
+         "3 attempts and 3 segment times kept\nLeft behind: metadata, auto-splitter settings"},
         {"many-comparisons.lss", T::Automatic, "many-comparisons.txt", ""},  // Race Rival skips
         {"libresplit.json", T::Automatic, "libresplit.txt",  // its icon copied beside it
-         "Left behind: \"theme\", \"width\", \"world_record\""},
+         "No history: a JSON split file keeps only the attempt count\nLeft behind: \"theme\", "
+         "\"width\", \"world_record\""},
     };
     for (const auto& [sample, timing, expected, left] : cases) {
         SCOPED_TRACE(sample);

@@ -76,7 +76,8 @@ TEST_F(OutputTest, TwoConvertersWritingOneOutputAtOnceBothSucceedWithAWholeFile)
     }
     ::posix_spawn_file_actions_destroy(&quiet);
     EXPECT_EQ(failed, 0) << "conversions that failed, of 120";
-    EXPECT_EQ(FolderEntries(dir_.Path()), std::vector<std::string>{"route.txt"});
+    EXPECT_EQ(FolderEntries(dir_.Path()),
+              (std::vector<std::string>{"route.history.sqlite", "route.txt"}));
 }
 
 // icons.lss has two icons to write: steps 0 to 3 of 3 (the icons, then the split file).

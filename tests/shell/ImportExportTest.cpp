@@ -45,19 +45,80 @@ TEST_F(ImportExport, ImportWritesTheSplitFileBesideTheSourceOpensItAndReportsOnc
                           "tunic.lss holds real times and game times. | Which times should the "
                           "splits use?",
                           "Imported tunic.lss as tunic.txt. | Left behind: game times\n"}));
-    answers_ = {Answer::Replace, Answer::GameTime};  // over the file imported just now
+    answers_ = {Answer::GameTime};  // over the file imported just now, without a question
     app->ImportMenuClick();
-    EXPECT_EQ(TimerData->GetDataCellTimer(1, 2), 8000);
+    EXPECT_EQ(std::tuple(TimerData->GetDataCellTimer(1, 2), asked_.size()), std::tuple(8000, 4u));
 }
 
-TEST_F(ImportExport, AnExistingSplitFileIsKeptUnlessTheRunnerSaysReplace) {
-    const std::string kept = WriteSplitFile("tunic.txt", kThreeSplits);
-    Choose(WriteSplitFile("tunic.lss", kBothClocks));
-    answer_ = Answer::Cancel;
+// Files that are not an older copy of the same route were replaced after Qt's generic
+// question: each is now said in Quorvel's words, with Cancel the default, and the open split
+// file is refused outright.
+TEST_F(ImportExport, AFileThatWouldBeLostIsNamedWithWhatItHoldsAndCancelKeepsIt) {
+    OpenRoute();
+    const std::string lss = ReadFile(TestDataPath("formats/history.lss"));
+    WriteSplitFile("tunic.lss", kBothClocks);
+    const std::tuple<void (AppDelegate::*)(), const char*, const char*, std::string, const char*>
+        cases[] = {
+            {&AppDelegate::ImportMenuClick, "tunic.lss", "tunic.txt", kThreeSplits,
+             "tunic.txt is a Quorvel split file with 12 attempts; replacing it loses them."},
+            {&AppDelegate::ExportMenuClick, "README.txt", "README.txt", "How to play.\n",
+             "README.txt is not a split file; replacing it loses its contents."},
+            {&AppDelegate::NewRouteMenuClick, "game.lss", "game.lss", lss,
+             "game.lss is a LiveSplit file with 9 attempts; replacing it loses them."},
+            {&AppDelegate::ExportMenuClick, "route.txt", "route.txt", kThreeSplits,
+             "route.txt is the open split file: it is never exported onto itself."},
+            {&AppDelegate::NewRouteMenuClick, "route.txt", "route.txt", kThreeSplits,
+             "route.txt is the open split file."},
+        };
+    onDialog_ = [](QDialog&) -> bool {
+        ADD_FAILURE() << "the editor was opened";
+        return false;
+    };
+    for (const auto& [command, chosen, atRisk, text, said] : cases) {
+        SCOPED_TRACE(chosen);
+        const std::string path = WriteSplitFile(atRisk, text);
+        Choose(Root() + chosen);
+        asked_.clear();
+        if (command == &AppDelegate::ImportMenuClick) {
+            answers_ = {Answer::RealTime};  // the clock first; then Cancel
+        }
+        (app.get()->*command)();
+        EXPECT_EQ(ReadFile(path), text);
+        ASSERT_FALSE(asked_.empty());
+        EXPECT_EQ(asked_.back(), said);
+        EXPECT_EQ(TimerData->SplitFileName, Root() + "route.txt");
+    }
+}
+
+TEST_F(ImportExport, ExportProposesAFreeNameAndUpdatesALiveSplitFileAfterAsking) {
+    const std::string lss = ReadFile(TestDataPath("formats/history.lss"));
+    Choose(WriteSplitFile("tunic.lss", lss));
+    answers_ = {Answer::RealTime};
     app->ImportMenuClick();
-    EXPECT_EQ(std::tuple(ReadFile(kept), TimerData->GetColumnCount(), asked_.size()),
-              std::tuple(kThreeSplits, 0u, 1u));
-    EXPECT_EQ(asked_.at(0).substr(0, 21), "tunic.txt already exi");
+    ASSERT_EQ(TimerData->SplitFileName, Root() + "tunic.txt");
+    answers_ = {Answer::Update};
+    app->ExportMenuClick();
+    EXPECT_EQ(choices_.back().Name, "tunic-2.lss");  // never the file it came from
+    EXPECT_EQ(Told().back(), "Update tunic.lss? | What Quorvel does not hold is kept.");
+    EXPECT_EQ(ReadFile(Root() + "tunic.lss"), lss);  // updated: its game icon and all kept
+}
+
+// The game-time answer converted a second time and left a second set of icons.
+TEST_F(ImportExport, ImportAsksTheClockOnceShowsItsProgressAndACancelLeavesNoFile) {
+    Choose(WriteSplitFile("tunic.lss", ReadFile(TestDataPath("formats/history.lss"))));
+    answer_ = Answer::GameTime;
+    cancelAtStep_ = 1;
+    app->ImportMenuClick();
+    EXPECT_EQ(FolderEntries(Root()), (std::vector<std::string>{"config", "tunic.lss"}));
+    cancelAtStep_.reset();
+    asked_.clear();
+    app->ImportMenuClick();
+    EXPECT_EQ(FolderEntries(Root()),
+              (std::vector<std::string>{"config", "tunic-2.png", "tunic.history.sqlite",
+                                        "tunic.lss", "tunic.txt"}));
+    EXPECT_EQ(asked_, (std::vector<std::string>{"tunic.lss holds real times and game times.",
+                                                "Imported tunic.lss as tunic.txt."}));
+    EXPECT_EQ(progress_.back().Text, "Importing tunic.lss...");
 }
 
 TEST_F(ImportExport, BadInputIsToldAndNothingIsWrittenOrOpened) {

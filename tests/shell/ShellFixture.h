@@ -42,7 +42,8 @@ class ShellTest : public ::testing::Test {
         // Every prompt answered, as no modal window may open in a test (a real one waits for
         // a click once a test has made the Qt application): a question with the next of
         // answers_, else answer_, and recorded; a file choice with chosen_; a dialog by
-        // onDialog_, Cancel without it.
+        // onDialog_, Cancel without it; a task's progress recorded, and cancelled at the
+        // step cancelAtStep_.
         SetAnswererForTests([this](const Prompt& prompt) {
             Reply reply;
             if (prompt.Asked != nullptr) {
@@ -56,7 +57,10 @@ class ShellTest : public ::testing::Test {
             } else if (prompt.Choice != nullptr) {
                 choices_.push_back(*prompt.Choice);
                 reply.Path = chosen_;
-            } else if (onDialog_) {
+            } else if (prompt.Progress != nullptr) {
+                progress_.push_back(*prompt.Progress);
+                reply.CancelTask = prompt.Progress->Done == cancelAtStep_;
+            } else if (prompt.Dialog != nullptr && onDialog_) {
                 reply.Accepted = onDialog_(*prompt.Dialog);
             }
             return reply;
@@ -140,6 +144,8 @@ class ShellTest : public ::testing::Test {
     std::optional<std::string> chosen_;     // every file choice's answer
     std::vector<FileChoice> choices_;
     std::function<bool(QDialog&)> onDialog_;  // true: OK
+    std::vector<ProgressStep> progress_;
+    std::optional<std::size_t> cancelAtStep_;
 
   private:
     TempDir root_;
