@@ -1,0 +1,197 @@
+#include "RouteHistory.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "WrapTime.h"
+
+using history::Access;
+using history::OpenResult;
+
+std::vector<std::string> RouteHistory::SplitNames() const {
+    std::vector<std::string> names;
+    const unsigned rows = engine_->GetRowCount();
+    names.reserve(rows);
+    for (unsigned row = 0; row < rows; ++row) {
+        names.push_back(engine_->GetFullRowHeader(row));
+    }
+    return names;
+}
+
+std::string RouteHistory::Open() {
+    ++generation_;
+    unfinished_.reset();
+    if (!engine_ || engine_->GetColumnCount() == 0 || engine_->SplitFileName.empty()) {
+        Close();
+        return "";
+    }
+    names_ = SplitNames();
+    OpenResult opened =
+        recorder_.Open(engine_->SplitFileName,
+                       engine_->ReadOnly ? Access::ReadOnly : Access::Writable, names_);
+    clock_ = opened.Clock;
+    unfinished_ = std::move(opened.Unfinished);
+    RefreshLoaded();
+    return opened.What == OpenResult::Status::Refused ? opened.Message : "";
+}
+
+void RouteHistory::Close() {
+    ++generation_;
+    unfinished_.reset();
+    names_.clear();
+    recorder_.Close();
+}
+
+void RouteHistory::SettleUnfinished(bool undecided) {
+    if (!engine_ || undecided) {
+        return;
+    }
+    const QuorvelClass& engine = *engine_;
+    const unsigned next = engine.GetNextSplitNumber();
+    const bool runInProgress = engine.GetCurrentTime() != 0 && next < engine.GetRowCount();
+    if (runInProgress) {
+        std::vector<std::int32_t> runningTimes;
+        const unsigned current = engine.GetColumnCount() - 1;
+        for (unsigned row = 0; row < next; ++row) {
+            runningTimes.push_back(engine.GetDataCellTimer(row, current));
+        }
+        recorder_.UnfinishedResumed(engine.GetTotalAttemptCount(), clock_, runningTimes);
+        // Pauses count from here: what the clock stood still before is not known.
+        startOffset_ = engine.StartOffset;
+        startClock_ = WrapSub(ClockNow(), WrapSub(engine.GetCurrentTime(), startOffset_));
+    } else if (unfinished_) {
+        recorder_.UnfinishedDropped();
+    }
+    unfinished_.reset();
+}
+
+void RouteHistory::Reloaded() {
+    if (engine_ && engine_->GetColumnCount() != 0 && SplitNames() == names_) {
+        return;
+    }
+    Open();
+    SettleUnfinished(/*undecided=*/false);
+}
+
+std::string RouteHistory::RouteEdited(const std::vector<std::optional<std::size_t>>& oldIndex) {
+    const std::vector<std::string> names = SplitNames();
+    bool same = names == names_ && oldIndex.size() == names_.size();
+    for (std::size_t row = 0; same && row < oldIndex.size(); ++row) {
+        same = oldIndex[row] == row;
+    }
+    if (same) {
+        return "";
+    }
+    if (!recorder_.Recording()) {
+        Open();  // read-only or refused: only the names to read by
+        return "";
+    }
+    if (!recorder_.ApplyRouteEdit(history::RouteEdit{oldIndex, names})) {
+        // The history is matched to the new splits by their names instead, as for a split
+        // file edited outside Quorvel.
+        const std::string problem = recorder_.Problem();
+        Open();
+        return problem;
+    }
+    names_ = names;
+    RefreshLoaded();
+    return "";
+}
+
+// ---- The run ----
+
+std::int32_t RouteHistory::TimeOnClock() const {
+    return std::max(engine_->GetCurrentTime(), 0);
+}
+
+std::int32_t RouteHistory::PauseTime() const {
+    const std::int32_t sinceStart = WrapSub(ClockNow(), startClock_);
+    const std::int32_t run = WrapSub(engine_->GetCurrentTime(), startOffset_);
+    return std::max(WrapSub(sinceStart, run), 0);
+}
+
+void RouteHistory::Started() {
+    startClock_ = ClockNow();
+    startOffset_ = engine_->StartOffset;
+    recorder_.AttemptStarted(engine_->GetTotalAttemptCount(), clock_);
+    RefreshLoaded();
+}
+
+void RouteHistory::SplitMade(unsigned row) {
+    // A run kept at its last split has its times moved to the kept run: the stopped clock
+    // still reads the split's time.
+    std::int32_t time = engine_->GetDataCellTimer(row, engine_->GetColumnCount() - 1);
+    if (time == 0) {
+        time = engine_->GetCurrentTime();
+    }
+    recorder_.SplitMade(row, time);
+}
+
+void RouteHistory::SplitSkipped(unsigned row) {
+    recorder_.SplitSkipped(row);
+}
+
+void RouteHistory::SplitUndone(unsigned row) {
+    recorder_.SplitUndone(row);
+}
+
+void RouteHistory::Finished() {
+    recorder_.AttemptFinished(engine_->GetCurrentTime(), PauseTime());
+}
+
+void RouteHistory::Reset() {
+    recorder_.AttemptReset(TimeOnClock(), PauseTime());
+    RefreshLoaded();
+}
+
+void RouteHistory::Left() {
+    recorder_.WindowClosedDuringRun(TimeOnClock(), PauseTime());
+}
+
+// ---- Reading ----
+
+bool RouteHistory::Load(history::History* out, std::string* problem) {
+    return recorder_.Load(out, problem);
+}
+
+std::vector<std::size_t> RouteHistory::TimesPerSplit() {
+    return recorder_.TimesPerSplit();
+}
+
+void RouteHistory::Watch(std::function<void(Loaded)> onLoaded) {
+    onLoaded_ = std::move(onLoaded);
+    RefreshLoaded();
+}
+
+void RouteHistory::RefreshLoaded() {
+    if (!onLoaded_) {
+        return;
+    }
+    recorder_.LoadLater([this, generation = generation_](bool ok, history::History history,
+                                                           const std::string&) {
+        if (!ok) {
+            history.Attempts.clear();  // a refused or unreadable file: no comparisons
+        }
+        std::lock_guard lock(loadedMutex_);
+        loaded_ = std::make_shared<const history::History>(std::move(history));
+        loadedGeneration_ = generation;
+    });
+}
+
+void RouteHistory::Deliver() {
+    Loaded loaded;
+    {
+        std::lock_guard lock(loadedMutex_);
+        if (!loaded_) {
+            return;
+        }
+        loaded = std::move(loaded_);
+        loaded_.reset();
+        if (loadedGeneration_ != generation_) {
+            return;
+        }
+    }
+    if (onLoaded_) {
+        onLoaded_(std::move(loaded));
+    }
+}
