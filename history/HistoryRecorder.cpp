@@ -256,20 +256,6 @@ bool HistoryRecorder::Load(History* out, std::string* problem) {
     return ok;
 }
 
-void HistoryRecorder::LoadLater(LoadDone done) {
-    {
-        std::lock_guard lock(mutex_);
-        queue_.push_back(Item{Record{}, [this, done = std::move(done)] {
-                                  History history;
-                                  std::string problem;
-                                  const bool ok = db_.Load(&history, &problem);
-                                  done(ok, std::move(history), std::move(problem));
-                              }});
-        ++handed_;
-    }
-    wake_.notify_one();
-}
-
 bool HistoryRecorder::ApplyRouteEdit(const RouteEdit& edit) {
     bool ok = false;
     RunJob([&] {

@@ -84,10 +84,6 @@ class HistoryRecorder {
 
     // ---- Jobs on the writer's connection, waited for ----
     bool Load(History* out, std::string* problem);
-    // The same, not waited for: done(ok, history, problem) runs on the writer thread once
-    // the records handed over before it are written.
-    using LoadDone = std::function<void(bool ok, History history, std::string problem)>;
-    void LoadLater(LoadDone done);
     bool ApplyRouteEdit(const RouteEdit& edit);
     std::vector<std::size_t> TimesPerSplit();
     // An import: the history replaced whole, in one transaction.

@@ -239,7 +239,6 @@ void AppDelegate::OnUpdateTimer() {
     if (history_.Problem() != historyProblemShown_) {
         ShowFileState();
     }
-    history_.Deliver();
     const std::int32_t t = TimerData->GetCurrentTime();
     const unsigned columns = TimerData->GetColumnCount();
     const unsigned rows = TimerData->GetRowCount();

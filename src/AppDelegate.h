@@ -221,8 +221,7 @@ class AppDelegate : public tk::ApplicationDelegate {
     void FlushRunState() { runState_.Flush(); }
 
     // The history of the open route: recorded by the run commands, read by the statistics
-    // window and the route editor, and by a view that shows its comparisons
-    // (RouteHistory::Watch).
+    // window and the route editor.
     RouteHistory& History() { return history_; }
 
     // Loads the split file at path, rebuilds and refreshes the display, runs one tick. First

@@ -19,24 +19,20 @@ std::vector<std::string> RouteHistory::SplitNames() const {
 }
 
 std::string RouteHistory::Open() {
-    ++generation_;
     unfinished_.reset();
     if (!engine_ || engine_->GetColumnCount() == 0 || engine_->SplitFileName.empty()) {
         Close();
         return "";
     }
     names_ = SplitNames();
-    OpenResult opened =
-        recorder_.Open(engine_->SplitFileName,
-                       engine_->ReadOnly ? Access::ReadOnly : Access::Writable, names_);
+    OpenResult opened = recorder_.Open(
+        engine_->SplitFileName, engine_->ReadOnly ? Access::ReadOnly : Access::Writable, names_);
     clock_ = opened.Clock;
     unfinished_ = std::move(opened.Unfinished);
-    RefreshLoaded();
     return opened.What == OpenResult::Status::Refused ? opened.Message : "";
 }
 
 void RouteHistory::Close() {
-    ++generation_;
     unfinished_.reset();
     names_.clear();
     recorder_.Close();
@@ -94,7 +90,6 @@ std::string RouteHistory::RouteEdited(const std::vector<std::optional<std::size_
         return problem;
     }
     names_ = names;
-    RefreshLoaded();
     return "";
 }
 
@@ -114,7 +109,6 @@ void RouteHistory::Started() {
     startClock_ = ClockNow();
     startOffset_ = engine_->StartOffset;
     recorder_.AttemptStarted(engine_->GetTotalAttemptCount(), clock_);
-    RefreshLoaded();
 }
 
 void RouteHistory::SplitMade(unsigned row) {
@@ -141,7 +135,6 @@ void RouteHistory::Finished() {
 
 void RouteHistory::Reset() {
     recorder_.AttemptReset(TimeOnClock(), PauseTime());
-    RefreshLoaded();
 }
 
 void RouteHistory::Left() {
@@ -156,42 +149,4 @@ bool RouteHistory::Load(history::History* out, std::string* problem) {
 
 std::vector<std::size_t> RouteHistory::TimesPerSplit() {
     return recorder_.TimesPerSplit();
-}
-
-void RouteHistory::Watch(std::function<void(Loaded)> onLoaded) {
-    onLoaded_ = std::move(onLoaded);
-    RefreshLoaded();
-}
-
-void RouteHistory::RefreshLoaded() {
-    if (!onLoaded_) {
-        return;
-    }
-    recorder_.LoadLater([this, generation = generation_](bool ok, history::History history,
-                                                           const std::string&) {
-        if (!ok) {
-            history.Attempts.clear();  // a refused or unreadable file: no comparisons
-        }
-        std::lock_guard lock(loadedMutex_);
-        loaded_ = std::make_shared<const history::History>(std::move(history));
-        loadedGeneration_ = generation;
-    });
-}
-
-void RouteHistory::Deliver() {
-    Loaded loaded;
-    {
-        std::lock_guard lock(loadedMutex_);
-        if (!loaded_) {
-            return;
-        }
-        loaded = std::move(loaded_);
-        loaded_.reset();
-        if (loadedGeneration_ != generation_) {
-            return;
-        }
-    }
-    if (onLoaded_) {
-        onLoaded_(std::move(loaded));
-    }
 }

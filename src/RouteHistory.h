@@ -1,6 +1,6 @@
 // The history of the route open in the window: every attempt recorded as it is run, in the
 // database beside the split file (route.txt -> route.history.sqlite, history/), and read
-// back for the statistics window, the route editor and the Splits view. One per window,
+// back for the statistics window and the route editor. One per window,
 // owned by the shell: opened when a split file is loaded, opened again for another one,
 // closed at quit.
 //
@@ -31,9 +31,7 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,8 +73,8 @@ class RouteHistory {
     std::string Problem() const { return recorder_.Problem(); }
 
     // ---- The run, as the engine carries out each command ----
-    void Started();                 // after StartTimer
-    void SplitMade(unsigned row);   // after DoSplit timed row (the clock read from the engine)
+    void Started();                // after StartTimer
+    void SplitMade(unsigned row);  // after DoSplit timed row (the clock read from the engine)
     void SplitSkipped(unsigned row);
     void SplitUndone(unsigned row);  // row: the split made again from now
     void Finished();                 // after the last split stopped the clock
@@ -89,20 +87,10 @@ class RouteHistory {
     // Waits until everything recorded so far is written (tests, and the statistics window).
     void WaitUntilWritten() { recorder_.WaitUntilWritten(); }
 
-    // ---- For a view that shows comparisons from the history (the Splits view) ----
-    using Loaded = std::shared_ptr<const history::History>;
-    // From now on the route's history is loaded off the window's thread after each open,
-    // route edit, start and reset, and handed to onLoaded on the window's thread by the next
-    // Deliver (the update tick). Nothing is loaded before a watcher is set; nullptr stops.
-    void Watch(std::function<void(Loaded)> onLoaded);
-    // Hands a finished load to the watcher; one lock when there is none.
-    void Deliver();
-
   private:
     std::vector<std::string> SplitNames() const;
     std::int32_t PauseTime() const;
     std::int32_t TimeOnClock() const;
-    void RefreshLoaded();
 
     const std::unique_ptr<QuorvelClass>& engine_;
     std::vector<std::string> names_;  // the split names the history was opened with
@@ -113,12 +101,5 @@ class RouteHistory {
     std::int32_t startClock_ = 0;
     std::int32_t startOffset_ = 0;
 
-    std::function<void(Loaded)> onLoaded_;
-    std::uint64_t generation_ = 0;  // one more for each open: older loads are not handed out
-    std::mutex loadedMutex_;
-    Loaded loaded_;                 // a load done on the writer thread, not handed out yet
-    std::uint64_t loadedGeneration_ = 0;
-
-    // Last, so that it goes first: its thread may still hand over a load as it ends.
     history::HistoryRecorder recorder_;
 };

@@ -36,7 +36,9 @@ void SaveCsv(const std::string& folder, const std::string& suggested, const std:
     std::string reason;
     const bool written = WriteFileAtomically(
         *path,
-        [&csv](std::FILE* file) { return std::fwrite(csv.data(), 1, csv.size(), file) == csv.size(); },
+        [&csv](std::FILE* file) {
+            return std::fwrite(csv.data(), 1, csv.size(), file) == csv.size();
+        },
         &reason);
     if (!written) {
         Ask(Notice(name + " could not be written (" + reason + ").",

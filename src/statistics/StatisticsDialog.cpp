@@ -44,8 +44,8 @@ QString Count(std::size_t count) {
 // eight ticks.
 std::int32_t TickStep(std::int32_t highest) {
     static constexpr std::array<std::int32_t, 16> kSteps = {
-        100,    200,    500,    1000,    1500,    3000,    6000,     12000,
-        30000,  60000,  90000,  180000,  360000,  720000,  1800000,  3600000};
+        100,   200,   500,   1000,   1500,   3000,   6000,    12000,
+        30000, 60000, 90000, 180000, 360000, 720000, 1800000, 3600000};
     for (const std::int32_t step : kSteps) {
         if (highest / step < 8) {
             return step;
@@ -86,8 +86,7 @@ StatisticsDialog::StatisticsDialog(history::History history,
     summary_ = new QLabel;
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     const history::Statistics& s = statistics_;
-    const QString clock =
-        s.Clock == history::TimeClock::Game ? tr("game time") : tr("real time");
+    const QString clock = s.Clock == history::TimeClock::Game ? tr("game time") : tr("real time");
     QString text = tr("%1 attempts started, %2 finished; time played %3 (%4)")
                        .arg(Count(s.AttemptsStarted), Count(s.AttemptsFinished),
                             FromStd(history::DurationText(s.TimePlayed)), clock);
@@ -230,8 +229,8 @@ void StatisticsDialog::buildChart(double scale) {
 }
 
 void StatisticsDialog::fillTable() {
-    const QStringList headers = {tr("Split"), tr("Best"),        tr("Average"),
-                                 tr("Median"), tr("Worst"),      tr("Latest"),
+    const QStringList headers = {tr("Split"),       tr("Best"),    tr("Average"),
+                                 tr("Median"),      tr("Worst"),   tr("Latest"),
                                  tr("Sum of best"), tr("Reached"), tr("Ended here")};
     table_->setColumnCount(static_cast<int>(headers.size()));
     table_->setHorizontalHeaderLabels(headers);
@@ -242,10 +241,10 @@ void StatisticsDialog::fillTable() {
     for (std::size_t row = 0; row < statistics_.Splits.size(); ++row) {
         const SplitFigures& split = statistics_.Splits[row];
         const QString sumOfBest = split.SumOfBest != 0 ? Time(split.SumOfBest) : QString();
-        const QStringList cells = {FromStd(split.Name), Time(split.Best),   Time(split.Average),
-                                   Time(split.Median),  Time(split.Worst),  Time(split.Latest),
-                                   sumOfBest,           Count(split.Reached),
-                                   Count(split.EndedHere)};
+        const QStringList cells = {
+            FromStd(split.Name), Time(split.Best),     Time(split.Average),
+            Time(split.Median),  Time(split.Worst),    Time(split.Latest),
+            sumOfBest,           Count(split.Reached), Count(split.EndedHere)};
         for (int column = 0; column < cells.size(); ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             if (column > 0) {

@@ -198,12 +198,12 @@ TEST_F(HistoryInWindow, TheRouteEditorKeepsTheHistoryWithItsSplits) {
     ASSERT_EQ(loaded.Attempts.size(), 1u);
     // One's segment (10.00) is taken over by Two, so that Two still ends 22.00 after it.
     const history::Attempt& attempt = loaded.Attempts.at(0);
-    EXPECT_EQ(std::tuple(warning, loaded.SplitNames, attempt.Splits.size(),
-                         attempt.Splits.at(0).Segment, attempt.Splits.at(1).Segment,
-                         Describe(attempt)),
-              std::tuple("1 split's history will be removed: One.",
-                         std::vector<std::string>{"Three", "Two", "Split 3"}, 2u, 1400, 2200,
-                         "13 finished 36.00 paused 0.00: 14.00 36.00"));
+    EXPECT_EQ(
+        std::tuple(warning, loaded.SplitNames, attempt.Splits.size(), attempt.Splits.at(0).Segment,
+                   attempt.Splits.at(1).Segment, Describe(attempt)),
+        std::tuple("1 split's history will be removed: One.",
+                   std::vector<std::string>{"Three", "Two", "Split 3"}, 2u, 1400, 2200,
+                   "13 finished 36.00 paused 0.00: 14.00 36.00"));
 }
 
 TEST_F(HistoryInWindow, TheStatisticsWindowShowsTheFiguresOfEachSplit) {
@@ -213,10 +213,10 @@ TEST_F(HistoryInWindow, TheStatisticsWindowShowsTheFiguresOfEachSplit) {
         history::HistoryDatabase db;
         db.Open(Root() + "route.txt", history::Access::Writable, {});
         ASSERT_TRUE(db.EnsureCreated());
-        ASSERT_TRUE(db.ReplaceAll(MakeHistory({"One", "Two", "Three"},
-                                              {MakeAttempt(1, Ending::Finished, "10 20 30"),
-                                               MakeAttempt(2, Ending::Reset, "12"),
-                                               MakeAttempt(3, Ending::Finished, "12 - 41")})));
+        ASSERT_TRUE(db.ReplaceAll(MakeHistory(
+            {"One", "Two", "Three"},
+            {MakeAttempt(1, Ending::Finished, "10 20 30"), MakeAttempt(2, Ending::Reset, "12"),
+             MakeAttempt(3, Ending::Finished, "12 - 41")})));
     }
     Launch(kNoAutosaveNoQuestions);
     OpenRoute();  // its best segments, 10.00 each, count in the sum of best
