@@ -54,6 +54,15 @@ std::int32_t TickStep(std::int32_t highest) {
     return kSteps.back() * (highest / kSteps.back() / 8 + 1);
 }
 
+// The attempt axis: a tick every 1, 2, 5, 10, 20, 50... attempts, at most ten ticks.
+double AttemptStep(std::size_t attempts) {
+    double step = 1;
+    for (int factor = 0; static_cast<double>(attempts) / step > 10; factor = (factor + 1) % 3) {
+        step *= factor == 1 ? 2.5 : 2;
+    }
+    return step;
+}
+
 // The name the table's file is suggested under: "route.txt" -> "route-splits.csv".
 std::string BaseName(const std::string& routeName) {
     const std::string::size_type dot = routeName.rfind('.');
@@ -181,6 +190,9 @@ void StatisticsDialog::buildChart(double scale) {
     attempts->setTitleText(tr("Attempt"));
     attempts->setLabelFormat(QStringLiteral("%d"));
     attempts->setRange(0, std::max<double>(statistics_.Attempts.size(), 1) + 0.5);
+    attempts->setTickType(QValueAxis::TicksDynamic);
+    attempts->setTickAnchor(0);
+    attempts->setTickInterval(AttemptStep(statistics_.Attempts.size()));
     attempts->setLabelsFont(small);
     attempts->setTitleFont(small);
     auto* times = new QCategoryAxis;
@@ -254,7 +266,7 @@ void StatisticsDialog::fillTable() {
         }
     }
     table_->resizeColumnsToContents();
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
 }
 
 void StatisticsDialog::saveAttempts() {
