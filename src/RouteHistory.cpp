@@ -95,6 +95,11 @@ std::string RouteHistory::RouteEdited(const std::vector<std::optional<std::size_
 
 // ---- The run ----
 
+void RouteHistory::HoldUntilDrawn() {
+    recorder_.Hold();
+    drawn_.Post();
+}
+
 std::int32_t RouteHistory::TimeOnClock() const {
     return std::max(engine_->GetCurrentTime(), 0);
 }
@@ -106,12 +111,14 @@ std::int32_t RouteHistory::PauseTime() const {
 }
 
 void RouteHistory::Started() {
+    HoldUntilDrawn();
     startClock_ = ClockNow();
     startOffset_ = engine_->StartOffset;
     recorder_.AttemptStarted(engine_->GetTotalAttemptCount(), clock_);
 }
 
 void RouteHistory::SplitMade(unsigned row) {
+    HoldUntilDrawn();
     // A run kept at its last split has its times moved to the kept run: the stopped clock
     // still reads the split's time.
     std::int32_t time = engine_->GetDataCellTimer(row, engine_->GetColumnCount() - 1);
@@ -122,18 +129,22 @@ void RouteHistory::SplitMade(unsigned row) {
 }
 
 void RouteHistory::SplitSkipped(unsigned row) {
+    HoldUntilDrawn();
     recorder_.SplitSkipped(row);
 }
 
 void RouteHistory::SplitUndone(unsigned row) {
+    HoldUntilDrawn();
     recorder_.SplitUndone(row);
 }
 
 void RouteHistory::Finished() {
+    HoldUntilDrawn();
     recorder_.AttemptFinished(engine_->GetCurrentTime(), PauseTime());
 }
 
 void RouteHistory::Reset() {
+    HoldUntilDrawn();
     recorder_.AttemptReset(TimeOnClock(), PauseTime());
 }
 
