@@ -343,6 +343,14 @@ bool HistoryDatabase::OpenExisting(OpenResult* result) {
             return refuse(lastError_);
         }
     }
+    if (!empty || access_ == Access::Writable) {
+        sqlite::Statement latest(db_,
+                                 "SELECT clock FROM attempt WHERE ending <> 6 "
+                                 "ORDER BY id DESC LIMIT 1");
+        if (latest.Step() == SQLITE_ROW) {
+            result->Clock = ClockFrom(latest.Int64(0));
+        }
+    }
     result->What = OpenResult::Status::Opened;
     return true;
 }

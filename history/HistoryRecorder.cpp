@@ -68,6 +68,22 @@ void HistoryRecorder::Push(Record record) {
         std::lock_guard lock(mutex_);
         queue_.push_back(Item{std::move(record), nullptr});
         ++handed_;
+        if (held_) {
+            return;
+        }
+    }
+    wake_.notify_one();
+}
+
+void HistoryRecorder::Hold() {
+    std::lock_guard lock(mutex_);
+    held_ = true;
+}
+
+void HistoryRecorder::Release() {
+    {
+        std::lock_guard lock(mutex_);
+        held_ = false;
     }
     wake_.notify_one();
 }
@@ -82,6 +98,7 @@ void HistoryRecorder::RunJob(const std::function<void()>& job) {
                                   finished.set_value();
                               }});
         ++handed_;
+        held_ = false;
     }
     wake_.notify_one();
     ready.wait();
@@ -235,6 +252,7 @@ void HistoryRecorder::UnfinishedDropped() {
 }
 
 void HistoryRecorder::WaitUntilWritten() {
+    Release();
     std::unique_lock lock(mutex_);
     const std::uint64_t target = handed_;
     written_.wait(lock, [&] { return done_ >= target; });
@@ -299,7 +317,7 @@ void HistoryRecorder::WriterLoop() {
         std::deque<Item> batch;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [&] { return !queue_.empty() || stopping_; });
+            wake_.wait(lock, [&] { return (!queue_.empty() && !held_) || stopping_; });
             if (queue_.empty()) {
                 break;
             }

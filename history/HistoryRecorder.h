@@ -77,6 +77,12 @@ class HistoryRecorder {
                            const std::vector<std::int32_t>& runningTimes);
     void UnfinishedDropped();
 
+    // Records handed over while held wait in the queue until Release(): the window holds
+    // them from a key press until its change is drawn, so that the writer thread takes no
+    // time from the drawing on a busy machine. A job, WaitUntilWritten and the destructor
+    // release them too.
+    void Hold();
+    void Release();
     // Waits until everything handed over so far has been written (or has failed).
     void WaitUntilWritten();
     // The last failure to write, for the window; "" when the last write succeeded.
@@ -138,6 +144,7 @@ class HistoryRecorder {
     std::uint64_t handed_ = 0;
     std::uint64_t done_ = 0;
     bool stopping_ = false;
+    bool held_ = false;
     std::string problem_;
     std::thread writer_;
 };

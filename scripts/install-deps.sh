@@ -7,6 +7,8 @@ packages=(
     build-essential cmake ninja-build pkg-config clang libclang-rt-dev clang-format
     libgtest-dev googletest libbenchmark-dev libpugixml-dev nlohmann-json3-dev libsqlite3-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
+    # Qt Charts' CMake files need Qt OpenGL's, which Debian 12 does not pull in with it.
+    qt6-charts-dev libqt6opengl6-dev
     libxcb1-dev libxcb-xinput-dev libxcb-keysyms1-dev
     xvfb xauth xdotool x11-utils python3 python3-xlib procps imagemagick dbus
     fonts-dejavu-core fontconfig

@@ -197,7 +197,9 @@ void AppDelegate::applicationWillTerminate() {
     // An unfinished run is kept as it stands at the moment of quitting, to be offered again.
     if (TimerData) {
         KeepUnfinishedRun();
+        history_.Left();
     }
+    history_.Close();
     const tk::Rect frame = window->Frame();
     const std::int64_t screenHeight = Trunc(tk::Screen::MainFrame().height);
     IniFile->Put(kLeft, SaturateToInt32(Trunc(frame.x)));
@@ -233,11 +235,16 @@ void AppDelegate::OnUpdateTimer() {
     if (TimerData && TimerData->LastStateSaveFailed != stateFailureShown_) {
         ShowFileState();
     }
+    // So does a write of the history, on its own thread.
+    if (history_.Problem() != historyProblemShown_) {
+        ShowFileState();
+    }
     const std::int32_t t = TimerData->GetCurrentTime();
     const unsigned columns = TimerData->GetColumnCount();
     const unsigned rows = TimerData->GetRowCount();
     const unsigned next = TimerData->GetNextSplitNumber();
     EditSplitsMenuItem->SetEnabled(columns != 0 && !TimerData->IsTimerRunning() && next == 0);
+    StatisticsMenuItem->SetEnabled(columns != 0);
     // Out-of-range rows and columns (no file: row and column wrap below 0) read as 0.
     const unsigned row = next >= rows ? next - 1 : next;
     const unsigned kept = columns - 2;
@@ -315,14 +322,16 @@ void AppDelegate::OpenSplitFile(const std::string& path) {
         return;
     }
     runKept_ = false;
+    history_.Left();
     TimerData->LoadSplitData(path);
     if (TimerData->GetColumnCount() == 0) {
         std::fprintf(stderr, "Quorvel: %s is not a split file that can be read\n", path.c_str());
+        history_.Close();
     } else {
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(path, error);
         IniFile->Set(kLastSplitFile, error ? path : absolute.string());
-        runState_.OfferUnfinishedRun();
+        OpenHistory(runState_.OfferUnfinishedRun());
         // A file with mistakes goes to the editor at once: OK writes it mended.
         if (guard_->MendRequested()) {
             EditRoute();
@@ -344,12 +353,19 @@ void AppDelegate::DoSplitMenuClick() {
         return;
     }
     if (TimerData->IsTimerRunning()) {
-        const bool lastSplit = TimerData->GetNextSplitNumber() + 1 == TimerData->GetRowCount();
+        const unsigned row = TimerData->GetNextSplitNumber();
+        const bool lastSplit = row + 1 == TimerData->GetRowCount();
         TimerData->DoSplit();
+        const bool stopped = !TimerData->IsTimerRunning();
         // The autosave of the best run kept it: the clock stopped and the split being timed
         // went back to row 0. A split refused in the lead-in leaves the clock running.
-        runKept_ =
-            lastSplit && !TimerData->IsTimerRunning() && TimerData->GetNextSplitNumber() == 0;
+        runKept_ = lastSplit && stopped && TimerData->GetNextSplitNumber() == 0;
+        if (stopped || TimerData->GetNextSplitNumber() != row) {
+            history_.SplitMade(row);
+        }
+        if (lastSplit && stopped) {
+            history_.Finished();
+        }
     } else {
         StartOrResume();
     }
@@ -363,6 +379,7 @@ void AppDelegate::StartOrResume() {
     if (TimerData->GetCurrentTime() == 0 || runKept_) {
         runKept_ = false;
         TimerData->StartTimer();
+        history_.Started();
         UpdateResetCountDisplay();
     } else {
         TimerData->ResumeTimer();
@@ -374,7 +391,11 @@ void AppDelegate::SkipSplitMenuClick() {
         return;
     }
     if (TimerData->IsTimerRunning()) {
+        const unsigned row = TimerData->GetNextSplitNumber();
         TimerData->SkipSplit();
+        if (TimerData->GetNextSplitNumber() != row) {
+            history_.SplitSkipped(row);
+        }
         AutosaveRunState();
         UpdateScreen();
     }
@@ -385,7 +406,11 @@ void AppDelegate::UndoSplitMenuClick() {
         return;
     }
     if (TimerData->IsTimerRunning()) {
+        const unsigned row = TimerData->GetNextSplitNumber();
         TimerData->UndoSplit();
+        if (TimerData->GetNextSplitNumber() != row) {
+            history_.SplitUndone(TimerData->GetNextSplitNumber());
+        }
         AutosaveRunState();
         UpdateScreen();
     }
@@ -409,6 +434,7 @@ void AppDelegate::ResetTimerMenuClick() {
     if (TimerData->GetColumnCount() == 0 || !guard_->BeforeReset()) {
         return;
     }
+    history_.Reset();
     TimerData->ClearTimer();
     runKept_ = false;
     runState_.Remove();

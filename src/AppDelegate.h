@@ -32,6 +32,7 @@
 #include "HotkeyRouter.h"
 #include "QuorvelEngine.h"
 #include "ResultGuard.h"
+#include "RouteHistory.h"
 #include "RunStateKeeper.h"
 #include "Settings.h"
 #include "Toolkit.h"
@@ -192,6 +193,9 @@ class AppDelegate : public tk::ApplicationDelegate {
     // Writes the split state of the loaded split file; the run goes on untouched.
     void SaveSplitStateMenuClick();
     void CounterItemMenuClick() {}
+    // View ▸ Statistics…: the open route's history, its attempts over time and the figures
+    // of each split (StatisticsDialog), with the tables saved as CSV.
+    void StatisticsMenuClick();
     void GlobalHotkeysMenuClick();  // check item: starts or stops the global hotkeys
     // The view's look (ViewLook): zoom steps, always on top, background colour.
     void ZoomInMenuClick() { look_.ZoomIn(); }
@@ -215,6 +219,10 @@ class AppDelegate : public tk::ApplicationDelegate {
 
     // Writes the split-state save a command asked for, if it has not been written yet.
     void FlushRunState() { runState_.Flush(); }
+
+    // The history of the open route: recorded by the run commands, read by the statistics
+    // window and the route editor.
+    RouteHistory& History() { return history_; }
 
     // Loads the split file at path, rebuilds and refreshes the display, runs one tick. First
     // the results of the open file (LeaveRoute), then the file's check and lock
@@ -276,6 +284,7 @@ class AppDelegate : public tk::ApplicationDelegate {
     tk::MenuItem* AlwaysOnTopMenuItem = nullptr;
     tk::MenuItem* AskBeforeLosingResultsMenuItem = nullptr;
     tk::MenuItem* EditSplitsMenuItem = nullptr;
+    tk::MenuItem* StatisticsMenuItem = nullptr;
 
     // The repeating tick, created at launch.
     std::unique_ptr<tk::RepeatingTimer> TextUpdateTimer;
@@ -329,6 +338,11 @@ class AppDelegate : public tk::ApplicationDelegate {
     // when a run starts or is reset and when a file is opened.
     bool runKept_ = false;
     RunStateKeeper runState_{TimerData};
+    RouteHistory history_{TimerData};
+    std::string historyProblemShown_;  // the title says the history was not saved
+    // The route just loaded: its history opened (a refused file said once), and what an
+    // earlier process left unfinished settled by the answer to the question to resume it.
+    void OpenHistory(RunStateKeeper::Offer offer);
     // The questions before results are lost and the checks before a file is loaded; made
     // with the engine at launch.
     std::unique_ptr<ResultGuard> guard_;

@@ -92,9 +92,9 @@ void RunStateKeeper::AfterCommand(bool runOver) {
     afterPaint_.Post();
 }
 
-void RunStateKeeper::OfferUnfinishedRun() {
+RunStateKeeper::Offer RunStateKeeper::OfferUnfinishedRun() {
     if (!on_ || engine_->ReadOnly) {
-        return;
+        return Offer::NotAsked;
     }
     QuorvelClass& engine = *engine_;
     const std::string splitPath = engine.SplitFileName;
@@ -102,7 +102,7 @@ void RunStateKeeper::OfferUnfinishedRun() {
     SplitStateHeader header;
     if (!ReadSplitStateHeader(statePath, &header) ||
         header.SplitFileName != NamePart(splitPath, kFileSeparators) || header.RunTime == 0) {
-        return;
+        return Offer::NotAsked;
     }
     // The splits the run comes back with: the loader always leaves the last row to run.
     const unsigned rows = engine.GetRowCount();
@@ -115,7 +115,7 @@ void RunStateKeeper::OfferUnfinishedRun() {
     question.Default = Answer::Resume;
     const Answer answer = Ask(question);
     if (answer == Answer::Cancel) {
-        return;  // no answer: the run stays on disk and is offered again next time
+        return Offer::Undecided;  // the run stays on disk and is offered again next time
     }
     if (answer == Answer::Resume) {
         engine.LoadSplitStateData(statePath);
@@ -124,7 +124,8 @@ void RunStateKeeper::OfferUnfinishedRun() {
             engine.LoadSplitData(splitPath);
         }
         RunLoaded();
-        return;
+        return Offer::Resumed;
     }
     RemoveStateFile(statePath);
+    return Offer::Discarded;
 }

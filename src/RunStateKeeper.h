@@ -62,8 +62,9 @@ class RunStateKeeper {
     // Right after a split file is loaded: when its split-state file names it and holds a run
     // time other than 0, asks "Resume" (the default) or "Discard". Resume loads the state;
     // Discard removes the state file and keeps the fresh load; closing the question keeps
-    // both, to be asked again next time. Not asked with the autosave off.
-    void OfferUnfinishedRun();
+    // both, to be asked again next time (Undecided). Not asked with the autosave off.
+    enum class Offer { NotAsked, Resumed, Discarded, Undecided };
+    Offer OfferUnfinishedRun();
 
   private:
     void CancelSave();

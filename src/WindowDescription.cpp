@@ -131,6 +131,9 @@ void AppDelegate::CreateMainWindow() {
     view->AddItem(
         "Actual Size", [this] { ActualSizeMenuClick(); }, "Ctrl+0");
     AlwaysOnTopMenuItem = view->AddItem("Always on Top", [this] { AlwaysOnTopMenuClick(); });
+    view->AddSeparator();
+    StatisticsMenuItem = view->AddItem(
+        "Statistics...", [this] { StatisticsMenuClick(); }, "Ctrl+H");
 
     tk::Menu* options = bar->AddSubmenu("Options")->Submenu();
     AutosaveBestSplitsMenuItem =

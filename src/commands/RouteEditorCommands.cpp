@@ -12,6 +12,7 @@
 #include "PathParts.h"
 #include "Prompts.h"
 #include "RouteEditorDialog.h"
+#include "RouteTableModel.h"
 #include "SplitTransfer.h"
 
 namespace {
@@ -57,12 +58,21 @@ bool AppDelegate::EditRoute() {
         return false;
     }
     RouteEditorDialog editor(TimerData->GetRoute());
+    if (history_.Recording()) {
+        editor.setHistoryTimes(history_.TimesPerSplit());
+    }
     while (RunDialog(editor)) {
         if (editor.route() == TimerData->GetRoute()) {
             return true;
         }
         if (TimerData->RouteEditable()) {
             TimerData->SetRoute(editor.route());
+            // The history follows the splits the engine now holds, whether or not the split
+            // file could be written: the next records are made by the new rows.
+            const std::string problem = history_.RouteEdited(editor.model()->splitOrigins());
+            if (!problem.empty()) {
+                Ask(Notice(problem, "The history was matched to the splits by their names."));
+            }
             return true;
         }
         Ask(Notice("The splits were not changed: a run is in progress.",

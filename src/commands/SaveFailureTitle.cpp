@@ -13,6 +13,7 @@ void AppDelegate::ShowFileState() {
     const std::string& path = TimerData->SplitFileName;
     const bool failed =
         !path.empty() && (TimerData->LastSaveFailed || TimerData->LastStateSaveFailed);
+    const std::string historyProblem = history_.Problem();
     std::string title = kAppTitle;
     if (!path.empty()) {
         title += " - " + std::string(NamePart(path, kPathSeparator));
@@ -24,12 +25,15 @@ void AppDelegate::ShowFileState() {
             title += " (read-only)";
         } else if (failed) {
             title += " (not saved!)";
+        } else if (!historyProblem.empty()) {
+            title += " (history not saved!)";
         }
     }
     if (window->Title() != title) {
         window->SetTitle(title);
     }
     stateFailureShown_ = TimerData->LastStateSaveFailed;
+    historyProblemShown_ = historyProblem;
     // One line per failure: again only after a write has succeeded or another file is open.
     if (failed && (!saveFailureReported_ || reportedFile_ != path)) {
         if (TimerData->LastSaveFailed) {
@@ -49,6 +53,7 @@ void AppDelegate::ShowFileState() {
 
 void AppDelegate::AfterFileWrites() {
     if (guard_->AfterWrites()) {
+        history_.Reloaded();
         runKept_ = false;
         runState_.RunLoaded();
         RebuildDisplay();

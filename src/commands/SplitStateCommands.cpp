@@ -43,9 +43,13 @@ void AppDelegate::OpenSplitStateMenuClick() {
         return;
     }
     runKept_ = false;
+    history_.Left();
     TimerData->LoadSplitStateData(path);
     if (TimerData->GetColumnCount() == 0) {
         std::fprintf(stderr, "Quorvel: %s is not a split state that can be read\n", path.c_str());
+        history_.Close();
+    } else {
+        OpenHistory(RunStateKeeper::Offer::Resumed);
     }
     runState_.RunLoaded();
     CreateScreen();

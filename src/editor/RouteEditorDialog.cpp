@@ -20,6 +20,7 @@
 #include <limits>
 
 #include "QuorvelEngine.h"
+#include "RouteAlignment.h"
 #include "RouteTableModel.h"
 #include "TimeTextValidator.h"
 
@@ -64,6 +65,9 @@ QPushButton* Button(const QString& text, QLayout* into) {
 
 RouteEditorDialog::RouteEditorDialog(RouteData initial, QWidget* parent)
     : QDialog(parent), model_(new RouteTableModel(std::move(initial), this)) {
+    for (const RouteRow& split : model_->route().Splits) {
+        initialNames_.push_back(split.Name);
+    }
     setWindowTitle(tr("Edit Splits"));
     auto* layout = new QVBoxLayout(this);
 
@@ -155,6 +159,12 @@ RouteEditorDialog::RouteEditorDialog(RouteData initial, QWidget* parent)
     racedRun_ = new QLabel;
     racedRun_->setWordWrap(true);
     layout->addWidget(racedRun_);
+    historyWarning_ = new QLabel;
+    historyWarning_->setObjectName(QStringLiteral("historyWarning"));
+    historyWarning_->setWordWrap(true);
+    historyWarning_->setStyleSheet(QStringLiteral("color: #c03020; font-weight: bold"));
+    historyWarning_->hide();
+    layout->addWidget(historyWarning_);
 
     auto* bottom = new QHBoxLayout;
     QAction* undo = model_->undoStack()->createUndoAction(this, tr("&Undo"));
@@ -202,6 +212,7 @@ RouteEditorDialog::RouteEditorDialog(RouteData initial, QWidget* parent)
     connect(segments_, &QCheckBox::toggled, model_, &RouteTableModel::setShowSegments);
     connect(model_, &RouteTableModel::fieldsChanged, this, &RouteEditorDialog::showFields);
     connect(model_, &RouteTableModel::routeChanged, this, &RouteEditorDialog::showRunState);
+    connect(model_, &RouteTableModel::routeChanged, this, &RouteEditorDialog::showHistoryWarning);
     connect(table_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &RouteEditorDialog::showRunState);
 
@@ -222,6 +233,38 @@ RouteEditorDialog::RouteEditorDialog(RouteData initial, QWidget* parent)
 
 const RouteData& RouteEditorDialog::route() const {
     return model_->route();
+}
+
+void RouteEditorDialog::setHistoryTimes(std::vector<std::size_t> timesPerSplit) {
+    historyTimes_ = std::move(timesPerSplit);
+    showHistoryWarning();
+}
+
+QString RouteEditorDialog::historyWarning() const {
+    std::vector<bool> kept(historyTimes_.size(), false);
+    for (const std::optional<std::size_t>& origin : model_->splitOrigins()) {
+        if (origin && *origin < kept.size()) {
+            kept[*origin] = true;
+        }
+    }
+    // The removed splits by the names they had, which the runner can still bring back.
+    QStringList names;
+    for (std::size_t row = 0; row < historyTimes_.size() && row < initialNames_.size(); ++row) {
+        if (!kept[row] && historyTimes_[row] > 0) {
+            names.append(QString::fromStdString(initialNames_[row]));
+        }
+    }
+    if (names.isEmpty()) {
+        return {};
+    }
+    return QString::fromStdString(history::RemovalWarning(static_cast<std::size_t>(names.size()))) +
+           QStringLiteral(": ") + names.join(QStringLiteral(", ")) + QStringLiteral(".");
+}
+
+void RouteEditorDialog::showHistoryWarning() {
+    const QString warning = historyWarning();
+    historyWarning_->setText(warning);
+    historyWarning_->setVisible(!warning.isEmpty());
 }
 
 void RouteEditorDialog::commitFields() {

@@ -9,6 +9,7 @@
 //   [Insert Split] [Remove Split] [Move Up] [Move Down]
 //   [Add Run…] [Rename Run…] [Remove Run] [Move Run Left] [Move Run Right]
 //   Each column after Best Split is a stored run; the last one is the run you race.
+//   1 split's history will be removed: Castle.        (only when a removed split has one)
 //   [Undo] [Redo]                                              [OK] [Cancel]
 //
 // Keys in the table: typing edits the cell; Insert adds a split below the current one,
@@ -17,6 +18,9 @@
 #pragma once
 
 #include <QDialog>
+#include <cstddef>
+#include <string>
+#include <vector>
 
 #include "RouteData.h"
 
@@ -36,6 +40,11 @@ class RouteEditorDialog : public QDialog {
 
     // The route as edited so far.
     const RouteData& route() const;
+    // How many times the route's history holds at each split of the route given (from the
+    // history's TimesPerSplit): removing a split that holds some is said before OK.
+    void setHistoryTimes(std::vector<std::size_t> timesPerSplit);
+    // "" or what OK would remove of the history: "2 splits' history will be removed: A, B."
+    QString historyWarning() const;
     RouteTableModel* model() { return model_; }
     QTableView* table() { return table_; }
 
@@ -55,6 +64,7 @@ class RouteEditorDialog : public QDialog {
     void commitFields();
     void showFields();
     void showRunState();
+    void showHistoryWarning();
     int currentRun() const;
     QString askRunTitle(const QString& question, const QString& suggestion);
 
@@ -65,6 +75,9 @@ class RouteEditorDialog : public QDialog {
     QSpinBox* attempts_;
     QCheckBox* segments_;
     QLabel* racedRun_;
+    QLabel* historyWarning_;
+    std::vector<std::size_t> historyTimes_;
+    std::vector<std::string> initialNames_;
     QPushButton* removeRunButton_;
     QPushButton* renameRunButton_;
 };

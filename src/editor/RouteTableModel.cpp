@@ -11,20 +11,25 @@ namespace {
 // One step: the route before and after, and how the table changed.
 class RouteStep : public QUndoCommand {
   public:
-    RouteStep(RouteTableModel* model, const QString& text, RouteData before, RouteData after,
-              RouteTableModel::Change change)
+    using Origins = RouteTableModel::Origins;
+    RouteStep(RouteTableModel* model, const QString& text, RouteData before, Origins beforeOrigins,
+              RouteData after, Origins afterOrigins, RouteTableModel::Change change)
         : QUndoCommand(text),
           model_(model),
           before_(std::move(before)),
           after_(std::move(after)),
+          beforeOrigins_(std::move(beforeOrigins)),
+          afterOrigins_(std::move(afterOrigins)),
           change_(change) {}
-    void redo() override { model_->apply(after_, change_); }
-    void undo() override { model_->apply(before_, change_.Inverse()); }
+    void redo() override { model_->apply(after_, afterOrigins_, change_); }
+    void undo() override { model_->apply(before_, beforeOrigins_, change_.Inverse()); }
 
   private:
     RouteTableModel* model_;
     RouteData before_;
     RouteData after_;
+    Origins beforeOrigins_;
+    Origins afterOrigins_;
     RouteTableModel::Change change_;
 };
 
@@ -50,6 +55,9 @@ RouteTableModel::Change RouteTableModel::Change::Inverse() const {
 RouteTableModel::RouteTableModel(RouteData route, QObject* parent)
     : QAbstractTableModel(parent), route_(std::move(route)) {
     NormaliseRoute(&route_);
+    for (std::size_t row = 0; row < route_.Splits.size(); ++row) {
+        origins_.push_back(row);
+    }
 }
 
 void RouteTableModel::setShowSegments(bool segments) {
@@ -78,7 +86,10 @@ bool RouteTableModel::insertSplit(int row) {
         !InsertSplit(&edited, static_cast<std::size_t>(row), "Split " + std::to_string(row + 1))) {
         return false;
     }
-    return push(tr("Insert split"), std::move(edited), {Change::InsertRow, row, row});
+    Origins origins = origins_;
+    origins.insert(origins.begin() + row, std::nullopt);
+    return push(tr("Insert split"), std::move(edited), {Change::InsertRow, row, row},
+                std::move(origins));
 }
 
 bool RouteTableModel::removeSplit(int row) {
@@ -86,7 +97,10 @@ bool RouteTableModel::removeSplit(int row) {
     if (row < 0 || !RemoveSplit(&edited, static_cast<std::size_t>(row))) {
         return false;
     }
-    return push(tr("Remove split"), std::move(edited), {Change::RemoveRow, row, row});
+    Origins origins = origins_;
+    origins.erase(origins.begin() + row);
+    return push(tr("Remove split"), std::move(edited), {Change::RemoveRow, row, row},
+                std::move(origins));
 }
 
 bool RouteTableModel::moveSplit(int from, int to) {
@@ -95,7 +109,12 @@ bool RouteTableModel::moveSplit(int from, int to) {
         !MoveSplit(&edited, static_cast<std::size_t>(from), static_cast<std::size_t>(to))) {
         return false;
     }
-    return push(tr("Move split"), std::move(edited), {Change::MoveRow, from, to});
+    Origins origins = origins_;
+    const std::optional<std::size_t> moved = origins[static_cast<std::size_t>(from)];
+    origins.erase(origins.begin() + from);
+    origins.insert(origins.begin() + to, moved);
+    return push(tr("Move split"), std::move(edited), {Change::MoveRow, from, to},
+                std::move(origins));
 }
 
 bool RouteTableModel::addRun(int at, const QString& title) {
@@ -150,15 +169,18 @@ void RouteTableModel::setAttemptCount(std::int32_t count) {
     push(tr("Attempt count"), std::move(edited), {Change::Fields, 0, 0});
 }
 
-bool RouteTableModel::push(const QString& text, RouteData edited, Change change) {
-    if (edited == route_) {
+bool RouteTableModel::push(const QString& text, RouteData edited, Change change,
+                           std::optional<Origins> origins) {
+    if (edited == route_ && (!origins || *origins == origins_)) {
         return true;
     }
-    undo_.push(new RouteStep(this, text, route_, std::move(edited), change));
+    undo_.push(new RouteStep(this, text, route_, origins_, std::move(edited),
+                             origins ? std::move(*origins) : origins_, change));
     return true;
 }
 
-void RouteTableModel::apply(const RouteData& route, Change change) {
+void RouteTableModel::apply(const RouteData& route, const Origins& origins, Change change) {
+    origins_ = origins;
     switch (change.What) {
         case Change::Cells:
             route_ = route;

@@ -13,11 +13,18 @@
 // Every change (a cell, a row or stored run added, removed, renamed or moved, the
 // description, start offset or attempt count) goes on undoStack() as one step; undo and redo
 // bring the route back exactly.
+//
+// Each split remembers where it was in the route the editor was given, so that the route's
+// history can follow it (splitOrigins): route A B C D, insert after A, remove D, move C up
+// -> origins {0, 2, none, 1}.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QUndoStack>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "RouteData.h"
 
@@ -28,6 +35,9 @@ class RouteTableModel : public QAbstractTableModel {
     explicit RouteTableModel(RouteData route, QObject* parent = nullptr);
 
     const RouteData& route() const { return route_; }
+    // For each split, its row in the route the editor was given; none for an inserted one.
+    using Origins = std::vector<std::optional<std::size_t>>;
+    const Origins& splitOrigins() const { return origins_; }
     QUndoStack* undoStack() { return &undo_; }
 
     bool showSegments() const { return showSegments_; }
@@ -71,8 +81,9 @@ class RouteTableModel : public QAbstractTableModel {
         int To = 0;
         Change Inverse() const;
     };
-    // Used by the undo steps: puts route in place and tells the views.
-    void apply(const RouteData& route, Change change);
+    // Used by the undo steps: puts route (and where its splits came from) in place and tells
+    // the views.
+    void apply(const RouteData& route, const Origins& origins, Change change);
 
   signals:
     // The description, start offset or attempt count changed (an edit, an undo or a redo).
@@ -81,11 +92,14 @@ class RouteTableModel : public QAbstractTableModel {
     void routeChanged();
 
   private:
-    // Pushes the step from the current route to edited, unless they are the same.
-    bool push(const QString& text, RouteData edited, Change change);
+    // Pushes the step from the current route to edited, unless they are the same; origins:
+    // where edited's splits came from, when rows were added, removed or moved.
+    bool push(const QString& text, RouteData edited, Change change,
+              std::optional<Origins> origins = std::nullopt);
     QString timeText(int row, int column) const;
 
     RouteData route_;
+    Origins origins_;
     QUndoStack undo_;
     bool showSegments_ = false;
 };
