@@ -41,16 +41,6 @@ class QSocketNotifier;
 
 namespace control {
 
-// The TCP side, as the Control Server dialog sets it and the settings keep it:
-//   [Control]  Server=N  Port=16834  AllowOtherComputers=N
-struct TcpSettings {
-    bool On = false;
-    std::uint16_t Port = kDefaultPort;
-    bool AllowOtherComputers = false;
-
-    bool operator==(const TcpSettings&) const = default;
-};
-
 class ControlServer : public QObject {
   public:
     static constexpr std::size_t kMaxClients = 16;
@@ -69,6 +59,8 @@ class ControlServer : public QObject {
     // Opens the local socket (see ControlSockets.h); false, after a report, when it cannot.
     // Only the window that owns its split file should open it.
     bool OpenLocal(const std::string& path = DefaultSocketPath());
+    // True after OpenLocal failed because another window listens on the local socket.
+    bool LocalTakenElsewhere() const { return local_.Fd < 0 && local_.Taken; }
     // Opens, moves or closes the TCP port; false, after a report, when it is on and cannot
     // listen (the port is in use). Nothing listens while it is off.
     bool SetTcp(const TcpSettings& settings);
