@@ -223,6 +223,9 @@ TEST_F(ControlSocket, AFloodIsCarriedOutInBoundedTurnsWithoutHoldingMemory) {
         peak = std::max(peak, server->BufferedBytes());
     }
     EXPECT_EQ(status, 0);  // every reply came
+    // Paced: no faster than kLinesPerPace lines each kPaceMs.
+    EXPECT_GE(clock.elapsed(), static_cast<qint64>(kCommands / ControlServer::kLinesPerPace - 1) *
+                                   ControlServer::kPaceMs);
     EXPECT_TRUE(ProcessEventsUntil([&] { return server->ClientCount() == 0; }));  // the rest
     ASSERT_EQ(runAt.size(), kRuns);
     std::adjacent_difference(runAt.begin(), runAt.end(), runAt.begin());
