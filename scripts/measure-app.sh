@@ -98,7 +98,14 @@ start_app() {  # start_app FILE: starts the application, sets APP
     APP_PIDS+=("$APP")
     "$PY" "$WORK/win.py" wait "$APP" "$TOOLS"
 }
-stop_app() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
+# The application may be another program's child, which wait does not wait for: it is gone
+# (its socket and its split file's lock let go) before the next one starts.
+stop_app() {
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+    for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.05; done
+    kill -9 "$1" 2>/dev/null || true
+}
 rss_kb() { sh "$TOOLS/memory.sh" "$1" | sed 's/^rss_kb=\([0-9]*\).*/\1/'; }
 load() { cut -d' ' -f1 /proc/loadavg; }
 # stats: reads numbers, prints "median (min-max, n=N)"
