@@ -2,7 +2,8 @@
 # Outside commands drive the real application: a client of the split timers' text protocol on
 # 127.0.0.1 and quorvel-ctl start, split and reset a run and read its time and phase back.
 # With the Control Server off (the default) nothing listens on the port; quorvel-ctl still
-# reaches the window over its local socket. Every step waits for the window's answer.
+# reaches the window over its local socket. A second window waits for both until the first has
+# gone. Every step waits for the window's answer.
 . "$(dirname "$0")/xsession.sh"
 ctl=$2
 xs_scenario "$1"
@@ -61,5 +62,16 @@ time=$(tcp getcurrenttime)
 "$ctl" reset
 [ "$(tcp getcurrenttimerphase getsplitindex)" = $'NotRunning\n-1' ] || fail "reset did not reset"
 [ "$(xs_attempts "$route")" = 8 ] || fail "the attempt is not counted in the file"
+
+# ---- A window on another split file waits for the socket and the port, and takes them once
+# the first window has gone ----
+first_pid=$app_pid
+sed '1s/^[0-9]*/42/' "$route" >"$work/other.txt"
+xs_launch "$work/other.txt" "$work/stderr2"
+xs_wait_window "$app_pid" 60 || fail "the second window did not appear"
+[ "$("$ctl" getattemptcount)" = 8 ] || fail "the second window took the first one's socket"
+xs_end "$first_pid"
+xs_wait_for "the second window on the socket" eval '[ "$("$ctl" getattemptcount 2>/dev/null)" = 42 ]'
+xs_wait_for "the second window on the port" eval '[ "$(tcp getattemptcount 2>/dev/null)" = 42 ]'
 xs_quit
 echo "PASS: a protocol client and quorvel-ctl started, split and reset a run and read it back"
