@@ -1,6 +1,6 @@
 // Outside commands in the window: the same road as the menu's commands, nothing while a dialog
-// is open or in a read-only window, and the TCP port only as the settings and the Control
-// Server dialog say.
+// is open or in a read-only window (nor a desktop portal session), and the TCP port only as the
+// settings and the Control Server dialog say.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,6 +13,7 @@
 
 #include "ControlClient.h"
 #include "ControlSockets.h"
+#include "Harness.h"
 #include "ShellFixture.h"
 
 namespace {
@@ -22,6 +23,14 @@ class OutsideCommands : public ShellTest {
     void SetUp() override {
         EnsureTestApp();
         ShellTest::SetUp();
+    }
+    // Opens route.txt read-only, as a file with two names is offered.
+    void OpenReadOnly() {
+        WriteFile(Root() + "route.txt", kThreeSplits);
+        ASSERT_EQ(::link((Root() + "route.txt").c_str(), (Root() + "copy.txt").c_str()), 0);
+        answer_ = Answer::ReadOnly;
+        Open(Root() + "route.txt");
+        ASSERT_TRUE(TimerData->ReadOnly);
     }
     std::string SocketPath() const { return Runtime() + "/quorvel/control"; }
     support::Client Connect() const { return support::Client(control::ConnectLocal(SocketPath())); }
@@ -66,13 +75,23 @@ TEST_F(OutsideCommands, WhileADialogIsOpenRunCommandsAreRefusedAndQueriesAnswere
 TEST_F(OutsideCommands, AReadOnlyWindowLetsTheLocalSocketGo) {
     Launch(kNoAutosaveNoQuestions);
     EXPECT_EQ(app->Outside().Listening(), std::vector<std::string>{SocketPath()});
-    WriteFile(Root() + "route.txt", kThreeSplits);
-    ASSERT_EQ(::link((Root() + "route.txt").c_str(), (Root() + "copy.txt").c_str()), 0);
-    answer_ = Answer::ReadOnly;
-    Open(Root() + "route.txt");
-    ASSERT_TRUE(TimerData->ReadOnly);
+    OpenReadOnly();
     EXPECT_EQ(app->Outside().Listening(), std::vector<std::string>{});
     EXPECT_FALSE(Connect().Connected());
+}
+
+// The desktop keeps one group of shortcuts for the application and drops its keys when any
+// session of it closes: a read-only window opens none. (No session bus here: the portal itself
+// cannot answer, so what the window tried shows in its report.)
+TEST_F(OutsideCommands, AReadOnlyWindowLeavesTheDesktopPortalToTheWindowThatHasTheFile) {
+    const support::ScopedEnv wayland("WAYLAND_DISPLAY", "wayland-quorvel-test");
+    const support::ScopedEnv noDisplay("DISPLAY", std::nullopt);
+    Launch(kNoAutosaveNoQuestions + "[Hotkeys]\nGlobalHotkeys=Y\n");
+    testing::internal::CaptureStderr();
+    OpenReadOnly();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                  "Global hotkeys are with the window that has this split file open"),
+              std::string::npos);
 }
 
 TEST_F(OutsideCommands, TheTcpPortListensOnlyWhileTheControlServerIsOn) {
