@@ -47,12 +47,14 @@ void BuildRoute(QuorvelClass& engine) {
 
 class Window : public control::ControlTarget {
   public:
-    Window(bool readOnly, bool dialogOpen) : readOnly_(readOnly), dialogOpen_(dialogOpen) {}
+    Window(bool readOnly, bool dialogOpen, bool keepFinished)
+        : readOnly_(readOnly), dialogOpen_(dialogOpen), keepFinished_(keepFinished) {}
     QuorvelClass engine{"/nonexistent"};
 
     const QuorvelClass* Engine() const override { return &engine; }
     bool RunCommandsPaused() const override { return dialogOpen_; }
     bool ReadOnly() const override { return readOnly_; }
+    bool FinishedRunKept() const override { return kept_; }
     // The menu items' engine calls, without the lockout and the questions.
     void RunMenuCommand(control::MenuCommand command) override {
         fuzz::Check(!readOnly_ && !dialogOpen_, "no run command in a read-only or busy window");
@@ -62,12 +64,20 @@ class Window : public control::ControlTarget {
         switch (command) {
             case control::MenuCommand::kStartSplit:
             case control::MenuCommand::kPauseResume:
+                if (kept_) {  // a finished run kept as the kept run: a new attempt
+                    kept_ = false;
+                    return engine.StartTimer();
+                }
                 if (!open) {
                     return;
                 }
                 if (running) {
                     command == control::MenuCommand::kStartSplit ? engine.DoSplit()
                                                                  : engine.StopTimer();
+                    if (keepFinished_ && engine.GetNextSplitNumber() >= engine.GetRowCount()) {
+                        engine.KeepCurrentSplits();  // as the autosave of the best run does
+                        kept_ = true;
+                    }
                 } else if (engine.GetCurrentTime() == 0) {
                     engine.StartTimer();
                 } else {
@@ -79,12 +89,14 @@ class Window : public control::ControlTarget {
             case control::MenuCommand::kUndoSplit:
                 return open && running ? engine.UndoSplit() : void();
             case control::MenuCommand::kReset:
+                kept_ = false;
                 return engine.ClearTimer();
         }
     }
 
   private:
-    bool readOnly_, dialogOpen_;
+    bool readOnly_, dialogOpen_, keepFinished_;
+    bool kept_ = false;
 };
 
 }  // namespace
@@ -96,7 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SetClockSource(&FakeClock);
     const std::uint8_t flags = data[0];
     const std::size_t piece = 1 + (flags & 0x3f) * 97;  // 1 to 6,112 bytes a read
-    Window window(/*readOnly=*/(flags & 0x40) != 0, /*dialogOpen=*/(flags & 0x80) != 0);
+    Window window(/*readOnly=*/(flags & 0x40) != 0, /*dialogOpen=*/(flags & 0x80) != 0,
+                  /*keepFinished=*/flags % 5 == 0);
     BuildRoute(window.engine);
     window.engine.StartOffset = flags % 3 == 0 ? -150 : 0;
 

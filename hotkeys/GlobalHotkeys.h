@@ -94,6 +94,10 @@ struct DesktopKey {
     bool operator==(const DesktopKey&) const = default;
 };
 
+// Where the runner changes the keys the desktop bound: "System Settings ▸ Shortcuts ▸ quorvel"
+// under KDE (XDG_CURRENT_DESKTOP), else "the system's shortcut settings".
+std::string ShortcutSettingsPlace();
+
 class GlobalHotkeys {
   public:
     // report is called at most once for each distinct message: a facility that is missing, a

@@ -36,9 +36,6 @@ inline constexpr const char* kX11OnlyMessage =
 std::string TakenMessage(const HotkeySpec& hotkey);
 // "Global hotkey Num+1 has no key on this keyboard."
 std::string NoKeyMessage(const HotkeySpec& hotkey);
-// Where the runner changes the keys the desktop bound: "System Settings ▸ Shortcuts ▸ quorvel"
-// under KDE (XDG_CURRENT_DESKTOP), else "the system's shortcut settings".
-std::string ShortcutSettingsPlace();
 // The desktop portal bound no key for a shortcut; what names the shortcut's command:
 // "The desktop did not bind Split; set it in the system's shortcut settings."
 std::string NotBoundMessage(const std::string& what);

@@ -436,13 +436,6 @@ class PortalBackend final : public QObject, protected QDBusContext, public Hotke
 
 }  // namespace
 
-std::string ShortcutSettingsPlace() {
-    const std::string desktops =
-        ":" + qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString() + ":";
-    return desktops.find(":KDE:") != std::string::npos ? "System Settings ▸ Shortcuts ▸ quorvel"
-                                                       : "the system's shortcut settings";
-}
-
 std::string NotBoundMessage(const std::string& what) {
     return "The desktop did not bind " + what + "; set it in " + ShortcutSettingsPlace() + ".";
 }
@@ -472,5 +465,16 @@ std::unique_ptr<HotkeyBackend> StartPortalBackend(const BackendHost& host) {
 }
 
 }  // namespace hotkeys::detail
+
+namespace hotkeys {
+
+std::string ShortcutSettingsPlace() {
+    const std::string desktops =
+        ":" + qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString() + ":";
+    return desktops.find(":KDE:") != std::string::npos ? "System Settings ▸ Shortcuts ▸ quorvel"
+                                                       : "the system's shortcut settings";
+}
+
+}  // namespace hotkeys
 
 #include "GlobalHotkeysPortal.moc"

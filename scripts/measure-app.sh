@@ -12,6 +12,9 @@
 #   ZOOM=200 scripts/measure-app.sh                       # the window drawn at 200 %
 #   POINTER=over PARTS=latency scripts/measure-app.sh     # the pointer over the grid
 #   PARTS=kill KILL_ROUNDS=20 KILL_MS=10 scripts/measure-app.sh  # splits kept through a kill
+#   FLOOD=100000 PARTS=latency scripts/measure-app.sh     # key to split visible while another
+#                                 # process floods the local control socket with queries, in
+#                                 # batches of 100,000, and the window's memory meanwhile
 #
 # Uses the measuring tools in scripts/measure/ (launch-time.py, cpu-use.py, memory.sh,
 # split-latency.py, split-kill.py); needs Xvfb and Debian's python3-xlib for /usr/bin/python3.
@@ -29,6 +32,7 @@ PARTS=${PARTS:-launch cpu latency kill}
 KILL_ROUNDS=${KILL_ROUNDS:-10}  # kills per route, each KILL_MS (10) after a split's key
 AUTOSAVE_STATE=${AUTOSAVE_STATE:-Y}  # N: no split-state file written at each split
 ZOOM=${ZOOM:-100}                    # percent: the "Zoom" setting
+FLOOD=${FLOOD:-0}                    # lines a batch of the control socket's flood; 0: none
 PY=/usr/bin/python3
 
 [ -x "$BIN" ] || { echo "no binary at $BIN" >&2; exit 1; }
@@ -50,6 +54,9 @@ exec 3>&-
 for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.05; done
 export DISPLAY=:$(cat "$WORK/display")
 export XDG_CONFIG_HOME=$WORK/config
+# The window's local control socket and split-file locks, apart from a Quorvel that runs here.
+export XDG_RUNTIME_DIR=$WORK/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 mkdir -p "$XDG_CONFIG_HOME/quorvel"
 # A finished faster run is kept in the split file. The window sits at the top of the screen:
 # a route taller than the screen makes a window as tall as the screen, which must not reach
@@ -91,7 +98,14 @@ start_app() {  # start_app FILE: starts the application, sets APP
     APP_PIDS+=("$APP")
     "$PY" "$WORK/win.py" wait "$APP" "$TOOLS"
 }
-stop_app() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
+# The application may be another program's child, which wait does not wait for: it is gone
+# (its socket and its split file's lock let go) before the next one starts.
+stop_app() {
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+    for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.05; done
+    kill -9 "$1" 2>/dev/null || true
+}
 rss_kb() { sh "$TOOLS/memory.sh" "$1" | sed 's/^rss_kb=\([0-9]*\).*/\1/'; }
 load() { cut -d' ' -f1 /proc/loadavg; }
 # stats: reads numbers, prints "median (min-max, n=N)"
@@ -185,8 +199,23 @@ EOF
 splitrun() {
     cp "$WORK/run-$1.txt" "$WORK/lat.txt"
     clean_state
+    local flood=
+    if [ "$FLOOD" -gt 0 ]; then
+        "$PY" "$TOOLS/control-flood.py" "$XDG_RUNTIME_DIR/quorvel/control" "$FLOOD" 300 \
+            >"$WORK/flood" &
+        flood=$!
+    fi
     CADENCE=0.5 timeout 120 \
         "$PY" "$TOOLS/split-latency.py" "$2" "$3" "$BIN" "$WORK/lat.txt" >"$WORK/splitlat" || true
+    if [ -n "$flood" ]; then
+        kill "$flood" 2>/dev/null || true
+        wait "$flood" 2>/dev/null || true
+        # Lines a second of each batch; the memory after the last batch less before the first.
+        awk '/^batch/ {print $4 / $6}' "$WORK/flood" >>"$WORK/floodrate-$1"
+        awk '/^pid/ {first = $4} /^batch/ {last = $8} END {if (last) print last - first}' \
+            "$WORK/flood" >>"$WORK/floodrss-$1"
+        awk '/^batch/ {n++} END {print n + 0}' "$WORK/flood" >>"$WORK/floodbatches-$1"
+    fi
     pid=$(awk '/^pid/{print $2}' "$WORK/splitlat")
     [ -n "$pid" ] && stop_app "$pid"
     awk '/^split/ && $3 != "-" {print $3}' "$WORK/splitlat" >>"$WORK/lat-$1"
@@ -196,6 +225,7 @@ splitrun() {
 if want latency; then
     for rows in 20 1000; do
         : >"$WORK/lat-$rows"; : >"$WORK/err-watched"; : >"$WORK/err-unwatched"
+        : >"$WORK/floodrate-$rows"; : >"$WORK/floodrss-$rows"; : >"$WORK/floodbatches-$rows"
         total=0
         [ "$rows" = 20 ] && total=20
         for run in $(seq "$LAT_RUNS"); do
@@ -203,6 +233,12 @@ if want latency; then
         done
         echo "latency_ms $rows $(stats <"$WORK/lat-$rows") load=$(load)" \
             >>"$WORK/results"
+        if [ "$FLOOD" -gt 0 ]; then
+            echo "flood_lines_per_s $rows $(stats <"$WORK/floodrate-$rows")" >>"$WORK/results"
+            echo "flood_batches $rows $(tr '\n' ' ' <"$WORK/floodbatches-$rows")" >>"$WORK/results"
+            echo "flood_rss_growth_kb $rows $(stats <"$WORK/floodrss-$rows")" >>"$WORK/results"
+            continue  # the latency under the flood only
+        fi
         [ "$rows" = 20 ] || continue
         # The same without the pixel polling, which keeps the X server busy and delays keys.
         for run in $(seq "$LAT_RUNS"); do

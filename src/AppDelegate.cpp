@@ -74,8 +74,9 @@ AppDelegate::AppDelegate(std::vector<std::string> arguments)
       }) {}
 
 AppDelegate::~AppDelegate() {
-    // No key may reach a command while the engines go.
+    // No key and no outside command may reach a command while the engines go.
     hotkeyRouter_.Close();
+    outside_.Close();
     // The labels die with the window: forget them first.
     DisplayGrid.clear();
     TextUpdateTimer.reset();
@@ -147,9 +148,6 @@ void AppDelegate::applicationDidFinishLaunching() {
     AskBeforeLosingResultsMenuItem->SetState(CheckOf(guard_->AskBeforeLosingResults));
     const bool hotkeysOn = hotkeyRouter_.SetUp(*IniFile);
     GlobalHotkeysMenuItem->SetState(CheckOf(hotkeysOn));
-    if (hotkeysOn) {
-        hotkeyRouter_.SetOn(true);
-    }
 
     CountersMenu->SetHidden(true);
 
@@ -184,6 +182,11 @@ void AppDelegate::applicationDidFinishLaunching() {
             ::access(last.c_str(), R_OK) == 0) {
             OpenSplitFile(last);
         }
+    }
+    // Started once it is known whether this window may write its split file.
+    FollowOwnership();
+    if (hotkeysOn) {
+        hotkeyRouter_.SetOn(true);
     }
     ShowFileState();
     // Shown once placed and filled, so it appears in one go where it belongs.
@@ -261,12 +264,15 @@ void AppDelegate::OnUpdateTimer() {
     CurrentTimeLabel->SetText(TenthsText(t, /*showPlus=*/false));
 
     runState_.OnTick(t);
+    outside_.OnTick();
 
     if (!TimerData->IsTimerRunning()) {
         StatusLabel->SetTextColor(tk::Color::White());
         std::string_view status = rows > 0 && next >= rows ? "DONE!" : "Ready";
         if (const std::string_view notice = hotkeyRouter_.Notice(); !notice.empty()) {
             status = notice;
+        } else if (const std::string_view trouble = outside_.Notice(); !trouble.empty()) {
+            status = trouble;
         }
         StatusLabel->SetText(status);
         return;
@@ -337,11 +343,20 @@ void AppDelegate::OpenSplitFile(const std::string& path) {
             EditRoute();
         }
     }
+    FollowOwnership();
     CreateScreen();
     UpdateScreen();
     UpdateResetCountDisplay();
     OnUpdateTimer();
     ShowFileState();
+}
+
+void AppDelegate::FollowOwnership() {
+    if (!IniFile) {
+        return;  // not launched
+    }
+    hotkeyRouter_.SetOwnsSplitFile(!TimerData->ReadOnly);
+    outside_.Follow(*IniFile);
 }
 
 void AppDelegate::OpenMenuClick() {

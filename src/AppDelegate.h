@@ -30,6 +30,7 @@
 
 #include "GlobalHotkeys.h"
 #include "HotkeyRouter.h"
+#include "OutsideCommands.h"
 #include "QuorvelEngine.h"
 #include "ResultGuard.h"
 #include "RouteHistory.h"
@@ -203,8 +204,12 @@ class AppDelegate : public tk::ApplicationDelegate {
     void ActualSizeMenuClick() { look_.ActualSize(); }
     void AlwaysOnTopMenuClick();
     void BackgroundColourMenuClick();  // the colour dialog; the choice is kept at once
-    // The hotkeys dialog; OK binds the keys at once and saves the settings file at once.
+    // The hotkeys dialog; OK binds the keys at once and saves the settings file at once. It
+    // shows the keys a desktop portal bound, and where to change those that differ.
     void HotkeysMenuClick();
+    // Options ▸ Control Server…: the dialog; OK saves the settings and applies them at once,
+    // and a port that cannot be bound is said in a notice.
+    void ControlServerMenuClick();
     const ViewLook& Look() const { return look_; }
     // Check item "Ask Before Losing Results" (Misc/AskBeforeLosingResults, on when missing).
     void AskBeforeLosingResultsMenuClick();
@@ -260,6 +265,9 @@ class AppDelegate : public tk::ApplicationDelegate {
     hotkeys::GlobalHotkeys* GlobalHotkeysObject() const {
         return hotkeyRouter_.GlobalHotkeysObject();
     }
+
+    // ---- Outside commands (OutsideCommands) ----
+    const OutsideCommands& Outside() const { return outside_; }
 
     // ---- Outlets: set by CreateMainWindow, non-owning ----
     tk::Window* window = nullptr;
@@ -350,6 +358,11 @@ class AppDelegate : public tk::ApplicationDelegate {
     // After a command that may have written the split file: an outside change found by the
     // write is asked about, and a reload rebuilds the display.
     void AfterFileWrites();
+    // After a split file is opened: the outside commands and the desktop portal's hotkeys go
+    // with the window that may write it.
+    void FollowOwnership();
     HotkeyRouter hotkeyRouter_;
+    OutsideCommands outside_{TimerData, [this](HotkeyCommand command) { RunCommand(command); },
+                             [this] { return runKept_; }};
     ViewLook look_;
 };

@@ -115,13 +115,27 @@ void HotkeyRouter::AddReport(const std::string& message) {
 
 void HotkeyRouter::Start() {
     hotkeys_->SetEnabled(true);
-    hotkeys_->Start();  // a failure is reported through Report
+    // A failure is reported through Report.
+    hotkeys_->Start(ownsSplitFile_ ? hotkeys::HotkeyStartMode::kAutomatic
+                                   : hotkeys::HotkeyStartMode::kWithoutPortal);
+}
+
+void HotkeyRouter::SetOwnsSplitFile(bool owns) {
+    if (owns == ownsSplitFile_) {
+        return;
+    }
+    ownsSplitFile_ = owns;
+    if (hotkeys_ && on_) {
+        hotkeys_->Stop();
+        Start();
+    }
 }
 
 void HotkeyRouter::SetOn(bool on) {
     if (!hotkeys_) {
         return;  // before launch: the check alone, taken up by SetUp
     }
+    on_ = on;
     if (on) {
         Start();
     } else {

@@ -89,6 +89,15 @@ class HotkeyRouter {
     std::string Backend() const { return hotkeys_ ? hotkeys_->Backend() : std::string(); }
     // The menu item was toggled: starts or stops listening. Nothing before SetUp.
     void SetOn(bool on);
+    // Whether this window may write its split file (false: another window has it). Only such a
+    // window opens a desktop portal session: the desktop keeps one group of shortcuts for the
+    // application and drops its keys when any session of it closes. Listening hotkeys start
+    // again the right way when this changes.
+    void SetOwnsSplitFile(bool owns);
+    // The keys the desktop portal bound, by command (Id); empty for the X11 ways.
+    std::vector<hotkeys::DesktopKey> DesktopKeys() const {
+        return hotkeys_ ? hotkeys_->DesktopKeys() : std::vector<hotkeys::DesktopKey>();
+    }
     // Lets go of the keyboard for good: no key reaches a command after this.
     void Close() { hotkeys_.reset(); }
 
@@ -138,4 +147,6 @@ class HotkeyRouter {
     std::int32_t noticeAt_ = 0;
     std::vector<std::string> reports_;
     bool traceSplits_ = false;
+    bool on_ = false;
+    bool ownsSplitFile_ = true;
 };

@@ -74,6 +74,12 @@ inline const Setting<std::string> kUndoKey{"Hotkeys", "Undo", "Num+8", "Num+8"};
 inline const Setting<std::string> kPauseKey{"Hotkeys", "Pause", "Num+5", "Num+5"};
 inline const Setting<std::string> kResetKey{"Hotkeys", "Reset", "Num+3", "Num+3"};
 
+// [Control]: outside commands over TCP (Options ▸ Control Server…); the local socket needs none.
+inline const Setting<bool> kControlServer{"Control", "Server", false, false};
+// 1..65535; anything else reads as 16834.
+inline const Setting<std::int32_t> kControlPort{"Control", "Port", 16834, 16834};
+inline const Setting<bool> kControlAllowOthers{"Control", "AllowOtherComputers", false, false};
+
 // ---- The store ----
 
 class Settings {

@@ -146,6 +146,7 @@ void AppDelegate::CreateMainWindow() {
         options->AddItem("Global Hotkeys", [this] { GlobalHotkeysMenuClick(); });
     options->AddItem(
         "Hotkeys...", [this] { HotkeysMenuClick(); }, "Ctrl+K");
+    options->AddItem("Control Server...", [this] { ControlServerMenuClick(); });
     options->AddItem("Background Colour...", [this] { BackgroundColourMenuClick(); });
     AskBeforeLosingResultsMenuItem = options->AddItem(
         "Ask Before Losing Results", [this] { AskBeforeLosingResultsMenuClick(); });

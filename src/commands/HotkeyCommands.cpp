@@ -1,4 +1,5 @@
-// Options ▸ Global Hotkeys and Hotkeys…, and the run commands the hotkeys reach.
+// Options ▸ Global Hotkeys and Hotkeys…, and the run commands the hotkeys and outside commands
+// reach.
 #include <array>
 #include <string>
 
@@ -24,9 +25,23 @@ void AppDelegate::HotkeysMenuClick() {
         values.Names[i] = hotkeyRouter_.GlobalHotkeyName(static_cast<HotkeyCommand>(i));
     }
     values.GlobalHotkeys = IsOn(GlobalHotkeysMenuItem);
-    const std::string backend =
+    std::string backend =
         HotkeyBackendLine(hotkeyRouter_.Backend(), values.GlobalHotkeys, hotkeyRouter_.Reports());
-    HotkeysDialog dialog(titles, values, backend);
+    // The keys a desktop portal bound, which the runner may not have chosen.
+    std::array<std::string, kHotkeysDialogCommands> desktopKeys;
+    bool differ = false;
+    for (const hotkeys::DesktopKey& key : hotkeyRouter_.DesktopKeys()) {
+        if (key.Id >= 0 && key.Id < kHotkeysDialogCommands) {
+            const auto i = static_cast<std::size_t>(key.Id);
+            desktopKeys[i] = DesktopKeyNote(values.Names[i], key.AsChosen, key.Trigger);
+            differ = differ || !key.AsChosen;
+        }
+    }
+    if (differ) {
+        backend += "\nThe desktop keeps the keys it bound: change them in " +
+                   hotkeys::ShortcutSettingsPlace() + ", or choose another key here.";
+    }
+    HotkeysDialog dialog(titles, values, backend, desktopKeys);
     if (!RunDialog(dialog)) {
         return;
     }

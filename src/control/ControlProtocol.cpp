@@ -116,12 +116,14 @@ std::string NameOr(const std::string& name) {
 // The queries, on an engine with a split file (ColumnCount >= 2).
 class Reading {
   public:
-    Reading(const QuorvelClass& engine, TimerPhase phase)
+    // kept: a finished run kept in place of the kept run, whose times are now that column's.
+    Reading(const QuorvelClass& engine, TimerPhase phase, bool kept)
         : e_(engine),
           phase_(phase),
           rows_(engine.GetRowCount()),
           current_(engine.GetColumnCount() - 1),
-          next_(engine.GetNextSplitNumber()) {}
+          run_(kept ? current_ - 1 : current_),
+          next_(kept ? rows_ : engine.GetNextSplitNumber()) {}
 
     // The column of a stored run by its title; the kept run for ""; -1 when there is none.
     int Comparison(const std::string& title) const {
@@ -140,20 +142,21 @@ class Reading {
     bool Started() const { return phase_ != TimerPhase::kNotRunning; }
 
     std::string LastSplitTime() const {
-        return Started() && next_ > 0 ? GridTime(Timer(next_ - 1, current_)) : "-";
+        return Started() && next_ > 0 ? GridTime(Timer(next_ - 1, run_)) : "-";
     }
     std::string ComparisonSplitTime(const std::string& title) const {
         const int column = Comparison(title);
         return InRun() && column >= 0 ? GridTime(Timer(next_, column)) : "-";
     }
-    // The difference at the last split where both the run and the comparison have a time.
+    // The difference at the last split where both the run and the comparison have a time; none
+    // against the run itself (a kept run is the kept run now).
     std::string Delta(const std::string& title) const {
         const int column = Comparison(title);
-        if (!Started() || column < 0) {
+        if (!Started() || column < 0 || static_cast<unsigned>(column) == run_) {
             return "-";
         }
         for (unsigned r = std::min(next_, rows_); r-- > 0;) {
-            const std::int64_t mine = Timer(r, current_), theirs = Timer(r, column);
+            const std::int64_t mine = Timer(r, run_), theirs = Timer(r, column);
             if (mine != 0 && theirs != 0) {
                 return ProtocolTime(mine - theirs);
             }
@@ -176,8 +179,8 @@ class Reading {
         unsigned from = 0;
         std::int64_t reached = 0;
         for (unsigned r = Started() ? std::min(next_, rows_) : 0; r-- > 0;) {
-            if (Timer(r, current_) != 0) {
-                reached = Timer(r, current_);
+            if (Timer(r, run_) != 0) {
+                reached = Timer(r, run_);
                 from = r + 1;
                 break;
             }
@@ -210,11 +213,21 @@ class Reading {
 
     const QuorvelClass& e_;
     TimerPhase phase_;
-    unsigned rows_, current_, next_;
+    unsigned rows_, current_, run_, next_;
 };
 
-std::string Query(Verb verb, const std::string& argument, const QuorvelClass* engine) {
-    const TimerPhase phase = PhaseOf(engine);
+// The window's phase: the engine's, and Ended for a finished run kept in place of the kept run.
+TimerPhase WindowPhase(const ControlTarget& target) {
+    const QuorvelClass* engine = target.Engine();
+    return engine != nullptr && engine->GetColumnCount() >= 2 && target.FinishedRunKept()
+               ? TimerPhase::kEnded
+               : PhaseOf(engine);
+}
+
+std::string Query(Verb verb, const std::string& argument, const ControlTarget& target) {
+    const QuorvelClass* engine = target.Engine();
+    const TimerPhase phase = WindowPhase(target);
+    const bool kept = phase == TimerPhase::kEnded && target.FinishedRunKept();
     switch (verb) {
         case Verb::kTimerPhase:
             return PhaseName(phase);
@@ -227,15 +240,17 @@ std::string Query(Verb verb, const std::string& argument, const QuorvelClass* en
         case Verb::kAttemptCount:
             return engine != nullptr ? std::to_string(engine->GetTotalAttemptCount()) : "-";
         case Verb::kSplitIndex:
-            return phase == TimerPhase::kNotRunning ? "-1"
-                                                    : std::to_string(engine->GetNextSplitNumber());
+            if (phase == TimerPhase::kNotRunning) {
+                return "-1";
+            }
+            return std::to_string(kept ? engine->GetRowCount() : engine->GetNextSplitNumber());
         default:
             break;
     }
     if (engine == nullptr || engine->GetColumnCount() < 2) {
         return "-";
     }
-    const Reading reading(*engine, phase);
+    const Reading reading(*engine, phase, kept);
     switch (verb) {
         case Verb::kLastSplitTime:
             return reading.LastSplitTime();
@@ -383,12 +398,12 @@ std::optional<std::string> Perform(const Command& command, ControlTarget& target
         return std::nullopt;
     }
     if (entry->Info.Replies) {
-        return Query(entry->What, command.Argument, target.Engine());
+        return Query(entry->What, command.Argument, target);
     }
     if (target.ReadOnly() || target.RunCommandsPaused()) {
         return std::nullopt;
     }
-    if (const auto menu = MenuCommandFor(entry->What, PhaseOf(target.Engine()))) {
+    if (const auto menu = MenuCommandFor(entry->What, WindowPhase(target))) {
         target.RunMenuCommand(*menu);
         if (ran != nullptr) {
             *ran = true;

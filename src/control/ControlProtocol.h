@@ -46,7 +46,8 @@ namespace control {
 enum class TimerPhase { kNotRunning, kRunning, kPaused, kEnded };
 
 // The phase of the engine's run: no split file or a reset run is NotRunning, a lead-in counts
-// as Running, a run whose last split is made is Ended. A null engine is NotRunning.
+// as Running, a run whose last split is made is Ended. A null engine is NotRunning. (A window
+// whose finished run was kept in place of the kept run reads as Ended: ControlTarget.)
 TimerPhase PhaseOf(const QuorvelClass* engine);
 
 // "NotRunning", "Running", "Paused", "Ended".

@@ -6,7 +6,9 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <optional>
 #include <utility>
 
@@ -205,6 +207,10 @@ void ControlServer::Pump(std::uint64_t id) {
             return;
         }
         if (!client.Held) {
+            if (!WithinPace()) {
+                WaitForPace(client);
+                return;
+            }
             const LineReader::Result next = client.Reader.Next();
             if (next.What == LineReader::Status::kTooLong) {
                 Drop(id);
@@ -230,6 +236,7 @@ void ControlServer::Pump(std::uint64_t id) {
                 continue;
             }
             ++lines;
+            ++paceLines_;
             client.Held = ReadCommand(next.Line);
             if (!client.Held) {
                 continue;
@@ -266,6 +273,25 @@ void ControlServer::Pump(std::uint64_t id) {
         }
     }
     Continue(client);
+}
+
+bool ControlServer::WithinPace() {
+    if (!paceClock_.isValid() || paceClock_.elapsed() >= kPaceMs) {
+        paceClock_.start();
+        paceLines_ = 0;
+    }
+    return paceLines_ < kLinesPerPace;
+}
+
+void ControlServer::WaitForPace(Client& client) {
+    client.Read->setEnabled(false);
+    if (client.Continuing) {
+        return;
+    }
+    client.Continuing = true;
+    const auto left =
+        std::chrono::milliseconds(std::max<qint64>(1, kPaceMs - paceClock_.elapsed()));
+    QTimer::singleShot(left, Qt::PreciseTimer, this, [this, id = client.Id] { Pump(id); });
 }
 
 void ControlServer::Continue(Client& client) {

@@ -13,6 +13,10 @@
 //     the lines read before are all done, and carries out at most kLinesPerTurn lines; the
 //     rest waits for the next turn in the socket's own buffer, so a flood from another
 //     process blocks that process, not the window, and takes no memory here;
+//   - lines, of all connections together, are carried out at most kLinesPerPace each kPaceMs
+//     (twenty thousand a second, a hundred times what an auto-splitter polling every frame
+//     sends), so that a flood from another process takes a small share of a core: the rest
+//     waits in the socket's buffer and blocks the sender;
 //   - run commands, of all connections together, come at most one per kRunSpacingMs (a
 //     hundred a second, far above what a runner or an auto-splitter sends, and the menu's
 //     lockout ignores repeats within a third of a second anyway), so that a flood of resets,
@@ -23,6 +27,7 @@
 // the connection that sent it reads nothing more until it returns.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -41,16 +46,6 @@ class QSocketNotifier;
 
 namespace control {
 
-// The TCP side, as the Control Server dialog sets it and the settings keep it:
-//   [Control]  Server=N  Port=16834  AllowOtherComputers=N
-struct TcpSettings {
-    bool On = false;
-    std::uint16_t Port = kDefaultPort;
-    bool AllowOtherComputers = false;
-
-    bool operator==(const TcpSettings&) const = default;
-};
-
 class ControlServer : public QObject {
   public:
     static constexpr std::size_t kMaxClients = 16;
@@ -58,6 +53,8 @@ class ControlServer : public QObject {
     static constexpr int kLinesPerTurn = 64;
     static constexpr std::size_t kMaxPendingReply = 16 * 1024;
     static constexpr int kRunSpacingMs = 10;
+    static constexpr int kPaceMs = 10;
+    static constexpr int kLinesPerPace = 200;
 
     // report gets each trouble as a line for the window: "Outside commands: another Quorvel
     // window has /run/user/1000/quorvel/control."
@@ -69,6 +66,8 @@ class ControlServer : public QObject {
     // Opens the local socket (see ControlSockets.h); false, after a report, when it cannot.
     // Only the window that owns its split file should open it.
     bool OpenLocal(const std::string& path = DefaultSocketPath());
+    // True after OpenLocal failed because another window listens on the local socket.
+    bool LocalTakenElsewhere() const { return local_.Fd < 0 && local_.Taken; }
     // Opens, moves or closes the TCP port; false, after a report, when it is on and cannot
     // listen (the port is in use). Nothing listens while it is off.
     bool SetTcp(const TcpSettings& settings);
@@ -92,6 +91,10 @@ class ControlServer : public QObject {
     void Send(Client& client, const std::string& reply);
     void Drop(std::uint64_t id);
     void Continue(Client& client);
+    // Whether one more line may be carried out in this kPaceMs; WaitForPace takes the client
+    // up again once the next one begins.
+    bool WithinPace();
+    void WaitForPace(Client& client);
     void AddListener(int fd);
     void CloseTcp();
 
@@ -102,7 +105,9 @@ class ControlServer : public QObject {
     TcpSettings tcp_;
     std::map<std::uint64_t, std::unique_ptr<Client>> clients_;
     std::uint64_t nextId_ = 1;
-    QTimer runSpacing_;  // runs from a run command carried out until the next may be
+    QElapsedTimer paceClock_;  // since the current kPaceMs began
+    int paceLines_ = 0;        // lines carried out in it
+    QTimer runSpacing_;        // runs from a run command carried out until the next may be
     std::vector<std::uint64_t> waitingToRun_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -148,6 +148,7 @@ LocalListener ListenLocal(const std::string& path) {
         }
         if (Answers(path)) {
             listener.Problem = "another Quorvel window has " + path;
+            listener.Taken = true;
             return listener;
         }
         ::unlinkat(folder.Get(), name.c_str(), 0);  // left by a process that was killed

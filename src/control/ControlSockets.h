@@ -27,6 +27,16 @@ namespace control {
 
 inline constexpr std::uint16_t kDefaultPort = 16834;
 
+// The TCP side, as the Control Server dialog sets it and the settings keep it:
+//   [Control]  Server=N  Port=16834  AllowOtherComputers=N
+struct TcpSettings {
+    bool On = false;
+    std::uint16_t Port = kDefaultPort;
+    bool AllowOtherComputers = false;
+
+    bool operator==(const TcpSettings&) const = default;
+};
+
 // "$XDG_RUNTIME_DIR/quorvel/control"; "" when XDG_RUNTIME_DIR is not set.
 std::string DefaultSocketPath();
 
@@ -37,6 +47,7 @@ struct LocalListener {
     dev_t Device = 0;  // of the socket file, so that only ours is removed
     ino_t Inode = 0;
     std::string Problem;  // why there is none: "another Quorvel window has ..."
+    bool Taken = false;   // there is none because another window listens there
 };
 
 // Makes the socket at path (see above); Fd is -1, with Problem set, when it cannot.

@@ -10,6 +10,7 @@
 //       }
 //       bool RunCommandsPaused() const override { return prompts.Open(); }   // a dialog is up
 //       bool ReadOnly() const override { return TimerData->ReadOnly; }
+//       bool FinishedRunKept() const override { return runKept_; }
 //   };
 //
 // Plain C++: the protocol and its tests use it without Qt. Main thread only.
@@ -43,6 +44,11 @@ class ControlTarget {
     // True for a window that opened its split file read-only (another window has it): its
     // outside run commands are ignored; queries are still answered.
     virtual bool ReadOnly() const = 0;
+    // True while a finished run has been kept in place of the kept run (by the autosave at its
+    // last split, or by Save Run): the engine then reads as paused at the first split with the
+    // final time on its clock, but the run is over. It reads as Ended, its times are those of
+    // the kept run, and Start / Split begins a new attempt, as the menu's does.
+    virtual bool FinishedRunKept() const { return false; }
 };
 
 }  // namespace control

@@ -1,6 +1,5 @@
 #include "ControlServerDialog.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -8,14 +7,8 @@
 #include <QLabel>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include <utility>
 
 namespace {
-
-ControlServerDialogHook& Hook() {
-    static ControlServerDialogHook hook;
-    return hook;
-}
 
 template <typename Widget>
 Widget* Part(const QDialog& dialog, const char* name) {
@@ -73,27 +66,16 @@ void Build(QDialog& dialog, const ControlServerValues& values, const std::string
 
 }  // namespace
 
-void SetControlServerDialogTestHook(ControlServerDialogHook hook) {
-    Hook() = std::move(hook);
+ControlServerDialog::ControlServerDialog(const ControlServerValues& values,
+                                         const std::string& problem, QWidget* parent)
+    : QDialog(parent) {
+    Build(*this, values, problem);
 }
 
-ControlServerValues ControlServerDialogValues(const QDialog& dialog) {
+ControlServerValues ControlServerDialog::Values() const {
     ControlServerValues values;
-    values.On = Part<QCheckBox>(dialog, "on")->isChecked();
-    values.Port = Part<QSpinBox>(dialog, "port")->value();
-    values.AllowOtherComputers = Part<QCheckBox>(dialog, "allowOthers")->isChecked();
+    values.On = Part<QCheckBox>(*this, "on")->isChecked();
+    values.Port = Part<QSpinBox>(*this, "port")->value();
+    values.AllowOtherComputers = Part<QCheckBox>(*this, "allowOthers")->isChecked();
     return values;
-}
-
-std::optional<ControlServerValues> RunControlServerDialog(const ControlServerValues& values,
-                                                          const std::string& problem) {
-    QDialog dialog(QApplication::activeWindow());
-    Build(dialog, values, problem);
-    if (Hook()) {
-        return Hook()(dialog);
-    }
-    if (dialog.exec() != QDialog::Accepted) {
-        return std::nullopt;
-    }
-    return ControlServerDialogValues(dialog);
 }

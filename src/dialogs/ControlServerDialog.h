@@ -6,19 +6,21 @@
 //   Port: [ 16834 ]
 //   [x] Allow other computers
 //   Anyone on the network can then control the timer.      (only while that is ticked)
-//   Port 16834 is in use.                                   (the last trouble, when given)
+//   Control Server: port 16834 is in use; it is off.       (the last trouble, when given)
+//   Programs on this computer can always use quorvel-ctl.
 //                                             [ Cancel ] [ OK ]
 //
 // Settings the shell keeps them in: [Control] Server=Y|N (N), Port=16834,
-// AllowOtherComputers=Y|N (N). The dialog changes nothing itself: the caller gets the values.
-// Qt-free header: the dialog itself lives in the .cpp.
+// AllowOtherComputers=Y|N (N). The dialog changes nothing itself: the shell runs it through
+// its prompts (RunDialog) and reads Values() after OK. Its parts are named "on", "port",
+// "allowOthers", "warning" and "problem", for tests.
+//
+//   ControlServerDialog dialog({.On = true}, "");
+//   if (RunDialog(dialog)) { const ControlServerValues chosen = dialog.Values(); ... }
 #pragma once
 
-#include <functional>
-#include <optional>
+#include <QDialog>
 #include <string>
-
-class QDialog;
 
 struct ControlServerValues {
     bool On = false;
@@ -28,14 +30,13 @@ struct ControlServerValues {
     bool operator==(const ControlServerValues&) const = default;
 };
 
-// Shows the dialog over the active window; the values after OK, nullopt after Cancel. problem,
-// when not empty, is shown as the server's last trouble ("Port 16834 is in use.").
-std::optional<ControlServerValues> RunControlServerDialog(const ControlServerValues& values,
-                                                          const std::string& problem = "");
+class ControlServerDialog : public QDialog {
+  public:
+    // problem, when not empty, is shown as the server's last trouble. A port outside 1..65535
+    // shows as 16834.
+    ControlServerDialog(const ControlServerValues& values, const std::string& problem,
+                        QWidget* parent = nullptr);
 
-// For tests: while set, RunControlServerDialog gives the dialog, built and not shown, to this
-// hook and returns its answer. Its parts are named "on", "port", "allowOthers", "warning",
-// "problem"; ControlServerDialogValues reads them as OK would.
-using ControlServerDialogHook = std::function<std::optional<ControlServerValues>(QDialog&)>;
-void SetControlServerDialogTestHook(ControlServerDialogHook hook);
-ControlServerValues ControlServerDialogValues(const QDialog& dialog);
+    // What the dialog holds now, as OK gives it.
+    ControlServerValues Values() const;
+};

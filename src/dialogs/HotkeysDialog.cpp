@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QKeySequenceEdit>
 #include <QLabel>
@@ -101,8 +102,16 @@ std::string HotkeyBackendLine(const std::string& backend, bool on,
     return line;
 }
 
+std::string DesktopKeyNote(const std::string& chosen, bool asChosen, const std::string& trigger) {
+    if (trigger.empty()) {
+        return "Desktop: no key";
+    }
+    return "Desktop: " + trigger + (asChosen || chosen.empty() ? "" : ", not " + chosen);
+}
+
 HotkeysDialog::HotkeysDialog(const std::array<std::string, kHotkeysDialogCommands>& titles,
                              const HotkeysDialogValues& values, const std::string& backendLine,
+                             const std::array<std::string, kHotkeysDialogCommands>& desktopKeys,
                              QWidget* parent)
     : QDialog(parent), titles_(titles) {
     setWindowTitle(QStringLiteral("Hotkeys"));
@@ -115,7 +124,16 @@ HotkeysDialog::HotkeysDialog(const std::array<std::string, kHotkeysDialogCommand
         fields_[index] = field;
         keys_[index] = KeyOf(values.Names[index]);
         Show(i);
-        form->addRow(QString::fromStdString(titles[index]), field);
+        if (desktopKeys[index].empty()) {
+            form->addRow(QString::fromStdString(titles[index]), field);
+        } else {
+            auto* row = new QHBoxLayout;
+            row->addWidget(field);
+            auto* desktop = new QLabel(QString::fromStdString(desktopKeys[index]), this);
+            desktop->setObjectName(QStringLiteral("desktop%1").arg(i));
+            row->addWidget(desktop);
+            form->addRow(QString::fromStdString(titles[index]), row);
+        }
         // The field's clear button.
         connect(field, &QKeySequenceEdit::keySequenceChanged, this,
                 [this, i](const QKeySequence& sequence) {

@@ -1,8 +1,8 @@
 // Options > Hotkeys...: the global hotkey of each run command, set by pressing it, the Global
 // Hotkeys switch, and a line saying how the hotkeys reach the keyboard (or why they do not).
 //
-//   Start / Split  [ Num+1      x ]
-//   Skip Split     [ Num+2      x ]
+//   Start / Split  [ Num+1      x ]  Desktop: 1, not Num+1     (what a desktop portal bound)
+//   Skip Split     [ Num+2      x ]  Desktop: Num+2
 //   ...
 //   [x] Global Hotkeys
 //   Backend: desktop portal
@@ -30,9 +30,11 @@ class QLabel;
 class HotkeysDialog : public QDialog {
   public:
     // titles names the commands in the order of values.Names ("Start / Split", "Skip Split",
-    // ...). A name that is not a key shows as an empty field.
+    // ...). A name that is not a key shows as an empty field. desktopKeys holds the note beside
+    // each field (DesktopKeyNote; "" for none), labels named "desktop0", "desktop1", ...
     HotkeysDialog(const std::array<std::string, kHotkeysDialogCommands>& titles,
                   const HotkeysDialogValues& values, const std::string& backendLine,
+                  const std::array<std::string, kHotkeysDialogCommands>& desktopKeys = {},
                   QWidget* parent = nullptr);
 
     HotkeysDialogValues Values() const;

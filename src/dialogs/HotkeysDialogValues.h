@@ -21,3 +21,10 @@ struct HotkeysDialogValues {
 //     -> "Backend: desktop portal\nThe desktop did not bind Skip; ..."
 std::string HotkeyBackendLine(const std::string& backend, bool on,
                               const std::vector<std::string>& reports);
+
+// The key the desktop portal bound for one command, for the note beside its field: chosen is
+// the runner's key name, trigger the desktop's own text of the key it bound ("" none):
+//   ("Num+1", true, "Num+1")   -> "Desktop: Num+1"
+//   ("Num+1", false, "1")      -> "Desktop: 1, not Num+1"
+//   ("Num+1", false, "")       -> "Desktop: no key"
+std::string DesktopKeyNote(const std::string& chosen, bool asChosen, const std::string& trigger);

@@ -38,10 +38,12 @@ struct FakeWindow : control::ControlTarget {
     }
     bool RunCommandsPaused() const override { return dialogOpen; }
     bool ReadOnly() const override { return readOnly; }
+    bool FinishedRunKept() const override { return kept; }
 
     QuorvelClass engine{"/nonexistent"};
     std::vector<control::MenuCommand> ran;
     std::function<void(control::MenuCommand)> onRun;
     bool dialogOpen = false;
     bool readOnly = false;
+    bool kept = false;
 };

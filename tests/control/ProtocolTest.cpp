@@ -22,6 +22,7 @@ enum class State {
     kAfterSkip,   // split 1 at 11.00, split 2 skipped, now 50.00 in split 3
     kPaused,      // kRunning, paused
     kEnded,       // split at 11.00, 24.00, 46.00 (PB 45.00)
+    kKept,        // split at 10.00, 24.00, 44.00 and kept as the new personal best
     kReadOnly,    // kRunning in a read-only window
     kDialogOpen,  // kRunning with a dialog open in the window
 };
@@ -42,6 +43,11 @@ void Prepare(FakeWindow& window, State state) {
             return;
         case State::kEnded:
             window.Play({1100, 2400, 4600});
+            return;
+        case State::kKept:
+            window.Play({1000, 2400, 4400});
+            window.engine.KeepCurrentSplits();
+            window.kept = true;
             return;
         case State::kRunning:
         case State::kPaused:
@@ -87,6 +93,10 @@ const Case kCases[] = {
     {State::kPaused, "startorsplit", MenuCommand::kStartSplit, nullptr},  // resumes, as the menu
     {State::kEnded, "reset", MenuCommand::kReset, nullptr},
     {State::kEnded, "pause", std::nullopt, nullptr},
+    // A run kept as the new personal best is over: Start / Split begins a new attempt.
+    {State::kKept, "startorsplit", MenuCommand::kStartSplit, nullptr},
+    {State::kKept, "starttimer", std::nullopt, nullptr},
+    {State::kKept, "resume", std::nullopt, nullptr},
     {State::kNoRoute, "startorsplit", MenuCommand::kStartSplit, nullptr},  // the menu refuses
     // A read-only window and a window with a dialog open run nothing, and say nothing.
     {State::kReadOnly, "startorsplit", std::nullopt, nullptr},
@@ -143,6 +153,13 @@ const Case kCases[] = {
     {State::kEnded, "getfinaltime Personal Best", std::nullopt, "00:00:45"},
     {State::kEnded, "getdelta", std::nullopt, "00:00:01"},
     {State::kEnded, "getbestpossibletime", std::nullopt, "00:00:46"},
+    {State::kKept, "gettimerphase", std::nullopt, "Ended"},
+    {State::kKept, "getsplitindex", std::nullopt, "3"},
+    {State::kKept, "getprevioussplitname", std::nullopt, "Split 3"},
+    {State::kKept, "getlastsplittime", std::nullopt, "00:00:44"},
+    {State::kKept, "getfinaltime", std::nullopt, "00:00:44"},
+    {State::kKept, "getdelta", std::nullopt, "-"},  // against itself
+    {State::kKept, "getdelta Best Splits", std::nullopt, "00:00:02"},
     {State::kNoRoute, "gettimerphase", std::nullopt, "NotRunning"},
     {State::kNoRoute, "getcurrenttime", std::nullopt, "00:00:00"},
     {State::kNoRoute, "getfinaltime", std::nullopt, "-"},

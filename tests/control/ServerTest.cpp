@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "ControlClient.h"
 #include "ControlServer.h"
 #include "FakeWindow.h"
 #include "Harness.h"
@@ -30,93 +31,9 @@
 namespace {
 
 using control::ControlServer;
-
-// A client's end of a connection, read without blocking the event loop the server runs in.
-class Client {
-  public:
-    explicit Client(int fd) : fd_(fd) {}
-    ~Client() { Close(); }
-    Client(const Client&) = delete;
-    Client& operator=(const Client&) = delete;
-    bool Connected() const { return fd_ >= 0; }
-    void Close() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-    void Send(const std::string& text) {
-        ASSERT_EQ(::send(fd_, text.data(), text.size(), MSG_NOSIGNAL),
-                  static_cast<ssize_t>(text.size()));
-    }
-    // Everything that has arrived; closed_ once the server has ended the connection.
-    const std::string& Received() {
-        char buffer[4096];
-        ssize_t got = 0;
-        while ((got = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT)) > 0) {
-            received_.append(buffer, static_cast<std::size_t>(got));
-        }
-        closed_ = closed_ || got == 0 || (got < 0 && errno != EAGAIN);
-        return received_;
-    }
-    bool Closed() {
-        Received();
-        return closed_;
-    }
-    // The server's answers to lines, once all of them are in.
-    std::string Ask(const std::string& lines, std::size_t replies) {
-        Send(lines);
-        ProcessEventsUntil([&] {
-            return std::count(Received().begin(), Received().end(), '\n') >=
-                       static_cast<long>(replies) ||
-                   closed_;
-        });
-        return std::exchange(received_, "");
-    }
-
-  private:
-    int fd_;
-    std::string received_;
-    bool closed_ = false;
-};
-
-int ConnectTcp(int family, std::uint16_t port) {
-    const int fd = ::socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in v4{};
-    v4.sin_family = AF_INET;
-    v4.sin_port = htons(port);
-    v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    sockaddr_in6 v6{};
-    v6.sin6_family = AF_INET6;
-    v6.sin6_port = htons(port);
-    v6.sin6_addr = in6addr_loopback;
-    const int result = family == AF_INET
-                           ? ::connect(fd, reinterpret_cast<sockaddr*>(&v4), sizeof v4)
-                           : ::connect(fd, reinterpret_cast<sockaddr*>(&v6), sizeof v6);
-    if (result != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-// A port no one listens on now, as the kernel hands them out.
-std::uint16_t FreePort(int* keepBound = nullptr) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    if (keepBound != nullptr) {
-        ::listen(fd, 1);
-        *keepBound = fd;
-    } else {
-        ::close(fd);
-    }
-    return ntohs(address.sin_port);
-}
+using support::Client;
+using support::ConnectTcp;
+using support::FreePort;
 
 bool HasIpv6Loopback() {
     const int fd = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -306,6 +223,9 @@ TEST_F(ControlSocket, AFloodIsCarriedOutInBoundedTurnsWithoutHoldingMemory) {
         peak = std::max(peak, server->BufferedBytes());
     }
     EXPECT_EQ(status, 0);  // every reply came
+    // Paced: no faster than kLinesPerPace lines each kPaceMs.
+    EXPECT_GE(clock.elapsed(), static_cast<qint64>(kCommands / ControlServer::kLinesPerPace - 1) *
+                                   ControlServer::kPaceMs);
     EXPECT_TRUE(ProcessEventsUntil([&] { return server->ClientCount() == 0; }));  // the rest
     ASSERT_EQ(runAt.size(), kRuns);
     std::adjacent_difference(runAt.begin(), runAt.end(), runAt.begin());

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QKeySequenceEdit>
+#include <QLabel>
 
 #include "HotkeysDialog.h"
 #include "QtEvents.h"
@@ -64,3 +65,19 @@ TEST_F(HotkeysDialogTest, AKeyPressedInAFieldIsTakenWithItsKeypadAndARefusedOneI
 }
 
 }  // namespace
+
+// Beside each field, the key a desktop portal really bound, and whether it is the one chosen.
+TEST_F(HotkeysDialogTest, TheKeysTheDesktopBoundAreShownBesideTheChosenOnes) {
+    std::array<std::string, kHotkeysDialogCommands> desktop;
+    desktop[0] = DesktopKeyNote("Num+1", /*asChosen=*/false, "1");
+    desktop[1] = DesktopKeyNote("Num+2", /*asChosen=*/true, "Num+2");
+    desktop[2] = DesktopKeyNote("Num+8", /*asChosen=*/false, "");
+    HotkeysDialog dialog(kTitles, defaults, "Backend: desktop portal", desktop);
+    std::vector<std::string> shown;
+    for (int i = 0; i < 4; ++i) {
+        const auto* label = dialog.findChild<QLabel*>(QStringLiteral("desktop%1").arg(i));
+        shown.push_back(label != nullptr ? label->text().toStdString() : "<none>");
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"Desktop: 1, not Num+1", "Desktop: Num+2",
+                                               "Desktop: no key", "<none>"}));
+}

@@ -36,6 +36,11 @@ class ShellTest : public ::testing::Test {
 
     void SetUp() override {
         ::setenv("XDG_CONFIG_HOME", (root_.File("config")).c_str(), 1);
+        // A runtime folder of the test's own: the window's local control socket lives there,
+        // out of the way of a running Quorvel and of the tests running beside this one.
+        std::filesystem::create_directory(Runtime());
+        std::filesystem::permissions(Runtime(), std::filesystem::perms::owner_all);
+        ::setenv("XDG_RUNTIME_DIR", Runtime().c_str(), 1);
         tk::Screen::OverrideMain(kScreen, kScreen);
         FakeClock::Set(100000);
         SetClockSource(&FakeClock::Now);
@@ -74,6 +79,7 @@ class ShellTest : public ::testing::Test {
         tk::SetZoom(1);
         SetAnswererForTests(nullptr);
         ::unsetenv("XDG_CONFIG_HOME");
+        ::unsetenv("XDG_RUNTIME_DIR");
         HideBestSplits = HideCurrentSplits = HideDiffRows = HideAttemptsCounters = false;
     }
 
@@ -87,6 +93,8 @@ class ShellTest : public ::testing::Test {
         return ini.ReadString(section, key, "<none>");
     }
     std::string Root() const { return root_.Path(); }
+    // The test's XDG_RUNTIME_DIR.
+    std::string Runtime() const { return root_.File("runtime"); }
 
     // Builds the window and runs the start-up sequence; with ini, the settings file is
     // written first. The lockout of the first third of a second is let run out.
