@@ -57,8 +57,9 @@ class Builder {
         const std::int32_t final = rows_ > 0 ? At(run_.current, rows_ - 1) : 0;
         const std::int32_t keptFinal =
             run_.Kept() != nullptr && rows_ > 0 ? At(run_.Kept()->times, rows_ - 1) : 0;
-        look.newPersonalBest = run_.finished && run_.Kept() != nullptr && final != 0 &&
-                               (keptFinal == 0 || final < keptFinal);
+        // With no kept run, or one without a final time, any finish is one: the engine keeps
+        // it.
+        look.newPersonalBest = run_.finished && final != 0 && (keptFinal == 0 || final < keptFinal);
         Rows(look);
         Clock(look, final);
         Summary(look, look.newPersonalBest ? final : keptFinal);
