@@ -1,6 +1,8 @@
 // The two layouts of the window: a finished run stays on screen in the grid and in the Splits
 // view until Reset or the next start, also when the autosave has already kept it; the choices
 // of View and Options are in the settings file the moment they change.
+#include "AppearanceDialog.h"
+#include "ColorText.h"
 #include "QtEvents.h"
 #include "ShellFixture.h"
 #include "SplitsPanel.h"
@@ -89,4 +91,38 @@ TEST_F(Layouts, TheLayoutTheMenuBarAndTheComparisonAreWrittenTheMomentTheyChange
     EXPECT_EQ(app->CurrentLayout(), AppDelegate::Layout::kSplits);
     EXPECT_TRUE(app->window->MenuBarHidden());
     EXPECT_EQ(app->Splits().Comparison(), best.id);
+}
+
+// The dialog shows the look as it is chosen; OK keeps it on disk at once, Cancel puts the old
+// one back and writes nothing. The grid takes the background and the text.
+TEST_F(Layouts, AnAppearanceIsKeptAtOnceOnOkAndTheGridTakesItsBackgroundAndText) {
+    const Rgb yellow{0xff, 0xff, 0x00};
+    const std::string before = Ini("Appearance", "Background");
+    tk::Color previewed;
+    onDialog_ = [&](QDialog& dialog) {
+        auto& appearance = static_cast<AppearanceDialog&>(dialog);
+        appearance.ApplyPreset(AppearancePreset::kChromaGreen);
+        appearance.SetColour(ColourRole::kText, yellow);
+        previewed = app->window->BackgroundColor();
+        return false;
+    };
+    app->AppearanceMenuClick();
+    EXPECT_EQ(tk::ColorToHex(previewed), "#00b140");
+    EXPECT_EQ(
+        std::tuple(tk::ColorToHex(app->window->BackgroundColor()), Ini("Appearance", "Background")),
+        std::tuple("#1a1a1f", before));
+
+    onDialog_ = [&](QDialog& dialog) {
+        auto& appearance = static_cast<AppearanceDialog&>(dialog);
+        appearance.ApplyPreset(AppearancePreset::kChromaGreen);
+        appearance.SetColour(ColourRole::kText, yellow);
+        return true;
+    };
+    app->AppearanceMenuClick();
+    EXPECT_EQ(std::tuple(Ini("Appearance", "Background"), Ini("Appearance", "Text"),
+                         Ini("Window", "Background")),
+              std::tuple("#00b140", "#ffff00", "#00b140"));
+    EXPECT_EQ(tk::ColorToHex(app->window->BackgroundColor()), "#00b140");
+    EXPECT_EQ(tk::ColorToHex(RowHeader(1)->TextColor()), "#ffff00");  // row 0 is the next, cyan
+    EXPECT_EQ(app->Splits().View()->CurrentAppearance().Colour(ColourRole::kText), yellow);
 }
