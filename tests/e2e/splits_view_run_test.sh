@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Ctrl+L switches to the Splits view, kept in the settings at once; a whole run played there
-# beats the kept run, stays on screen in the personal best's colour, and a kill -9 right after
-# loses neither the run (in the split file since the last split) nor the layout.
+# Ctrl+L switches to the Splits view and F10 hides the menu bar, each kept in the settings at
+# once; a whole run played there (the keys work without the bar) beats the kept run, stays on
+# screen in the personal best's colour, and a kill -9 right after loses neither the run (in
+# the split file since the last split) nor the layout.
 . "$(dirname "$0")/xsession.sh"
 xs_scenario "$1" import
 
@@ -26,6 +27,8 @@ xs_settings '[Misc]' 'AutoSaveBestRun=Y' 'AskBeforeLosingResults=N' '' '[Window]
 xs_start_route
 xs_key ctrl+l
 xs_wait_for "Layout=Splits in the settings" grep -qx 'Layout=Splits' "$ini"
+xs_key F10
+xs_wait_for "HideMenuBar=Y in the settings" grep -qx 'HideMenuBar=Y' "$ini"
 ! personal_best_shown || fail "the personal best's colour before any run"
 xs_play 5 # start, then four splits: seconds against the kept 4:00.00
 xs_wait_for "the finished run in the personal best's colour" personal_best_shown
@@ -34,5 +37,5 @@ kill -9 "$app_pid"
 wait "$app_pid" 2>/dev/null || true
 app_pid=""
 xs_run_kept
-xs_ini_has 'Layout=Splits'
+xs_ini_has 'Layout=Splits' 'HideMenuBar=Y'
 echo "PASS: a run in the Splits view stays on screen and in the split file"
