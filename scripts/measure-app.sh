@@ -10,6 +10,7 @@
 #   PARTS=latency LAT_RUNS=1 scripts/measure-app.sh      # one part only
 #   AUTOSAVE_STATE=N PARTS=latency scripts/measure-app.sh # without the split-state autosave
 #   ZOOM=200 scripts/measure-app.sh                       # the window drawn at 200 %
+#   LAYOUT=Splits ZOOM=200 scripts/measure-app.sh         # in the Splits view (View > Layout)
 #   POINTER=over PARTS=latency scripts/measure-app.sh     # the pointer over the grid
 #   PARTS=kill KILL_ROUNDS=20 KILL_MS=10 scripts/measure-app.sh  # splits kept through a kill
 #   FLOOD=100000 PARTS=latency scripts/measure-app.sh     # key to split visible while another
@@ -33,6 +34,9 @@ KILL_ROUNDS=${KILL_ROUNDS:-10}  # kills per route, each KILL_MS (10) after a spl
 AUTOSAVE_STATE=${AUTOSAVE_STATE:-Y}  # N: no split-state file written at each split
 ZOOM=${ZOOM:-100}                    # percent: the "Zoom" setting
 FLOOD=${FLOOD:-0}                    # lines a batch of the control socket's flood; 0: none
+LAYOUT=${LAYOUT:-Grid}               # the "Layout" setting: Grid or Splits
+# The Splits view's times end inside a margin: the strip split-latency.py watches moves in.
+[ "$LAYOUT" = Splits ] && export STRIP_INSET=${STRIP_INSET:-$((ZOOM * 6 / 100 + 2))}
 PY=/usr/bin/python3
 
 [ -x "$BIN" ] || { echo "no binary at $BIN" >&2; exit 1; }
@@ -61,8 +65,8 @@ mkdir -p "$XDG_CONFIG_HOME/quorvel"
 # A finished faster run is kept in the split file. The window sits at the top of the screen:
 # a route taller than the screen makes a window as tall as the screen, which must not reach
 # below it (the split tool grabs the whole window).
-printf '[Misc]\nAutoSaveBestRun=Y\nAutoSaveSplitState=%s\n\n[Window]\nLeft=80\nTop=0\nZoom=%s\n' \
-    "$AUTOSAVE_STATE" "$ZOOM" \
+printf '[Misc]\nAutoSaveBestRun=Y\nAutoSaveSplitState=%s\n\n[Window]\nLeft=80\nTop=0\nZoom=%s\nLayout=%s\n' \
+    "$AUTOSAVE_STATE" "$ZOOM" "$LAYOUT" \
     >"$XDG_CONFIG_HOME/quorvel/Quorvel.ini"
 
 # Routes: as a runner keeps them (lead-in -1.50) and, for the split runs, without a lead-in so

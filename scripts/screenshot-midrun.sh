@@ -5,6 +5,7 @@
 #   scripts/screenshot-midrun.sh build/dev/quorvel docs/screenshot-midrun.png
 #   ZOOM=200 scripts/screenshot-midrun.sh ...              the window drawn at 200 %
 #   BACKGROUND='#00b140' scripts/screenshot-midrun.sh ...  on the chroma green
+#   LAYOUT=Splits scripts/screenshot-midrun.sh ...         the Splits view (View > Layout)
 set -euo pipefail
 
 app=$1
@@ -17,7 +18,7 @@ xs_begin
 
 mkdir -p "$work/config/quorvel"
 printf '%s\n' '[Window]' 'Left=0' 'Top=0' "Zoom=${ZOOM:-100}" \
-    "Background=${BACKGROUND:-#1a1a1f}" >"$work/config/quorvel/Quorvel.ini"
+    "Background=${BACKGROUND:-#1a1a1f}" "Layout=${LAYOUT:-Grid}" >"$work/config/quorvel/Quorvel.ini"
 route="$work/practice-route.txt"
 cp "$root/examples/practice-route.txt" "$route"  # a copy: a run writes to it
 

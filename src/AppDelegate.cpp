@@ -17,9 +17,11 @@
 #include <system_error>
 #include <utility>
 
+#include "GridCells.h"
 #include "NumberText.h"
 #include "Prompts.h"
 #include "SplitTransfer.h"
+#include "SplitsPanel.h"
 #include "TimeDisplay.h"
 #include "WindowPlacement.h"
 #include "WrapTime.h"
@@ -68,7 +70,8 @@ AppDelegate::AppDelegate(std::vector<std::string> arguments)
     : arguments_(std::move(arguments)),
       hotkeyRouter_([this](HotkeyCommand command) { RunCommand(command); }, TimerData),
       look_([this] {
-          if (TimerData && TimerData->GetColumnCount() != 0) {
+          splits_->SetZoom(look_.Zoom());
+          if (TimerData && (TimerData->GetColumnCount() != 0 || layout_ == Layout::kSplits)) {
               RebuildDisplay();  // the window sized again for the screen at the new zoom
           }
       }) {}
@@ -154,6 +157,17 @@ void AppDelegate::applicationDidFinishLaunching() {
     // The zoom first: "Left" and "Top" are points at the zoom they were saved with.
     look_.Read(*IniFile, *window, kLabelFontSize, {0, 0, kInitialWidth, kInitialHeight});
     AlwaysOnTopMenuItem->SetState(CheckOf(look_.AlwaysOnTop()));
+    // The layout, its look and the menu bar, the window sized for them before it is placed.
+    splits_->SetZoom(look_.Zoom());
+    splits_->Read(*IniFile, look_.Background());
+    ApplyAppearance(splits_->Look());
+    if (look_.Background() != window->BackgroundColor()) {
+        look_.SetBackground(window->BackgroundColor());  // one background for both views
+    }
+    HideMenuBarMenuItem->SetState(CheckOf(IniFile->Get(kHideMenuBar)));
+    window->SetMenuBarHidden(IniFile->Get(kHideMenuBar));
+    layout_ = IniFile->Get(kLayout) == "Splits" ? Layout::kSplits : Layout::kGrid;
+    ApplyLayout();
 
     // Placement: "Top" counts down from the main screen's top edge.
     const tk::Rect frame = window->Frame();
@@ -243,18 +257,28 @@ void AppDelegate::OnUpdateTimer() {
         ShowFileState();
     }
     const std::int32_t t = TimerData->GetCurrentTime();
-    const unsigned columns = TimerData->GetColumnCount();
-    const unsigned rows = TimerData->GetRowCount();
-    const unsigned next = TimerData->GetNextSplitNumber();
-    EditSplitsMenuItem->SetEnabled(columns != 0 && !TimerData->IsTimerRunning() && next == 0);
-    StatisticsMenuItem->SetEnabled(columns != 0);
+    EditSplitsMenuItem->SetEnabled(TimerData->GetColumnCount() != 0 &&
+                                   !TimerData->IsTimerRunning() &&
+                                   TimerData->GetNextSplitNumber() == 0);
+    StatisticsMenuItem->SetEnabled(TimerData->GetColumnCount() != 0);
+    if (layout_ == Layout::kSplits) {
+        splits_->Tick(*TimerData);
+        runState_.OnTick(t);
+        outside_.OnTick();
+        return;
+    }
+    // A finished run held on screen is read as the engine had it at its last split.
+    const GridCells grid(*TimerData, gridRun_);
+    const unsigned columns = grid.Columns();
+    const unsigned rows = grid.Rows();
+    const unsigned next = grid.Next();
     // Out-of-range rows and columns (no file: row and column wrap below 0) read as 0.
     const unsigned row = next >= rows ? next - 1 : next;
     const unsigned kept = columns - 2;
-    const std::int32_t keptTime = TimerData->GetDataCellTimer(row, kept);
+    const std::int32_t keptTime = grid.Timer(row, kept);
     const std::int32_t behind = keptTime != 0 ? WrapSub(t, keptTime) : 0;
 
-    tk::Color timeColor = tk::Color::White();
+    tk::Color timeColor = gridText_;
     if (t < 0) {
         timeColor = tk::Color::DarkGray();
     } else if (behind > 0) {
@@ -267,7 +291,7 @@ void AppDelegate::OnUpdateTimer() {
     outside_.OnTick();
 
     if (!TimerData->IsTimerRunning()) {
-        StatusLabel->SetTextColor(tk::Color::White());
+        StatusLabel->SetTextColor(gridText_);
         std::string_view status = rows > 0 && next >= rows ? "DONE!" : "Ready";
         if (const std::string_view notice = hotkeyRouter_.Notice(); !notice.empty()) {
             status = notice;
@@ -281,10 +305,10 @@ void AppDelegate::OnUpdateTimer() {
     if (keptTime != 0) {
         segment = behind;
         if (row > 0) {
-            segment = WrapSub(segment, TimerData->GetDataCellTimerDiff(row - 1, kept));
+            segment = WrapSub(segment, grid.TimerDiff(row - 1, kept));
         }
     }
-    StatusLabel->SetTextColor(ColorOfSign(segment));
+    StatusLabel->SetTextColor(ColorOfSign(segment, gridText_));
     StatusLabel->SetText(TenthsText(segment, /*showPlus=*/true));
 }
 

@@ -34,10 +34,17 @@
 #include "QuorvelEngine.h"
 #include "ResultGuard.h"
 #include "RouteHistory.h"
+#include "RunSnapshot.h"
 #include "RunStateKeeper.h"
 #include "Settings.h"
 #include "Toolkit.h"
 #include "ViewLook.h"
+
+struct Appearance;
+class SplitsPanel;
+namespace tk {
+class WidgetView;
+}
 
 // ---- Process-wide state of the shell ----
 
@@ -97,6 +104,13 @@ class AppDelegate : public tk::ApplicationDelegate {
     static constexpr double kCellLabelHeight = 10;
     static constexpr double kGridBottomSpace = 4;
     static constexpr double kLabelFontSize = 8;
+    // What both views say while no split file is open, and the grid's lines of it.
+    static constexpr char kNoRouteText[] =
+        "File \u25b8 New Route\u2026 (Ctrl+N), or File \u25b8 Import\u2026 a LiveSplit or "
+        "LibreSplit file";
+    static constexpr std::array<const char*, 3> kNoRouteLines = {
+        "File \u25b8 New Route\u2026 (Ctrl+N),", "or File \u25b8 Import\u2026 a LiveSplit",
+        "or LibreSplit file"};
     // The window as laid out before any split file is opened: a grid of four columns wide.
     static constexpr double kInitialWidth = 287;
     static constexpr double kInitialHeight = 200;
@@ -222,6 +236,18 @@ class AppDelegate : public tk::ApplicationDelegate {
     bool QuitOnSignal();
     void QuitMenuClick();
 
+    // ---- Layouts: View ▸ Layout, Compare Against, Hide Menu Bar; Options ▸ Appearance… ----
+    // The grid of the split file (the default) or the Splits view; kept as [Window] Layout.
+    enum class Layout { kGrid, kSplits };
+    Layout CurrentLayout() const { return layout_; }
+    // Ctrl+L is the key of the other layout's item: it switches.
+    void LayoutMenuClick(Layout layout);
+    // Check item, F10: the menus then open with a right click on the window.
+    void HideMenuBarMenuClick();
+    // The Appearance dialog, shown in the window as it is changed; OK keeps it at once.
+    void AppearanceMenuClick();
+    SplitsPanel& Splits() const { return *splits_; }
+
     // Writes the split-state save a command asked for, if it has not been written yet.
     void FlushRunState() { runState_.Flush(); }
 
@@ -279,6 +305,12 @@ class AppDelegate : public tk::ApplicationDelegate {
     tk::Label* TotalAttemptLabel = nullptr;
     tk::View* HeaderPanel = nullptr;
     tk::View* AttemptsPanel = nullptr;
+    tk::View* ClockPanel = nullptr;          // the clock, the status and the counters
+    tk::WidgetView* SplitsHost = nullptr;    // the Splits view, filling the window
+    tk::Menu* CompareAgainstMenu = nullptr;  // View ▸ Compare Against
+    tk::MenuItem* GridLayoutMenuItem = nullptr;
+    tk::MenuItem* SplitsLayoutMenuItem = nullptr;
+    tk::MenuItem* HideMenuBarMenuItem = nullptr;
     tk::MenuItem* CountersMenu = nullptr;
     tk::MenuItem* HorizontalModeMenuItem = nullptr;
     tk::MenuItem* HideBestSplitsMenuItem = nullptr;
@@ -365,4 +397,28 @@ class AppDelegate : public tk::ApplicationDelegate {
     OutsideCommands outside_{TimerData, [this](HotkeyCommand command) { RunCommand(command); },
                              [this] { return runKept_; }};
     ViewLook look_;
+
+    // The views of the layout shown, the window sized for it.
+    void ApplyLayout();
+    // The window at width x height points, its top edge kept, never reaching past the main
+    // screen's visible area (a window too tall for the room below its top edge moves up);
+    // the height it was given.
+    std::int64_t FitWindow(double width, std::int64_t height);
+    // The window around the Splits view: its width and height, or (keepWidth) the height it
+    // needs at the window's width when that changed since the last fit.
+    void FitSplitsWindow(bool keepWidth);
+    // The grid's lines of kNoRouteText while no split file is open.
+    void ShowNoRouteLines(bool shown);
+    // The look of both views: the Splits view's, the window's background, the grid's text.
+    void ApplyAppearance(const Appearance& look);
+    // The engine changed: what both views show of the run (a finished run kept on screen).
+    void RunChanged();
+
+    Layout layout_ = Layout::kGrid;
+    std::unique_ptr<SplitsPanel> splits_;
+    // The grid's copy of the run, holding a finished run the engine has kept (GridCells).
+    RunOnScreen gridRun_;
+    tk::Color gridText_ = tk::Color::White();  // the text of the grid: the appearance's
+    std::vector<tk::Label*> noRouteLines_;
+    double splitsHeight_ = 0;  // the Splits view's height at the last fit
 };

@@ -35,15 +35,15 @@ inline std::int64_t Trunc(double value) {
     return static_cast<std::int64_t>(value);
 }
 
-// A difference's colour: green ahead (below 0), red behind, white even.
-inline tk::Color ColorOfSign(std::int32_t value) {
+// A difference's colour: green ahead (below 0), red behind, even (the text's, white) at 0.
+inline tk::Color ColorOfSign(std::int32_t value, const tk::Color& even = tk::Color::White()) {
     if (value < 0) {
         return tk::Color::Green();
     }
     if (value > 0) {
         return tk::Color::Red();
     }
-    return tk::Color::White();
+    return even;
 }
 
 }  // namespace shell

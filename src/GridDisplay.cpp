@@ -9,10 +9,11 @@
 
 #include "AppDelegate.h"
 #include "AppDelegateShared.h"
+#include "GridCells.h"
+#include "SplitsPanel.h"
 #include "WrapTime.h"
 
 using shell::ColorOfSign;
-using shell::kTitleBar;
 using shell::Trunc;
 
 DisplayGridType DisplayGrid;
@@ -81,13 +82,64 @@ void AppDelegate::ClearDisplayGrid() {
     DisplayGrid.clear();
 }
 
-void AppDelegate::CreateScreen() {
-    ClearDisplayGrid();
-    const unsigned columns = TimerData->GetColumnCount();
-    if (columns == 0) {
+void AppDelegate::RunChanged() {
+    gridRun_.Update(*TimerData);
+    splits_->Refresh(*TimerData, gridRun_.Run());
+}
+
+std::int64_t AppDelegate::FitWindow(double width, std::int64_t windowHeight) {
+    const tk::Rect visible = tk::Screen::MainVisibleFrame();
+    tk::Rect frame = window->Frame();
+    double windowTop = frame.y + frame.height;
+    if (static_cast<double>(windowHeight) > windowTop - visible.y) {
+        if (windowTop - visible.y < kInitialHeight || windowTop > visible.MaxY()) {
+            windowTop = visible.MaxY();
+        }
+        windowHeight = std::min(windowHeight, Trunc(windowTop - visible.y));
+    }
+    frame.y = windowTop - static_cast<double>(windowHeight);
+    frame.height = static_cast<double>(windowHeight);
+    frame.width = width;
+    window->SetFrame(frame, /*display=*/true);
+    return windowHeight;
+}
+
+void AppDelegate::ShowNoRouteLines(bool shown) {
+    for (tk::Label* line : noRouteLines_) {
+        line->RemoveFromParent();
+    }
+    noRouteLines_.clear();
+    if (!shown) {
         return;
     }
-    const unsigned rows = TimerData->GetRowCount();
+    const tk::Rect content = ScrollBoxContent->Frame();
+    constexpr double kLineHeight = 15;
+    double top = content.height - 8;
+    for (const char* text : kNoRouteLines) {
+        noRouteLines_.push_back(ScrollBoxContent->AddLabel(
+            MakeGridLabel({6, top - kLineHeight, content.width - 12, kLineHeight}, text,
+                          tk::TextAlignment::kLeft, gridText_)));
+        noRouteLines_.back()->SetFontSize(10);
+        top -= kLineHeight;
+    }
+}
+
+void AppDelegate::CreateScreen() {
+    RunChanged();
+    ClearDisplayGrid();
+    ShowNoRouteLines(false);
+    if (layout_ == Layout::kSplits) {
+        splitsHeight_ = 0;
+        FitSplitsWindow(/*keepWidth=*/false);
+        return;
+    }
+    const GridCells cells(*TimerData, gridRun_);
+    const unsigned columns = cells.Columns();
+    if (columns == 0) {
+        ShowNoRouteLines(true);
+        return;
+    }
+    const unsigned rows = cells.Rows();
     const double rowHeight = HideDiffRows ? kRowHeightNoDiffs : kRowHeight;
     const int hideBest = HideBestSplits ? 1 : 0;
     const int hideCurrent = HideCurrentSplits ? 1 : 0;
@@ -101,24 +153,12 @@ void AppDelegate::CreateScreen() {
     // The window fits the grid, keeping its top edge, but never reaches past the screen's
     // visible area: the grid scrolls instead. Too tall for the room below its top edge, it
     // keeps that edge when a few rows still fit below it and moves up to the top of the
-    // visible area otherwise, and then takes the room there is.
-    std::int64_t windowHeight =
-        Trunc(HeaderPanel->Frame().height + static_cast<double>(contentHeight) + kTitleBar);
-    const tk::Rect visible = tk::Screen::MainVisibleFrame();
-    tk::Rect frame = window->Frame();
-    double windowTop = frame.y + frame.height;
-    if (static_cast<double>(windowHeight) > windowTop - visible.y) {
-        if (windowTop - visible.y < kInitialHeight || windowTop > visible.MaxY()) {
-            windowTop = visible.MaxY();
-        }
-        windowHeight = std::min(windowHeight, Trunc(windowTop - visible.y));
-    }
-    frame.y = windowTop - static_cast<double>(windowHeight);
-    frame.height = static_cast<double>(windowHeight);
-    // Never narrower than the laid-out window, which holds the menu bar and keeps the
-    // counters clear of the status text.
-    frame.width = std::max(static_cast<double>(contentWidth), kInitialWidth);
-    window->SetFrame(frame, /*display=*/true);
+    // visible area otherwise, and then takes the room there is. Never narrower than the
+    // laid-out window, which holds the menu bar and keeps the counters clear of the status.
+    const double strip = window->StripHeight();
+    const std::int64_t windowHeight =
+        FitWindow(std::max(static_cast<double>(contentWidth), kInitialWidth),
+                  Trunc(HeaderPanel->Frame().height + static_cast<double>(contentHeight) + strip));
 
     tk::Rect document = ScrollBoxContent->Frame();
     document.height = static_cast<double>(contentHeight);
@@ -129,7 +169,7 @@ void AppDelegate::CreateScreen() {
 
     const tk::Rect box = ScrollBox->Frame();
     const double top = static_cast<double>(
-        Trunc(static_cast<double>(windowHeight) - box.y - box.height - kTitleBar - 2));
+        Trunc(static_cast<double>(windowHeight) - box.y - box.height - strip - 2));
 
     DisplayGrid.assign(rows + 1, std::vector<std::array<tk::Label*, 2>>(columns + 1));
     AttemptsPanel->SetHidden(HideAttemptsCounters || (HideBestSplits && HideCurrentSplits));
@@ -144,7 +184,7 @@ void AppDelegate::CreateScreen() {
 
     tk::Label* description = HeaderPanel->AddLabel(
         MakeGridLabel({kGridLeft, top - kHeaderLabelHeight, kHeaderColumnWidth, kHeaderLabelHeight},
-                      TimerData->GetFullFileDesc(), tk::TextAlignment::kLeft, tk::Color::White()));
+                      TimerData->GetFullFileDesc(), tk::TextAlignment::kLeft, gridText_));
     PutTimerLabelInGrid(0, 0, /*mainLabel=*/true, description);
 
     for (unsigned k = 0; k < columns; ++k) {
@@ -153,7 +193,7 @@ void AppDelegate::CreateScreen() {
         }
         tk::Label* header = HeaderPanel->AddLabel(MakeGridLabel(
             {columnX(k), top - kHeaderLabelHeight, kDataColumnWidth, kHeaderLabelHeight},
-            TimerData->GetFullColumnHeader(k), tk::TextAlignment::kRight, tk::Color::White()));
+            cells.ColumnHeader(k), tk::TextAlignment::kRight, gridText_));
         PutTimerLabelInGrid(0, static_cast<int>(k + 1), /*mainLabel=*/true, header);
     }
 
@@ -199,13 +239,22 @@ void AppDelegate::UpdateResetCountDisplay() {
 // ---- Grid display refresh ----
 
 void AppDelegate::UpdateScreen() {
-    const unsigned columns = TimerData->GetColumnCount();
+    RunChanged();
+    if (layout_ == Layout::kSplits) {
+        FitSplitsWindow(/*keepWidth=*/true);
+        return;
+    }
+    const GridCells grid(*TimerData, gridRun_);
+    const unsigned columns = grid.Columns();
     if (columns == 0) {
         return;
     }
-    const unsigned rows = TimerData->GetRowCount();
-    const unsigned next = TimerData->GetNextSplitNumber();
-    const QuorvelClass& grid = *TimerData;
+    const unsigned rows = grid.Rows();
+    const unsigned next = grid.Next();
+    // A held run shown again, or let go: the grid of its shape.
+    if (DisplayGrid.size() != rows + 1 || DisplayGrid.front().size() != columns + 1) {
+        CreateScreen();
+    }
 
     for (std::size_t r = 1; r < DisplayGrid.size(); ++r) {
         const auto s = static_cast<unsigned>(r - 1);
@@ -219,27 +268,27 @@ void AppDelegate::UpdateScreen() {
             tk::Label* main = slots[0];
             tk::Label* diff = slots.size() > 1 ? slots[1] : nullptr;
             const auto d = static_cast<unsigned>(c - 1);
-            tk::Color color = timed ? tk::Color::Cyan() : tk::Color::White();
+            tk::Color color = timed ? tk::Color::Cyan() : gridText_;
             if (c == 0) {
                 main->SetBackgroundColor(tk::Color::Clear());
                 main->SetTextColor(color);
                 continue;
             }
-            const std::int32_t timer = grid.GetDataCellTimer(s, d);
+            const std::int32_t timer = grid.Timer(s, d);
             if (!timed && columns > 1 && c == columns) {
-                const std::int32_t delta = WrapSub(timer, grid.GetDataCellTimer(s, d - 1));
+                const std::int32_t delta = WrapSub(timer, grid.Timer(s, d - 1));
                 if (delta != 0) {
                     color = ColorOfSign(delta);
                 }
             }
-            const tk::Color background =
-                grid.GetDataCellNotes(s, d).empty() ? tk::Color::Clear() : kHighlightGrey;
+            const std::string notes = grid.Notes(s, d);
+            const tk::Color background = notes.empty() ? tk::Color::Clear() : kHighlightGrey;
             std::int32_t shown = timer;
             if (c == displayColumns.size() - 2 && HideCurrentSplits) {
-                const std::int32_t current = grid.GetDataCellTimer(s, d + 1);
+                const std::int32_t current = grid.Timer(s, d + 1);
                 if (current != 0) {
                     shown = current;
-                    color = ColorOfSign(grid.GetDataCellTimerDiff(s, d + 1));
+                    color = ColorOfSign(grid.TimerDiff(s, d + 1), gridText_);
                 }
             }
             if (shown != 0) {
@@ -247,34 +296,34 @@ void AppDelegate::UpdateScreen() {
             } else {
                 main->SetText("---");
                 if (!timed) {
-                    color = tk::Color::White();
+                    color = gridText_;
                 }
             }
             main->SetBackgroundColor(background);
             main->SetTextColor(color);
-            main->SetToolTip(NoteText(grid.GetDataCellNotes(s, d)));
+            main->SetToolTip(NoteText(notes));
 
             if (diff == nullptr) {
                 continue;
             }
-            const std::int32_t currentTimer = grid.GetDataCellTimer(s, columns - 1);
+            const std::int32_t currentTimer = grid.Timer(s, columns - 1);
             if (timer == 0 || currentTimer == 0) {
                 diff->SetBackgroundColor(tk::Color::Clear());
                 diff->SetText("");
                 continue;
             }
             const std::int32_t difference =
-                c < columns ? grid.GetDataCellTimerDiff(s, d) : grid.GetDataCellElapsedDiff(s, d);
+                c < columns ? grid.TimerDiff(s, d) : grid.ElapsedDiff(s, d);
             tk::Color diffBackground = tk::Color::Clear();
             if (c == 1) {
-                const std::int32_t segment = grid.GetDataCellElapsed(s, columns - 1);
-                const std::int32_t best = grid.GetDataCellElapsed(s, 0);
+                const std::int32_t segment = grid.Elapsed(s, columns - 1);
+                const std::int32_t best = grid.Elapsed(s, 0);
                 if (segment != 0 && (best == 0 || segment < best)) {
                     diffBackground = kHighlightGrey;
                 }
             }
             diff->SetBackgroundColor(diffBackground);
-            diff->SetTextColor(ColorOfSign(difference));
+            diff->SetTextColor(ColorOfSign(difference, gridText_));
             diff->SetText(LongToTimeString(difference, /*ShowPlus=*/true, /*ShortForm=*/true));
         }
     }

@@ -15,6 +15,7 @@
 // Standard library and POSIX only; main thread only.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -54,7 +55,61 @@ inline const Setting<std::int32_t> kTop{"Window", "Top", 0, std::nullopt};
 inline const Setting<std::int32_t> kZoom{"Window", "Zoom", 100, std::nullopt};
 inline const Setting<bool> kAlwaysOnTop{"Window", "AlwaysOnTop", false, false};
 // "#rrggbb"; missing or not a colour: the window's own dark grey.
-inline const Setting<std::string> kBackground{"Window", "Background", "", std::nullopt};
+inline const Setting<std::string> kWindowBackground{"Window", "Background", "", std::nullopt};
+// The view the window shows: "Splits", or "Grid" (also what a missing or unknown value reads
+// as).
+inline const Setting<std::string> kLayout{"Window", "Layout", "Grid", std::nullopt};
+inline const Setting<bool> kHideMenuBar{"Window", "HideMenuBar", false, std::nullopt};
+
+// [Splits]: the Splits view's rows, clock, summary lines and comparison, read and checked by
+// SplitsSettingsFromText (a missing or unreadable value keeps its default).
+inline const Setting<std::string> kSplitsVisibleRows{"Splits", "VisibleRows", "", std::nullopt};
+inline const Setting<std::string> kSplitsClockDecimals{"Splits", "ClockDecimals", "", std::nullopt};
+inline const Setting<std::string> kSplitsCompareAgainst{"Splits", "CompareAgainst", "",
+                                                        std::nullopt};
+inline const Setting<std::string> kShowPreviousSegment{"Splits", "ShowPreviousSegment", "",
+                                                       std::nullopt};
+inline const Setting<std::string> kShowSumOfBest{"Splits", "ShowSumOfBest", "", std::nullopt};
+inline const Setting<std::string> kShowBestPossibleTime{"Splits", "ShowBestPossibleTime", "",
+                                                        std::nullopt};
+inline const Setting<std::string> kShowPossibleTimeSave{"Splits", "ShowPossibleTimeSave", "",
+                                                        std::nullopt};
+inline const Setting<std::string> kShowTotalPossibleTimeSave{"Splits", "ShowTotalPossibleTimeSave",
+                                                             "", std::nullopt};
+inline const Setting<std::string> kShowPersonalBest{"Splits", "ShowPersonalBest", "", std::nullopt};
+inline const std::array<const Setting<std::string>*, 9> kSplitsSettings = {
+    &kSplitsVisibleRows,    &kSplitsClockDecimals,
+    &kSplitsCompareAgainst, &kShowPreviousSegment,
+    &kShowSumOfBest,        &kShowBestPossibleTime,
+    &kShowPossibleTimeSave, &kShowTotalPossibleTimeSave,
+    &kShowPersonalBest};
+
+// [Appearance]: the colour of each role ("#rrggbb") and the fonts ("family,size") of the
+// Splits view, read by AppearanceFromSettings; the grid takes the background and the text.
+inline const Setting<std::string> kAppearanceAheadGaining{"Appearance", "AheadGaining", "",
+                                                          std::nullopt};
+inline const Setting<std::string> kAppearanceAheadLosing{"Appearance", "AheadLosing", "",
+                                                         std::nullopt};
+inline const Setting<std::string> kAppearanceBehindGaining{"Appearance", "BehindGaining", "",
+                                                           std::nullopt};
+inline const Setting<std::string> kAppearanceBehindLosing{"Appearance", "BehindLosing", "",
+                                                          std::nullopt};
+inline const Setting<std::string> kAppearanceBestSegment{"Appearance", "BestSegment", "",
+                                                         std::nullopt};
+inline const Setting<std::string> kAppearancePersonalBest{"Appearance", "PersonalBest", "",
+                                                          std::nullopt};
+inline const Setting<std::string> kAppearanceText{"Appearance", "Text", "", std::nullopt};
+// Missing: the window's Background (kWindowBackground).
+inline const Setting<std::string> kAppearanceBackground{"Appearance", "Background", "",
+                                                        std::nullopt};
+inline const Setting<std::string> kAppearanceHighlight{"Appearance", "Highlight", "", std::nullopt};
+inline const Setting<std::string> kAppearanceClockFont{"Appearance", "ClockFont", "", std::nullopt};
+inline const Setting<std::string> kAppearanceListFont{"Appearance", "ListFont", "", std::nullopt};
+inline const std::array<const Setting<std::string>*, 11> kAppearanceSettings = {
+    &kAppearanceAheadGaining, &kAppearanceAheadLosing, &kAppearanceBehindGaining,
+    &kAppearanceBehindLosing, &kAppearanceBestSegment, &kAppearancePersonalBest,
+    &kAppearanceText,         &kAppearanceBackground,  &kAppearanceHighlight,
+    &kAppearanceClockFont,    &kAppearanceListFont};
 
 // [Misc]: what is kept without a command, and the questions before results are lost.
 inline const Setting<bool> kAutoSaveBestSplits{"Misc", "AutoSaveBestSplits", false, true};

@@ -32,14 +32,14 @@ void ViewLook::Read(Settings& settings, tk::Window& window, double gridFontPoint
     tk::SetZoom(zoom_);
     alwaysOnTop_ = settings.Get(kAlwaysOnTop);
     window.SetAlwaysOnTop(alwaysOnTop_);
-    background_ = tk::ColorFromHex(settings.Get(kBackground)).value_or(kDefaultBackground);
+    background_ = tk::ColorFromHex(settings.Get(kWindowBackground)).value_or(kDefaultBackground);
     window.SetBackgroundColor(background_);
 }
 
 void ViewLook::Put(Settings& settings) const {
     settings.Put(kZoom, Percent(zoom_));
     settings.Put(kAlwaysOnTop, alwaysOnTop_);
-    settings.Put(kBackground, tk::ColorToHex(background_));
+    settings.Put(kWindowBackground, tk::ColorToHex(background_));
 }
 
 void ViewLook::SetZoom(double zoom) {
@@ -82,6 +82,6 @@ void ViewLook::SetBackground(const tk::Color& color) {
         window_->SetBackgroundColor(background_);
     }
     if (settings_ != nullptr) {
-        settings_->Set(kBackground, tk::ColorToHex(background_));
+        settings_->Set(kWindowBackground, tk::ColorToHex(background_));
     }
 }

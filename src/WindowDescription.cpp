@@ -5,6 +5,8 @@
 
 #include "AppDelegate.h"
 #include "AppDelegateShared.h"
+#include "SplitsPanel.h"
+#include "WidgetView.h"
 
 using shell::kAppTitle;
 using shell::kTitleBar;
@@ -42,16 +44,17 @@ void AppDelegate::CreateMainWindow() {
         std::make_unique<tk::View>(tk::Rect{0, gridHeight, w, kHeaderPanelHeight}));
     HeaderPanel->SetAutoresizingMask(tk::kWidthSizable | tk::kMinYMargin);
 
-    auto* clock = content->AddSubview(std::make_unique<tk::View>(
+    ClockPanel = content->AddSubview(std::make_unique<tk::View>(
         tk::Rect{0, gridHeight, w, kHeaderPanelHeight - kHeaderLabelHeight - 2}));
-    clock->SetAutoresizingMask(tk::kWidthSizable | tk::kMinYMargin);
-    CurrentTimeLabel = AddLabel(clock, {4, 20, w - 8, 34}, "0.0", 28, tk::TextAlignment::kLeft,
+    ClockPanel->SetAutoresizingMask(tk::kWidthSizable | tk::kMinYMargin);
+    CurrentTimeLabel = AddLabel(ClockPanel, {4, 20, w - 8, 34}, "0.0", 28, tk::TextAlignment::kLeft,
                                 tk::Color::White());
     CurrentTimeLabel->SetBold(true);
-    StatusLabel =
-        AddLabel(clock, {4, 2, 110, 18}, "Ready", 13, tk::TextAlignment::kLeft, tk::Color::White());
+    StatusLabel = AddLabel(ClockPanel, {4, 2, 110, 18}, "Ready", 13, tk::TextAlignment::kLeft,
+                           tk::Color::White());
 
-    AttemptsPanel = clock->AddSubview(std::make_unique<tk::View>(tk::Rect{w - 114, 3, 110, 16}));
+    AttemptsPanel =
+        ClockPanel->AddSubview(std::make_unique<tk::View>(tk::Rect{w - 114, 3, 110, 16}));
     AttemptsPanel->SetAutoresizingMask(tk::kMinXMargin);
     const tk::Color caption = tk::Color::LightGray();
     AddLabel(AttemptsPanel, {0, 0, 52, 16}, "Attempts", 10, tk::TextAlignment::kLeft, caption);
@@ -67,6 +70,12 @@ void AppDelegate::CreateMainWindow() {
     ScrollBox->SetAutoresizingMask(tk::kWidthSizable | tk::kHeightSizable);
     ScrollBoxContent =
         ScrollBox->SetDocumentView(std::make_unique<tk::View>(tk::Rect{0, 0, w, gridHeight}));
+
+    // The Splits view in place of all of these, while it is the layout.
+    SplitsHost =
+        content->AddSubview(std::make_unique<tk::WidgetView>(tk::Rect{0, 0, w, contentHeight}));
+    SplitsHost->SetAutoresizingMask(tk::kWidthSizable | tk::kHeightSizable);
+    SplitsHost->SetHidden(true);
 
     // ---- Menus ----
     tk::Menu* bar = window->MenuBar();
@@ -132,6 +141,14 @@ void AppDelegate::CreateMainWindow() {
         "Actual Size", [this] { ActualSizeMenuClick(); }, "Ctrl+0");
     AlwaysOnTopMenuItem = view->AddItem("Always on Top", [this] { AlwaysOnTopMenuClick(); });
     view->AddSeparator();
+    tk::Menu* layout = view->AddSubmenu("Layout")->Submenu();
+    GridLayoutMenuItem = layout->AddItem("Grid", [this] { LayoutMenuClick(Layout::kGrid); });
+    SplitsLayoutMenuItem = layout->AddItem(
+        "Splits", [this] { LayoutMenuClick(Layout::kSplits); }, "Ctrl+L");
+    CompareAgainstMenu = view->AddSubmenu("Compare Against")->Submenu();
+    HideMenuBarMenuItem = view->AddItem(
+        "Hide Menu Bar", [this] { HideMenuBarMenuClick(); }, "F10");
+    view->AddSeparator();
     StatisticsMenuItem = view->AddItem(
         "Statistics...", [this] { StatisticsMenuClick(); }, "Ctrl+H");
 
@@ -148,6 +165,7 @@ void AppDelegate::CreateMainWindow() {
         "Hotkeys...", [this] { HotkeysMenuClick(); }, "Ctrl+K");
     options->AddItem("Control Server...", [this] { ControlServerMenuClick(); });
     options->AddItem("Background Colour...", [this] { BackgroundColourMenuClick(); });
+    options->AddItem("Appearance...", [this] { AppearanceMenuClick(); });
     AskBeforeLosingResultsMenuItem = options->AddItem(
         "Ask Before Losing Results", [this] { AskBeforeLosingResultsMenuClick(); });
     // Every check item shows its box from the start.
@@ -155,11 +173,15 @@ void AppDelegate::CreateMainWindow() {
          {HorizontalModeMenuItem, HideBestSplitsMenuItem, HideCurrentSplitsMenuItem,
           HideDiffRowsMenuItem, HideAttemptCountersMenuItem, AutosaveBestSplitsMenuItem,
           AutosaveBestRunMenuItem, AutosaveSplitStateMenuItem, GlobalHotkeysMenuItem,
-          AlwaysOnTopMenuItem, AskBeforeLosingResultsMenuItem}) {
+          AlwaysOnTopMenuItem, AskBeforeLosingResultsMenuItem, GridLayoutMenuItem,
+          SplitsLayoutMenuItem, HideMenuBarMenuItem}) {
         item->SetCheckable(true);
     }
     window->SetCloseRequestHandler([this] { return MayQuit(); });
 
     CountersMenu = bar->AddSubmenu("Counters");
     CountersMenu->Submenu()->AddItem("Counter", [this] { CounterItemMenuClick(); });
+
+    splits_ = std::make_unique<SplitsPanel>(SplitsHost, CompareAgainstMenu);
+    splits_->SetPlaceholderText(kNoRouteText);
 }

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QEventLoop>
 #include <QFontMetricsF>
 #include <QHelpEvent>
@@ -451,7 +452,7 @@ void ViewPeer::ApplyGeometry() {
     const double zoom = Zoom();
     if (view_.GetWindow() != nullptr && view_.Superview() == nullptr) {
         widget_->setGeometry(
-            ToQRect(Scaled({0, Window::kTitleBarHeight, f.width, f.height}, zoom)));
+            ToQRect(Scaled({0, view_.GetWindow()->StripHeight(), f.width, f.height}, zoom)));
         return;
     }
     View* parent = view_.Superview();
@@ -527,6 +528,7 @@ void CreateViewPeer(View& view, QWidget* parentWidget) {
     widget->setVisible(!view.Hidden());
     // A new widget is painted whole when shown: what was dirty before is covered.
     view.TakeDirtyRects();
+    Backend::OnScreen(view);
 }
 
 // ---- Menus on screen ----
@@ -660,10 +662,11 @@ class WindowWidget : public QWidget {
     }
     QMenuBar* menuBar() const { return menuBar_; }
     // The menu bar fills the window's top strip at the zoom; below 100 % its font shrinks
-    // with it, so that it still fits the strip.
+    // with it, so that it still fits the strip. Hidden, it takes no strip.
     void FitMenuBar() {
         const double zoom = Zoom();
         const int strip = static_cast<int>(std::lround(Window::kTitleBarHeight * zoom));
+        menuBar_->setVisible(!window_.MenuBarHidden());
         menuBar_->setFixedHeight(strip);
         QFont font = QApplication::font(menuBar_);
         if (zoom < 1 && font.pointSizeF() > 0) {
@@ -687,6 +690,17 @@ class WindowWidget : public QWidget {
     void moveEvent(QMoveEvent* event) override {
         QWidget::moveEvent(event);
         FollowScreen();
+    }
+    // With the menu bar hidden, a right click anywhere on the window opens its menus.
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        if (!window_.MenuBarHidden()) {
+            QWidget::contextMenuEvent(event);
+            return;
+        }
+        auto* menus = new QMenu(this);
+        menus->setAttribute(Qt::WA_DeleteOnClose);
+        menus->addActions(menuBar_->actions());
+        menus->popup(event->globalPos());
     }
     void closeEvent(QCloseEvent* event) override {
         if (window_.IsVisible() && !window_.CloseRequested()) {
@@ -754,6 +768,7 @@ class WindowPeer : public Peer {
                 break;
             case Change::kState:
                 ApplyAlwaysOnTop();
+                widget_->FitMenuBar();
                 break;
             default:
                 break;

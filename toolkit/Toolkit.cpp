@@ -769,6 +769,10 @@ MenuItem* Menu::Append(std::unique_ptr<MenuItem> item) {
     return raw;
 }
 
+void Menu::RemoveAllItems() {
+    items_.clear();
+}
+
 MenuItem* Menu::AddItem(std::string title, std::function<void()> action,
                         std::string keyEquivalent) {
     return Append(
@@ -845,7 +849,7 @@ void Window::Notify(detail::Change what) {
 void Window::SetFrame(const Rect& frame, bool display) {
     if (frame != frame_) {
         frame_ = frame;
-        content_->SetFrame({0, 0, frame.width, frame.height - kTitleBarHeight});
+        content_->SetFrame({0, 0, frame.width, frame.height - StripHeight()});
         Notify(detail::Change::kFrame);
     }
     if (display) {
@@ -855,7 +859,16 @@ void Window::SetFrame(const Rect& frame, bool display) {
 
 void Window::FrameChangedOnScreen(const Rect& frame) {
     frame_ = frame;
-    content_->SetFrame({0, 0, frame.width, frame.height - kTitleBarHeight});
+    content_->SetFrame({0, 0, frame.width, frame.height - StripHeight()});
+}
+
+void Window::SetMenuBarHidden(bool hidden) {
+    if (hidden == menuBarHidden_) {
+        return;
+    }
+    menuBarHidden_ = hidden;
+    Notify(detail::Change::kState);
+    content_->SetFrame({0, 0, frame_.width, frame_.height - StripHeight()});
 }
 
 void Window::SetTitle(std::string_view title) {

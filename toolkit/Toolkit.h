@@ -14,8 +14,8 @@
 //
 // The window's frame includes a 22-point strip at its top, taken by the window's own menu
 // bar; the content view fills the rest. A window whose frame is H points high therefore has a
-// content view H - 22 points high. The frame is the window's client area: the window manager's
-// decorations around it are not known and not included.
+// content view H - 22 points high (H while the menu bar is hidden: StripHeight). The frame is the
+// window's client area: the window manager's decorations around it are not known and not included.
 //
 // Ownership. A window owns its content view and its menu bar; a view owns its subviews and its
 // labels (std::unique_ptr); a menu owns its items and an item its submenu. Adding returns a raw,
@@ -322,6 +322,9 @@ class View {
         }
     }
     void AdoptSubview(std::unique_ptr<View> view);
+    // Called once the view's on-screen widget exists (the window is being shown): a view whose
+    // inside is drawn by a widget of its own (WidgetView.h) puts it there.
+    virtual void OnScreen() {}
 
   private:
     friend class Label;
@@ -467,6 +470,9 @@ class Menu {
     // Appends an entry holding a new, empty submenu; returns the entry (its Submenu() is the
     // new menu), so the entry can be hidden as a whole.
     MenuItem* AddSubmenu(std::string title);
+    // Removes and destroys every item (a menu whose entries follow the open file). Pointers to
+    // them must not be used afterwards.
+    void RemoveAllItems();
     std::size_t ItemCount() const { return items_.size(); }
     MenuItem* ItemAt(std::size_t i) const { return items_[i].get(); }
     // The first item with that title in this menu or its submenus, or null.
@@ -515,6 +521,13 @@ class Window {
     void SetAlwaysOnTop(bool onTop);
     View* ContentView() const { return content_.get(); }
     Menu* MenuBar() const { return menuBar_.get(); }
+    // A hidden menu bar takes no strip: the content view fills the whole frame, and a right
+    // click on the window opens the menus as a pop-up. The key equivalents work either way.
+    // Shown by default.
+    bool MenuBarHidden() const { return menuBarHidden_; }
+    void SetMenuBarHidden(bool hidden);
+    // The height of the strip at the top: kTitleBarHeight, or 0 while the menu bar is hidden.
+    double StripHeight() const { return menuBarHidden_ ? 0 : kTitleBarHeight; }
 
     // Shows the window: at once when the application object exists (inside Application::Run
     // or a test's), otherwise when Run has told the delegate of the launch.
@@ -543,6 +556,7 @@ class Window {
     std::unique_ptr<Menu> menuBar_;
     bool visible_ = false;
     bool alwaysOnTop_ = false;
+    bool menuBarHidden_ = false;
     std::function<bool()> closeRequest_;
     std::unique_ptr<detail::Peer> peer_;
 };

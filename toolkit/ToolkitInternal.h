@@ -22,6 +22,8 @@ class Backend {
     static Peer* PeerOf(const Window& window) { return window.peer_.get(); }
     static Peer* PeerOf(const MenuItem& item) { return item.peer_.get(); }
     static void AttachPeer(View& view, std::unique_ptr<Peer> peer);
+    // The view's widget exists: the view may put a widget of its own into it.
+    static void OnScreen(View& view) { view.OnScreen(); }
     static void AttachPeer(Menu& menu, std::unique_ptr<Peer> peer);
     static void AttachPeer(MenuItem& item, std::unique_ptr<Peer> peer);
     // The user scrolled, moved or resized: the model follows without telling the screen back.

@@ -6,6 +6,7 @@
 #include "BackgroundDialog.h"
 #include "ColorText.h"
 #include "Prompts.h"
+#include "SplitsPanel.h"
 
 using shell::CheckOf;
 
@@ -22,5 +23,11 @@ void AppDelegate::BackgroundColourMenuClick() {
     }
     if (const auto colour = tk::ColorFromHex(dialog.Chosen())) {
         look_.SetBackground(*colour);
+        // The Splits view's background is the same colour.
+        Appearance look = splits_->Look();
+        look.SetColour(ColourRole::kBackground,
+                       RgbFromHex(tk::ColorToHex(look_.Background())).value_or(Rgb{}));
+        ApplyAppearance(look);
+        splits_->SaveAppearance();
     }
 }

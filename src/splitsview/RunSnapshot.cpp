@@ -56,9 +56,12 @@ bool KeptRunOf(const QuorvelClass& engine, const RunSnapshot& before) {
     if (final == 0 || engine.GetCurrentTime() < final) {
         return false;
     }
-    const bool sameRoute = before.hasRoute && before.Rows() == rows &&
-                           before.storedRuns.size() + 2 == columns &&
-                           before.splitFile == engine.SplitFileName;
+    // Keeping the first run of a route without a stored run adds the column it is kept in.
+    const std::size_t storedRuns = columns - 2;
+    const bool sameRoute =
+        before.hasRoute && before.Rows() == rows &&
+        (before.storedRuns.size() == storedRuns || (before.storedRuns.empty() && columns == 3)) &&
+        before.splitFile == engine.SplitFileName;
     const bool atTheEnd = before.finished || (before.running && before.next + 1 == rows);
     if (!sameRoute || !atTheEnd) {
         return false;

@@ -57,8 +57,9 @@ class Builder {
         const std::int32_t final = rows_ > 0 ? At(run_.current, rows_ - 1) : 0;
         const std::int32_t keptFinal =
             run_.Kept() != nullptr && rows_ > 0 ? At(run_.Kept()->times, rows_ - 1) : 0;
-        look.newPersonalBest = run_.finished && run_.Kept() != nullptr && final != 0 &&
-                               (keptFinal == 0 || final < keptFinal);
+        // With no kept run, or one without a final time, any finish is one: the engine keeps
+        // it.
+        look.newPersonalBest = run_.finished && final != 0 && (keptFinal == 0 || final < keptFinal);
         Rows(look);
         Clock(look, final);
         Summary(look, look.newPersonalBest ? final : keptFinal);
@@ -238,7 +239,7 @@ class Builder {
                     PreviousSegment(line);
                     break;
                 case SummaryLine::kSumOfBest:
-                    value = ::SumOfBest(best, in_.historySumOfBest);
+                    value = ::SumOfBest(BestWithTheRun(), in_.historySumOfBest);
                     break;
                 case SummaryLine::kBestPossibleTime:
                     value = BestPossibleTime(best, run_.current, next_, run_.clock);
@@ -258,6 +259,20 @@ class Builder {
             }
             look.summary.push_back(std::move(line));
         }
+    }
+
+    // The best segments with the run's own where it beat them: a segment just run is a
+    // segment the route has been run in, so the sum of best is never slower than a finished
+    // run (also one held on screen after the engine kept it, whose best segments are the old).
+    std::vector<std::int32_t> BestWithTheRun() const {
+        std::vector<std::int32_t> best = run_.bestSegments;
+        for (std::size_t i = 0; i < best.size() && i < next_; ++i) {
+            const std::int32_t segment = SegmentAt(run_.current, i);
+            if (segment > 0 && (best[i] == 0 || segment < best[i])) {
+                best[i] = segment;
+            }
+        }
+        return best;
     }
 
     // The last split's segment against the comparison's, gold on a best segment.

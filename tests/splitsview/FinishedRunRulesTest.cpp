@@ -61,6 +61,8 @@ TEST_F(FinishedRun, ANewPersonalBestStaysOnScreenWithItsDifferencesUntilReset) {
     EXPECT_EQ(look.rows[2].delta.role, kBestSegment);  // 28.00 against a best of 30.00
     EXPECT_EQ(look.rows[0].delta.role, kAheadGaining);
     EXPECT_EQ(look.summary.back().value, "1:00.00");  // Personal Best: the new one
+    // Sum of Best with the run's 28.00 in place of the best 30.00: never above the run.
+    EXPECT_EQ(look.summary.at(1).value, "58.00");
 
     FakeClock::Advance(500);  // ticks and other commands leave it on screen
     screen.Tick(engine);
