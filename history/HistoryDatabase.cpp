@@ -344,10 +344,14 @@ bool HistoryDatabase::OpenExisting(OpenResult* result) {
         }
     }
     if (!empty || access_ == Access::Writable) {
+        // The clock an import chose holds even before the first attempt on it.
+        sqlite::Statement chosen(db_, "SELECT value FROM route_setting WHERE name = 'clock'");
         sqlite::Statement latest(db_,
                                  "SELECT clock FROM attempt WHERE ending <> 6 "
                                  "ORDER BY id DESC LIMIT 1");
-        if (latest.Step() == SQLITE_ROW) {
+        if (chosen.Ok() && chosen.Step() == SQLITE_ROW) {
+            result->Clock = ClockFrom(chosen.Int64(0));
+        } else if (latest.Step() == SQLITE_ROW) {
             result->Clock = ClockFrom(latest.Int64(0));
         }
     }

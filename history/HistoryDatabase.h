@@ -65,8 +65,8 @@ struct OpenResult {
     // The last attempt, when the process died or the window closed while it ran: the run
     // can be taken up again (HistoryRecorder::UnfinishedResumed) or dropped.
     std::optional<Attempt> Unfinished;
-    // The clock of the latest attempt of the list (an import sets it for the whole route):
-    // the clock the next attempt is recorded on. Real with no attempt.
+    // The clock the next attempt is recorded on: the route's clock where an import chose it
+    // (RouteClock), else the latest attempt's; real with neither.
     TimeClock Clock = TimeClock::Real;
 };
 

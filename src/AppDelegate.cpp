@@ -419,6 +419,7 @@ void AppDelegate::StartOrResume() {
         runKept_ = false;
         TimerData->StartTimer();
         history_.Started();
+        historyToSplits_.Post();
         UpdateResetCountDisplay();
     } else {
         TimerData->ResumeTimer();
@@ -474,6 +475,7 @@ void AppDelegate::ResetTimerMenuClick() {
         return;
     }
     history_.Reset();
+    historyToSplits_.Post();
     TimerData->ClearTimer();
     runKept_ = false;
     runState_.Remove();

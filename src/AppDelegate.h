@@ -383,6 +383,11 @@ class AppDelegate : public tk::ApplicationDelegate {
     // The route just loaded: its history opened (a refused file said once), and what an
     // earlier process left unfinished settled by the answer to the question to resume it.
     void OpenHistory(RunStateKeeper::Offer offer);
+    // The Splits view's comparisons from the history (Best Segments, Average Segments, Latest
+    // Run...): read when a route opens, when the view is shown, and after each attempt starts
+    // or is reset, once that is drawn; never on a split's way to the screen. While the grid
+    // is shown they are only marked stale.
+    void HandHistoryToSplitsView();
     // The questions before results are lost and the checks before a file is loaded; made
     // with the engine at launch.
     std::unique_ptr<ResultGuard> guard_;
@@ -421,4 +426,6 @@ class AppDelegate : public tk::ApplicationDelegate {
     tk::Color gridText_ = tk::Color::White();  // the text of the grid: the appearance's
     std::vector<tk::Label*> noRouteLines_;
     double splitsHeight_ = 0;  // the Splits view's height at the last fit
+    bool splitsHistoryStale_ = true;
+    tk::AfterPaint historyToSplits_{[this] { HandHistoryToSplitsView(); }};
 };

@@ -7,8 +7,10 @@
 
 #include "AppDelegate.h"
 #include "FileIO.h"
+#include "HistoryComparisons.h"
 #include "PathParts.h"
 #include "Prompts.h"
+#include "SplitsPanel.h"
 #include "StatisticsDialog.h"
 #include "Zoom.h"
 
@@ -46,7 +48,39 @@ void SaveCsv(const std::string& folder, const std::string& suggested, const std:
     }
 }
 
+HistoryComparisons ComparisonsOf(const history::History& loaded, history::TimeClock clock,
+                                 const std::vector<std::int32_t>& routeBest) {
+    HistoryComparisons times;
+    times.bestSegments = history::SumOfBestSegments(loaded, clock, routeBest);
+    times.bestSplitTimes = history::BestSplitTimes(loaded, clock);
+    times.averageSegments = history::AverageSegments(loaded, clock);
+    times.medianSegments = history::MedianSegments(loaded, clock);
+    times.latestRun = history::LatestRun(loaded, clock);
+    times.sumOfBest = times.bestSegments.empty() ? 0 : times.bestSegments.back();
+    return times;
+}
+
 }  // namespace
+
+void AppDelegate::HandHistoryToSplitsView() {
+    if (layout_ != Layout::kSplits) {
+        splitsHistoryStale_ = true;
+        return;
+    }
+    splitsHistoryStale_ = false;
+    HistoryComparisons times;
+    history::History loaded;
+    std::string problem;
+    if (TimerData->GetColumnCount() != 0 && history_.Load(&loaded, &problem)) {
+        std::vector<std::int32_t> routeBest;
+        for (unsigned row = 0; row < TimerData->GetRowCount(); ++row) {
+            routeBest.push_back(TimerData->GetDataCellElapsed(row, 0));
+        }
+        times = ComparisonsOf(loaded, history_.Clock(), routeBest);
+    }
+    splits_->SetHistory(times);
+    RunChanged();
+}
 
 void AppDelegate::OpenHistory(RunStateKeeper::Offer offer) {
     const std::string refused = history_.Open();
@@ -57,6 +91,7 @@ void AppDelegate::OpenHistory(RunStateKeeper::Offer offer) {
                    "left as it is. Move it away to start a new history."));
     }
     history_.SettleUnfinished(/*undecided=*/offer == RunStateKeeper::Offer::Undecided);
+    HandHistoryToSplitsView();
 }
 
 void AppDelegate::StatisticsMenuClick() {

@@ -39,6 +39,9 @@ void AppDelegate::ApplyLayout() {
     SplitsLayoutMenuItem->SetState(CheckOf(splits));
     (splits ? SplitsLayoutMenuItem : GridLayoutMenuItem)->SetKeyEquivalent("");
     (splits ? GridLayoutMenuItem : SplitsLayoutMenuItem)->SetKeyEquivalent("Ctrl+L");
+    if (splits && splitsHistoryStale_) {
+        HandHistoryToSplitsView();
+    }
     if (!splits && TimerData->GetColumnCount() == 0) {
         // No grid to fit: the window as it is laid out before a split file is opened.
         FitWindow(kInitialWidth, Trunc(kInitialHeight - shell::kTitleBar + window->StripHeight()));

@@ -172,7 +172,10 @@ void SplitsView::Recompute() {
         return;
     }
     Geometry geometry = Layout(width(), look);
-    if (!SameGeometry(geometry, geometry_)) {
+    // A look of other rows or summary lines than the last is drawn whole.
+    if (!SameGeometry(geometry, geometry_) || look.rows.size() != look_.rows.size() ||
+        look.summary.size() != look_.summary.size() || geometry.rows.size() < look.rows.size() ||
+        geometry.summary.size() < look.summary.size()) {
         if (geometry.height != geometry_.height) {
             updateGeometry();
         }

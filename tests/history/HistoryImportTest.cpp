@@ -81,3 +81,16 @@ TEST(HistoryImport, EveryAttemptAndSegmentTimeReadsBackAsItWasGiven) {
     EXPECT_EQ(out.Attempts, expected.Attempts);
     EXPECT_EQ(out.SegmentHistory, expected.SegmentHistory);
 }
+
+TEST(HistoryImport, TheClockChosenAtImportHoldsBeforeAnyAttemptIsOnIt) {
+    TempDir dir;
+    const std::string route = dir.File("route.txt");
+    WriteFile(route, "0\t0\n");
+    {
+        HistoryDatabase db;
+        db.Open(route, Access::Writable, {"A"});
+        ASSERT_TRUE(db.SetRouteClock(TimeClock::Game)) << db.LastError();
+    }
+    HistoryDatabase db;
+    EXPECT_EQ(db.Open(route, Access::Writable, {"A"}).Clock, TimeClock::Game);
+}

@@ -109,12 +109,13 @@ TEST_F(ImportExport, ImportAsksTheClockOnceShowsItsProgressAndACancelLeavesNoFil
     answer_ = Answer::GameTime;
     cancelAtStep_ = 1;
     app->ImportMenuClick();
-    EXPECT_EQ(FolderEntries(Root()), (std::vector<std::string>{"config", "tunic.lss"}));
+    EXPECT_EQ(FolderEntries(Root()), (std::vector<std::string>{"config", "runtime", "tunic.lss"}));
     cancelAtStep_.reset();
     asked_.clear();
     app->ImportMenuClick();
     EXPECT_EQ(FolderEntries(Root()),
-              (std::vector<std::string>{"config", "tunic-2.png", "tunic.history.sqlite",
+              (std::vector<std::string>{"config", "runtime", "tunic-2.png", "tunic.history.sqlite",
+                                        "tunic.history.sqlite-shm", "tunic.history.sqlite-wal",
                                         "tunic.lss", "tunic.txt"}));
     EXPECT_EQ(asked_, (std::vector<std::string>{"tunic.lss holds real times and game times.",
                                                 "Imported tunic.lss as tunic.txt."}));

@@ -75,6 +75,25 @@ TEST_F(Layouts, AFinishedPersonalBestStaysOnScreenInBothViewsWhileTheFileHoldsIt
     EXPECT_EQ(SplitsShown().rows.at(2).delta.text, "");
 }
 
+// The comparisons of the history reach the Splits view when it is shown after an attempt.
+TEST_F(Layouts, TheSplitsViewRacesTheLatestRunOfTheHistory) {
+    const auto latest = [this] {
+        for (const ComparisonChoice& choice : app->Splits().Choices()) {
+            if (choice.id.kind == ComparisonKind::kLatestRun) {
+                return choice;
+            }
+        }
+        return ComparisonChoice{};
+    };
+    EXPECT_FALSE(latest().available);
+    Race({1500, 1500, 1500});  // 45.00: slower than the kept 36.00
+    app->ResetTimerMenuClick();
+    app->LayoutMenuClick(AppDelegate::Layout::kSplits);
+    ASSERT_TRUE(latest().available);
+    app->Splits().Choose(latest().id);
+    EXPECT_EQ(SplitsShown().rows.at(2).time, "45.00");
+}
+
 TEST_F(Layouts, TheLayoutTheMenuBarAndTheComparisonAreWrittenTheMomentTheyChange) {
     app->LayoutMenuClick(AppDelegate::Layout::kSplits);
     app->HideMenuBarMenuClick();
