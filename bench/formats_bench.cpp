@@ -134,16 +134,25 @@ std::string ScratchFolder(bool onDisk) {
     return ::mkdtemp(folder.data()) == nullptr ? std::string() : folder;
 }
 
-void ConvertToSplitFile(benchmark::State& state, const std::string& text, bool onDisk = false) {
+// A scratch folder holding text as route.lss; "" (the benchmark skipped) when none is had.
+std::string ScratchFolderWithRoute(benchmark::State& state, const std::string& text, bool onDisk) {
     const std::string folder = ScratchFolder(onDisk);
     if (folder.empty()) {
         state.SkipWithError("no scratch folder");
+        return folder;
+    }
+    WriteFileAtomically(folder + "/route.lss", [&](std::FILE* file) {
+        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    });
+    return folder;
+}
+
+void ConvertToSplitFile(benchmark::State& state, const std::string& text, bool onDisk = false) {
+    const std::string folder = ScratchFolderWithRoute(state, text, onDisk);
+    if (folder.empty()) {
         return;
     }
     const std::string in = folder + "/route.lss";
-    WriteFileAtomically(in, [&](std::FILE* file) {
-        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    });
     int round = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -165,15 +174,11 @@ void ConvertToSplitFile(benchmark::State& state, const std::string& text, bool o
 // The route imported once, then exported from its split file and history into a new XML
 // file each round.
 void ExportWithHistory(benchmark::State& state, const std::string& text) {
-    const std::string folder = ScratchFolder(/*onDisk=*/false);
+    const std::string folder = ScratchFolderWithRoute(state, text, /*onDisk=*/false);
     if (folder.empty()) {
-        state.SkipWithError("no scratch folder");
         return;
     }
     const std::string in = folder + "/route.lss";
-    WriteFileAtomically(in, [&](std::FILE* file) {
-        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    });
     ConvertReport imported;
     ConvertResult result = ConvertSplitFile(in, folder + "/route.txt", ConvertOptions{}, &imported);
     int round = 0;
